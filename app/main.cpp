@@ -1,0 +1,20 @@
+// vx70: the host program of the company-defaults module.  Each subcommand
+// is one job; see README.md and docs/ for the command line.
+#include <iostream>
+
+#include "app/commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"vx70: the company-defaults module of the vx70 accounting package"};
+  app.require_subcommand(1);
+  vx70::app::addResourcesCommand(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  } catch (const std::exception& e) {
+    std::cerr << "vx70: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}

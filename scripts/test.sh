@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite three
+# ways: the plain build, an AddressSanitizer/UndefinedBehaviorSanitizer
+# build, and a short libFuzzer run of the resource reader.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+
+jobs=$(nproc)
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== sanitizers (ASan, UBSan)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVX70_SANITIZE=ON -DVX70_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzz the resource reader"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVX70_FUZZ=ON -DVX70_TESTS=OFF -DVX70_BENCH=OFF \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+cmake --build build-fuzz -j "$jobs"
+ctest --test-dir build-fuzz --output-on-failure -R resource_reader_fuzz

@@ -1,0 +1,231 @@
+// The module as the host loads it: the entry, the export table, the stub
+// answers of every handler kind, and the temporary-file function.
+#include <dirent.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+#include "frame/handlers.h"
+#include "host/module.h"
+
+namespace vx70::test {
+namespace {
+
+// The export table: ordinal and name.
+const std::vector<std::pair<std::uint16_t, const char*>> kExports = {
+    {1, "CompanyPrefsInit"},
+    {2, "CompanyPrefsCommand"},
+    {3, "FinancialYearInit"},
+    {4, "FinancialYearCommand"},
+    {5, "ProgramDateInit"},
+    {6, "ProgramDateCommand"},
+    {7, "ProductDefaultsInit"},
+    {8, "ProductDefaultsCommand"},
+    {9, "ProductCategoriesInit"},
+    {10, "ProductCategoriesCommand"},
+    {11, "ProductCategoriesGridFill"},
+    {12, "ProductCategoriesGridStart"},
+    {13, "DepartmentsInit"},
+    {14, "DepartmentsCommand"},
+    {15, "DepartmentsGridFill"},
+    {16, "DepartmentsGridStart"},
+    {17, "AssetCategoriesInit"},
+    {18, "AssetCategoriesCommand"},
+    {19, "AssetCategoriesGridFill"},
+    {20, "AssetCategoriesGridStart"},
+    {21, "CurrenciesInit"},
+    {22, "CurrenciesCommand"},
+    {23, "CurrenciesGridFill"},
+    {24, "CurrenciesGridStart"},
+    {25, "TaxCodesInit"},
+    {26, "TaxCodesCommand"},
+    {27, "EditTaxCodeInit"},
+    {28, "EditTaxCodeCommand"},
+    {29, "EditCurrencyInit"},
+    {30, "EditCurrencyCommand"},
+    {31, "ControlAccountsInit"},
+    {32, "ControlAccountsCommand"},
+    {33, "WallpaperDefaultsInit"},
+    {34, "WallpaperDefaultsCommand"},
+    {35, "CustomerDefaultsInit"},
+    {36, "CustomerDefaultsCommand"},
+    {37, "SupplierDefaultsInit"},
+    {38, "SupplierDefaultsCommand"},
+    {39, "InvoiceDefaultsInit"},
+    {40, "InvoiceDefaultsCommand"},
+    {41, "SystemInfoInit"},
+    {42, "SystemInfoCommand"},
+    {45, "ChangePasswordInit"},
+    {46, "ChangePasswordCommand"},
+    {47, "TaxCodeComboStart"},
+    {48, "CurrencyComboStart"},
+    {49, "UpdateDefaultsInit"},
+    {50, "UpdateDefaultsCommand"},
+    {51, "UserListInit"},
+    {52, "UserListCommand"},
+    {53, "OptionsInit"},
+    {54, "OptionsCommand"},
+    {55, "AccountStatusInit"},
+    {56, "AccountStatusCommand"},
+    {57, "EditAccountStatusInit"},
+    {58, "EditAccountStatusCommand"},
+    {59, "FinanceRatesInit"},
+    {60, "FinanceRatesCommand"},
+    {61, "EditFinanceRateInit"},
+    {62, "EditFinanceRateCommand"},
+    {63, "DllMain"},
+    {64, "GetControlAccountNo"},
+};
+
+bool endsWith(const std::string& s, const std::string& end) {
+  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+// What a stub answers: Init 1, Command 0, start-up 1 (the department pair
+// 0), rows-needed 0.
+std::uint32_t stubAnswer(const std::string& name) {
+  if (endsWith(name, "Init")) return 1;
+  if (name == "DepartmentsGridStart") return 0;
+  if (endsWith(name, "GridStart") || endsWith(name, "ComboStart")) return 1;
+  return 0;
+}
+
+std::size_t openFiles() {
+  std::size_t n = 0;
+  DIR* d = opendir("/proc/self/fd");
+  while (readdir(d)) ++n;
+  closedir(d);
+  return n;
+}
+
+std::unique_ptr<Module> load() { return Module::load(VX70_MODULE_PATH, 15); }
+
+TEST(Module, EveryOrdinalResolvesByOrdinalAndName) {
+  auto m = load();
+  for (const auto& [ordinal, name] : kExports) {
+    SCOPED_TRACE(name);
+    void* byOrdinal = m->procAddress(ordinal);
+    ASSERT_NE(byOrdinal, nullptr);
+    EXPECT_EQ(m->procAddress(std::string_view(name)), byOrdinal);
+  }
+  EXPECT_EQ(m->procAddress(std::uint16_t{43}), nullptr);
+  EXPECT_EQ(m->procAddress(std::uint16_t{44}), nullptr);
+  EXPECT_EQ(m->procAddress(std::uint16_t{65}), nullptr);
+  EXPECT_EQ(m->procAddress("NoSuchExport"), nullptr);
+  EXPECT_EQ(m->procAddress("_DllMain@12"), m->procAddress(std::uint16_t{63}));
+}
+
+TEST(Module, GridFillOfCurrenciesIsTheWallpaperCommand) {
+  auto m = load();
+  EXPECT_EQ(m->procAddress(std::uint16_t{23}), m->procAddress(std::uint16_t{34}));
+  std::set<void*> distinct;
+  for (const auto& [ordinal, name] : kExports) distinct.insert(m->procAddress(ordinal));
+  EXPECT_EQ(distinct.size(), kExports.size() - 1) << "only 23 and 34 share code";
+  for (std::uint16_t ordinal : {23, 34})
+    for (UINT a : {0u, 1u, 0xFFFFFFFFu})
+      EXPECT_EQ(m->handler(ordinal)(a, a, a, a, a, a), 0u);
+}
+
+TEST(Module, HandlersAnswerByTheirKind) {
+  auto m = load();
+  for (const auto& [ordinal, name] : kExports) {
+    if (ordinal >= 63) continue;
+    SCOPED_TRACE(name);
+    DialogHandler h = m->handler(ordinal);
+    EXPECT_EQ(h(1, WM_INITDIALOG, 0, 0, 0, 0), stubAnswer(name));
+    // An identifier that no dialog knows.
+    EXPECT_EQ(h(1, WM_COMMAND, 0xBEEF, 2, 0, 0), stubAnswer(name));
+  }
+}
+
+TEST(Module, EntryStoresTheInstanceAndAnswersByReason) {
+  auto m = load();
+  void* lib = dlopen(VX70_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(lib, nullptr);
+  auto* instance = static_cast<HINSTANCE*>(dlsym(lib, "g_hInstance"));
+  ASSERT_NE(instance, nullptr);
+  EXPECT_EQ(*instance, m->instance());
+  auto entry = reinterpret_cast<DllEntry>(m->procAddress("DllMain"));
+  EXPECT_EQ(entry(m->instance(), DLL_THREAD_ATTACH, nullptr), FALSE);
+  EXPECT_EQ(entry(m->instance(), DLL_THREAD_DETACH, nullptr), FALSE);
+  EXPECT_EQ(entry(m->instance(), DLL_PROCESS_DETACH, nullptr), TRUE);
+  EXPECT_EQ(*instance, m->instance()) << "detach changes nothing";
+  EXPECT_EQ(entry(m->instance(), DLL_PROCESS_ATTACH, nullptr), TRUE);
+  dlclose(lib);
+}
+
+TEST(Module, LoadingAndUnloadingTouchesNoFile) {
+  auto dir = std::filesystem::temp_directory_path() / ("vx70-load-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  std::size_t before = openFiles();
+  for (int i = 0; i < 3; ++i) {
+    auto m = load();
+    EXPECT_EQ(m->number(), 15);
+  }
+  EXPECT_EQ(openFiles(), before);
+  EXPECT_TRUE(std::filesystem::is_empty(dir));
+  std::filesystem::current_path(cwd);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Module, ResourcesComeWithTheLibrary) {
+  auto m = load();
+  auto image = res::readFile(VX70_RES_PATH);
+  ASSERT_EQ(m->resources().file().all().size(), res::ResourceFile::parse(image).all().size());
+  EXPECT_TRUE(m->resources().dialog(3622));
+}
+
+TEST(Module, WhatIsNoModuleIsRefused) {
+  EXPECT_THROW(Module::load("/nonexistent/vx70def.so", 15), ModuleError);
+  EXPECT_THROW(Module::load(VX70_RES_PATH, 15), ModuleError);  // not a library
+  Dl_info info{};
+  ASSERT_NE(dladdr(reinterpret_cast<void*>(&res::readFile), &info), 0);
+  EXPECT_THROW(Module::load(info.dli_fname, 15), ModuleError);  // a library, but no module
+}
+
+TEST(TempFile, MakesAnEmptyVexFileInTheTemporaryDirectory) {
+  auto dir = std::filesystem::temp_directory_path() / ("vx70-tmp-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::string old = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+  setenv("TMPDIR", dir.c_str(), 1);
+  char first[MAX_PATH] = {}, second[MAX_PATH] = {};
+  MakeTempFileName(first);
+  MakeTempFileName(second);
+  std::filesystem::path a(first), b(second);
+  EXPECT_EQ(a.parent_path(), dir);
+  EXPECT_EQ(a.filename().string().substr(0, 3), "VEX");
+  EXPECT_EQ(a.extension(), ".TMP");
+  EXPECT_TRUE(std::filesystem::exists(a));
+  EXPECT_EQ(std::filesystem::file_size(a), 0u);
+  EXPECT_NE(a, b);
+  if (old.empty())
+    unsetenv("TMPDIR");
+  else
+    setenv("TMPDIR", old.c_str(), 1);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ResourcesCommand, ListsEveryDialog) {
+  std::string cmd = std::string(VX70_PROGRAM_PATH) + " resources --module " + VX70_MODULE_PATH;
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string out;
+  char buf[4096];
+  while (std::size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  EXPECT_EQ(pclose(p), 0);
+  EXPECT_NE(out.find("\"Company Preferences\""), std::string::npos);
+  EXPECT_NE(out.find("3601,3602,3603"), std::string::npos);
+  EXPECT_NE(out.find("(no template)"), std::string::npos);
+  EXPECT_NE(out.find("46 dialogs"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vx70::test
