@@ -72,7 +72,8 @@ std::string ordinal(std::uint16_t o) { return o ? std::to_string(o) : "-"; }
 void printTable(const std::vector<DialogSummary>& dialogs) {
   std::cout << std::left << std::setw(6) << "Dialog" << std::setw(26) << "Title" << std::setw(8)
             << "Kind" << std::setw(26) << "Pages" << std::setw(6) << "Init" << std::setw(9)
-            << "Command" << "Entries\n";
+            << "Command"
+            << "Entries\n";
   for (const auto& d : dialogs) {
     std::string title = d.hasTemplate ? "\"" + d.title + "\"" : "(no template)";
     std::cout << std::left << std::setw(6) << d.id << std::setw(26) << title << std::setw(8)
@@ -99,16 +100,90 @@ void printJson(const std::vector<DialogSummary>& dialogs) {
   std::cout << out.dump() << '\n';
 }
 
+// ---- One dialog in detail ---------------------------------------------------
+
+std::string hex(std::uint32_t v) {
+  std::ostringstream out;
+  out << "0x" << std::hex << std::setw(8) << std::setfill('0') << v;
+  return out.str();
+}
+
+nlohmann::json entryJson(const res::CEntry& e) {
+  return {
+      {"id", e.id},        {"type", e.type},   {"storage", e.storage},       {"length", e.length},
+      {"link1", e.link1},  {"link2", e.link2}, {"rowsNeeded", e.rowsNeeded}, {"startUp", e.startUp},
+      {"layout", e.layout}};
+}
+
+nlohmann::json dialogJson(const res::ModuleResources& r, std::uint16_t id) {
+  auto d = r.dentry(id);
+  if (!d) throw std::runtime_error("the module has no dialog " + std::to_string(id));
+  nlohmann::json out = {
+      {"dialog", id},        {"centry", d->centry},           {"mentry", d->mentry},
+      {"tentry", d->tentry}, {"displayWord", d->displayWord}, {"flags", d->flags}};
+  if (auto t = r.dialog(id)) {
+    out["template"] = {{"title", t->title}, {"style", hex(t->style)},   {"x", t->x},
+                       {"y", t->y},         {"width", t->cx},           {"height", t->cy},
+                       {"font", t->font},   {"pointSize", t->pointSize}};
+    auto& controls = out["template"]["controls"] = nlohmann::json::array();
+    for (const auto& i : t->items)
+      controls.push_back({{"id", static_cast<std::int16_t>(i.id)},
+                          {"class", i.className},
+                          {"text", i.text},
+                          {"style", hex(i.style)},
+                          {"x", i.x},
+                          {"y", i.y},
+                          {"width", i.cx},
+                          {"height", i.cy}});
+  }
+  auto& entries = out["entries"] = nlohmann::json::array();
+  if (auto c = r.centry(d->centry))
+    for (const auto& e : c->entries) entries.push_back(entryJson(e));
+  return out;
+}
+
+void printDialog(const nlohmann::json& d) {
+  std::cout << "Dialog " << d["dialog"] << ": CENTRY " << d["centry"] << ", MENTRY " << d["mentry"]
+            << ", TENTRY " << d["tentry"] << ", flags " << d["flags"] << '\n';
+  if (d.contains("template")) {
+    const auto& t = d["template"];
+    std::cout << "  " << t["title"] << " " << t["style"].get<std::string>() << " at " << t["x"]
+              << "," << t["y"] << " size " << t["width"] << "x" << t["height"] << ", "
+              << t["font"].get<std::string>() << " " << t["pointSize"] << '\n';
+    for (const auto& c : t["controls"])
+      std::cout << "  " << std::left << std::setw(6) << c["id"].get<int>() << std::setw(15)
+                << c["class"].get<std::string>() << std::setw(12) << c["style"].get<std::string>()
+                << c["x"] << "," << c["y"] << " " << c["width"] << "x" << c["height"] << "  "
+                << c["text"] << '\n';
+  }
+  std::cout << "  entries (id type storage length link1 link2 rows-needed start-up layout):\n";
+  for (const auto& e : d["entries"])
+    std::cout << "  " << e["id"] << " " << e["type"] << " " << e["storage"] << " " << e["length"]
+              << " " << e["link1"] << " " << e["link2"] << " " << e["rowsNeeded"] << " "
+              << e["startUp"] << " " << e["layout"] << '\n';
+}
+
 }  // namespace
 
 void addResourcesCommand(CLI::App& app) {
   auto* cmd = app.add_subcommand("resources", "List the module's dialogs from its resources");
   auto module = std::make_shared<std::string>(defaultModulePath());
   auto json = std::make_shared<bool>(false);
+  auto dialog = std::make_shared<std::uint16_t>(0);
   cmd->add_option("--module", *module, "Path of the vx70def module library")->capture_default_str();
-  cmd->add_flag("--json", *json, "Print one JSON array instead of a table");
-  cmd->callback([module, json] {
+  cmd->add_option("--dialog", *dialog,
+                  "Show one dialog in detail: its template's controls and its control entries");
+  cmd->add_flag("--json", *json, "Print JSON instead of a table");
+  cmd->callback([module, json, dialog] {
     auto mod = Module::load(*module, kDefaultsModuleNumber);
+    if (*dialog) {
+      auto d = dialogJson(mod->resources(), *dialog);
+      if (*json)
+        std::cout << d.dump() << '\n';
+      else
+        printDialog(d);
+      return;
+    }
     std::vector<DialogSummary> dialogs;
     for (std::uint16_t id : mod->resources().dialogIds())
       dialogs.push_back(summarise(mod->resources(), id));

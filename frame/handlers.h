@@ -10,7 +10,7 @@
 
 #include "host/win32.h"
 
-#define VX70_HANDLER(name)                                                               \
+#define VX70_HANDLER(name)                                                                 \
   extern "C" std::uint32_t name([[maybe_unused]] HWND hwnd, [[maybe_unused]] UINT message, \
                                 [[maybe_unused]] UINT id, [[maybe_unused]] HWND control,   \
                                 [[maybe_unused]] UINT notify, [[maybe_unused]] UINT initParam)

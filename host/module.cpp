@@ -22,8 +22,8 @@ std::unique_ptr<Module> Module::load(const std::string& path, int number) {
   const VX70ModuleImage* img = image();
   module->exports_.assign(img->exports, img->exports + img->exportCount);
   try {
-    module->resources_ = std::make_unique<res::ModuleResources>(
-        res::Bytes(img->resources, img->resourceSize));
+    module->resources_ =
+        std::make_unique<res::ModuleResources>(res::Bytes(img->resources, img->resourceSize));
   } catch (const res::ResourceError& e) {
     throw ModuleError(path + ": damaged resources: " + e.what());
   }

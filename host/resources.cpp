@@ -26,8 +26,9 @@ class Reader {
   }
 
   void need(std::size_t n, const char* field) const {
-    if (left() < n) fail(std::string("truncated: ") + field + " needs " + std::to_string(n) +
-                         " byte" + (n == 1 ? "" : "s"));
+    if (left() < n)
+      fail(std::string("truncated: ") + field + " needs " + std::to_string(n) + " byte" +
+           (n == 1 ? "" : "s"));
   }
 
   std::uint8_t u8(const char* field) {
@@ -201,7 +202,8 @@ ResourceFile ResourceFile::parse(Bytes image) {
   ResourceFile file;
   std::size_t offset = 0;
   while (offset < image.size()) {
-    Reader header(image.subspan(offset), "resource file header at offset " + std::to_string(offset));
+    Reader header(image.subspan(offset),
+                  "resource file header at offset " + std::to_string(offset));
     std::uint32_t dataSize = header.u32("data size");
     std::uint32_t headerSize = header.u32("header size");
     Resource res;
@@ -448,8 +450,7 @@ std::vector<std::uint16_t> parseGridBitmap(Bytes data, std::uint16_t id) {
 
 namespace {
 template <typename T, typename Parse>
-std::optional<T> lookup(const ResourceFile& file, const char* type, std::uint16_t id,
-                        Parse parse) {
+std::optional<T> lookup(const ResourceFile& file, const char* type, std::uint16_t id, Parse parse) {
   const Resource* res = file.find(type, id);
   if (!res) return std::nullopt;
   return parse(res->data, id);

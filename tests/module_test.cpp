@@ -1,5 +1,7 @@
 // The module as the host loads it: the entry, the export table, the stub
 // answers of every handler kind, and the temporary-file function.
+#include "host/module.h"
+
 #include <dirent.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -12,7 +14,6 @@
 #include <set>
 
 #include "frame/handlers.h"
-#include "host/module.h"
 
 namespace vx70::test {
 namespace {
@@ -128,8 +129,7 @@ TEST(Module, GridFillOfCurrenciesIsTheWallpaperCommand) {
   for (const auto& [ordinal, name] : kExports) distinct.insert(m->procAddress(ordinal));
   EXPECT_EQ(distinct.size(), kExports.size() - 1) << "only 23 and 34 share code";
   for (std::uint16_t ordinal : {23, 34})
-    for (UINT a : {0u, 1u, 0xFFFFFFFFu})
-      EXPECT_EQ(m->handler(ordinal)(a, a, a, a, a, a), 0u);
+    for (UINT a : {0u, 1u, 0xFFFFFFFFu}) EXPECT_EQ(m->handler(ordinal)(a, a, a, a, a, a), 0u);
 }
 
 TEST(Module, HandlersAnswerByTheirKind) {

@@ -3,12 +3,12 @@
 // a wrong identifier, count, flag or offset here breaks the dialog engine
 // or a handler that relies on it.
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
-#include <strings.h>
 
 #include "tests/res_fixture.h"
 
@@ -49,7 +49,17 @@ const std::vector<DialogRow> kDialogs = {
     {3604, "Environment", 1004, 13, 1004, 1, 2, 0, {}, 0x0000, 0x4000},
     {3605, "Financial Year", 1005, 5, 1005, 3, 4, 0, {}, 0x0000, 0x0001},
     {3606, "Change Program Date", 1006, 3, 1006, 5, 6, 0, {}, 0x0000, 0x0001},
-    {3607, "Customer Defaults", 1007, 29, 1007, 35, 36, 1001, {3608, 3609, 3610, 3611}, 0x0000, 0x8001},
+    {3607,
+     "Customer Defaults",
+     1007,
+     29,
+     1007,
+     35,
+     36,
+     1001,
+     {3608, 3609, 3610, 3611},
+     0x0000,
+     0x8001},
     {3608, "Record", 1008, 11, 1008, 35, 36, 0, {}, 0x0000, 0x4000},
     {3609, "Statements", 1009, 4, 1009, 35, 36, 0, {}, 0x0000, 0x4000},
     {3610, "Ageing", 1010, 9, 1010, 35, 36, 0, {}, 0x0000, 0x4000},
@@ -144,30 +154,18 @@ struct GridComboRow {
 };
 
 const std::vector<GridComboRow> kGridEntries = {
-    {1000, 3600, 2061, 0x1A, 1007, 0, 47, 0},
-    {1005, 3605, 1642, 0x1A, 1000, 0, 0, 0},
-    {1007, 3607, 1373, 0x1A, 1003, 15, 16, 0},
-    {1007, 3607, 2061, 0x1A, 1014, 0, 47, 0},
-    {1007, 3607, 1317, 0x1A, 1009, 0, 48, 0},
-    {1007, 3607, 1396, 0x16, 1010, 0, 0, 0},
-    {1012, 3623, 1373, 0x1A, 1003, 15, 16, 0},
-    {1012, 3623, 2061, 0x1A, 1014, 0, 47, 0},
-    {1012, 3623, 1317, 0x1A, 1009, 0, 48, 0},
-    {1015, 3614, 1610, 0x15, 1002, 11, 12, 0},
-    {1016, 3612, 1373, 0x1A, 1003, 15, 16, 0},
-    {1016, 3612, 2000, 0x1A, 1002, 11, 12, 0},
-    {1016, 3612, 2061, 0x1A, 1014, 0, 47, 0},
-    {1018, 3615, 1373, 0x15, 1003, 15, 16, 0},
-    {1019, 3617, 1610, 0x16, 1004, 19, 20, 4},
-    {1020, 3616, 1610, 0x15, 1005, 23, 24, 4},
-    {1021, 3619, 1610, 0x15, 1006, 0, 0, 0},
-    {1022, 3620, 2061, 0x1A, 1007, 0, 47, 0},
-    {1024, 3621, 1287, 0x16, 1008, 0, 0, 0},
-    {1030, 3629, 1610, 0x16, 1011, 0, 0, 0},
-    {1034, 3634, 2162, 0x16, 1012, 0, 0, 0},
-    {1034, 3634, 1907, 0x16, 1013, 0, 0, 0},
-    {1046, 901, 1610, 0x15, 1046, 0, 0, 0},
-    {1048, 3223, 1610, 0x15, 1015, 0, 0, 4},
+    {1000, 3600, 2061, 0x1A, 1007, 0, 47, 0},  {1005, 3605, 1642, 0x1A, 1000, 0, 0, 0},
+    {1007, 3607, 1373, 0x1A, 1003, 15, 16, 0}, {1007, 3607, 2061, 0x1A, 1014, 0, 47, 0},
+    {1007, 3607, 1317, 0x1A, 1009, 0, 48, 0},  {1007, 3607, 1396, 0x16, 1010, 0, 0, 0},
+    {1012, 3623, 1373, 0x1A, 1003, 15, 16, 0}, {1012, 3623, 2061, 0x1A, 1014, 0, 47, 0},
+    {1012, 3623, 1317, 0x1A, 1009, 0, 48, 0},  {1015, 3614, 1610, 0x15, 1002, 11, 12, 0},
+    {1016, 3612, 1373, 0x1A, 1003, 15, 16, 0}, {1016, 3612, 2000, 0x1A, 1002, 11, 12, 0},
+    {1016, 3612, 2061, 0x1A, 1014, 0, 47, 0},  {1018, 3615, 1373, 0x15, 1003, 15, 16, 0},
+    {1019, 3617, 1610, 0x16, 1004, 19, 20, 4}, {1020, 3616, 1610, 0x15, 1005, 23, 24, 4},
+    {1021, 3619, 1610, 0x15, 1006, 0, 0, 0},   {1022, 3620, 2061, 0x1A, 1007, 0, 47, 0},
+    {1024, 3621, 1287, 0x16, 1008, 0, 0, 0},   {1030, 3629, 1610, 0x16, 1011, 0, 0, 0},
+    {1034, 3634, 2162, 0x16, 1012, 0, 0, 0},   {1034, 3634, 1907, 0x16, 1013, 0, 0, 0},
+    {1046, 901, 1610, 0x15, 1046, 0, 0, 0},    {1048, 3223, 1610, 0x15, 1015, 0, 0, 4},
 };
 
 bool sameClass(const std::string& a, const std::string& b) {
@@ -238,8 +236,7 @@ TEST(TableOfDialogs, TabPagesInOrderOfModule15) {
     EXPECT_EQ(pages, r.pages);
   }
   // 3604 is a page that no tab list names.
-  for (const auto& r : kDialogs)
-    EXPECT_EQ(std::count(r.pages.begin(), r.pages.end(), 3604), 0);
+  for (const auto& r : kDialogs) EXPECT_EQ(std::count(r.pages.begin(), r.pages.end(), 3604), 0);
 }
 
 TEST(TemplateFrames, TitleStylePositionSizeFontAndWindows) {
@@ -522,7 +519,8 @@ TEST(GridEntries, NoOtherGridsAndTheNominalCodeCombos) {
       EXPECT_TRUE(listed.count({r.centry, e.id}));
     }
   }
-  for (std::uint16_t centry : {1007, 1012, 1016}) EXPECT_TRUE(Resources().centry(centry)->find(1714));
+  for (std::uint16_t centry : {1007, 1012, 1016})
+    EXPECT_TRUE(Resources().centry(centry)->find(1714));
 }
 
 struct Col {
@@ -536,8 +534,8 @@ struct GridRow {
 };
 
 const std::vector<Col> kCurrencyColumns = {
-    {"No", 6, 4, 4, 0, 0},       {"Name", 2, 11, 31, 0, 1673}, {"Country", 2, 11, 31, 0, 1303},
-    {"EC", 2, 4, 4, 0, 1410},    {"Ex. Rate", 12, 5, 11, 6, 0}, {"EMU", 2, 4, 4, 0, 0},
+    {"No", 6, 4, 4, 0, 0},        {"Name", 2, 11, 31, 0, 1673},  {"Country", 2, 11, 31, 0, 1303},
+    {"EC", 2, 4, 4, 0, 1410},     {"Ex. Rate", 12, 5, 11, 6, 0}, {"EMU", 2, 4, 4, 0, 0},
     {"EMU Rate", 12, 5, 11, 6, 0}};
 
 std::vector<Col> withLastHeading(std::vector<Col> cols, const char* heading) {
@@ -569,7 +567,8 @@ const std::vector<GridRow> kGrids = {
       {"Discount %", 12, 12, 12, 2, 1794}}},
     {1011, {{"Property", 2, 14, 61, 0, 0}, {"Settings", 2, 30, 256, 0, 0}}},
     {1012, {{"User Name", 2, 33, 33, 0, 0}, {"Machine Name", 2, 33, 33, 0, 0}}},
-    {1013, {{"User Name", 2, 15, 33, 0, 0}, {"Request", 2, 15, 61, 0, 0}, {"Details", 2, 9, 9, 0, 0}}},
+    {1013,
+     {{"User Name", 2, 15, 33, 0, 0}, {"Request", 2, 15, 61, 0, 0}, {"Details", 2, 9, 9, 0, 0}}},
     {1015,
      {{"Date From", 2, 11, 11, 0, 0},
       {"Base Rate (%)", 12, 11, 11, 2, 0},
@@ -616,7 +615,9 @@ TEST(GridColumns, TheSummaryColumnByColumn) {
 }
 
 TEST(GridColumns, FlagsEditorsAndSpareBytes) {
-  auto col = [](std::uint16_t grid, std::size_t i) { return Resources().grid(grid)->columns.at(i); };
+  auto col = [](std::uint16_t grid, std::size_t i) {
+    return Resources().grid(grid)->columns.at(i);
+  };
   EXPECT_EQ(col(1002, 0).columnFlags, 0x0022);
   EXPECT_EQ(col(1003, 0).columnFlags, 0x0002);
   EXPECT_EQ(col(1004, 0).columnFlags, 0x0002);

@@ -46,8 +46,8 @@ TEST(ResourceReader, EveryTruncationIsRefusedByName) {
         parseAny(r, prefix);
         // A cut inside the zero tail after a terminator still holds the
         // whole list; any other cut must be refused.
-        bool tailOnly = std::all_of(r.data.begin() + static_cast<std::ptrdiff_t>(cut),
-                                    r.data.end(), [](std::uint8_t b) { return b == 0; });
+        bool tailOnly = std::all_of(r.data.begin() + static_cast<std::ptrdiff_t>(cut), r.data.end(),
+                                    [](std::uint8_t b) { return b == 0; });
         EXPECT_TRUE(tailOnly && cut > 0) << expectedName(r) << " cut at " << cut;
       } catch (const ResourceError& e) {
         EXPECT_NE(std::string(e.what()).find(expectedName(r)), std::string::npos) << e.what();

@@ -1,0 +1,614 @@
+// The resources of the company settings dialogs: Company Preferences (3600)
+// with its pages 3601 to 3603 and the unlisted Environment page 3604,
+// Financial Year (3605), Change Program Date (3606), Change Password (3632)
+// and Update Defaults (3633), and the month list GRID 1000.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/res_fixture.h"
+
+namespace {
+
+using namespace vx70::res;
+using vx70::test::Resources;
+
+bool SameClass(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+constexpr std::uint32_t kVisible = 0x10000000;
+constexpr std::uint32_t kDisabled = 0x08000000;
+constexpr std::uint16_t kPages[] = {3601, 3602, 3603, 3604};
+
+struct Rect {
+  int x, y, cx, cy;
+  Rect(const DialogItem& i) : x(i.x), y(i.y), cx(i.cx), cy(i.cy) {}
+  Rect(int x_, int y_, int cx_, int cy_) : x(x_), y(y_), cx(cx_), cy(cy_) {}
+};
+
+bool Inside(const Rect& in, const Rect& out) {
+  return in.x >= out.x && in.y >= out.y && in.x + in.cx <= out.x + out.cx &&
+         in.y + in.cy <= out.y + out.cy;
+}
+
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
+}
+
+bool IsGroupBox(const DialogItem& item) {
+  return SameClass(item.className, "BUTTON") && (item.style & 0xF) == 0x7;
+}
+
+TEST(CompanyResources, FramesAndLayout) {
+  struct Frame {
+    std::uint16_t dialog;
+    const char* title;
+    std::uint32_t style;
+    std::int16_t x, y, cx, cy;
+    std::size_t windows;
+  };
+  const Frame frames[] = {
+      {3600, "Company Preferences", 0x90cf0040, 0, 0, 283, 225, 2},
+      {3601, "Address", 0x90c800c0, 22, 34, 222, 225, 27},
+      {3602, "Labels", 0x90c800c0, 24, 54, 222, 170, 25},
+      {3603, "Parameters", 0x90c800c0, 25, 32, 223, 218, 27},
+      {3604, "Environment", 0x90c800c0, 21, 62, 223, 214, 15},
+      {3605, "Financial Year", 0x90c800c0, 42, 46, 184, 95, 9},
+      {3606, "Change Program Date", 0x90c800c0, 28, 76, 186, 92, 6},
+      {3632, "Change Password", 0x90c800c0, 0, 0, 238, 108, 9},
+      {3633, "Update Defaults", 0x90c800c0, 35, 27, 190, 196, 20},
+  };
+  // The "&Help" group of the Parameters page lies above its visible area.
+  const std::set<std::uint32_t> aboveParameters = {130, 2108, 1146};
+  for (const Frame& f : frames) {
+    SCOPED_TRACE(f.dialog);
+    const auto dlg = Resources().dialog(f.dialog);
+    ASSERT_TRUE(dlg);
+    EXPECT_FALSE(dlg->extended);
+    EXPECT_EQ(dlg->title, f.title);
+    EXPECT_EQ(dlg->style, f.style);
+    EXPECT_EQ(dlg->x, f.x);
+    EXPECT_EQ(dlg->y, f.y);
+    EXPECT_EQ(dlg->cx, f.cx);
+    EXPECT_EQ(dlg->cy, f.cy);
+    EXPECT_EQ(dlg->pointSize, 8);
+    EXPECT_EQ(dlg->font, "Helv");
+    EXPECT_EQ(dlg->items.size(), f.windows);
+    const Rect frame(0, 0, f.cx, f.cy);
+    for (const DialogItem& a : dlg->items) {
+      SCOPED_TRACE(a.id);
+      if (f.dialog == 3603 && aboveParameters.count(a.id)) {
+        EXPECT_LE(a.y + a.cy, 0);
+      } else {
+        EXPECT_TRUE(Inside(a, frame));
+      }
+      // Windows overlap only where a group box (or the frame 101 behind the
+      // address lines) holds another window.
+      for (const DialogItem& b : dlg->items) {
+        if (&a >= &b || !Overlap(a, b)) continue;
+        const bool aHolds = (IsGroupBox(a) || (f.dialog == 3601 && a.id == 101)) && Inside(b, a);
+        const bool bHolds = (IsGroupBox(b) || (f.dialog == 3601 && b.id == 101)) && Inside(a, b);
+        EXPECT_TRUE(aHolds || bHolds) << "overlaps " << b.id;
+      }
+    }
+  }
+  // The pages are drawn in the container's client area, left of its buttons.
+  const auto container = Resources().dialog(3600);
+  ASSERT_TRUE(container);
+  for (std::uint16_t page : kPages) {
+    const auto dlg = Resources().dialog(page);
+    ASSERT_TRUE(dlg);
+    EXPECT_LE(dlg->cy, container->cy);
+    for (const DialogItem& item : dlg->items)
+      for (const DialogItem& button : container->items) EXPECT_LT(item.x + item.cx, button.x);
+  }
+}
+
+TEST(CompanyResources, DescriptionsAndLanguages) {
+  struct Row {
+    std::uint16_t dialog, centry;
+    std::size_t entries;
+    std::uint16_t mentry, init, command, tentry, flags, language;
+  };
+  const Row rows[] = {
+      {3600, 1000, 81, 1000, 1, 2, 1000, 0x8001, LANG_EN_GB},
+      {3601, 1001, 22, 1001, 1, 2, 0, 0x4000, LANG_EN_GB},
+      {3602, 1002, 22, 1002, 1, 2, 0, 0x4000, LANG_EN_GB},
+      {3603, 1003, 19, 1003, 1, 2, 0, 0x4000, LANG_EN_GB},
+      {3604, 1004, 13, 1004, 1, 2, 0, 0x4000, LANG_EN_GB},
+      {3605, 1005, 5, 1005, 3, 4, 0, 0x0001, LANG_EN_US},
+      {3606, 1006, 3, 1006, 5, 6, 0, 0x0001, LANG_EN_US},
+      {3632, 1032, 9, 1031, 45, 46, 0, 0x0001, LANG_EN_GB},
+      {3633, 1033, 12, 1032, 49, 50, 0, 0x0001, LANG_EN_GB},
+  };
+  const ResourceFile& file = Resources().file();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.dialog);
+    const auto de = Resources().dentry(r.dialog);
+    ASSERT_TRUE(de);
+    EXPECT_EQ(de->centry, r.centry);
+    EXPECT_EQ(de->mentry, r.mentry);
+    EXPECT_EQ(de->tentry, r.tentry);
+    EXPECT_EQ(de->displayWord, 0);
+    EXPECT_EQ(de->flags, r.flags);
+    EXPECT_EQ(de->reserved, 0);
+    const auto ce = Resources().centry(r.centry);
+    ASSERT_TRUE(ce);
+    EXPECT_EQ(ce->entries.size(), r.entries);
+    EXPECT_EQ(ce->trailingZeroBytes, 2u);
+    for (const CEntry& e : ce->entries) EXPECT_EQ(e.reserved, 0);
+    const auto me = Resources().mentry(r.mentry);
+    ASSERT_TRUE(me);
+    ASSERT_EQ(me->size(), 2u);
+    EXPECT_EQ((*me)[0].message, 0x0110);
+    EXPECT_EQ((*me)[0].ordinal, r.init);
+    EXPECT_EQ((*me)[1].message, 0x0111);
+    EXPECT_EQ((*me)[1].ordinal, r.command);
+    for (const Resource* res : {file.find(RT_DIALOG, r.dialog), file.find("DENTRY", r.dialog),
+                                file.find("CENTRY", r.centry), file.find("MENTRY", r.mentry)}) {
+      ASSERT_NE(res, nullptr);
+      EXPECT_EQ(res->language, r.language);
+    }
+  }
+  const Resource* grid = file.find("GRID", 1000);
+  ASSERT_NE(grid, nullptr);
+  EXPECT_EQ(grid->language, LANG_EN_US);
+  const Resource* tabs = file.find("TENTRY", 1000);
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(tabs->language, LANG_EN_GB);
+
+  // Address, Labels, Parameters; the Environment page is in no tab list.
+  const auto pages = Resources().tentry(1000);
+  ASSERT_TRUE(pages);
+  ASSERT_EQ(pages->size(), 3u);
+  const std::uint16_t order[] = {3601, 3602, 3603};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ((*pages)[i].dialog, order[i]);
+    EXPECT_EQ((*pages)[i].module, 15);
+  }
+}
+
+TEST(CompanyResources, NamedControls) {
+  enum : unsigned {
+    kCheck = 1,
+    kGroup = 2,
+    kPush = 4,
+    kDefault = 8,
+    kMasked = 16,  // password and upper case
+    kOff = 32,     // disabled
+    kHidden = 64,
+  };
+  struct Control {
+    std::uint16_t dialog;
+    std::uint16_t id;
+    const char* cls;
+    const char* caption;  // nullptr: not fixed (edits, combos)
+    unsigned kinds;
+  };
+  const Control controls[] = {
+      {3600, 1942, "BUTTON", "OK", kDefault},
+      {3600, 2, "BUTTON", "Cancel", kPush},
+      // Address.
+      {3601, 1673, "EDIT", nullptr, 0},
+      {3601, 100, "STATIC", "Name", 0},
+      {3601, 1039, "STATIC", "", 0},
+      {3601, 1040, "STATIC", "", 0},
+      {3601, 1041, "STATIC", "", 0},
+      {3601, 1042, "STATIC", "", 0},
+      {3601, 1043, "STATIC", "", 0},
+      {3601, 1029, "EDIT", nullptr, 0},
+      {3601, 1030, "EDIT", nullptr, 0},
+      {3601, 1031, "EDIT", nullptr, 0},
+      {3601, 1032, "EDIT", nullptr, 0},
+      {3601, 1033, "EDIT", nullptr, 0},
+      {3601, 101, "EDIT", nullptr, kOff},
+      {3601, 2068, "EDIT", nullptr, 0},
+      {3601, 1429, "EDIT", nullptr, 0},
+      {3601, 2318, "EDIT", nullptr, 0},
+      {3601, 2319, "EDIT", nullptr, 0},
+      {3601, 2178, "EDIT", nullptr, 0},
+      {3601, 1310, "EDIT", nullptr, 0},
+      {3601, 2473, "STATIC", "Credit Ref No", 0},
+      {3601, 1998, "BUTTON", "Print Name and Address on Stationery", kCheck},
+      {3601, 102, "BUTTON", "&Company Details", kGroup},
+      // Labels.
+      {3602, 1044, "EDIT", nullptr, 0},
+      {3602, 1045, "EDIT", nullptr, 0},
+      {3602, 1046, "EDIT", nullptr, 0},
+      {3602, 1047, "EDIT", nullptr, 0},
+      {3602, 1048, "EDIT", nullptr, 0},
+      {3602, 1925, "EDIT", nullptr, 0},
+      {3602, 1926, "EDIT", nullptr, 0},
+      {3602, 1927, "EDIT", nullptr, 0},
+      {3602, 1846, "EDIT", nullptr, 0},
+      {3602, 1847, "EDIT", nullptr, 0},
+      {3602, 1848, "EDIT", nullptr, 0},
+      // Parameters.
+      {3603, 1127, "BUTTON", "&Print End of Report Banner", kCheck},
+      {3603, 1769, "EDIT", nullptr, 0},
+      {3603, 200, "STATIC", "Chq. lines per page", 0},
+      {3603, 2174, "BUTTON", "&Item VAT Amendable", kCheck},
+      {3603, 2200, "BUTTON", "&VAT Cash Accounting", kCheck},
+      {3603, 2061, "__03Combo__", nullptr, 0},
+      {3603, 133, "STATIC", "&Non-Vatable Tax Code", 0},
+      {3603, 1005, "BUTTON", "&Access Rights", kCheck},
+      {3603, 2202, "BUTTON", "No &Warning on Visa receipts", kCheck},
+      {3603, 1425, "BUTTON", "&Exclude deleted transactions", kCheck},
+      {3603, 1891, "BUTTON", "No &Recurring entries at startup", kCheck},
+      {3603, 1295, "BUTTON", "&Copy skeleton journal values", kCheck},
+      {3603, 2365, "BUTTON", "Display Accoun&t Status", kCheck},
+      {3603, 2444, "BUTTON", "&List PP/SR by split.", kCheck},
+      {3603, 2449, "BUTTON", "&Group items in Bank Rec.", kCheck},
+      {3603, 2495, "BUTTON", "All&ow Negative Stock", kCheck},
+      {3603, 2461, "BUTTON", "Age disputes as current", kCheck | kHidden},
+      {3603, 2244, "BUTTON", "Wor&kclock Link", kCheck},
+      {3603, 1881, "__03Combo__", nullptr, 0},
+      {3603, 122, "STATIC", "Defa&ult call charge rate", 0},
+      {3603, 990, "BUTTON", "Call Charges", kGroup},
+      {3603, 131, "BUTTON", "Printing", kGroup},
+      {3603, 132, "BUTTON", "VAT Defaults", kGroup},
+      {3603, 134, "BUTTON", "Others", kGroup},
+      {3603, 130, "BUTTON", "&Help", kGroup},
+      {3603, 2108, "BUTTON", "Tool Tips", kCheck},
+      {3603, 1146, "BUTTON", "Vexa Bubble Help", kCheck},
+      // Environment.
+      {3604, 1811, "EDIT", nullptr, 0},
+      {3604, 1637, "EDIT", nullptr, 0},
+      {3604, 1360, "EDIT", nullptr, 0},
+      {3604, 1427, "EDIT", nullptr, 0},
+      {3604, 1428, "EDIT", nullptr, 0},
+      {3604, 1143, "EDIT", nullptr, 0},
+      // Financial Year.
+      {3605, 100, "STATIC",
+       "Enter the date in which your financial year is to start. This date is set once "
+       "transactions have been posted",
+       0},
+      {3605, 1642, "__03Combo__", nullptr, 0},
+      {3605, 1336, "EDIT", nullptr, 0},
+      {3605, 1, "BUTTON", "OK", kDefault},
+      {3605, 2, "BUTTON", "Cancel", kPush},
+      {3605, 2479, "BUTTON", "Change...", kPush},
+      // Change Program Date.
+      {3606, 100, "STATIC",
+       "Enter a new date to be used as the default for transactions. This date can be "
+       "changed at time of posting.",
+       0},
+      {3606, 1336, "__03Combo__", nullptr, 0},
+      {3606, 1, "BUTTON", "OK", kDefault},
+      {3606, 2, "BUTTON", "Cancel", kPush},
+      // Change Password.
+      {3632, 101, "STATIC", "Logon Name", 0},
+      {3632, 1618, "EDIT", nullptr, kOff},
+      {3632, 102, "STATIC", "New Password", 0},
+      {3632, 1783, "EDIT", nullptr, kMasked},
+      {3632, 103, "STATIC", "Confirm New Password", 0},
+      {3632, 1784, "EDIT", nullptr, kMasked},
+      {3632, 1003, "BUTTON", "&Discard", kPush},
+      {3632, 1942, "BUTTON", "OK", kDefault},
+      {3632, 2, "BUTTON", "Cancel", kPush},
+      // Update Defaults.
+      {3633, 2264, "BUTTON", "Enable NETBIOS Messaging", kCheck},
+      {3633, 1604, "BUTTON", "Update on Add", kCheck},
+      {3633, 1605, "BUTTON", "Update on Modify", kCheck},
+      {3633, 1606, "BUTTON", "Update on Posting", kCheck},
+      {3633, 1600, "BUTTON", "Update on Add", kCheck},
+      {3633, 1601, "BUTTON", "Update on Modify", kCheck},
+      {3633, 1602, "BUTTON", "Update on Posting", kCheck},
+      {3633, 1098, "BUTTON", "Update on Modify", kCheck},
+      {3633, 1100, "BUTTON", "Update on Posting", kCheck},
+      {3633, 1055, "BUTTON", "Update on Modify", kCheck},
+      {3633, 1056, "BUTTON", "Update on Posting", kCheck},
+      {3633, 1018, "BUTTON", "Update on Posting", kCheck},
+      {3633, 1, "BUTTON", "OK", kDefault},
+      {3633, 2, "BUTTON", "Cancel", kPush},
+  };
+  for (const Control& c : controls) {
+    SCOPED_TRACE(testing::Message() << c.dialog << "/" << c.id);
+    const auto dlg = Resources().dialog(c.dialog);
+    ASSERT_TRUE(dlg);
+    EXPECT_EQ(std::count_if(dlg->items.begin(), dlg->items.end(),
+                            [&](const DialogItem& i) { return i.id == c.id; }),
+              1);
+    const DialogItem* item = dlg->item(c.id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(SameClass(item->className, c.cls)) << item->className;
+    if (c.caption) {
+      EXPECT_EQ(item->text, c.caption);
+    }
+    const std::uint32_t kind = item->style & 0xF;
+    if (c.kinds & kCheck) {
+      EXPECT_EQ(kind, 0x3u);  // automatic check box
+    }
+    if (c.kinds & kGroup) {
+      EXPECT_EQ(kind, 0x7u);
+    }
+    if (c.kinds & kPush) {
+      EXPECT_EQ(kind, 0x0u);
+    }
+    if (c.kinds & kDefault) {
+      EXPECT_EQ(kind, 0x1u);
+    }
+    if (c.kinds & kMasked) {
+      EXPECT_EQ(item->style & 0x28, 0x28u);
+    }
+    EXPECT_EQ((item->style & kDisabled) != 0, (c.kinds & kOff) != 0);
+    EXPECT_EQ((item->style & kVisible) == 0, (c.kinds & kHidden) != 0);
+  }
+}
+
+// Captions of windows without an identifier of their own, and the windows
+// that each group box (or the frame behind the address lines) holds.
+TEST(CompanyResources, LabelsAndGroups) {
+  struct Label {
+    std::uint16_t dialog;
+    const char* cls;
+    const char* caption;
+  };
+  const Label labels[] = {
+      {3601, "STATIC", "Telephone"},
+      {3601, "STATIC", "Fax"},
+      {3601, "STATIC", "E-Mail"},
+      {3601, "STATIC", "WWW"},
+      {3601, "STATIC", "V.A.T Reg. No"},
+      {3602, "STATIC", "Address Line 1"},
+      {3602, "STATIC", "Address Line 2"},
+      {3602, "STATIC", "Address Line 3"},
+      {3602, "STATIC", "Address Line 4"},
+      {3602, "STATIC", "Address Line 5"},
+      {3604, "STATIC", "Port"},
+      {3604, "STATIC", "Modem"},
+      {3604, "STATIC", "Delay"},
+      {3604, "STATIC", "F11"},
+      {3604, "STATIC", "F12"},
+      {3604, "STATIC", "&Credit control WWW Site"},
+      {3605, "STATIC", "Month"},
+      {3605, "STATIC", "Year"},
+      {3606, "STATIC", "Default Program Date:"},
+  };
+  for (const Label& l : labels) {
+    SCOPED_TRACE(testing::Message() << l.dialog << " " << l.caption);
+    const auto dlg = Resources().dialog(l.dialog);
+    ASSERT_TRUE(dlg);
+    EXPECT_TRUE(std::any_of(dlg->items.begin(), dlg->items.end(), [&](const DialogItem& i) {
+      return SameClass(i.className, l.cls) && i.text == l.caption;
+    }));
+  }
+
+  struct Group {
+    std::uint16_t dialog;
+    std::uint16_t id;     // 0: found by its caption
+    const char* caption;  // of a group box
+    std::vector<std::uint16_t> holds;
+  };
+  const Group groups[] = {
+      {3601, 101, nullptr, {1029, 1030, 1031, 1032, 1033}},
+      {3602, 0, "&Address Labels", {1044, 1045, 1046, 1047, 1048}},
+      {3602, 0, "&Customer Analysis Codes", {1925, 1926, 1927}},
+      {3602, 0, "&Supplier Analysis Codes", {1846, 1847, 1848}},
+      {3603, 134, nullptr, {1005, 2202, 1425, 1891, 1295, 2365, 2444, 2449, 2495, 2244}},
+      {3603, 990, nullptr, {122, 1881}},
+      {3603, 130, nullptr, {2108, 1146}},
+      {3633, 0, "Updates", {2264}},
+      {3633, 0, "&Ledger Lists", {1604, 1605, 1606}},
+      {3633, 0, "La&zy Lists", {1600, 1601, 1602}},
+      {3633, 0, "&Balance Lists", {1098, 1100}},
+      {3633, 0, "A&ged Balance Lists", {1055, 1056}},
+      {3633, 0, "&Activities", {1018}},
+  };
+  for (const Group& g : groups) {
+    SCOPED_TRACE(testing::Message()
+                 << g.dialog << " " << g.id << " " << (g.caption ? g.caption : ""));
+    const auto dlg = Resources().dialog(g.dialog);
+    ASSERT_TRUE(dlg);
+    const auto box = std::find_if(dlg->items.begin(), dlg->items.end(), [&](const DialogItem& i) {
+      return g.id ? i.id == g.id : IsGroupBox(i) && i.text == g.caption;
+    });
+    ASSERT_NE(box, dlg->items.end());
+    for (std::uint16_t id : g.holds) {
+      const DialogItem* item = dlg->item(id);
+      ASSERT_NE(item, nullptr) << id;
+      EXPECT_TRUE(Inside(*item, *box)) << id;
+    }
+  }
+}
+
+TEST(CompanyResources, ValueEntries) {
+  constexpr int kAny = -1;
+  struct Entry {
+    std::uint16_t centry, id, type, storage;
+    int length;
+    std::uint16_t link1, link2, startUp;
+  };
+  const Entry entries[] = {
+      // Company Preferences: its buttons, the page-window slots, and the
+      // buffers of every page's controls.
+      {1000, 1942, 0x18, 17, 0, 0, 0, 0},
+      {1000, 2, 0x18, 17, 0, 0, 0, 0},
+      {1000, 1385, 0x20, 8, 8, 0, 0, 0},
+      {1000, 1571, 0x20, 8, 8, 0, 0, 0},
+      {1000, 2042, 0x20, 8, 8, 0, 0, 0},
+      {1000, 1421, 0x20, 8, 8, 0, 0, 0},
+      {1000, 1673, 0x03, 4, 61, 0, 0, 0},
+      {1000, 1029, 0x03, 4, 61, 0, 0, 0},
+      {1000, 1030, 0x03, 4, 61, 0, 0, 0},
+      {1000, 1031, 0x03, 4, 61, 0, 0, 0},
+      {1000, 1032, 0x03, 4, 61, 0, 0, 0},
+      {1000, 1033, 0x03, 4, 61, 0, 0, 0},
+      {1000, 2068, 0x03, 4, 31, 0, 0, 0},
+      {1000, 1429, 0x03, 4, 31, 0, 0, 0},
+      {1000, 2318, 0x03, 4, 256, 0, 0, 0},
+      {1000, 2319, 0x03, 4, 256, 0, 0, 0},
+      {1000, 2178, 0x03, 4, 31, 0, 0, 0},
+      {1000, 1310, 0x03, 4, 61, 0, 0, 0},
+      {1000, 1039, 0x17, 1, 0, 0, 0, 0},
+      {1000, 1040, 0x17, 1, 0, 0, 0, 0},
+      {1000, 1041, 0x17, 1, 0, 0, 0, 0},
+      {1000, 1042, 0x17, 1, 0, 0, 0, 0},
+      {1000, 1043, 0x17, 1, 0, 0, 0, 0},
+      {1000, 1998, 0x18, 1, 0, 0, 0, 0},
+      {1000, 1044, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1045, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1046, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1047, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1048, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1925, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1926, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1927, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1846, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1847, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1848, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1769, 0x04, 4, kAny, 0, 0, 0},
+      {1000, 2061, 0x1A, 1, 0, 1007, 15, 47},
+      {1000, 1881, 0x01, 4, 12, 0, 0, 0},
+      {1000, 1811, 0x03, 4, 145, 0, 0, 0},
+      {1000, 1637, 0x03, 4, 11, 0, 0, 0},
+      {1000, 1360, 0x04, 4, kAny, 0, 0, 0},
+      {1000, 1427, 0x03, 4, 51, 0, 0, 0},
+      {1000, 1428, 0x03, 4, 51, 0, 0, 0},
+      {1000, 1143, 0x03, 4, 256, 0, 0, 0},
+      // Financial Year: the month grid-combo and the year.
+      {1005, 1642, 0x1A, 1, 0, 1000, 15, 0},
+      {1005, 1336, 0x04, 4, 5, 0, 0, 0},
+      {1005, 1, 0x18, 1, 0, 0, 0, 0},
+      {1005, 2, 0x18, 1, 0, 0, 0, 0},
+      {1005, 2479, 0x18, 1, 0, 0, 0, 0},
+      // Change Program Date: the date text, a buffer of its own.
+      {1006, 1336, 0x03, 8, 11, 0, 0, 0},
+      // Change Password.
+      {1032, 101, 0x17, 1, 0, 0, 0, 0},
+      {1032, 1618, 0x03, 4, 33, 0, 0, 0},
+      {1032, 1783, 0x03, 4, 11, 0, 0, 0},
+      {1032, 1784, 0x03, 4, 11, 0, 0, 0},
+      // Update Defaults: the NETBIOS switch and the eleven flags.
+      {1033, 2264, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1604, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1605, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1606, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1600, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1601, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1602, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1098, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1100, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1055, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1056, 0x18, 1, 0, 0, 0, 0},
+      {1033, 1018, 0x18, 1, 0, 0, 0, 0},
+  };
+  for (const Entry& want : entries) {
+    SCOPED_TRACE(testing::Message() << want.centry << "/" << want.id);
+    const auto list = Resources().centry(want.centry);
+    ASSERT_TRUE(list);
+    const CEntry* e = list->find(want.id);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->type, want.type);
+    EXPECT_EQ(e->storage, want.storage);
+    if (want.length != kAny) {
+      EXPECT_EQ(e->length, want.length);
+    }
+    EXPECT_EQ(e->link1, want.link1);
+    EXPECT_EQ(e->link2, want.link2);
+    EXPECT_EQ(e->rowsNeeded, 0);
+    EXPECT_EQ(e->startUp, want.startUp);
+    EXPECT_EQ(e->layout, 0);
+  }
+
+  // Every entry with a window names a control of its dialog; the
+  // container's entries name controls of its own template or of a page.
+  struct Owner {
+    std::uint16_t centry;
+    std::vector<std::uint16_t> dialogs;
+  };
+  const Owner owners[] = {
+      {1000, {3600, 3601, 3602, 3603, 3604}},
+      {1001, {3601}},
+      {1002, {3602}},
+      {1003, {3603}},
+      {1004, {3604}},
+      {1005, {3605}},
+      {1006, {3606}},
+      {1032, {3632}},
+      {1033, {3633}},
+  };
+  for (const Owner& o : owners) {
+    const auto list = Resources().centry(o.centry);
+    ASSERT_TRUE(list);
+    std::set<std::uint16_t> seen;
+    for (const CEntry& e : list->entries) {
+      SCOPED_TRACE(testing::Message() << o.centry << "/" << e.id);
+      EXPECT_TRUE(seen.insert(e.id).second) << "twice";
+      if (e.type == 0x20) continue;  // handler slots have no window
+      EXPECT_TRUE(std::any_of(o.dialogs.begin(), o.dialogs.end(), [&](std::uint16_t d) {
+        const auto dlg = Resources().dialog(d);
+        return dlg && dlg->item(e.id) != nullptr;
+      }));
+    }
+  }
+}
+
+// The pages of Company Preferences keep no buffers: their value controls
+// link to the container's entries of the same identifiers.
+TEST(CompanyResources, PageLinksResolveToTheContainer) {
+  struct Page {
+    std::uint16_t centry;
+    std::vector<std::uint16_t> values;
+  };
+  const Page pages[] = {
+      {1001, {1673, 1029, 1030, 1031, 1032, 1033, 2068, 1429, 2318, 2319, 2178, 1310}},
+      {1002, {1044, 1045, 1046, 1047, 1048, 1925, 1926, 1927, 1846, 1847, 1848}},
+      {1003, {1769, 2061, 1881}},
+      {1004, {1811, 1637, 1360, 1427, 1428, 1143}},
+  };
+  const auto container = Resources().centry(1000);
+  ASSERT_TRUE(container);
+  for (const Page& p : pages) {
+    const auto list = Resources().centry(p.centry);
+    ASSERT_TRUE(list);
+    for (std::uint16_t id : p.values) {
+      SCOPED_TRACE(testing::Message() << p.centry << "/" << id);
+      const CEntry* e = list->find(id);
+      ASSERT_NE(e, nullptr);
+      EXPECT_EQ(e->type, 0x1F);
+    }
+    for (const CEntry& e : list->entries) {
+      SCOPED_TRACE(testing::Message() << p.centry << "/" << e.id);
+      EXPECT_TRUE(e.storage == 0 || e.storage == 1);  // no buffer of the page's own
+      if (e.type != 0x1F) continue;
+      EXPECT_EQ(e.storage, 0);
+      EXPECT_EQ(e.length, 0);
+      const CEntry* target = container->find(e.id);
+      ASSERT_NE(target, nullptr);
+      EXPECT_NE(target->type, 0x1F);
+    }
+  }
+}
+
+TEST(CompanyResources, MonthGrid) {
+  const auto grid = Resources().grid(1000);
+  ASSERT_TRUE(grid);
+  ASSERT_EQ(grid->columns.size(), 1u);
+  EXPECT_FALSE(grid->spareByte);
+  const GridColumn& c = grid->columns[0];
+  EXPECT_EQ(c.valueType, 2);
+  EXPECT_EQ(c.id, 0);
+  EXPECT_EQ(c.reserved, 0);
+  EXPECT_EQ(c.displayWidth, 21);
+  EXPECT_EQ(c.length, 11);
+  EXPECT_EQ(c.decimals, 0);
+  EXPECT_EQ(c.columnFlags, 0);
+  EXPECT_EQ(c.gridFlags, 0x0800);
+  EXPECT_EQ(c.style, 0x80);
+  EXPECT_EQ(c.editorClass, "@EDIT");
+  EXPECT_EQ(c.reservedText, "");
+  EXPECT_EQ(c.heading, "Month");
+  EXPECT_EQ(grid->rowBytes(), 11u);
+}
+
+}  // namespace
