@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
 
+echo "== format"
+git ls-files '*.cpp' '*.h' ':!frame/res/*' | xargs clang-format --dry-run --Werror
+
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"

@@ -260,23 +260,59 @@ TEST(TemplateFrames, TitleStylePositionSizeFontAndWindows) {
   EXPECT_FALSE(Resources().dialog(3628)) << "3628 has no template";
 }
 
-TEST(TemplateFrames, ControlsLieInsideTheirDialog) {
+// Windows overlap only where one holds the other: a group box around its
+// controls, and the frame 101 of the Address page around the address lines.
+bool holds(std::uint16_t dialog, const res::DialogItem& outer, const res::DialogItem& inner) {
+  if (sameClass(outer.className, "BUTTON") && (outer.style & 0xF) == 0x7) return true;
+  return dialog == 3601 && outer.id == 101 && inner.id >= 1029 && inner.id <= 1033;
+}
+
+// The part of a window that is drawn: a drop-down list's template height
+// takes in its list, of which the field shows 12 units at most.
+struct Box {
+  int x, y, cx, cy;
+};
+
+Box drawn(const res::DialogItem& i) {
+  bool dropDown = (sameClass(i.className, "COMBOBOX") && (i.style & 0x3) >= 0x2) ||
+                  sameClass(i.className, "__03Combo__");
+  return {i.x, i.y, i.cx, dropDown ? std::min<int>(i.cy, 12) : i.cy};
+}
+
+bool inside(const Box& in, const Box& out) {
+  return in.x >= out.x && in.y >= out.y && in.x + in.cx <= out.x + out.cx &&
+         in.y + in.cy <= out.y + out.cy;
+}
+
+bool overlap(const Box& a, const Box& b) {
+  return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
+}
+
+TEST(TemplateFrames, ControlsLieInsideTheirDialogAndApart) {
   // The Parameters page keeps its "&Help" group above the visible area.
   const std::set<std::pair<std::uint16_t, std::uint32_t>> aboveTheTop = {
       {3603, 130}, {3603, 2108}, {3603, 1146}};
   for (const auto& f : kFrames) {
     auto t = Resources().dialog(f.id);
     ASSERT_TRUE(t);
+    EXPECT_FALSE(t->extended) << "dialog " << f.id;
     for (const auto& i : t->items) {
+      SCOPED_TRACE("dialog " + std::to_string(f.id) + " control " + std::to_string(i.id));
       if (aboveTheTop.count({f.id, i.id})) {
         EXPECT_LT(i.y + i.cy, 0);
-        continue;
+      } else {
+        EXPECT_GE(i.x, 0);
+        EXPECT_GE(i.y, 0);
+        EXPECT_LE(i.x + i.cx, t->cx);
+        EXPECT_LE(i.y + i.cy, t->cy);
       }
-      SCOPED_TRACE("dialog " + std::to_string(f.id) + " control " + std::to_string(i.id));
-      EXPECT_GE(i.x, 0);
-      EXPECT_GE(i.y, 0);
-      EXPECT_LE(i.x + i.cx, t->cx);
-      EXPECT_LE(i.y + i.cy, t->cy);
+      for (const auto& j : t->items) {
+        if (&j <= &i) continue;
+        const Box a = drawn(i), b = drawn(j);
+        if (!overlap(a, b)) continue;
+        EXPECT_TRUE((holds(f.id, i, j) && inside(b, a)) || (holds(f.id, j, i) && inside(a, b)))
+            << "overlaps control " << j.id << " \"" << j.text << "\"";
+      }
     }
   }
 }
@@ -490,6 +526,8 @@ TEST(GridEntries, TheTableRowByRow) {
     EXPECT_EQ(e->rowsNeeded, g.rowsNeeded);
     EXPECT_EQ(e->startUp, g.startUp);
     EXPECT_EQ(e->layout, g.layout);
+    EXPECT_EQ(e->storage, res::CS_WINDOW);
+    EXPECT_EQ(e->length, 0);
     EXPECT_TRUE(Resources().grid(g.grid)) << "GRID " << g.grid;
     auto d = Resources().dentry(g.dialog);
     ASSERT_TRUE(d);
