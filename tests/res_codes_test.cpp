@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,13 +15,7 @@ namespace {
 
 using namespace vx70::res;
 using vx70::test::Resources;
-
-bool sameText(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
+using vx70::test::SameClass;
 
 constexpr std::uint32_t kVisible = 0x10000000;
 constexpr std::uint32_t kWsDisabled = 0x08000000;
@@ -123,7 +116,7 @@ TEST(CodesResources, NamedControls) {
     ASSERT_TRUE(dlg);
     const DialogItem* item = dlg->item(c.id);
     ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(sameText(item->className, c.cls)) << item->className;
+    EXPECT_TRUE(SameClass(item->className, c.cls)) << item->className;
     if (c.caption) {
       EXPECT_EQ(item->text, c.caption);
     }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -17,13 +16,7 @@ namespace {
 
 using namespace vx70::res;
 using vx70::test::Resources;
-
-bool SameClass(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
+using vx70::test::SameClass;
 
 constexpr std::uint32_t kVisible = 0x10000000;
 constexpr std::uint32_t kDisabled = 0x08000000;

@@ -8,4 +8,7 @@ namespace vx70::test {
 
 const res::ModuleResources& Resources();
 
+// Window class names compare without regard to case, as Windows does.
+bool SameClass(const std::string& a, const std::string& b);
+
 }  // namespace vx70::test

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -16,15 +15,9 @@ namespace {
 
 using namespace vx70::res;
 using vx70::test::Resources;
+using vx70::test::SameClass;
 
 using Ids = std::vector<std::uint16_t>;
-
-bool SameClass(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 constexpr std::uint32_t kWsDisabled = 0x08000000;
 constexpr std::uint32_t kWsVisible = 0x10000000;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,16 +15,10 @@ namespace {
 
 using namespace vx70::res;
 using vx70::test::Resources;
+using vx70::test::SameClass;
 
 constexpr std::uint32_t kVisible = 0x10000000;
 constexpr std::uint32_t kGroup = 0x00020000;
-
-bool SameClass(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) ==
-           std::toupper(static_cast<unsigned char>(y));
-  });
-}
 
 DialogTemplate Dialog(std::uint16_t id) {
   auto d = Resources().dialog(id);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,13 +14,7 @@ namespace {
 
 using namespace vx70::res;
 using vx70::test::Resources;
-
-bool SameClass(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
+using vx70::test::SameClass;
 
 constexpr std::uint16_t kDialogs[] = {3628, 3629, 3630, 3634, 3635, 3636};
 

@@ -3,7 +3,6 @@
 // a wrong identifier, count, flag or offset here breaks the dialog engine
 // or a handler that relies on it.
 #include <gtest/gtest.h>
-#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
@@ -168,10 +167,6 @@ const std::vector<GridComboRow> kGridEntries = {
     {1046, 901, 1610, 0x15, 1046, 0, 0, 0},    {1048, 3223, 1610, 0x15, 1015, 0, 0, 4},
 };
 
-bool sameClass(const std::string& a, const std::string& b) {
-  return strcasecmp(a.c_str(), b.c_str()) == 0;
-}
-
 const DialogRow* rowOf(std::uint16_t dialog) {
   for (const auto& r : kDialogs)
     if (r.id == dialog) return &r;
@@ -263,7 +258,7 @@ TEST(TemplateFrames, TitleStylePositionSizeFontAndWindows) {
 // Windows overlap only where one holds the other: a group box around its
 // controls, and the frame 101 of the Address page around the address lines.
 bool holds(std::uint16_t dialog, const res::DialogItem& outer, const res::DialogItem& inner) {
-  if (sameClass(outer.className, "BUTTON") && (outer.style & 0xF) == 0x7) return true;
+  if (SameClass(outer.className, "BUTTON") && (outer.style & 0xF) == 0x7) return true;
   return dialog == 3601 && outer.id == 101 && inner.id >= 1029 && inner.id <= 1033;
 }
 
@@ -274,8 +269,8 @@ struct Box {
 };
 
 Box drawn(const res::DialogItem& i) {
-  bool dropDown = (sameClass(i.className, "COMBOBOX") && (i.style & 0x3) >= 0x2) ||
-                  sameClass(i.className, "__03Combo__");
+  bool dropDown = (SameClass(i.className, "COMBOBOX") && (i.style & 0x3) >= 0x2) ||
+                  SameClass(i.className, "__03Combo__");
   return {i.x, i.y, i.cx, dropDown ? std::min<int>(i.cy, 12) : i.cy};
 }
 
@@ -400,7 +395,7 @@ TEST(ControlEntries, WindowsExistWithAClassOfTheirType) {
       auto allowed = kClassesOfType.find(e.type);
       ASSERT_NE(allowed, kClassesOfType.end()) << "type " << e.type << " has no window";
       EXPECT_TRUE(std::any_of(allowed->second.begin(), allowed->second.end(),
-                              [&](const std::string& cls) { return sameClass(cls, w->className); }))
+                              [&](const std::string& cls) { return SameClass(cls, w->className); }))
           << "class " << w->className;
     }
   }
