@@ -20,6 +20,8 @@ std::unique_ptr<Module> Module::load(const std::string& path, int number) {
   auto image = reinterpret_cast<VX70GetModuleImageFn>(dlsym(library, kModuleImageSymbol));
   if (!image) throw ModuleError(path + " is not a vx70 module (no " + kModuleImageSymbol + ")");
   const VX70ModuleImage* img = image();
+  if (!img || (!img->exports && img->exportCount) || (!img->resources && img->resourceSize))
+    throw ModuleError(path + ": the module describes no image");
   module->exports_.assign(img->exports, img->exports + img->exportCount);
   try {
     module->resources_ =
