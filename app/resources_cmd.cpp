@@ -163,6 +163,20 @@ void printDialog(const nlohmann::json& d) {
               << e["startUp"] << " " << e["layout"] << '\n';
 }
 
+// ---- The string table -------------------------------------------------------
+
+void printStrings(const res::ModuleResources& r, bool json) {
+  nlohmann::json out = nlohmann::json::array();
+  for (std::uint32_t id = 0; id <= 0xFFFF; ++id)
+    if (auto text = r.string(static_cast<std::uint16_t>(id))) {
+      if (json)
+        out.push_back({{"id", id}, {"text", *text}});
+      else
+        std::cout << std::left << std::setw(6) << id << nlohmann::json(*text).dump() << '\n';
+    }
+  if (json) std::cout << out.dump() << '\n';
+}
+
 }  // namespace
 
 void addResourcesCommand(CLI::App& app) {
@@ -173,9 +187,15 @@ void addResourcesCommand(CLI::App& app) {
   cmd->add_option("--module", *module, "Path of the vx70def module library")->capture_default_str();
   cmd->add_option("--dialog", *dialog,
                   "Show one dialog in detail: its template's controls and its control entries");
+  auto strings = std::make_shared<bool>(false);
+  cmd->add_flag("--strings", *strings, "List the string table instead of the dialogs");
   cmd->add_flag("--json", *json, "Print JSON instead of a table");
-  cmd->callback([module, json, dialog] {
+  cmd->callback([module, json, dialog, strings] {
     auto mod = Module::load(*module, kDefaultsModuleNumber);
+    if (*strings) {
+      printStrings(mod->resources(), *json);
+      return;
+    }
     if (*dialog) {
       auto d = dialogJson(mod->resources(), *dialog);
       if (*json)
