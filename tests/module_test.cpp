@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "frame/handlers.h"
 
@@ -213,18 +214,39 @@ TEST(TempFile, MakesAnEmptyVexFileInTheTemporaryDirectory) {
   std::filesystem::remove_all(dir);
 }
 
-TEST(ResourcesCommand, ListsEveryDialog) {
-  std::string cmd = std::string(VX70_PROGRAM_PATH) + " resources --module " + VX70_MODULE_PATH;
+// Runs `vx70 resources` with the given arguments; returns its exit status
+// and standard output.
+std::pair<int, std::string> runResources(const std::string& args) {
+  std::string cmd = std::string(VX70_PROGRAM_PATH) + " resources --module " + VX70_MODULE_PATH +
+                    " " + args + " 2>/dev/null";
   FILE* p = popen(cmd.c_str(), "r");
-  ASSERT_NE(p, nullptr);
+  if (!p) return {-1, ""};
   std::string out;
   char buf[4096];
   while (std::size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  EXPECT_EQ(pclose(p), 0);
+  return {pclose(p), out};
+}
+
+TEST(ResourcesCommand, ListsEveryDialog) {
+  auto [status, out] = runResources("");
+  EXPECT_EQ(status, 0);
   EXPECT_NE(out.find("\"Company Preferences\""), std::string::npos);
   EXPECT_NE(out.find("3601,3602,3603"), std::string::npos);
   EXPECT_NE(out.find("(no template)"), std::string::npos);
   EXPECT_NE(out.find("46 dialogs"), std::string::npos);
+}
+
+TEST(ResourcesCommand, ShowsOneDialogAndTheStrings) {
+  auto [status, out] = runResources("--dialog 3605");
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("\"Financial Year\""), std::string::npos);
+  EXPECT_NE(out.find("1642 26 1 0 1000 15"), std::string::npos) << "the month combo's entry";
+  std::tie(status, out) = runResources("--strings");
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("1049  \"VX70\""), std::string::npos);
+  EXPECT_NE(out.find("1094  \"\""), std::string::npos);
+  std::tie(status, out) = runResources("--dialog 1");
+  EXPECT_NE(status, 0) << "no dialog 1";
 }
 
 }  // namespace
