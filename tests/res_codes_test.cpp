@@ -14,131 +14,91 @@
 namespace {
 
 using namespace vx70::res;
+using vx70::test::ControlSpec;
+using vx70::test::ExpectControls;
 using vx70::test::Resources;
-using vx70::test::SameClass;
+using enum vx70::test::ControlKind;
 
-constexpr std::uint32_t kVisible = 0x10000000;
-constexpr std::uint32_t kWsDisabled = 0x08000000;
 constexpr std::uint32_t kButtonKind = 0x000F;
-constexpr std::uint32_t kAutoCheckBox = 0x0003;
 constexpr std::uint32_t kGroupBox = 0x0007;
-constexpr std::uint32_t kAutoRadio = 0x0009;
 
 const std::vector<std::uint16_t> kDialogs = {3614, 3615, 3616, 3617, 3618, 3619,
                                              3620, 3621, 901,  9026, 3223, 3224};
 
 // ---- Controls --------------------------------------------------------------
 
-enum Kind { kPlain, kCheckBox, kRadio, kRadioFirst, kGroup, kDisabled };
-
-struct Control {
-  std::uint16_t dialog;
-  std::uint16_t id;
-  const char* cls;
-  const char* caption;  // nullptr: not given
-  Kind kind;
-};
-
-const Control kControls[] = {
+const ControlSpec kControls[] = {
     // Category lists.
-    {3614, 1610, "__03Grid__", nullptr, kPlain},
-    {3614, 1413, "__03Button__", "&Edit", kPlain},
-    {3614, 2, "__03Button__", "Close", kPlain},
-    {3614, 1417, "EDIT", nullptr, kPlain},
-    {3615, 1373, "__03Grid__", nullptr, kPlain},
-    {3615, 1413, "__03Button__", "&Edit", kPlain},
-    {3615, 2, "__03Button__", "Close", kPlain},
-    {3617, 1610, "__03Grid__", nullptr, kPlain},
-    {3617, 1413, "__03Button__", "&Edit", kPlain},
-    {3617, 2, "__03Button__", "Close", kPlain},
+    {3614, 1610, "__03Grid__", nullptr, 0},
+    {3614, 1413, "__03Button__", "&Edit", 0},
+    {3614, 2, "__03Button__", "Close", 0},
+    {3614, 1417, "EDIT", nullptr, 0},
+    {3615, 1373, "__03Grid__", nullptr, 0},
+    {3615, 1413, "__03Button__", "&Edit", 0},
+    {3615, 2, "__03Button__", "Close", 0},
+    {3617, 1610, "__03Grid__", nullptr, 0},
+    {3617, 1413, "__03Button__", "&Edit", 0},
+    {3617, 2, "__03Button__", "Close", 0},
     // Currencies.
-    {3616, 1610, "__03Grid__", nullptr, kPlain},
-    {3616, 101, "STATIC", "Base Currency:", kPlain},
-    {3616, 1881, "COMBOBOX", nullptr, kPlain},
-    {3616, 1413, "BUTTON", "&Edit", kPlain},
-    {3616, 2, "BUTTON", "Close", kPlain},
-    {3618, 1673, "EDIT", nullptr, kPlain},
-    {3618, 1303, "EDIT", nullptr, kPlain},
-    {3618, 1410, "EDIT", nullptr, kPlain},
-    {3618, 1431, "EDIT", nullptr, kPlain},
-    {3618, 1432, "EDIT", nullptr, kPlain},
-    {3618, 200, "STATIC", "Ex. Rate", kPlain},
-    {3618, 201, "STATIC", "1 Euro =", kPlain},
+    {3616, 1610, "__03Grid__", nullptr, 0},
+    {3616, 101, "STATIC", "Base Currency:", 0},
+    {3616, 1881, "COMBOBOX", nullptr, 0},
+    {3616, 1413, "BUTTON", "&Edit", 0},
+    {3616, 2, "BUTTON", "Close", 0},
+    {3618, 1673, "EDIT", nullptr, 0},
+    {3618, 1303, "EDIT", nullptr, 0},
+    {3618, 1410, "EDIT", nullptr, 0},
+    {3618, 1431, "EDIT", nullptr, 0},
+    {3618, 1432, "EDIT", nullptr, 0},
+    {3618, 200, "STATIC", "Ex. Rate", 0},
+    {3618, 201, "STATIC", "1 Euro =", 0},
     {3618, 202, "BUTTON", "Rates", kGroup},
     {3618, 1216, "BUTTON", "Euro &Member", kCheckBox},
-    {3618, 1942, "BUTTON", "OK", kPlain},
-    {3618, 2, "BUTTON", "Cancel", kPlain},
+    {3618, 1942, "BUTTON", "OK", 0},
+    {3618, 2, "BUTTON", "Cancel", 0},
     // Tax codes.
-    {3619, 1610, "__03Grid__", nullptr, kPlain},
-    {3619, 1413, "BUTTON", "&Edit", kPlain},
-    {3619, 2, "BUTTON", "Close", kPlain},
+    {3619, 1610, "__03Grid__", nullptr, 0},
+    {3619, 1413, "BUTTON", "&Edit", 0},
+    {3619, 2, "BUTTON", "Close", 0},
     {3620, 2059, "EDIT", nullptr, kDisabled},
-    {3620, 1962, "EDIT", nullptr, kPlain},
+    {3620, 1962, "EDIT", nullptr, 0},
     {3620, 1961, "BUTTON", "Include in VAT return", kCheckBox},
     {3620, 1957, "BUTTON", "EC Code", kCheckBox},
-    {3620, 1959, "BUTTON", "EC Sales", kRadioFirst},
+    {3620, 1959, "BUTTON", "EC Sales", kFirstRadio},
     {3620, 1958, "BUTTON", "EC Purchases", kRadio},
-    {3620, 2061, "__03Combo__", nullptr, kPlain},
-    {3620, 1942, "BUTTON", "OK", kPlain},
-    {3620, 2, "BUTTON", "Cancel", kPlain},
+    {3620, 2061, "__03Combo__", nullptr, 0},
+    {3620, 1942, "BUTTON", "OK", 0},
+    {3620, 2, "BUTTON", "Cancel", 0},
     {3620, 101, "BUTTON", "Settings", kGroup},
     {3620, 102, "BUTTON", nullptr, kGroup},
     // Control accounts.
-    {3621, 1287, "__03Grid__", nullptr, kPlain},
-    {3621, 1812, "BUTTON", "OK", kPlain},
-    {3621, 2, "BUTTON", "Cancel", kPlain},
+    {3621, 1287, "__03Grid__", nullptr, 0},
+    {3621, 1812, "BUTTON", "OK", 0},
+    {3621, 2, "BUTTON", "Cancel", 0},
     // Account status.
-    {901, 1610, "__03Grid__", nullptr, kPlain},
-    {901, 1413, "BUTTON", "&Edit", kPlain},
-    {901, 2, "BUTTON", "Close", kPlain},
-    {9026, 1413, "EDIT", nullptr, kPlain},
+    {901, 1610, "__03Grid__", nullptr, 0},
+    {901, 1413, "BUTTON", "&Edit", 0},
+    {901, 2, "BUTTON", "Close", 0},
+    {9026, 1413, "EDIT", nullptr, 0},
     {9026, 1010, "BUTTON", "Marks account as \"On Hold\"", kCheckBox},
-    {9026, 1, "BUTTON", "OK", kPlain},
-    {9026, 2, "BUTTON", "Cancel", kPlain},
+    {9026, 1, "BUTTON", "OK", 0},
+    {9026, 2, "BUTTON", "Cancel", 0},
     // Finance charge rates.
-    {3223, 1881, "STATIC", nullptr, kPlain},
-    {3223, 1610, "__03Grid__", nullptr, kPlain},
-    {3223, 1026, "BUTTON", "&Add", kPlain},
-    {3223, 1413, "BUTTON", "&Edit", kPlain},
-    {3223, 1362, "BUTTON", "&Delete", kPlain},
-    {3223, 2, "BUTTON", "Close", kPlain},
-    {3224, 1336, "__03Combo__", nullptr, kPlain},
-    {3224, 1431, "EDIT", nullptr, kPlain},
-    {3224, 1432, "EDIT", nullptr, kPlain},
-    {3224, 1942, "BUTTON", "OK", kPlain},
-    {3224, 2, "BUTTON", "Cancel", kPlain},
+    {3223, 1881, "STATIC", nullptr, 0},
+    {3223, 1610, "__03Grid__", nullptr, 0},
+    {3223, 1026, "BUTTON", "&Add", 0},
+    {3223, 1413, "BUTTON", "&Edit", 0},
+    {3223, 1362, "BUTTON", "&Delete", 0},
+    {3223, 2, "BUTTON", "Close", 0},
+    {3224, 1336, "__03Combo__", nullptr, 0},
+    {3224, 1431, "EDIT", nullptr, 0},
+    {3224, 1432, "EDIT", nullptr, 0},
+    {3224, 1942, "BUTTON", "OK", 0},
+    {3224, 2, "BUTTON", "Cancel", 0},
 };
 
 TEST(CodesResources, NamedControls) {
-  for (const Control& c : kControls) {
-    SCOPED_TRACE(std::to_string(c.dialog) + "/" + std::to_string(c.id));
-    auto dlg = Resources().dialog(c.dialog);
-    ASSERT_TRUE(dlg);
-    const DialogItem* item = dlg->item(c.id);
-    ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(SameClass(item->className, c.cls)) << item->className;
-    if (c.caption) {
-      EXPECT_EQ(item->text, c.caption);
-    }
-    EXPECT_TRUE(item->style & kVisible);
-    EXPECT_EQ((item->style & kWsDisabled) != 0, c.kind == kDisabled);
-    const std::uint32_t button = item->style & kButtonKind;
-    switch (c.kind) {
-      case kCheckBox:
-        EXPECT_EQ(button, kAutoCheckBox);
-        break;
-      case kRadio:
-      case kRadioFirst:
-        EXPECT_EQ(button, kAutoRadio);
-        EXPECT_EQ((item->style & 0x00020000) != 0, c.kind == kRadioFirst);
-        break;
-      case kGroup:
-        EXPECT_EQ(button, kGroupBox);
-        break;
-      default:
-        break;
-    }
-  }
+  ExpectControls(kControls);
   // The second group box of Edit Tax Code carries a caption of blanks.
   const std::string blanks = Resources().dialog(3620)->item(102)->text;
   EXPECT_FALSE(blanks.empty());

@@ -15,11 +15,12 @@
 namespace {
 
 using namespace vx70::res;
+using vx70::test::ControlSpec;
+using vx70::test::ExpectControls;
 using vx70::test::Resources;
 using vx70::test::SameClass;
+using enum vx70::test::ControlKind;
 
-constexpr std::uint32_t kVisible = 0x10000000;
-constexpr std::uint32_t kDisabled = 0x08000000;
 constexpr std::uint16_t kPages[] = {3601, 3602, 3603, 3604};
 
 bool Inside(const DialogItem& in, const DialogItem& out) {
@@ -46,25 +47,9 @@ TEST(CompanyResources, PagesLieLeftOfTheContainerButtons) {
 }
 
 TEST(CompanyResources, NamedControls) {
-  enum : unsigned {
-    kCheck = 1,
-    kGroup = 2,
-    kPush = 4,
-    kDefault = 8,
-    kMasked = 16,  // password and upper case
-    kOff = 32,     // disabled
-    kHidden = 64,
-  };
-  struct Control {
-    std::uint16_t dialog;
-    std::uint16_t id;
-    const char* cls;
-    const char* caption;  // nullptr: not fixed (edits, combos)
-    unsigned kinds;
-  };
-  const Control controls[] = {
-      {3600, 1942, "BUTTON", "OK", kDefault},
-      {3600, 2, "BUTTON", "Cancel", kPush},
+  const ControlSpec controls[] = {
+      {3600, 1942, "BUTTON", "OK", kDefaultButton},
+      {3600, 2, "BUTTON", "Cancel", kPushButton},
       // Address.
       {3601, 1673, "EDIT", nullptr, 0},
       {3601, 100, "STATIC", "Name", 0},
@@ -78,7 +63,7 @@ TEST(CompanyResources, NamedControls) {
       {3601, 1031, "EDIT", nullptr, 0},
       {3601, 1032, "EDIT", nullptr, 0},
       {3601, 1033, "EDIT", nullptr, 0},
-      {3601, 101, "EDIT", nullptr, kOff},
+      {3601, 101, "EDIT", nullptr, kDisabled},
       {3601, 2068, "EDIT", nullptr, 0},
       {3601, 1429, "EDIT", nullptr, 0},
       {3601, 2318, "EDIT", nullptr, 0},
@@ -86,7 +71,7 @@ TEST(CompanyResources, NamedControls) {
       {3601, 2178, "EDIT", nullptr, 0},
       {3601, 1310, "EDIT", nullptr, 0},
       {3601, 2473, "STATIC", "Credit Ref No", 0},
-      {3601, 1998, "BUTTON", "Print Name and Address on Stationery", kCheck},
+      {3601, 1998, "BUTTON", "Print Name and Address on Stationery", kCheckBox},
       {3601, 102, "BUTTON", "&Company Details", kGroup},
       // Labels.
       {3602, 1044, "EDIT", nullptr, 0},
@@ -101,24 +86,24 @@ TEST(CompanyResources, NamedControls) {
       {3602, 1847, "EDIT", nullptr, 0},
       {3602, 1848, "EDIT", nullptr, 0},
       // Parameters.
-      {3603, 1127, "BUTTON", "&Print End of Report Banner", kCheck},
+      {3603, 1127, "BUTTON", "&Print End of Report Banner", kCheckBox},
       {3603, 1769, "EDIT", nullptr, 0},
       {3603, 200, "STATIC", "Chq. lines per page", 0},
-      {3603, 2174, "BUTTON", "&Item VAT Amendable", kCheck},
-      {3603, 2200, "BUTTON", "&VAT Cash Accounting", kCheck},
+      {3603, 2174, "BUTTON", "&Item VAT Amendable", kCheckBox},
+      {3603, 2200, "BUTTON", "&VAT Cash Accounting", kCheckBox},
       {3603, 2061, "__03Combo__", nullptr, 0},
       {3603, 133, "STATIC", "&Non-Vatable Tax Code", 0},
-      {3603, 1005, "BUTTON", "&Access Rights", kCheck},
-      {3603, 2202, "BUTTON", "No &Warning on Visa receipts", kCheck},
-      {3603, 1425, "BUTTON", "&Exclude deleted transactions", kCheck},
-      {3603, 1891, "BUTTON", "No &Recurring entries at startup", kCheck},
-      {3603, 1295, "BUTTON", "&Copy skeleton journal values", kCheck},
-      {3603, 2365, "BUTTON", "Display Accoun&t Status", kCheck},
-      {3603, 2444, "BUTTON", "&List PP/SR by split.", kCheck},
-      {3603, 2449, "BUTTON", "&Group items in Bank Rec.", kCheck},
-      {3603, 2495, "BUTTON", "All&ow Negative Stock", kCheck},
-      {3603, 2461, "BUTTON", "Age disputes as current", kCheck | kHidden},
-      {3603, 2244, "BUTTON", "Wor&kclock Link", kCheck},
+      {3603, 1005, "BUTTON", "&Access Rights", kCheckBox},
+      {3603, 2202, "BUTTON", "No &Warning on Visa receipts", kCheckBox},
+      {3603, 1425, "BUTTON", "&Exclude deleted transactions", kCheckBox},
+      {3603, 1891, "BUTTON", "No &Recurring entries at startup", kCheckBox},
+      {3603, 1295, "BUTTON", "&Copy skeleton journal values", kCheckBox},
+      {3603, 2365, "BUTTON", "Display Accoun&t Status", kCheckBox},
+      {3603, 2444, "BUTTON", "&List PP/SR by split.", kCheckBox},
+      {3603, 2449, "BUTTON", "&Group items in Bank Rec.", kCheckBox},
+      {3603, 2495, "BUTTON", "All&ow Negative Stock", kCheckBox},
+      {3603, 2461, "BUTTON", "Age disputes as current", kCheckBox | kHidden},
+      {3603, 2244, "BUTTON", "Wor&kclock Link", kCheckBox},
       {3603, 1881, "__03Combo__", nullptr, 0},
       {3603, 122, "STATIC", "Defa&ult call charge rate", 0},
       {3603, 990, "BUTTON", "Call Charges", kGroup},
@@ -126,8 +111,8 @@ TEST(CompanyResources, NamedControls) {
       {3603, 132, "BUTTON", "VAT Defaults", kGroup},
       {3603, 134, "BUTTON", "Others", kGroup},
       {3603, 130, "BUTTON", "&Help", kGroup},
-      {3603, 2108, "BUTTON", "Tool Tips", kCheck},
-      {3603, 1146, "BUTTON", "Vexa Bubble Help", kCheck},
+      {3603, 2108, "BUTTON", "Tool Tips", kCheckBox},
+      {3603, 1146, "BUTTON", "Vexa Bubble Help", kCheckBox},
       // Environment.
       {3604, 1811, "EDIT", nullptr, 0},
       {3604, 1637, "EDIT", nullptr, 0},
@@ -142,75 +127,44 @@ TEST(CompanyResources, NamedControls) {
        0},
       {3605, 1642, "__03Combo__", nullptr, 0},
       {3605, 1336, "EDIT", nullptr, 0},
-      {3605, 1, "BUTTON", "OK", kDefault},
-      {3605, 2, "BUTTON", "Cancel", kPush},
-      {3605, 2479, "BUTTON", "Change...", kPush},
+      {3605, 1, "BUTTON", "OK", kDefaultButton},
+      {3605, 2, "BUTTON", "Cancel", kPushButton},
+      {3605, 2479, "BUTTON", "Change...", kPushButton},
       // Change Program Date.
       {3606, 100, "STATIC",
        "Enter a new date to be used as the default for transactions. This date can be "
        "changed at time of posting.",
        0},
       {3606, 1336, "__03Combo__", nullptr, 0},
-      {3606, 1, "BUTTON", "OK", kDefault},
-      {3606, 2, "BUTTON", "Cancel", kPush},
+      {3606, 1, "BUTTON", "OK", kDefaultButton},
+      {3606, 2, "BUTTON", "Cancel", kPushButton},
       // Change Password.
       {3632, 101, "STATIC", "Logon Name", 0},
-      {3632, 1618, "EDIT", nullptr, kOff},
+      {3632, 1618, "EDIT", nullptr, kDisabled},
       {3632, 102, "STATIC", "New Password", 0},
-      {3632, 1783, "EDIT", nullptr, kMasked},
+      {3632, 1783, "EDIT", nullptr, kPassword | kUpperCase},
       {3632, 103, "STATIC", "Confirm New Password", 0},
-      {3632, 1784, "EDIT", nullptr, kMasked},
-      {3632, 1003, "BUTTON", "&Discard", kPush},
-      {3632, 1942, "BUTTON", "OK", kDefault},
-      {3632, 2, "BUTTON", "Cancel", kPush},
+      {3632, 1784, "EDIT", nullptr, kPassword | kUpperCase},
+      {3632, 1003, "BUTTON", "&Discard", kPushButton},
+      {3632, 1942, "BUTTON", "OK", kDefaultButton},
+      {3632, 2, "BUTTON", "Cancel", kPushButton},
       // Update Defaults.
-      {3633, 2264, "BUTTON", "Enable NETBIOS Messaging", kCheck},
-      {3633, 1604, "BUTTON", "Update on Add", kCheck},
-      {3633, 1605, "BUTTON", "Update on Modify", kCheck},
-      {3633, 1606, "BUTTON", "Update on Posting", kCheck},
-      {3633, 1600, "BUTTON", "Update on Add", kCheck},
-      {3633, 1601, "BUTTON", "Update on Modify", kCheck},
-      {3633, 1602, "BUTTON", "Update on Posting", kCheck},
-      {3633, 1098, "BUTTON", "Update on Modify", kCheck},
-      {3633, 1100, "BUTTON", "Update on Posting", kCheck},
-      {3633, 1055, "BUTTON", "Update on Modify", kCheck},
-      {3633, 1056, "BUTTON", "Update on Posting", kCheck},
-      {3633, 1018, "BUTTON", "Update on Posting", kCheck},
-      {3633, 1, "BUTTON", "OK", kDefault},
-      {3633, 2, "BUTTON", "Cancel", kPush},
+      {3633, 2264, "BUTTON", "Enable NETBIOS Messaging", kCheckBox},
+      {3633, 1604, "BUTTON", "Update on Add", kCheckBox},
+      {3633, 1605, "BUTTON", "Update on Modify", kCheckBox},
+      {3633, 1606, "BUTTON", "Update on Posting", kCheckBox},
+      {3633, 1600, "BUTTON", "Update on Add", kCheckBox},
+      {3633, 1601, "BUTTON", "Update on Modify", kCheckBox},
+      {3633, 1602, "BUTTON", "Update on Posting", kCheckBox},
+      {3633, 1098, "BUTTON", "Update on Modify", kCheckBox},
+      {3633, 1100, "BUTTON", "Update on Posting", kCheckBox},
+      {3633, 1055, "BUTTON", "Update on Modify", kCheckBox},
+      {3633, 1056, "BUTTON", "Update on Posting", kCheckBox},
+      {3633, 1018, "BUTTON", "Update on Posting", kCheckBox},
+      {3633, 1, "BUTTON", "OK", kDefaultButton},
+      {3633, 2, "BUTTON", "Cancel", kPushButton},
   };
-  for (const Control& c : controls) {
-    SCOPED_TRACE(testing::Message() << c.dialog << "/" << c.id);
-    const auto dlg = Resources().dialog(c.dialog);
-    ASSERT_TRUE(dlg);
-    EXPECT_EQ(std::count_if(dlg->items.begin(), dlg->items.end(),
-                            [&](const DialogItem& i) { return i.id == c.id; }),
-              1);
-    const DialogItem* item = dlg->item(c.id);
-    ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(SameClass(item->className, c.cls)) << item->className;
-    if (c.caption) {
-      EXPECT_EQ(item->text, c.caption);
-    }
-    const std::uint32_t kind = item->style & 0xF;
-    if (c.kinds & kCheck) {
-      EXPECT_EQ(kind, 0x3u);  // automatic check box
-    }
-    if (c.kinds & kGroup) {
-      EXPECT_EQ(kind, 0x7u);
-    }
-    if (c.kinds & kPush) {
-      EXPECT_EQ(kind, 0x0u);
-    }
-    if (c.kinds & kDefault) {
-      EXPECT_EQ(kind, 0x1u);
-    }
-    if (c.kinds & kMasked) {
-      EXPECT_EQ(item->style & 0x28, 0x28u);
-    }
-    EXPECT_EQ((item->style & kDisabled) != 0, (c.kinds & kOff) != 0);
-    EXPECT_EQ((item->style & kVisible) == 0, (c.kinds & kHidden) != 0);
-  }
+  ExpectControls(controls);
 }
 
 // Captions of windows without an identifier of their own, and the windows

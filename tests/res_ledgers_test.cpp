@@ -14,13 +14,12 @@
 namespace {
 
 using namespace vx70::res;
+using vx70::test::ControlSpec;
+using vx70::test::ExpectControls;
 using vx70::test::Resources;
-using vx70::test::SameClass;
+using enum vx70::test::ControlKind;
 
 using Ids = std::vector<std::uint16_t>;
-
-constexpr std::uint32_t kWsDisabled = 0x08000000;
-constexpr std::uint32_t kWsVisible = 0x10000000;
 
 // The three tabbed dialogs: container, its CENTRY, and its pages.
 struct Tabbed {
@@ -34,82 +33,61 @@ const Tabbed kTabbed[] = {
 };
 
 // Controls the dialogs name, with their class, caption and kind.
-enum Kind { kPlain, kCheck, kDropList, kDisabled, kGroup };
-
 TEST(LedgerResources, NamedControls) {
-  struct Control {
-    std::uint16_t dialog, id;
-    const char* cls;
-    const char* caption;  // nullptr: not given
-    Kind kind;
-  };
-  std::vector<Control> controls = {
+  std::vector<ControlSpec> controls = {
       // Customer Record: calculator edits, edits, engine combos, the two lists
       // in their groups and their labels.
-      {3608, 1211, "#VX32CALCEDIT", nullptr, kPlain},
-      {3608, 1964, "#VX32CALCEDIT", nullptr, kPlain},
-      {3608, 1395, "#VX32CALCEDIT", nullptr, kPlain},
-      {3608, 1397, "COMBOBOX", nullptr, kDropList},
-      {3608, 1999, "COMBOBOX", nullptr, kDropList},
+      {3608, 1211, "#VX32CALCEDIT", nullptr, 0},
+      {3608, 1964, "#VX32CALCEDIT", nullptr, 0},
+      {3608, 1395, "#VX32CALCEDIT", nullptr, 0},
+      {3608, 1397, "COMBOBOX", nullptr, kDropDownList},
+      {3608, 1999, "COMBOBOX", nullptr, kDropDownList},
       {3608, 200, "BUTTON", "&Discounts", kGroup},
       {3608, 2474, "BUTTON", "&Account status", kGroup},
-      {3608, 122, "STATIC", "Type", kPlain},
-      {3608, 109, "STATIC", "Disc. %", kPlain},
-      {3608, 2475, "STATIC", "Default status", kPlain},
+      {3608, 122, "STATIC", "Type", 0},
+      {3608, 109, "STATIC", "Disc. %", 0},
+      {3608, 2475, "STATIC", "Default status", 0},
       // Supplier Record: credit limit and settlement discount are plain edits.
-      {3624, 1211, "EDIT", nullptr, kPlain},
-      {3624, 1964, "EDIT", nullptr, kPlain},
-      {3624, 1999, "COMBOBOX", nullptr, kDropList},
+      {3624, 1211, "EDIT", nullptr, 0},
+      {3624, 1964, "EDIT", nullptr, 0},
+      {3624, 1999, "COMBOBOX", nullptr, kDropDownList},
       {3624, 2474, "BUTTON", "&Account status", kGroup},
-      {3624, 2475, "STATIC", "Default status", kPlain},
+      {3624, 2475, "STATIC", "Default status", 0},
       // Statements.
-      {3609, 1431, "EDIT", nullptr, kPlain},
-      {3609, 1432, "EDIT", nullptr, kPlain},
-      {3609, 1433, "EDIT", nullptr, kPlain},
-      {3609, 1434, "EDIT", nullptr, kPlain},
+      {3609, 1431, "EDIT", nullptr, 0},
+      {3609, 1432, "EDIT", nullptr, 0},
+      {3609, 1433, "EDIT", nullptr, 0},
+      {3609, 1434, "EDIT", nullptr, 0},
       // Discount.
-      {3611, 1396, "__03Grid__", nullptr, kPlain},
+      {3611, 1396, "__03Grid__", nullptr, 0},
       // Product Details.
-      {3613, 1714, "__03Combo__", nullptr, kPlain},
-      {3613, 2061, "__03Combo__", nullptr, kPlain},
-      {3613, 2011, "EDIT", nullptr, kPlain},
-      {3613, 2000, "__03Combo__", nullptr, kPlain},
-      {3613, 1373, "__03Combo__", nullptr, kPlain},
-      {3613, 1866, "COMBOBOX", nullptr, kDropList},
-      {3613, 2146, "COMBOBOX", nullptr, kDropList},
+      {3613, 1714, "__03Combo__", nullptr, 0},
+      {3613, 2061, "__03Combo__", nullptr, 0},
+      {3613, 2011, "EDIT", nullptr, 0},
+      {3613, 2000, "__03Combo__", nullptr, 0},
+      {3613, 1373, "__03Combo__", nullptr, 0},
+      {3613, 1866, "COMBOBOX", nullptr, kDropDownList},
+      {3613, 2146, "COMBOBOX", nullptr, kDropDownList},
   };
   for (std::uint16_t page : Ids{3608, 3624}) {
     for (std::uint16_t id : Ids{1407, 1405, 2075})
-      controls.push_back({page, id, "EDIT", nullptr, kPlain});
+      controls.push_back({page, id, "EDIT", nullptr, 0});
     for (std::uint16_t id : Ids{1373, 2061, 1714, 1317})
-      controls.push_back({page, id, "__03Combo__", nullptr, kPlain});
+      controls.push_back({page, id, "__03Combo__", nullptr, 0});
   }
   for (std::uint16_t page : Ids{3610, 3625}) {
-    controls.push_back({page, 1219, "BUTTON", "Include future totals in balance", kCheck});
-    controls.push_back({page, 1218, "BUTTON", "Use calendar monthly ageing", kCheck});
+    controls.push_back({page, 1219, "BUTTON", "Include future totals in balance", kCheckBox});
+    controls.push_back({page, 1218, "BUTTON", "Use calendar monthly ageing", kCheckBox});
     for (std::uint16_t id : Ids{1619, 1620, 1621, 1622})
-      controls.push_back({page, id, "EDIT", nullptr, kPlain});
+      controls.push_back({page, id, "EDIT", nullptr, 0});
     for (std::uint16_t id : Ids{1528, 1529, 1530})
       controls.push_back({page, id, "EDIT", nullptr, kDisabled});
   }
   for (std::uint16_t frame : Ids{3607, 3623, 3612}) {
-    controls.push_back({frame, 1942, "BUTTON", "OK", kPlain});
-    controls.push_back({frame, 2, "BUTTON", "Cancel", kPlain});
+    controls.push_back({frame, 1942, "BUTTON", "OK", 0});
+    controls.push_back({frame, 2, "BUTTON", "Cancel", 0});
   }
-  for (const Control& c : controls) {
-    SCOPED_TRACE(testing::Message() << c.dialog << "/" << c.id);
-    const auto dlg = Resources().dialog(c.dialog);
-    ASSERT_TRUE(dlg);
-    const DialogItem* item = dlg->item(c.id);
-    ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(SameClass(item->className, c.cls)) << item->className;
-    if (c.caption) EXPECT_EQ(item->text, c.caption);
-    EXPECT_TRUE(item->style & kWsVisible);
-    EXPECT_EQ((item->style & kWsDisabled) != 0, c.kind == kDisabled);
-    if (c.kind == kCheck) EXPECT_EQ(item->style & 0xF, 3u);     // automatic check box
-    if (c.kind == kGroup) EXPECT_EQ(item->style & 0xF, 7u);     // group box
-    if (c.kind == kDropList) EXPECT_EQ(item->style & 0x3, 3u);  // drop-down list
-  }
+  ExpectControls(controls);
 
   // Labels and group boxes that the dialogs name only by their text.
   struct Texts {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "tests/res_fixture.h"
@@ -14,11 +13,11 @@
 namespace {
 
 using namespace vx70::res;
+using vx70::test::ControlSpec;
+using vx70::test::ExpectControls;
 using vx70::test::Resources;
 using vx70::test::SameClass;
-
-constexpr std::uint32_t kVisible = 0x10000000;
-constexpr std::uint32_t kGroup = 0x00020000;
+using enum vx70::test::ControlKind;
 
 DialogTemplate Dialog(std::uint16_t id) {
   auto d = Resources().dialog(id);
@@ -41,125 +40,87 @@ constexpr std::uint16_t kDialogs[] = {3214, 3215, 3216, 3217, 3218, 3219, 3622, 
 
 // ---- Controls -------------------------------------------------------------
 
-enum Kind { Check, Radio, Push, DefPush, Edit, HiddenEdit, Static, Box, EngineButton };
-
-struct ControlRow {
-  std::uint16_t dialog;
-  std::uint16_t id;
-  Kind kind;
-  const char* caption;
+constexpr ControlSpec kControls[] = {
+    {3627, 1, "BUTTON", "OK", kDefaultButton},
+    {3627, 2, "BUTTON", "Cancel", kPushButton},
+    {3626, 1350, "BUTTON", "Invoices default to Account Reference", kCheckBox},
+    {3626, 1354, "BUTTON", "Invoice Items default to Quantity", kCheckBox},
+    {3626, 2151, "BUTTON", "Update Using Order No", kCheckBox},
+    {3626, 2261, "BUTTON", "Update using Service Default Text", kCheckBox},
+    {3626, 2262, "STATIC", "Service Default Text", 0},
+    {3626, 1992, "EDIT", "", 0},
+    {3626, 2243, "BUTTON", "Update Using Customer Department", kCheckBox},
+    {3626, 1398, "BUTTON", "Discount by Unit Price", kCheckBox},
+    {3218, 1942, "BUTTON", "OK", kDefaultButton},
+    {3218, 2, "BUTTON", "Cancel", kPushButton},
+    {3214, 2313, "BUTTON", "Show Button frames", kCheckBox},
+    {3214, 2290, "BUTTON", "Show Text labels", kCheckBox},
+    {3214, 2291, "EDIT", "", 0},
+    {3214, 1399, "BUTTON", "Display Background", kCheckBox},
+    {3214, 1143, "BUTTON", "&Browse", kPushButton},
+    {3215, 2314, "EDIT", "", 0},
+    {3215, 1143, "BUTTON", "&Browse", kPushButton},
+    {3216, 1427, "EDIT", "", 0},
+    {3216, 1428, "EDIT", "", 0},
+    {3216, 2315, "BUTTON", "Configure F12 as Hide Key", kCheckBox},
+    {3216, 2471, "BUTTON", "Show welcome screen at startup", kCheckBox},
+    {3216, 1811, "EDIT", "", kHidden},
+    {3216, 1637, "EDIT", "", kHidden},
+    {3216, 1360, "EDIT", "", kHidden},
+    {3217, 1786, "EDIT", "", 0},
+    {3217, 2053, "BUTTON", "Display Wallpaper", kCheckBox},
+    {3217, 1143, "BUTTON", "&Browse", kPushButton},
+    {3219, 1350, "BUTTON", "Ignore colours", kCheckBox},
+    {3622, 1786, "EDIT", "", 0},
+    {3622, 2053, "BUTTON", "Display Wallpaper", kCheckBox},
+    {3622, 1143, "BUTTON", "&Browse", kPushButton},
+    {3622, 1, "BUTTON", "OK", kDefaultButton},
+    {3622, 2, "BUTTON", "Cancel", kPushButton},
+    // Wallpaper positions: radio button 2234 + position, the first of them
+    // starting the radio group.
+    {3217, 2234, "BUTTON", "Top Left", kFirstRadio},
+    {3217, 2235, "BUTTON", "Top Centre", kRadio},
+    {3217, 2236, "BUTTON", "Top Right", kRadio},
+    {3217, 2237, "BUTTON", "Bottom Left", kRadio},
+    {3217, 2238, "BUTTON", "Bottom Centre", kRadio},
+    {3217, 2239, "BUTTON", "Bottom Right", kRadio},
+    {3217, 2240, "BUTTON", "Tiled", kRadio},
+    {3217, 2241, "BUTTON", "Full Screen", kRadio},
+    {3217, 2242, "BUTTON", "Centered", kRadio},
+    {3622, 2234, "BUTTON", "Top Left", kFirstRadio},
+    {3622, 2235, "BUTTON", "Top Centre", kRadio},
+    {3622, 2236, "BUTTON", "Top Right", kRadio},
+    {3622, 2237, "BUTTON", "Bottom Left", kRadio},
+    {3622, 2238, "BUTTON", "Bottom Centre", kRadio},
+    {3622, 2239, "BUTTON", "Bottom Right", kRadio},
+    {3622, 2240, "BUTTON", "Tiled", kRadio},
+    {3622, 2241, "BUTTON", "Full Screen", kRadio},
+    {3622, 2242, "BUTTON", "Centered", kRadio},
+    // Ledger colours: each ledger's box, captioned with its label and its
+    // colour in the template, then the button that changes that colour.
+    {3219, 2302, "__03Box__", "Customers,0x80ff80", 0},
+    {3219, 2292, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2303, "__03Box__", "Suppliers,0x80ffff", 0},
+    {3219, 2293, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2304, "__03Box__", "Nominal,0x80ffff", 0},
+    {3219, 2294, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2305, "__03Box__", "Bank,0xc0ffc0", 0},
+    {3219, 2295, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2306, "__03Box__", "Stock,0xc0c0ff", 0},
+    {3219, 2296, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2307, "__03Box__", "Invoicing,0x80ffff", 0},
+    {3219, 2297, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2308, "__03Box__", "SOP,0x80c0ff", 0},
+    {3219, 2298, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2309, "__03Box__", "POP,0xffc0c0", 0},
+    {3219, 2299, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2310, "__03Box__", "Financials,0x80c0c0", 0},
+    {3219, 2300, "__03Button__", "Click here to change colour,656", 0},
+    {3219, 2311, "__03Box__", "Assets,0x80c0FF", 0},
+    {3219, 2301, "__03Button__", "Click here to change colour,656", 0},
 };
 
-constexpr ControlRow kControls[] = {
-    {3627, 1, DefPush, "OK"},
-    {3627, 2, Push, "Cancel"},
-    {3626, 1350, Check, "Invoices default to Account Reference"},
-    {3626, 1354, Check, "Invoice Items default to Quantity"},
-    {3626, 2151, Check, "Update Using Order No"},
-    {3626, 2261, Check, "Update using Service Default Text"},
-    {3626, 2262, Static, "Service Default Text"},
-    {3626, 1992, Edit, ""},
-    {3626, 2243, Check, "Update Using Customer Department"},
-    {3626, 1398, Check, "Discount by Unit Price"},
-    {3218, 1942, DefPush, "OK"},
-    {3218, 2, Push, "Cancel"},
-    {3214, 2313, Check, "Show Button frames"},
-    {3214, 2290, Check, "Show Text labels"},
-    {3214, 2291, Edit, ""},
-    {3214, 1399, Check, "Display Background"},
-    {3214, 1143, Push, "&Browse"},
-    {3215, 2314, Edit, ""},
-    {3215, 1143, Push, "&Browse"},
-    {3216, 1427, Edit, ""},
-    {3216, 1428, Edit, ""},
-    {3216, 2315, Check, "Configure F12 as Hide Key"},
-    {3216, 2471, Check, "Show welcome screen at startup"},
-    {3216, 1811, HiddenEdit, ""},
-    {3216, 1637, HiddenEdit, ""},
-    {3216, 1360, HiddenEdit, ""},
-    {3217, 1786, Edit, ""},
-    {3217, 2053, Check, "Display Wallpaper"},
-    {3217, 1143, Push, "&Browse"},
-    {3219, 1350, Check, "Ignore colours"},
-    {3622, 1786, Edit, ""},
-    {3622, 2053, Check, "Display Wallpaper"},
-    {3622, 1143, Push, "&Browse"},
-    {3622, 1, DefPush, "OK"},
-    {3622, 2, Push, "Cancel"},
-};
-
-// Wallpaper positions: radio button 2234 + position.
-constexpr const char* kPositions[] = {"Top Left",    "Top Centre",    "Top Right",
-                                      "Bottom Left", "Bottom Centre", "Bottom Right",
-                                      "Tiled",       "Full Screen",   "Centered"};
-
-// Ledger colours: the button, the box it colours, the box's label and its
-// colour in the template.
-constexpr struct {
-  std::uint16_t button, box;
-  const char* label;
-  const char* colour;
-} kColours[] = {
-    {2292, 2302, "Customers", "0x80ff80"},  {2293, 2303, "Suppliers", "0x80ffff"},
-    {2294, 2304, "Nominal", "0x80ffff"},    {2295, 2305, "Bank", "0xc0ffc0"},
-    {2296, 2306, "Stock", "0xc0c0ff"},      {2297, 2307, "Invoicing", "0x80ffff"},
-    {2298, 2308, "SOP", "0x80c0ff"},        {2299, 2309, "POP", "0xffc0c0"},
-    {2300, 2310, "Financials", "0x80c0c0"}, {2301, 2311, "Assets", "0x80c0FF"},
-};
-
-void ExpectControl(const ControlRow& row, const std::string& caption) {
-  SCOPED_TRACE(testing::Message() << row.dialog << "/" << row.id);
-  const auto d = Dialog(row.dialog);
-  const DialogItem* item = d.item(row.id);
-  ASSERT_NE(item, nullptr);
-  EXPECT_EQ(item->text, caption);
-  const std::uint32_t type = item->style & 0xF;
-  const bool visible = (item->style & kVisible) != 0;
-  switch (row.kind) {
-    case Check:
-    case Radio:
-    case Push:
-    case DefPush: {
-      EXPECT_TRUE(SameClass(item->className, "BUTTON")) << item->className;
-      const std::uint32_t want[] = {0x3, 0x9, 0x0, 0x1};
-      EXPECT_EQ(type, want[row.kind]);
-      EXPECT_TRUE(visible);
-      break;
-    }
-    case Edit:
-    case HiddenEdit:
-      EXPECT_TRUE(SameClass(item->className, "EDIT")) << item->className;
-      EXPECT_EQ(visible, row.kind == Edit);
-      break;
-    case Static:
-      EXPECT_TRUE(SameClass(item->className, "STATIC")) << item->className;
-      break;
-    case Box:
-      EXPECT_TRUE(SameClass(item->className, "__03Box__")) << item->className;
-      break;
-    case EngineButton:
-      EXPECT_TRUE(SameClass(item->className, "__03Button__")) << item->className;
-      break;
-  }
-}
-
-TEST(OptionsResources, NamedControls) {
-  for (const auto& row : kControls) ExpectControl(row, row.caption);
-  for (std::uint16_t dialog : {std::uint16_t{3217}, std::uint16_t{3622}}) {
-    for (std::uint16_t i = 0; i < 9; ++i) {
-      ExpectControl({dialog, static_cast<std::uint16_t>(2234 + i), Radio, ""}, kPositions[i]);
-    }
-    const auto d = Dialog(dialog);
-    const auto* first = d.item(2234);
-    ASSERT_NE(first, nullptr);
-    EXPECT_NE(first->style & kGroup, 0u) << "the positions start a radio group";
-  }
-  // A colour box carries its ledger's label and its template colour.
-  for (const auto& c : kColours) {
-    ExpectControl({3219, c.box, Box, ""}, std::string(c.label) + "," + c.colour);
-    ExpectControl({3219, c.button, EngineButton, ""}, "Click here to change colour,656");
-  }
-}
+TEST(OptionsResources, NamedControls) { ExpectControls(kControls); }
 
 // Labels of the edits, and the group boxes of the Invoices page.
 TEST(OptionsResources, LabelsAndGroups) {

@@ -13,8 +13,9 @@
 namespace {
 
 using namespace vx70::res;
+using vx70::test::ControlSpec;
+using vx70::test::ExpectControls;
 using vx70::test::Resources;
-using vx70::test::SameClass;
 
 constexpr std::uint16_t kDialogs[] = {3628, 3629, 3630, 3634, 3635, 3636};
 
@@ -27,32 +28,16 @@ TEST(SystemResources, NoWindowSendsRemoveUser) {
 }
 
 TEST(SystemResources, NamedControls) {
-  struct Control {
-    std::uint16_t dialog;
-    std::uint16_t id;
-    const char* cls;
-    const char* caption;  // nullptr: the caption is the template's own
+  const ControlSpec controls[] = {
+      {3630, 1674, "STATIC", nullptr, 0},        {3630, 2201, "STATIC", nullptr, 0},
+      {3630, 1673, "STATIC", nullptr, 0},        {3630, 1, "BUTTON", "OK", 0},
+      {3630, 2042, "BUTTON", "&System Info", 0}, {3630, 101, "BUTTON", "&Tech Support", 0},
+      {3629, 1610, "__03Grid__", nullptr, 0},    {3629, 1413, "BUTTON", "&SysEdit", 0},
+      {3629, 1833, "BUTTON", "&Print", 0},       {3629, 1, "BUTTON", "Close", 0},
+      {3634, 1894, "BUTTON", "&Refresh", 0},     {3634, 1, "BUTTON", "Close", 0},
+      {3635, 2162, "__03Grid__", nullptr, 0},    {3636, 1907, "__03Grid__", nullptr, 0},
   };
-  const Control controls[] = {
-      {3630, 1674, "STATIC", nullptr},        {3630, 2201, "STATIC", nullptr},
-      {3630, 1673, "STATIC", nullptr},        {3630, 1, "BUTTON", "OK"},
-      {3630, 2042, "BUTTON", "&System Info"}, {3630, 101, "BUTTON", "&Tech Support"},
-      {3629, 1610, "__03Grid__", nullptr},    {3629, 1413, "BUTTON", "&SysEdit"},
-      {3629, 1833, "BUTTON", "&Print"},       {3629, 1, "BUTTON", "Close"},
-      {3634, 1894, "BUTTON", "&Refresh"},     {3634, 1, "BUTTON", "Close"},
-      {3635, 2162, "__03Grid__", nullptr},    {3636, 1907, "__03Grid__", nullptr},
-  };
-  for (const Control& c : controls) {
-    SCOPED_TRACE(testing::Message() << c.dialog << "/" << c.id);
-    const auto dlg = Resources().dialog(c.dialog);
-    ASSERT_TRUE(dlg);
-    const DialogItem* item = dlg->item(c.id);
-    ASSERT_NE(item, nullptr);
-    EXPECT_TRUE(SameClass(item->className, c.cls)) << item->className;
-    if (c.caption) {
-      EXPECT_EQ(item->text, c.caption);
-    }
-  }
+  ExpectControls(controls);
 }
 
 // Refresh and Close of the tabbed User List are frame buttons.
