@@ -334,6 +334,14 @@ TEST(Languages, UnitedKingdomButTheDateDialogs) {
 
 // ---- CENTRY rules -----------------------------------------------------------
 
+// A page of a tabbed dialog: listed in its tab list, or a page of the same
+// family that the list leaves out (3604).
+bool isPageOf(const DialogRow& page, const DialogRow& tabbed) {
+  if (tabbed.flags != 0x8001 || page.flags != 0x4000) return false;
+  return std::count(tabbed.pages.begin(), tabbed.pages.end(), page.id) > 0 ||
+         (page.init != 0 && page.init == tabbed.init);
+}
+
 // The template windows that a dialog's entries may stand for: its own,
 // its tab pages', and for a tabbed dialog every page of its family.
 std::vector<res::DialogTemplate> familyTemplates(const DialogRow& r) {
@@ -343,20 +351,10 @@ std::vector<res::DialogTemplate> familyTemplates(const DialogRow& r) {
   };
   add(r.id);
   for (auto p : r.pages) add(p);
-  if (r.flags == 0x8001)
-    for (const auto& other : kDialogs)
-      if (other.flags == 0x4000 && other.init == r.init &&
-          std::find(r.pages.begin(), r.pages.end(), other.id) == r.pages.end())
-        add(other.id);
+  for (const auto& other : kDialogs)
+    if (isPageOf(other, r) && std::count(r.pages.begin(), r.pages.end(), other.id) == 0)
+      add(other.id);
   return out;
-}
-
-// A page of a tabbed dialog: listed in its tab list, or a page of the same
-// family that the list leaves out (3604).
-bool isPageOf(const DialogRow& page, const DialogRow& tabbed) {
-  if (tabbed.flags != 0x8001 || page.flags != 0x4000) return false;
-  return std::count(tabbed.pages.begin(), tabbed.pages.end(), page.id) > 0 ||
-         (page.init != 0 && page.init == tabbed.init);
 }
 
 const res::DialogItem* findWindow(const std::vector<res::DialogTemplate>& ts, std::uint16_t id) {
