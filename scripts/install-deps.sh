@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang llvm libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev libsqlite3-dev libfmt-dev
 )
 
 missing=()

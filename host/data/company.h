@@ -1,0 +1,64 @@
+// A company as the host opens it: one SQLite database per company
+// directory that holds every data file's records, and a lock file beside
+// it through which stations exclude each other (record locks, multi-user
+// actions) and see which stations are alive.
+//
+// One process runs one station.  openCompany binds the global block's data
+// file map to the company; the VX70FL32 and VX70GLOB functions of
+// frame/host_api.h then work on it.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/globvar.h"
+
+namespace vx70::data {
+
+// A company that cannot be used: missing, damaged, truncated, foreign, or
+// holding a record of the wrong length.  The message names the file.
+class DataError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// What each data file number of the company holds.
+struct FileInfo {
+  std::uint16_t number;
+  std::uint16_t recordLength;
+  const char* name;  // "setup", "currencies", ...
+};
+const std::vector<FileInfo>& companyFiles();
+const FileInfo* fileInfo(std::uint16_t number);
+const FileInfo* fileInfo(const std::string& name);
+
+// The database file of the company in dir.
+std::string databasePath(const std::string& dir);
+bool companyExists(const std::string& dir);
+// Creates an empty company database (the data files are not created: a
+// file exists once FileOpen with OF_CREATE made it).  Throws DataError when
+// dir already holds a company.
+void createCompany(const std::string& dir);
+
+// Opens the company for this process and fills g_lpGlobVar->dataFiles.
+void openCompany(const std::string& dir);
+void closeCompany();
+bool companyOpen();
+
+// Logs this station on: takes a station slot (held while the process
+// lives), sweeps the records of dead stations from the action file and
+// writes this user's kind-7 record.  logoff removes it and frees the slot.
+void logon(const std::string& station, const std::string& user);
+void logoff();
+
+// GlobalUpdate calls of other stations not yet taken, oldest first.
+struct Update {
+  std::uint32_t fromStation;
+  std::uint32_t code;
+  std::uint32_t flag;
+};
+std::vector<Update> takeUpdates();
+
+}  // namespace vx70::data
