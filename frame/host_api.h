@@ -84,6 +84,7 @@ void convert(char* text);
 
 // ---- Shared dialogs (VX70DLG) -------------------------------------------
 
+#pragma pack(push, 1)
 struct EditBoxRequest {
   DWORD owner;
   BYTE reserved1[142];
@@ -112,6 +113,7 @@ struct PopupRequest {
 };
 static_assert(sizeof(PopupRequest) == 46);
 static_assert(offsetof(PopupRequest, grid) == 30);
+#pragma pack(pop)
 
 // Nonzero when the user confirmed; the text then holds the new value.
 BOOL EditBox(EditBoxRequest* request);
