@@ -132,6 +132,15 @@ inline constexpr UINT VXM_ACTIVATE = 0x8005;
 // control beyond the common fields: checked, selection, items, rows...
 inline constexpr UINT VXM_DESCRIBE = 0x8006;
 
+// Engine controls whose value is a number (calculator edits, grid-combos
+// with an 8-byte value): lParam = const double* / double*.
+inline constexpr UINT VXM_SETDOUBLE = 0x8010;
+inline constexpr UINT VXM_GETDOUBLE = 0x8011;
+// Calculator edits: wParam = decimal places shown.
+inline constexpr UINT VXM_SETDECIMALS = 0x8012;
+// The user opens a grid-combo's drop-down list (rows are fetched).
+inline constexpr UINT VXM_DROPDOWN = 0x8013;
+
 struct CellInput {
   int row;
   UINT column;  // column identifier
