@@ -41,6 +41,9 @@ inline constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 
 inline constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) {
   return static_cast<WPARAM>(lo) | (static_cast<WPARAM>(hi) << 16);
 }
+inline constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
+  return static_cast<LPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16));
+}
 
 // DllMain reasons.
 inline constexpr DWORD DLL_PROCESS_DETACH = 0;
@@ -71,6 +74,7 @@ inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_USER = 0x0400;
+inline constexpr WPARAM SIZE_RESTORED = 0;
 
 // Edit control messages, styles and notifications.
 inline constexpr UINT EM_GETSEL = 0x00B0;
@@ -112,6 +116,11 @@ inline constexpr DWORD BS_GROUPBOX = 0x7;
 inline constexpr DWORD BS_AUTORADIOBUTTON = 0x9;
 inline constexpr DWORD BS_TYPEMASK = 0xF;
 inline constexpr WORD BN_CLICKED = 0;
+inline constexpr WORD BN_SETFOCUS = 6;
+inline constexpr WORD BN_KILLFOCUS = 7;
+inline constexpr DWORD BS_NOTIFY = 0x4000;
+inline constexpr UINT BST_PUSHED = 0x4;
+inline constexpr UINT BST_FOCUS = 0x8;
 inline constexpr UINT BST_UNCHECKED = 0;
 inline constexpr UINT BST_CHECKED = 1;
 inline constexpr UINT BST_INDETERMINATE = 2;
@@ -135,6 +144,10 @@ inline constexpr UINT CB_GETITEMDATA = 0x0150;
 inline constexpr UINT CB_SETITEMDATA = 0x0151;
 inline constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
 inline constexpr LRESULT CB_ERR = -1;
+inline constexpr LRESULT CB_OKAY = 0;
+inline constexpr LRESULT CB_ERRSPACE = -2;
+inline constexpr DWORD CBS_UPPERCASE = 0x2000;
+inline constexpr DWORD CBS_LOWERCASE = 0x4000;
 inline constexpr DWORD CBS_SIMPLE = 0x1;
 inline constexpr DWORD CBS_DROPDOWN = 0x2;
 inline constexpr DWORD CBS_DROPDOWNLIST = 0x3;
@@ -169,6 +182,9 @@ inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD DS_SETFONT = 0x40;
 inline constexpr DWORD DS_MODALFRAME = 0x80;
+// Extended styles.  A control parent (a tab page) lets dialog navigation
+// walk into its own children.
+inline constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
 
 // ShowWindow.
 inline constexpr int SW_HIDE = 0;
@@ -237,6 +253,19 @@ inline constexpr UINT HELP_FINDER = 0x000B;
 inline constexpr int SM_CXSCREEN = 0;
 inline constexpr int SM_CYSCREEN = 1;
 inline constexpr int SM_CYCAPTION = 4;
+inline constexpr int SM_CXVSCROLL = 2;
+inline constexpr int SM_CYHSCROLL = 3;
+inline constexpr int SM_CXBORDER = 5;
+inline constexpr int SM_CYBORDER = 6;
+inline constexpr int SM_CXDLGFRAME = 7;
+inline constexpr int SM_CYDLGFRAME = 8;
+inline constexpr int SM_CXICON = 11;
+inline constexpr int SM_CYICON = 12;
+inline constexpr int SM_CYMENU = 15;
+inline constexpr int SM_CXFULLSCREEN = 16;
+inline constexpr int SM_CYFULLSCREEN = 17;
+inline constexpr int SM_CXFRAME = 32;
+inline constexpr int SM_CYFRAME = 33;
 inline constexpr int SM_CYSMCAPTION = 51;
 
 // OpenFile flags, as the data file library takes them.

@@ -40,14 +40,14 @@ struct Window {
   RECT rect{};     // pixels, relative to the parent's client area
   bool enabled = true;
   bool visible = false;
-  bool redraw = true;            // WM_SETREDRAW
-  int invalidations = 0;         // InvalidateRect calls since creation
-  std::vector<HWND> children;    // in creation (tab) order
-  LONG userData = 0;             // GWL_USERDATA
-  LONG dialogUser = 0;           // DWL_USER
-  LONG messageResult = 0;        // DWL_MSGRESULT
+  bool redraw = true;          // WM_SETREDRAW
+  int invalidations = 0;       // InvalidateRect calls since creation
+  std::vector<HWND> children;  // in creation (tab) order
+  LONG userData = 0;           // GWL_USERDATA
+  LONG dialogUser = 0;         // DWL_USER
+  LONG messageResult = 0;      // DWL_MSGRESULT
   bool caretCreated = false;
-  int caretHideCount = 0;        // ShowCaret/HideCaret nesting; 0 = shown
+  int caretHideCount = 0;  // ShowCaret/HideCaret nesting; 0 = shown
   WndProc proc = nullptr;
   std::unique_ptr<WindowData> data;
 };
@@ -74,7 +74,7 @@ HWND createWindow(std::string_view className, std::string_view text, DWORD style
 void destroyWindow(HWND window);
 // nullptr for 0, a destroyed window or a stale handle.
 Window* find(HWND window);
-Window& get(HWND window);  // throws std::invalid_argument when find fails
+Window& get(HWND window);              // throws std::invalid_argument when find fails
 HWND childById(HWND parent, UINT id);  // direct children only
 // Every window whose parent chain leads to `ancestor` (not itself), in
 // depth-first creation order.
@@ -111,6 +111,8 @@ HWND focus();
 // dialog after `from`, wrapping round; 0 when none.
 HWND nextTabStop(HWND dialog, HWND from, bool backwards = false);
 HCURSOR cursor();
+// SetCursor: shows the cursor and returns the one shown before.
+HCURSOR setCursor(HCURSOR cursor);
 
 // ---- Private messages of the host -------------------------------------------
 // A front end acts on a control as a user would through these.  Each
