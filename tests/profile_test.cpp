@@ -1,0 +1,303 @@
+// Profile files with the Windows rules, where a station keeps them, and the
+// directories the station reports as Windows's own.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frame/host_api.h"
+#include "host/station_options.h"
+
+namespace vx70::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each test gets its own station folder, given as the station's INI folder.
+class Profile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = stationOptions();
+    char pattern[] = "/tmp/vx70-profile-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    root_ = pattern;
+    stationOptions().iniDir = root_;
+  }
+  void TearDown() override {
+    stationOptions() = saved_;
+    fs::remove_all(root_);
+  }
+
+  std::string pathOf(const std::string& name) const { return root_ + "/" + name; }
+
+  void writeFile(const std::string& name, const std::string& content) const {
+    std::ofstream(pathOf(name), std::ios::binary) << content;
+  }
+
+  std::string readFile(const std::string& name) const {
+    std::ifstream in(pathOf(name), std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+
+  std::string get(const char* section, const char* key, const char* defaultValue = "",
+                  const char* file = "TEST.INI") const {
+    char buffer[256];
+    GetPrivateProfileStringA(section, key, defaultValue, buffer, sizeof buffer, file);
+    return buffer;
+  }
+
+  std::vector<std::string> namesInFolder() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(root_))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+  StationOptions saved_;
+  std::string root_;
+};
+
+// A literal's every byte, its terminator included: a list's closing zero.
+template <std::size_t N>
+std::string allBytes(const char (&text)[N]) {
+  return std::string(text, N);
+}
+
+const char* const kSample =
+    "; the station's settings\n"
+    "[VX70]\n"
+    "NetMessages = 1\n"
+    "F11=CONTROL.EXE\n"
+    "Quoted = \"  spaced  \"\n"
+    "Empty=\n"
+    ";Commented=yes\n"
+    "NoEquals\n"
+    "\n"
+    "[WelcomeScreen]\n"
+    "Show=0\n"
+    "[vx70]\n"
+    "NetMessages=2\n";
+
+TEST_F(Profile, ReadsIgnoreCaseTrimAndFallBackToTheDefault) {
+  writeFile("TEST.INI", kSample);
+  const struct {
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+    const char* expected;
+  } cases[] = {
+      {"vx70", "netmessages", "x", "1"},  // the first of two like-named sections
+      {"VX70", "F11", "", "CONTROL.EXE"},
+      {"VX70", "Quoted", "", "  spaced  "},
+      {"VX70", "Empty", "d", ""},
+      {"VX70", "Commented", "d", "d"},
+      {"VX70", "NoEquals", "d", "d"},
+      {"WELCOMESCREEN", "SHOW", "1", "0"},
+      {"Missing", "Show", "dflt  ", "dflt"},
+      {"VX70", "Missing", nullptr, ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(get(c.section, c.key, c.defaultValue), c.expected) << c.section << "/" << c.key;
+  EXPECT_EQ(get("VX70", "F11", "none", "NOFILE.INI"), "none");
+}
+
+TEST_F(Profile, IntegersReadALeadingDecimalNumber) {
+  writeFile("TEST.INI",
+            "[N]\nplain=42\nneg=-7\nplus=+5\nmixed=12abc\nword=abc\nempty=\nspaced=  8  \n");
+  const struct {
+    const char* key;
+    int expected;
+  } cases[] = {{"plain", 42}, {"neg", -7},   {"plus", 5},   {"mixed", 12},
+               {"word", 99},  {"empty", 99}, {"spaced", 8}, {"absent", 99}};
+  for (const auto& c : cases)
+    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("n", c.key, 99, "TEST.INI")), c.expected)
+        << c.key;
+  EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("N", "plain", -1, "NOFILE.INI")), -1);
+}
+
+TEST_F(Profile, ValuesAreCutToTheBuffer) {
+  writeFile("TEST.INI", "[S]\nK=ABCDEFGH\n");
+  char buffer[8] = "zzzzzzz";
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", buffer, 5, "TEST.INI"), 4u);
+  EXPECT_STREQ(buffer, "ABCD");
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", buffer, 1, "TEST.INI"), 0u);
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(GetPrivateProfileStringA("S", "none", "LONGDEFAULT", buffer, 5, "TEST.INI"), 4u);
+  EXPECT_STREQ(buffer, "LONG");
+  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", nullptr, 5, "TEST.INI"), 0u);
+}
+
+TEST_F(Profile, NullNamesListSectionsAndKeys) {
+  writeFile("TEST.INI", kSample);
+  char buffer[64];
+  DWORD length = GetPrivateProfileStringA(nullptr, nullptr, "", buffer, sizeof buffer, "TEST.INI");
+  EXPECT_EQ(std::string(buffer, length + 1), allBytes("VX70\0WelcomeScreen\0"));
+  EXPECT_EQ(buffer[length], '\0');
+
+  length = GetPrivateProfileStringA("vx70", nullptr, "", buffer, sizeof buffer, "TEST.INI");
+  EXPECT_EQ(std::string(buffer, length + 1), allBytes("NetMessages\0F11\0Quoted\0Empty\0"));
+
+  // Too small: the last name is cut and the list still ends in two zeros.
+  length = GetPrivateProfileStringA("VX70", nullptr, "", buffer, 10, "TEST.INI");
+  EXPECT_EQ(length, 8u);
+  EXPECT_EQ(std::string(buffer, 10), allBytes("NetMessa\0"));
+
+  length = GetPrivateProfileStringA("Nothing", nullptr, "", buffer, sizeof buffer, "TEST.INI");
+  EXPECT_EQ(length, 0u);
+  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(buffer[1], '\0');
+}
+
+TEST_F(Profile, WritesCreateReplaceAppendAndDeleteLeavingOtherLinesAlone) {
+  const std::string start = "; keep me\n[A]\nOne=1\n; note in A\nTwo = 2\n\n[B]\nThree=3\n";
+  writeFile("TEST.INI", start);
+  const struct {
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* file;
+  } steps[] = {
+      {"a", "two", "22", nullptr},       // replaced in place, the file's spelling kept
+      {"A", "Four", "4", nullptr},       // appended after A's last entry, before the gap
+      {"C", "Five", "5", nullptr},       // a new section at the end
+      {"b", "three", nullptr, nullptr},  // null value: the key goes
+      {"C", nullptr, nullptr, nullptr},  // null key: the section goes
+      {"Z", "Gone", nullptr, nullptr},   // removing what is not there is no error
+  };
+  const char* expected[] = {
+      "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\n\n[B]\nThree=3\n",
+      "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\nFour=4\n\n[B]\nThree=3\n",
+      "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\nFour=4\n\n[B]\nThree=3\n\n[C]\nFive=5\n",
+      "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\nFour=4\n\n[B]\n\n[C]\nFive=5\n",
+      "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\nFour=4\n\n[B]\n\n",
+      "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\nFour=4\n\n[B]\n\n",
+  };
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    EXPECT_TRUE(
+        WritePrivateProfileStringA(steps[i].section, steps[i].key, steps[i].value, "TEST.INI"))
+        << i;
+    EXPECT_EQ(readFile("TEST.INI"), expected[i]) << "after step " << i;
+  }
+  EXPECT_EQ(get("A", "TWO"), "22");
+  EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "K", "V", "TEST.INI"));
+}
+
+TEST_F(Profile, WritesKeepCarriageReturnsAndMakeFoldersAndFiles) {
+  writeFile("DOS.INI", "[S]\r\nK=1\r\n");
+  EXPECT_TRUE(WritePrivateProfileStringA("S", "L", "2", "DOS.INI"));
+  EXPECT_EQ(readFile("DOS.INI"), "[S]\r\nK=1\r\nL=2\r\n");
+
+  stationOptions().iniDir = root_ + "/new/station";
+  EXPECT_TRUE(WritePrivateProfileStringA("S", "K", "line\nbreak", "NEW.INI"));
+  EXPECT_EQ(readFile("new/station/NEW.INI"), "[S]\nK=line break\n");
+  // Removing from a file that does not exist creates nothing.
+  EXPECT_TRUE(WritePrivateProfileStringA("S", nullptr, nullptr, "NONE.INI"));
+  EXPECT_FALSE(fs::exists(pathOf("new/station/NONE.INI")));
+  // A folder that does not exist is not made for an absolute path.
+  EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "V", (root_ + "/no/such/X.INI").c_str()));
+}
+
+TEST_F(Profile, RewritesReplaceTheFileWholeAndLeaveNoTemporaryBehind) {
+  writeFile("TEST.INI", kSample);
+  struct stat before {};
+  ASSERT_EQ(stat(pathOf("TEST.INI").c_str(), &before), 0);
+  EXPECT_TRUE(WritePrivateProfileStringA("VX70", "F11", "CALC.EXE", "TEST.INI"));
+  struct stat after {};
+  ASSERT_EQ(stat(pathOf("TEST.INI").c_str(), &after), 0);
+  EXPECT_NE(before.st_ino, after.st_ino);  // a new file renamed over the old
+  EXPECT_EQ(namesInFolder(), std::vector<std::string>{"TEST.INI"});
+}
+
+TEST_F(Profile, ConcurrentWritersLoseNoKey) {
+  constexpr int kThreads = 6;
+  constexpr int kKeys = 15;
+  std::vector<std::thread> writers;
+  for (int t = 0; t < kThreads; ++t)
+    writers.emplace_back([t] {
+      for (int k = 0; k < kKeys; ++k) {
+        const std::string key = "T" + std::to_string(t) + "K" + std::to_string(k);
+        WritePrivateProfileStringA("S", key.c_str(), key.c_str(), "TEST.INI");
+      }
+    });
+  for (auto& writer : writers) writer.join();
+  for (int t = 0; t < kThreads; ++t)
+    for (int k = 0; k < kKeys; ++k) {
+      const std::string key = "T" + std::to_string(t) + "K" + std::to_string(k);
+      EXPECT_EQ(get("S", key.c_str()), key);
+    }
+}
+
+TEST_F(Profile, FileNamesResolveIntoTheStationFolder) {
+  writeFile("win.ini", "[MR]\nDebug=1\n");  // Windows file names ignore case
+  EXPECT_EQ(GetProfileIntA("MR", "Debug", 0), 1u);
+  EXPECT_TRUE(WriteProfileStringA("MR", "Debug", "0"));
+  EXPECT_EQ(readFile("win.ini"), "[MR]\nDebug=0\n");
+  EXPECT_EQ(GetPrivateProfileIntA("MR", "Debug", 7, nullptr), 0u);  // no file named: WIN.INI
+
+  const std::string elsewhere = root_ + "/other.ini";
+  EXPECT_TRUE(WritePrivateProfileStringA("S", "K", "V", elsewhere.c_str()));
+  EXPECT_EQ(get("S", "K", "", elsewhere.c_str()), "V");
+}
+
+TEST_F(Profile, EngineSettingsLiveInSectionVX70OfThePackageIni) {
+  EXPECT_EQ(std::string(GetINI()), root_ + "/VX70.INI");
+  EXPECT_EQ(ReadINIInt("ToolbarLabels", 1), 1);
+  char buffer[MAX_PATH];
+  EXPECT_STREQ(ReadINIString("BackgroundBitmap", buffer, "none"), "none");
+
+  EXPECT_TRUE(WriteINIInt("Delay", -30));
+  EXPECT_TRUE(WriteINIString("BackgroundBitmap", "/pics/logo.bmp"));
+  EXPECT_EQ(readFile("VX70.INI"), "[VX70]\nDelay=-30\nBackgroundBitmap=/pics/logo.bmp\n");
+  EXPECT_EQ(ReadINIInt("delay", 0), -30);
+  EXPECT_EQ(ReadINIString("BACKGROUNDBITMAP", buffer, ""), buffer);
+  EXPECT_STREQ(buffer, "/pics/logo.bmp");
+  EXPECT_EQ(GetPrivateProfileIntA("VX70", "Delay", 0, GetINI()), static_cast<UINT>(-30));
+}
+
+TEST_F(Profile, StationFolderComesFromTheOptions) {
+  StationOptions& options = stationOptions();
+  EXPECT_EQ(stationIniDir(), root_);
+  options.iniDir.clear();
+  options.dataDir = "/data/acme";
+  const struct {
+    const char* station;
+    const char* folder;
+  } cases[] = {{"STATION1", "/data/acme/stations/STATION1"},
+               {"front desk/2", "/data/acme/stations/front_desk_2"},
+               {"..", "/data/acme/stations/_.."},
+               {"", "/data/acme/stations/_"}};
+  for (const auto& c : cases) {
+    options.station = c.station;
+    EXPECT_EQ(stationIniDir(), c.folder) << c.station;
+  }
+  options.dataDir.clear();
+  EXPECT_EQ(stationIniDir(), "./");
+}
+
+TEST_F(Profile, WindowsAndSystemDirectoriesAreTheStationFolder) {
+  char buffer[MAX_PATH];
+  EXPECT_EQ(GetWindowsDirectoryA(buffer, sizeof buffer), root_.size());
+  EXPECT_EQ(buffer, root_);
+  stationOptions().windowsNT = false;
+  GetSystemDirectoryA(buffer, sizeof buffer);
+  EXPECT_EQ(buffer, root_ + "/system");
+  stationOptions().windowsNT = true;
+  GetSystemDirectoryA(buffer, sizeof buffer);
+  EXPECT_EQ(buffer, root_ + "/system32");
+  // Too small: nothing copied, the size needed returned.
+  char tiny[4] = "abc";
+  EXPECT_EQ(GetWindowsDirectoryA(tiny, sizeof tiny), root_.size() + 1);
+  EXPECT_STREQ(tiny, "abc");
+}
+
+}  // namespace
+}  // namespace vx70::test
