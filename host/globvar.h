@@ -28,26 +28,26 @@ inline constexpr int kDataFileCount = 64;
 // One entry of the data file map.  The data file library keeps its state
 // for the file here; a handler only passes the entry's address.
 struct datafilemap {
-  WORD number;          // the file's number, also its index in the map
-  WORD recordLength;    // 0 for a number that names no file of the company
-  char name[24];        // "setup", "currencies"...
-  DWORD openCount;      // FileOpen calls not yet closed
-  DWORD access;         // of the latest FileOpen
+  WORD number;        // the file's number, also its index in the map
+  WORD recordLength;  // 0 for a number that names no file of the company
+  char name[24];      // "setup", "currencies"...
+  DWORD openCount;    // FileOpen calls not yet closed
+  DWORD access;       // of the latest FileOpen
   DWORD share;
-  void* library;        // the data file library's own state
+  void* library;  // the data file library's own state
 };
 
 struct globvar {
-  setupmap setup;       // record 1 of data file 0
-  contmap control;      // record 1 of data file 18
-  accessmap access;     // the current user's record of data file 31
+  setupmap setup;          // record 1 of data file 0
+  contmap control;         // record 1 of data file 18
+  accessmap access;        // the current user's record of data file 31
   datafilemap* dataFiles;  // kDataFileCount entries
-  DWORD edition;        // 1, 2, 4, 8 or 16 (16: the entry edition)
+  DWORD edition;           // 1, 2, 4, 8 or 16 (16: the entry edition)
   DWORD multiUser;
   DWORD lockRecords;
-  DWORD station;        // this station's number
+  DWORD station;  // this station's number
   HWND mainWindow;
-  HWND infoWindow;      // its control 102 shows the financial year
+  HWND infoWindow;  // its control 102 shows the financial year
   HWND wallpaperWindow;
   HWND notifyWindow;
   DWORD detailsLocked;
