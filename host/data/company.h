@@ -61,4 +61,8 @@ struct Update {
 };
 std::vector<Update> takeUpdates();
 
+// The message of the latest failure of a data file or multi-user function
+// (they return 0 and never throw); it names the file concerned.
+std::string lastError();
+
 }  // namespace vx70::data

@@ -1,0 +1,152 @@
+#include "host/data/company.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "frame/host_api.h"
+#include "host/data/session.h"
+#include "host/station_options.h"
+
+namespace vx70::data {
+
+namespace {
+
+std::unique_ptr<Session>& currentSession() {
+  static std::unique_ptr<Session> current;
+  return current;
+}
+
+std::string& lastErrorText() {
+  static std::string text;
+  return text;
+}
+
+std::string lockFilePath(const std::string& dir) {
+  return (std::filesystem::path(dir) / "company.locks").string();
+}
+
+void resetDataFileMap() {
+  if (!g_lpGlobVar || !g_lpGlobVar->dataFiles) return;
+  for (int n = 0; n < kDataFileCount; ++n) {
+    datafilemap& entry = g_lpGlobVar->dataFiles[n];
+    entry.openCount = 0;
+    entry.access = 0;
+    entry.share = 0;
+    entry.library = nullptr;
+  }
+}
+
+}  // namespace
+
+const std::vector<FileInfo>& companyFiles() {
+  static const std::vector<FileInfo> files = {
+      {DF_SETUP, 4783, "setup"},
+      {DF_PRODUCT_CATEGORIES, 31, "productCategories"},
+      {DF_NOMINAL, 651, "nominal"},
+      {DF_CONTROL, 1280, "control"},
+      {DF_DEPARTMENTS, 31, "departments"},
+      {DF_CURRENCIES, 84, "currencies"},
+      {DF_USERS, 512, "users"},
+      {DF_ACTIONS, 84, "actions"},
+      {DF_ASSET_CATEGORIES, 61, "assetCategories"},
+      {DF_FINANCE_RATES, 20, "financeRates"},
+      {DF_ACCOUNT_STATUS, 62, "accountStatus"},
+  };
+  return files;
+}
+
+const FileInfo* fileInfo(std::uint16_t number) {
+  for (const FileInfo& info : companyFiles())
+    if (info.number == number) return &info;
+  return nullptr;
+}
+
+const FileInfo* fileInfo(const std::string& name) {
+  for (const FileInfo& info : companyFiles())
+    if (name == info.name) return &info;
+  return nullptr;
+}
+
+std::string databasePath(const std::string& dir) {
+  return (std::filesystem::path(dir) / "company.vx70").string();
+}
+
+bool companyExists(const std::string& dir) { return std::filesystem::exists(databasePath(dir)); }
+
+void createCompany(const std::string& dir) {
+  std::error_code ignored;
+  std::filesystem::create_directories(dir, ignored);
+  Store::create(databasePath(dir));
+}
+
+Session::Session(const std::string& directory)
+    : dir(directory), store(databasePath(directory)), locks(lockFilePath(directory)) {
+  lastUpdateSeen = store.lastBroadcast();
+}
+
+std::recursive_mutex& sessionMutex() {
+  static std::recursive_mutex mutex;
+  return mutex;
+}
+
+Session& session() {
+  auto& current = currentSession();
+  if (!current) throw DataError("no company is open");
+  return *current;
+}
+
+LockFile::Clock::time_point lockDeadline() {
+  auto wait = std::chrono::duration<double>(stationOptions().lockTimeoutSeconds);
+  return LockFile::Clock::now() + std::chrono::duration_cast<LockFile::Clock::duration>(wait);
+}
+
+std::string fileLabel(std::uint16_t file) {
+  const FileInfo* info = fileInfo(file);
+  return "data file " + std::to_string(file) + (info ? std::string(" (") + info->name + ")" : "");
+}
+
+void reportError(const std::string& message) {
+  try {
+    std::lock_guard lock(sessionMutex());
+    lastErrorText() = message;
+    static std::set<std::string> printed;
+    if (printed.insert(message).second) std::fprintf(stderr, "vx70: %s\n", message.c_str());
+  } catch (...) {
+    // Out of memory while reporting: the failure result still tells.
+  }
+}
+
+std::string lastError() {
+  std::lock_guard lock(sessionMutex());
+  return lastErrorText();
+}
+
+void openCompany(const std::string& dir) {
+  std::lock_guard lock(sessionMutex());
+  closeCompany();
+  currentSession() = std::make_unique<Session>(dir);
+  resetDataFileMap();
+}
+
+void closeCompany() {
+  std::lock_guard lock(sessionMutex());
+  auto& current = currentSession();
+  if (!current) return;
+  try {
+    logoff();
+  } catch (const std::exception& e) {
+    reportError(e.what());
+  }
+  // Closing the lock file drops every lock this station still holds.
+  current.reset();
+  resetDataFileMap();
+}
+
+bool companyOpen() {
+  std::lock_guard lock(sessionMutex());
+  return currentSession() != nullptr;
+}
+
+}  // namespace vx70::data

@@ -1,0 +1,75 @@
+// Locks between stations: open-file-description locks (F_OFD_SETLK) on
+// byte ranges of the company's lock file.  They belong to this process's
+// descriptor, not to a thread, and the kernel drops them when the process
+// dies, so a killed station never leaves a lock behind.
+//
+// The bytes mean (see LockMap): one per station slot, held while the
+// station is logged on; one per multi-user action; a few per data file for
+// its sharing modes; one per (data file, record) for LockRec.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace vx70::data {
+
+namespace LockMap {
+inline constexpr off_t kSlotBase = 0;
+inline constexpr std::uint32_t kMaxSlots = 4096;
+inline constexpr off_t kActionBase = off_t{1} << 20;
+inline constexpr off_t kShareBase = off_t{1} << 24;
+inline constexpr off_t kShareBytesPerFile = 8;
+inline constexpr off_t kRecordBase = off_t{1} << 32;
+
+inline off_t slot(std::uint32_t number) { return kSlotBase + number; }
+inline off_t action(std::uint32_t id) { return kActionBase + id; }
+// Byte 0 is the file's gate, held while a station checks and takes its
+// sharing bytes 1 to 4 (ShareByte).
+inline off_t share(std::uint16_t file, int byte) {
+  return kShareBase + file * kShareBytesPerFile + byte;
+}
+inline off_t record(std::uint16_t file, std::uint32_t number) {
+  return kRecordBase + (off_t{file} << 32) + number;
+}
+}  // namespace LockMap
+
+class LockFile {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Opens (creating) the lock file; throws DataError naming it.
+  explicit LockFile(const std::string& path);
+  ~LockFile();
+  LockFile(const LockFile&) = delete;
+  LockFile& operator=(const LockFile&) = delete;
+
+  // Re-taking a lock this descriptor holds succeeds.
+  bool tryExclusive(off_t offset, off_t length = 1);
+  bool tryShared(off_t offset, off_t length = 1);
+  // Polls until the exclusive lock is ours or the deadline has passed.
+  bool exclusiveBefore(off_t offset, Clock::time_point deadline);
+  void release(off_t offset, off_t length = 1);
+  // True when another descriptor (another station) holds any lock there.
+  bool heldByOther(off_t offset, off_t length = 1);
+
+ private:
+  bool trySet(short type, off_t offset, off_t length);
+
+  std::string path_;
+  int fd_ = -1;
+};
+
+// Sleeps a little longer each time, so that a short wait is answered fast
+// and a long one does not spin.
+class Backoff {
+ public:
+  void pause();
+
+ private:
+  std::chrono::microseconds delay_{50};
+};
+
+}  // namespace vx70::data

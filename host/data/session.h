@@ -1,0 +1,79 @@
+// The open company of this process: its database, its lock file, and what
+// this station holds (open files and their sharing, record locks, actions,
+// its station slot).  One mutex guards it, since the host may poll for
+// updates from a thread of its own.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "host/data/company.h"
+#include "host/data/lock_file.h"
+#include "host/data/store.h"
+
+namespace vx70::data {
+
+// What a station's opens of one data file ask of the others (OpenFile's
+// access and sharing), as the sharing bytes 1 to 4 of the file it holds.
+enum ShareBit : unsigned {
+  kReadAccess = 1,
+  kWriteAccess = 2,
+  kDenyRead = 4,
+  kDenyWrite = 8,
+};
+
+struct OpenFileState {
+  unsigned openCount = 0;
+  bool writable = false;
+  unsigned shareBits = 0;
+};
+
+struct Session {
+  explicit Session(const std::string& directory);
+
+  std::string dir;
+  Store store;
+  LockFile locks;
+  OpenFileState files[kDataFileCount];
+  std::uint32_t slot = 0;  // 0 until logged on
+  std::string station;
+  std::string user;
+  std::set<std::pair<std::uint16_t, std::uint32_t>> lockedRecords;
+  std::set<std::uint32_t> heldActions;
+  std::int64_t lastUpdateSeen = 0;
+};
+
+std::recursive_mutex& sessionMutex();
+// The open company; throws DataError when there is none.
+Session& session();
+// How long a station waits for another one's lock.
+LockFile::Clock::time_point lockDeadline();
+// "data file 20 (currencies)".
+std::string fileLabel(std::uint16_t file);
+
+// Frees the action-file records of stations whose slot lock has lapsed.
+void sweepDeadStations(Session& session);
+
+// Keeps the message for lastError() and prints it on stderr, once per text.
+void reportError(const std::string& message);
+
+// Runs the body of an extern "C" function: under the session mutex, with
+// every exception turned into the failure value and a reported error.
+template <typename Result, typename Body>
+Result guarded(Result failure, Body&& body) noexcept {
+  try {
+    std::lock_guard lock(sessionMutex());
+    return body();
+  } catch (const std::exception& e) {
+    reportError(e.what());
+  } catch (...) {
+    reportError("unexpected failure in the data file library");
+  }
+  return failure;
+}
+
+}  // namespace vx70::data

@@ -1,0 +1,91 @@
+// The company database: the records of every data file, stored byte for
+// byte, one row per (file, record number), and the stations' broadcasts.
+// A data file exists when the files table has its row; its records are
+// numbered from 1 without gaps.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "host/data/sqlite.h"
+
+namespace vx70::data {
+
+struct FileInfo;
+
+struct Broadcast {
+  std::int64_t sequence;
+  std::uint32_t fromStation;
+  std::uint32_t code;
+  std::uint32_t flag;
+};
+
+class Store {
+ public:
+  // Writes a new, empty company database at path (which must not exist).
+  static void create(const std::string& path);
+  // Opens and checks the database; throws DataError naming the file when it
+  // is missing, foreign, damaged or holds a record of the wrong length.
+  explicit Store(const std::string& path);
+  ~Store();
+
+  const std::string& path() const { return db_.path(); }
+  // For the benchmarks and the tests that damage a company on purpose.
+  Database& database() { return db_; }
+
+  bool fileExists(std::uint16_t file);
+  // Makes the file exist, leaving its records as they are.
+  void ensureFile(std::uint16_t file);
+  // Makes the file exist with no records (a new or a truncated file).
+  void createEmptyFile(std::uint16_t file);
+  std::uint32_t recordCount(std::uint16_t file);
+  // Copies the record into out (the file's record length).  False past the
+  // end and when the file does not exist.
+  bool read(std::uint16_t file, std::uint32_t record, std::uint8_t* out);
+  // Stores the record, first extending the file with zero records when it
+  // lies past the end; one transaction.
+  void write(std::uint16_t file, std::uint32_t record, const std::uint8_t* data);
+  // Drops the records after count.
+  void truncate(std::uint16_t file, std::uint32_t count);
+  // Calls visit for every record in order until it returns false.
+  void forEach(std::uint16_t file,
+               const std::function<bool(std::uint32_t, std::span<const std::uint8_t>)>& visit);
+
+  std::int64_t lastBroadcast();
+  void addBroadcast(std::uint32_t fromStation, std::uint32_t code, std::uint32_t flag);
+  std::vector<Broadcast> broadcastsAfter(std::int64_t sequence);
+
+  // A write transaction (BEGIN IMMEDIATE: the write lock is taken at once,
+  // so two stations never deadlock upgrading).  Nested ones join the outer.
+  class Transaction {
+   public:
+    explicit Transaction(Store& store);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+   private:
+    Store& store_;
+    bool outermost_;
+    bool done_ = false;
+  };
+
+ private:
+  const FileInfo& info(std::uint16_t file) const;
+  void verify();
+  void verifyRecordLengths();
+  void checkLength(std::uint16_t file, std::uint32_t record, std::size_t length) const;
+  void requireFile(std::uint16_t file);
+
+  Database db_;
+  int transactionDepth_ = 0;
+  struct Statements;
+  std::unique_ptr<Statements> sql_;
+};
+
+}  // namespace vx70::data
