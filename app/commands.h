@@ -7,5 +7,12 @@ namespace vx70::app {
 
 // vx70 resources: what the module holds, dialog by dialog.
 void addResourcesCommand(CLI::App& app);
+// vx70 init: a new company with its starting records.
+void addInitCommand(CLI::App& app);
+// vx70 show: a data file's records, field by field.
+void addShowCommand(CLI::App& app);
+
+// vx70 drive: one station run from a script.
+void addDriveCommand(CLI::App& app);
 
 }  // namespace vx70::app

@@ -8,6 +8,9 @@ int main(int argc, char** argv) {
   CLI::App app{"vx70: the company-defaults module of the vx70 accounting package"};
   app.require_subcommand(1);
   vx70::app::addResourcesCommand(app);
+  vx70::app::addInitCommand(app);
+  vx70::app::addShowCommand(app);
+  vx70::app::addDriveCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

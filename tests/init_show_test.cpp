@@ -1,0 +1,331 @@
+// vx70 init and vx70 show, run as a user runs them: a new company and a
+// demonstration company are made once, every data file is shown and its
+// key records checked, the stored bytes are read back in place, and the
+// commands refuse what they must refuse without touching the company.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frame/host_api.h"
+#include "host/data/company.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Json = nlohmann::json;
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string quoted(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class Workspace {
+ public:
+  Workspace() {
+    char pattern[] = "/tmp/vx70-init-XXXXXX";
+    root_ = mkdtemp(pattern);
+  }
+  ~Workspace() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  const fs::path& root() const { return root_; }
+
+  Outcome vx70(const std::vector<std::string>& args) const {
+    std::string cmd = quoted(VX70_PROGRAM_PATH);
+    for (const auto& a : args) cmd += " " + quoted(a);
+    const fs::path out = root_ / "stdout", err = root_ / "stderr";
+    cmd += " >" + quoted(out) + " 2>" + quoted(err);
+    Outcome r;
+    int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = slurp(out);
+    r.err = slurp(err);
+    return r;
+  }
+
+ private:
+  fs::path root_;
+};
+
+const Workspace& workspace() {
+  static Workspace w;
+  return w;
+}
+
+std::string makeCompany(const char* name, std::vector<std::string> options) {
+  std::string dir = (workspace().root() / name).string();
+  options.insert(options.begin(), {"init", dir});
+  Outcome r = workspace().vx70(options);
+  EXPECT_EQ(r.status, 0) << r.err;
+  return dir;
+}
+
+// One company of each kind, made on first use (each test runs in a
+// process of its own).
+std::string company(bool demo) {
+  if (demo) {
+    static const std::string dir = makeCompany("demo", {"--demo"});
+    return dir;
+  }
+  static const std::string dir = makeCompany("plain", {});
+  return dir;
+}
+
+// The records that vx70 show prints, one JSON object per line.
+std::vector<Json> show(const std::string& dir, const std::string& what) {
+  Outcome r = workspace().vx70({"show", "--data", dir, what});
+  EXPECT_EQ(r.status, 0) << what << ": " << r.err;
+  std::vector<Json> records;
+  std::istringstream lines(r.out);
+  for (std::string line; std::getline(lines, line);) records.push_back(Json::parse(line));
+  if (what.find(':') == std::string::npos)  // a whole file, in record order
+    for (std::size_t i = 0; i < records.size(); ++i) EXPECT_EQ(records[i]["record"], i + 1) << what;
+  return records;
+}
+
+std::string trimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+int thisYear() {
+  WORD parts[3] = {};
+  DateNumberToComponents(GetSystemDate(), parts);
+  return parts[2];
+}
+
+// ---- A new company -------------------------------------------------------------
+
+TEST(InitShow, NewCompanySetup) {
+  const auto setup = show(company(false), "setup");
+  ASSERT_EQ(setup.size(), 1u);
+  const Json& s = setup[0];
+  EXPECT_EQ(s["companyName"], "My Company");
+  EXPECT_EQ(s["password"], std::string(10, ' '));  // blank, stored form
+  EXPECT_EQ(s["fyStartMonth"], 0);
+  EXPECT_EQ(s["fyStartYear"], thisYear());
+  EXPECT_EQ(s["custAgeingPeriods"], Json({30, 60, 90, 120}));
+  EXPECT_EQ(s["suppAgeingPeriods"], Json({30, 60, 90, 120}));
+  EXPECT_EQ(s["custNominalCode"], "4000");
+  EXPECT_EQ(s["custTaxCode"], 1);
+  EXPECT_EQ(s["prodCategory"], 1);
+  EXPECT_EQ(s["nonVatableTaxCode"], 9);
+  EXPECT_EQ(s["baseCurrency"], 0);
+  EXPECT_EQ(s["baseEuroRate"], 0.86);
+  EXPECT_EQ(s["listUpdate"], Json(std::vector<int>(11, 1)));
+  EXPECT_EQ(s["addressLabel"][4], "Post Code");
+  EXPECT_EQ(s["lastBackupDate"], "");
+  for (auto it = s.begin(); it != s.end(); ++it)
+    EXPECT_EQ(it.key().rfind("reserved", 0), std::string::npos) << it.key() << " is set";
+}
+
+TEST(InitShow, ControlAccountsAndTaxCodes) {
+  const Json control = show(company(false), "control").at(0);
+  const auto nominal = show(company(false), "nominal");
+  std::set<int> slots;
+  for (int slot = 0; slot < 15; ++slot) {
+    SCOPED_TRACE(slot);
+    int record = control["controlRec"][slot];
+    ASSERT_GE(record, 1);
+    ASSERT_LE(record, static_cast<int>(nominal.size()));
+    slots.insert(record);
+    const int expectedType = slot == 2 ? NOMINAL_BANK : NOMINAL_CONTROL;
+    EXPECT_EQ(nominal[record - 1]["typeFlags"], expectedType);
+  }
+  EXPECT_EQ(slots.size(), 15u);  // no account fills two slots
+  EXPECT_EQ(control["splitCount"], 0);
+
+  const Json& tax = control["taxCode"];
+  ASSERT_EQ(tax.size(), 100u);
+  EXPECT_EQ(tax[0]["rate"], 0.0);
+  EXPECT_EQ(tax[1]["rate"], 17.5);
+  EXPECT_EQ(tax[1]["inUse"], 1);
+  EXPECT_EQ(tax[9]["inUse"], 0);
+  EXPECT_EQ(tax[8]["ecPurchases"], 1);
+  EXPECT_EQ(tax[8]["link"], 1);
+
+  // The default nominal codes name accounts that fill no control slot.
+  for (const char* code : {"4000", "5000"}) {
+    int found = 0;
+    for (const auto& n : nominal)
+      if (trimmed(n["code"]) == code) found = n["record"];
+    ASSERT_NE(found, 0) << code;
+    EXPECT_EQ(slots.count(found), 0u) << code;
+  }
+}
+
+TEST(InitShow, CodeTables) {
+  const std::string dir = company(false);
+  const auto currencies = show(dir, "currencies");
+  ASSERT_EQ(currencies.size(), 99u);
+  EXPECT_EQ(currencies[0]["name"], "Pound Sterling");
+  EXPECT_EQ(currencies[0]["flags"], CURRENCY_BASE);
+  EXPECT_EQ(currencies[98]["name"], "");
+
+  const auto euro = show(dir, "20:3");
+  ASSERT_EQ(euro.size(), 1u);
+  EXPECT_EQ(euro[0]["record"], 3);
+  EXPECT_EQ(euro[0]["flags"], CURRENCY_EURO_MEMBER);
+
+  const auto statuses = show(dir, "accountStatus");
+  ASSERT_EQ(statuses.size(), 100u);
+  EXPECT_EQ(trimmed(statuses[0]["description"]), "Open");
+  EXPECT_EQ(statuses[0]["onHold"], 0);
+  EXPECT_EQ(statuses[0]["description"].get<std::string>().size(), 60u);  // padded
+  EXPECT_EQ(trimmed(statuses[2]["description"]), "Closed");
+  EXPECT_EQ(statuses[2]["onHold"], 1);
+
+  const auto departments = show(dir, "departments");
+  ASSERT_EQ(departments.size(), 101u);
+  EXPECT_EQ(departments[0]["name"], "");  // record 1 holds no department
+  EXPECT_EQ(departments[1]["name"], "General");
+  EXPECT_EQ(show(dir, "productCategories").size(), 999u);
+  const auto assets = show(dir, "35");
+  ASSERT_EQ(assets.size(), 99u);
+  EXPECT_EQ(trimmed(assets[0]["name"]), "Land and Buildings");
+
+  const auto users = show(dir, "users");
+  ASSERT_EQ(users.size(), 1u);
+  EXPECT_EQ(users[0]["logonName"], "MANAGER");
+  EXPECT_EQ(users[0]["password"], std::string(10, ' '));
+  EXPECT_TRUE(show(dir, "actions").empty());
+  EXPECT_TRUE(show(dir, "financeRates").empty());
+}
+
+// The bytes as the module reads them, at the offsets its dialogs use.
+TEST(InitShow, StoredBytesLieAtTheRecordOffsets) {
+  vx70::data::openCompany(company(false));
+  datafilemap* setupFile = &g_lpGlobVar->dataFiles[DF_SETUP];
+  ASSERT_TRUE(FileOpen(setupFile, OF_READ, OF_SHARE_DENY_NONE, 1));
+  std::vector<std::uint8_t> bytes(sizeof(setupmap));
+  ASSERT_EQ(ReadRec(setupFile, 1, bytes.data()), sizeof(setupmap));
+  FileClose(setupFile);
+
+  // The data library finds the accounts by the codes that init stored.
+  datafilemap* files = g_lpGlobVar->dataFiles;
+  contmap control{};
+  datafilemap* controlFile = &files[DF_CONTROL];
+  ASSERT_TRUE(FileOpen(controlFile, OF_READ, OF_SHARE_DENY_NONE, 1));
+  ASSERT_EQ(ReadRec(controlFile, 1, &control), sizeof control);
+  FileClose(controlFile);
+  const DWORD bank = control.controlRec[2];  // a copy: the record is packed
+  EXPECT_EQ(FlashFindAccount(files, 260, "1200    ", nullptr, 0), bank);
+  EXPECT_EQ(FlashFindAccount(files, 260, "1100    ", nullptr, 0), 0u);  // not a bank
+  nommap sales{};
+  EXPECT_NE(FlashFindAccount(files, 258, "4000    ", &sales, 0), 0u);
+  EXPECT_EQ(sales.typeFlags, NOMINAL_ORDINARY);
+  vx70::data::closeCompany();
+
+  auto word = [&](std::size_t at) { return bytes[at] | bytes[at + 1] << 8; };
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&bytes[3])), "My Company");
+  EXPECT_EQ(bytes[3334], 0);  // January
+  EXPECT_EQ(word(3335), thisYear());
+  EXPECT_EQ(word(695), 30);
+  EXPECT_EQ(word(701), 120);
+  EXPECT_EQ(word(4546), 0);
+  for (std::size_t at : {369u, 378u}) EXPECT_EQ(bytes[at], ' ') << at;
+  EXPECT_EQ(bytes[379], 0);
+}
+
+// ---- The demonstration company -----------------------------------------------------
+
+TEST(InitShow, DemonstrationCompany) {
+  const std::string dir = company(true);
+  const Json s = show(dir, "setup").at(0);
+  EXPECT_EQ(s["companyName"], "Wintergreen Trading Ltd");
+  EXPECT_EQ(s["addressLine"][2], "Bristol");
+  EXPECT_EQ(s["custDiscountType"], 1);
+  EXPECT_EQ(s["custDiscountValues"][1], 5000.0);
+  EXPECT_NE(s["lastBackupDate"], "");
+
+  const Json control = show(dir, "control").at(0);
+  EXPECT_GT(control["splitCount"], 0);  // transactions exist: the year is set
+  const auto nominal = show(dir, "nominal");
+  EXPECT_GT(nominal.size(), 18u);
+  const Json& debtors = nominal.at(control["controlRec"][0].get<int>() - 1);
+  EXPECT_EQ(debtors["balance"], 1250.0);
+  EXPECT_NE(debtors["tranLink1"], 0);
+
+  const auto rates = show(dir, "financeRates");
+  ASSERT_EQ(rates.size(), 2u);
+  EXPECT_EQ(rates[0]["dateFrom"], "01/11/1998");
+  EXPECT_EQ(rates[0]["deleted"], 0);
+}
+
+TEST(InitShow, EntryEditionHasNoDiscountScheme) {
+  const std::string dir = makeCompany("entry", {"--demo", "--edition", "16"});
+  const Json s = show(dir, "setup").at(0);
+  EXPECT_EQ(s["custDiscountType"], 0);
+  EXPECT_EQ(s["callChargeRate"], 0.0);
+}
+
+// ---- Refusals ---------------------------------------------------------------------
+
+TEST(InitShow, InitRefusesAnExistingCompanyAndLeavesIt) {
+  const std::string dir = company(true);
+  const Outcome before = workspace().vx70({"show", "--data", dir, "setup"});
+  const Outcome again = workspace().vx70({"init", dir});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("already holds a company"), std::string::npos) << again.err;
+  const Outcome after = workspace().vx70({"show", "--data", dir, "setup"});
+  EXPECT_EQ(after.out, before.out);
+  EXPECT_NE(after.out.find("Wintergreen"), std::string::npos);
+}
+
+TEST(InitShow, InitRefusesAnEditionThatDoesNotExist) {
+  const std::string dir = (workspace().root() / "edition3").string();
+  EXPECT_NE(workspace().vx70({"init", dir, "--edition", "3"}).status, 0);
+  EXPECT_FALSE(vx70::data::companyExists(dir));
+}
+
+TEST(InitShow, ShowFailsCleanlyOnBadArguments) {
+  const std::string dir = company(false);
+  const std::string missing = (workspace().root() / "nothing-here").string();
+  struct Case {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"show", "--data", dir, "bogus"}, "no data file"},
+      {{"show", "--data", dir, "5"}, "no data file"},
+      {{"show", "--data", missing, "setup"}, "holds no company"},
+      {{"show", "--data", dir, "20:100"}, "has no record 100"},
+      {{"show", "--data", dir, "20:0"}, "numbered from 1"},
+      {{"show", "--data", dir, "20:x"}, "names no record"},
+      {{"show", "--data", dir, "setup", "--record", "2"}, "has no record 2"},
+      {{"show", "--data", dir, "20:2", "--record", "3"}, "different records"},
+  };
+  for (const Case& c : cases) {
+    Outcome r = workspace().vx70(c.args);
+    EXPECT_EQ(r.status, 1) << c.args.back();
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+  }
+  EXPECT_NE(workspace().vx70({"show", "--data", dir}).status, 0);
+  EXPECT_FALSE(fs::exists(missing));
+}
+
+}  // namespace
