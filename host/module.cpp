@@ -8,6 +8,24 @@
 
 namespace vx70 {
 
+namespace {
+
+void adoptImage(const VX70ModuleImage* img, const std::string& path,
+                std::vector<VX70Export>& exports,
+                std::unique_ptr<res::ModuleResources>& resources) {
+  if (!img || (!img->exports && img->exportCount) || (!img->resources && img->resourceSize))
+    throw ModuleError(path + ": the module describes no image");
+  exports.assign(img->exports, img->exports + img->exportCount);
+  try {
+    resources =
+        std::make_unique<res::ModuleResources>(res::Bytes(img->resources, img->resourceSize));
+  } catch (const res::ResourceError& e) {
+    throw ModuleError(path + ": damaged resources: " + e.what());
+  }
+}
+
+}  // namespace
+
 std::unique_ptr<Module> Module::load(const std::string& path, int number) {
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) throw ModuleError("cannot load module " + path + ": " + dlerror());
@@ -19,23 +37,27 @@ std::unique_ptr<Module> Module::load(const std::string& path, int number) {
 
   auto image = reinterpret_cast<VX70GetModuleImageFn>(dlsym(library, kModuleImageSymbol));
   if (!image) throw ModuleError(path + " is not a vx70 module (no " + kModuleImageSymbol + ")");
-  const VX70ModuleImage* img = image();
-  if (!img || (!img->exports && img->exportCount) || (!img->resources && img->resourceSize))
-    throw ModuleError(path + ": the module describes no image");
-  module->exports_.assign(img->exports, img->exports + img->exportCount);
-  try {
-    module->resources_ =
-        std::make_unique<res::ModuleResources>(res::Bytes(img->resources, img->resourceSize));
-  } catch (const res::ResourceError& e) {
-    throw ModuleError(path + ": damaged resources: " + e.what());
-  }
-
-  module->entry_ = reinterpret_cast<DllEntry>(module->procAddress("DllMain"));
-  if (module->entry_ && !module->entry_(module->instance(), DLL_PROCESS_ATTACH, nullptr)) {
-    module->entry_ = nullptr;  // a refused attach gets no detach
-    throw ModuleError(path + ": the module refused to load");
-  }
+  adoptImage(image(), path, module->exports_, module->resources_);
+  module->attach();
   return module;
+}
+
+std::unique_ptr<Module> Module::fromImage(const VX70ModuleImage& image, int number,
+                                          const std::string& name) {
+  std::unique_ptr<Module> module(new Module);
+  module->number_ = number;
+  module->path_ = name;
+  adoptImage(&image, name, module->exports_, module->resources_);
+  module->attach();
+  return module;
+}
+
+void Module::attach() {
+  entry_ = reinterpret_cast<DllEntry>(procAddress("DllMain"));
+  if (entry_ && !entry_(instance(), DLL_PROCESS_ATTACH, nullptr)) {
+    entry_ = nullptr;  // a refused attach gets no detach
+    throw ModuleError(path_ + ": the module refused to load");
+  }
 }
 
 Module::~Module() {

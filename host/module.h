@@ -26,6 +26,10 @@ class Module {
   // Loads the library at path as module `number`; throws ModuleError when
   // the file is no module or its entry refuses to attach.
   static std::unique_ptr<Module> load(const std::string& path, int number);
+  // A module whose image is already in this process (the host's own
+  // dialogs, tests); the image and its resources must outlive the module.
+  static std::unique_ptr<Module> fromImage(const VX70ModuleImage& image, int number,
+                                           const std::string& name);
   ~Module();
   Module(const Module&) = delete;
   Module& operator=(const Module&) = delete;
@@ -45,6 +49,7 @@ class Module {
 
  private:
   Module() = default;
+  void attach();
 
   void* library_ = nullptr;
   int number_ = 0;

@@ -11,22 +11,22 @@
 namespace vx70 {
 
 struct StationOptions {
-  std::string dataDir;             // the company directory
+  std::string dataDir;  // the company directory
   std::string station = "STATION1";
   std::string user = "MANAGER";
-  DWORD edition = 1;               // 1, 2, 4, 8 or 16
+  DWORD edition = 1;  // 1, 2, 4, 8 or 16
   bool multiUser = false;
   bool lockRecords = false;
-  std::string programDate;         // DD/MM/YYYY; empty: today
+  std::string programDate;  // DD/MM/YYYY; empty: today
   bool detailsLocked = false;
   DWORD negativeStockCount = 0;
   bool netMessaging = false;
-  bool server = false;             // IsServer answers yes
-  double callChargeRate = 0.0;     // globvar.userCallChargeRate
-  bool debug = false;              // IsVexaDebug
-  bool vatLocked = false;          // CanVatModeChange answers no
-  bool windowsNT = false;          // GetVersionExA reports the NT platform
-  std::string iniDir;              // empty: <dataDir>/stations/<station>
+  bool server = false;               // IsServer answers yes
+  double callChargeRate = 0.0;       // globvar.userCallChargeRate
+  bool debug = false;                // IsVexaDebug
+  bool vatLocked = false;            // CanVatModeChange answers no
+  bool windowsNT = false;            // GetVersionExA reports the NT platform
+  std::string iniDir;                // empty: <dataDir>/stations/<station>
   double lockTimeoutSeconds = 10.0;  // how long LockRec waits for another station
 };
 

@@ -1,0 +1,55 @@
+// A module for engine tests: the real module's resources with handlers that
+// record every call and do what the test asks, registered in-process as
+// module 15.  The engine runs on the test's own thread; the test acts as the
+// person through `onInput`, which the engine calls whenever a dialog waits.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "host/module.h"
+#include "host/win32.h"
+
+namespace vx70::test {
+
+struct HandlerCall {
+  int ordinal;
+  HWND hwnd;
+  UINT message;
+  UINT id;
+  HWND control;
+  UINT notify;
+  UINT initParam;
+  UINT dialogId;  // GetDEDialogID(hwnd) at the time of the call
+};
+
+class EngineFixture {
+ public:
+  EngineFixture();
+  ~EngineFixture();
+
+  std::vector<HandlerCall> calls;
+  // Runs inside every handler call after it is recorded; its result is
+  // the handler's (default: 1 for Init, 0 otherwise).
+  std::function<std::uint32_t(const HandlerCall&)> behaviour;
+  // The person's next actions, one taken each time a dialog waits; with
+  // none left, the innermost dialog is closed (result 0).
+  std::deque<std::function<void()>> input;
+  std::vector<std::string> events;  // the engine's events, as JSON text
+
+  Module& module() { return *module_; }
+  // The ordinals of the recorded calls, in order.
+  std::vector<int> ordinals() const;
+
+ private:
+  std::vector<std::uint8_t> resources_;
+  std::unique_ptr<Module> module_;
+};
+
+// The fixture whose handlers are running.
+EngineFixture* currentFixture();
+
+}  // namespace vx70::test

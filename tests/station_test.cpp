@@ -1,0 +1,73 @@
+// The station as a C++ API: the same commands as `vx70 drive`, in process.
+#include "host/engine/station.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using nlohmann::json;
+
+class StationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("VX70_MODULE", VX70_PROBE_MODULE_PATH, 1); }
+  void TearDown() override { unsetenv("VX70_MODULE"); }
+
+  std::vector<json> events;
+  vx70::Station::EventSink sink() {
+    return [this](const json& e) { events.push_back(e); };
+  }
+  std::vector<std::string> kinds() const {
+    std::vector<std::string> out;
+    for (const auto& e : events) out.push_back(e["event"]);
+    return out;
+  }
+};
+
+TEST_F(StationTest, ACommandReturnsWhenTheStationWaitsForTheAnswer) {
+  vx70::Station station({}, sink());
+  station.execute("open 3619 1", 1);
+  EXPECT_TRUE(station.questionPending());
+  EXPECT_EQ(station.pendingQuestion(), "message");
+  EXPECT_EQ(events.back()["text"], "Save changes?");
+  station.execute("answer yes", 2);
+  EXPECT_EQ(events.back()["text"], "You said yes");
+  station.execute("answer ok", 3);
+  EXPECT_FALSE(station.questionPending());
+  EXPECT_EQ(events.back()["action"], "opened");
+  station.execute("click 3619 2", 4);
+  EXPECT_EQ(events.back()["action"], "closed");
+}
+
+TEST_F(StationTest, ACommandThatDoesNotFitThrowsWithItsLineAndChangesNothing) {
+  vx70::Station station({}, sink());
+  station.execute("open 3619", 1);
+  try {
+    station.execute("click 3619 4444", 7);
+    FAIL() << "no error";
+  } catch (const vx70::engine::ScriptError& e) {
+    EXPECT_EQ(e.line(), 7);
+  }
+  station.execute("show 3619", 8);
+  EXPECT_EQ(events.back()["dialogs"].size(), 1u);
+}
+
+TEST_F(StationTest, ClosingTheStationClosesItsDialogsAndAnOpenQuestion) {
+  {
+    vx70::Station station({}, sink());
+    station.execute("open 3607 1", 1);  // Customer Defaults with a question in its Init
+    ASSERT_TRUE(station.questionPending());
+  }
+  auto k = kinds();
+  EXPECT_EQ(events.back()["event"], "dialog");
+  EXPECT_EQ(events.back()["action"], "closed");
+}
+
+TEST_F(StationTest, OnlyOneStationRunsInAProcess) {
+  vx70::Station first({}, sink());
+  EXPECT_THROW(vx70::Station({}, sink()), std::runtime_error);
+}
+
+}  // namespace
