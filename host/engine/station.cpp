@@ -515,6 +515,15 @@ struct Station::Impl : engine::UiPort {
     return asked == questionsAsked && win::find(control) && win::get(control).enabled;
   }
 
+  // The control that a user action names (DIALOG CONTROL ...), once the
+  // command has its arguments and a person could reach the control.
+  HWND usableControl(const Command& c, std::size_t args) {
+    expectArgs(c, args, args);
+    HWND control = controlArg(c, dialogArg(c, 1), 2);
+    requireUsable(c, control);
+    return control;
+  }
+
   void userMessage(const Command& c, HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                    const char* refusal) {
     // Marked before, for the handlers that the change itself calls, and
@@ -528,10 +537,7 @@ struct Station::Impl : engine::UiPort {
   }
 
   void type(const Command& c) {
-    expectArgs(c, 3, 3);
-    HWND d = dialogArg(c, 1);
-    HWND control = controlArg(c, d, 2);
-    requireUsable(c, control);
+    HWND control = usableControl(c, 3);
     if (!focusFirst(control)) return;
     userMessage(c, control, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>(c.tokens[3].text.c_str()),
                 "takes no typing");
@@ -547,29 +553,20 @@ struct Station::Impl : engine::UiPort {
   }
 
   void click(const Command& c) {
-    expectArgs(c, 2, 2);
-    HWND d = dialogArg(c, 1);
-    HWND control = controlArg(c, d, 2);
-    requireUsable(c, control);
+    HWND control = usableControl(c, 2);
     if (!focusFirst(control)) return;
     userMessage(c, control, win::VXM_CLICK, 0, 0, "cannot be clicked");
   }
 
   void select(const Command& c) {
-    expectArgs(c, 3, 3);
-    HWND d = dialogArg(c, 1);
-    HWND control = controlArg(c, d, 2);
-    requireUsable(c, control);
+    HWND control = usableControl(c, 3);
     WPARAM index = parseNumber(c, 3, "index");
     if (!focusFirst(control)) return;
     userMessage(c, control, win::VXM_SELECT, index, 0, "has no such entry");
   }
 
   void cell(const Command& c) {
-    expectArgs(c, 5, 5);
-    HWND d = dialogArg(c, 1);
-    HWND grid = controlArg(c, d, 2);
-    requireUsable(c, grid);
+    HWND grid = usableControl(c, 5);
     win::CellInput input{static_cast<int>(parseNumber(c, 3, "row")),
                          static_cast<UINT>(parseNumber(c, 4, "column")), c.tokens[5].text.c_str()};
     if (!focusFirst(grid)) return;
@@ -578,10 +575,7 @@ struct Station::Impl : engine::UiPort {
   }
 
   void activate(const Command& c) {
-    expectArgs(c, 3, 3);
-    HWND d = dialogArg(c, 1);
-    HWND grid = controlArg(c, d, 2);
-    requireUsable(c, grid);
+    HWND grid = usableControl(c, 3);
     WPARAM row = parseNumber(c, 3, "row");
     if (!focusFirst(grid)) return;
     userMessage(c, grid, win::VXM_ACTIVATE, row, 0, "has no such row");
@@ -599,10 +593,7 @@ struct Station::Impl : engine::UiPort {
   }
 
   void key(const Command& c) {
-    expectArgs(c, 3, 3);
-    HWND d = dialogArg(c, 1);
-    HWND control = controlArg(c, d, 2);
-    requireUsable(c, control);
+    HWND control = usableControl(c, 3);
     WPARAM vk = virtualKey(c, c.tokens[3].text);
     if (!focusFirst(control)) return;
     engine::noteUserInput(control);
