@@ -54,6 +54,7 @@ static_assert(sizeof kAllListUpdates == sizeof setupmap::listUpdate &&
 
 struct Account {
   const char* code;
+  const char* name;
   BYTE type;
   int slot;  // control slot, -1 for none
   double balance = 0.0;
@@ -66,24 +67,37 @@ constexpr int kNoSlot = -1;
 // accruals, prepayments, bad debts, mispostings, suspense, credit charges.
 std::vector<Account> chartOfAccounts(bool demo) {
   std::vector<Account> chart = {
-      {"1100", NOMINAL_CONTROL, 0},        {"2100", NOMINAL_CONTROL, 1},
-      {"1200", NOMINAL_BANK, 2},           {"2200", NOMINAL_CONTROL, 3},
-      {"2201", NOMINAL_CONTROL, 4},        {"4009", NOMINAL_CONTROL, 5},
-      {"5009", NOMINAL_CONTROL, 6},        {"3200", NOMINAL_CONTROL, 7},
-      {"4900", NOMINAL_CONTROL, 8},        {"2109", NOMINAL_CONTROL, 9},
-      {"1103", NOMINAL_CONTROL, 10},       {"8100", NOMINAL_CONTROL, 11},
-      {"9998", NOMINAL_CONTROL, 12},       {"9999", NOMINAL_CONTROL, 13},
-      {"4400", NOMINAL_CONTROL, 14},       {"3000", NOMINAL_ORDINARY, kNoSlot},
-      {"4000", NOMINAL_ORDINARY, kNoSlot}, {"5000", NOMINAL_ORDINARY, kNoSlot},
+      {"1100", "Debtors Control Account", NOMINAL_CONTROL, 0},
+      {"2100", "Creditors Control Account", NOMINAL_CONTROL, 1},
+      {"1200", "Bank Current Account", NOMINAL_BANK, 2},
+      {"2200", "Sales Tax Control Account", NOMINAL_CONTROL, 3},
+      {"2201", "Purchase Tax Control Account", NOMINAL_CONTROL, 4},
+      {"4009", "Discounts Allowed", NOMINAL_CONTROL, 5},
+      {"5009", "Discounts Taken", NOMINAL_CONTROL, 6},
+      {"3200", "Profit and Loss Account", NOMINAL_CONTROL, 7},
+      {"4900", "Miscellaneous Income", NOMINAL_CONTROL, 8},
+      {"2109", "Accruals", NOMINAL_CONTROL, 9},
+      {"1103", "Prepayments", NOMINAL_CONTROL, 10},
+      {"8100", "Bad Debt Write Off", NOMINAL_CONTROL, 11},
+      {"9998", "Mispostings Account", NOMINAL_CONTROL, 12},
+      {"9999", "Suspense Account", NOMINAL_CONTROL, 13},
+      {"4400", "Credit Charges (Late Payments)", NOMINAL_CONTROL, 14},
+      {"3000", "Capital", NOMINAL_ORDINARY, kNoSlot},
+      {"4000", "Sales Type A", NOMINAL_ORDINARY, kNoSlot},
+      {"5000", "Materials Purchased", NOMINAL_ORDINARY, kNoSlot},
   };
   if (demo) {
     chart[0].balance = 1250.0;  // debtors carry postings: their slot is locked
     chart[2].balance = 5000.0;
     const Account more[] = {
-        {"0030", NOMINAL_ORDINARY, kNoSlot}, {"1001", NOMINAL_ORDINARY, kNoSlot},
-        {"1210", NOMINAL_BANK, kNoSlot},     {"1230", NOMINAL_BANK, kNoSlot},
-        {"4010", NOMINAL_ORDINARY, kNoSlot}, {"7000", NOMINAL_ORDINARY, kNoSlot},
-        {"7100", NOMINAL_ORDINARY, kNoSlot}, {"7500", NOMINAL_ORDINARY, kNoSlot},
+        {"0030", "Office Equipment", NOMINAL_ORDINARY, kNoSlot},
+        {"1001", "Stock", NOMINAL_ORDINARY, kNoSlot},
+        {"1210", "Bank Deposit Account", NOMINAL_BANK, kNoSlot},
+        {"1230", "Petty Cash", NOMINAL_BANK, kNoSlot},
+        {"4010", "Sales Type B", NOMINAL_ORDINARY, kNoSlot},
+        {"7000", "Gross Wages", NOMINAL_ORDINARY, kNoSlot},
+        {"7100", "Rent", NOMINAL_ORDINARY, kNoSlot},
+        {"7500", "Office Stationery", NOMINAL_ORDINARY, kNoSlot},
     };
     chart.insert(chart.end(), std::begin(more), std::end(more));
   }
@@ -95,6 +109,7 @@ std::vector<nommap> nominalRecords(const std::vector<Account>& chart) {
   for (std::size_t i = 0; i < chart.size(); ++i) {
     nommap& r = records[i];
     setText(r.code, chart[i].code);
+    setText(r.name, chart[i].name);
     r.typeFlags = chart[i].type;
     r.balance = chart[i].balance;
     DWORD posted = chart[i].balance != 0.0 ? 1 : 0;

@@ -247,11 +247,11 @@ constexpr Field kAccessFields[] = {
 VX70_TABLE(accessmap, kAccessFields);
 
 constexpr Field kNominalFields[] = {
-    VX70_FIELD(nommap, code),           VX70_RESERVED(nommap, reserved9),
-    VX70_FIELD(nommap, typeFlags),      VX70_RESERVED(nommap, reserved92),
-    VX70_FIELD(nommap, balance),        VX70_RESERVED(nommap, reserved299),
-    VX70_FIELD(nommap, tranLink1),      VX70_FIELD(nommap, tranLink2),
-    VX70_RESERVED(nommap, reserved643),
+    VX70_FIELD(nommap, code),           VX70_FIELD(nommap, name),
+    VX70_RESERVED(nommap, reserved70),  VX70_FIELD(nommap, typeFlags),
+    VX70_RESERVED(nommap, reserved92),  VX70_FIELD(nommap, balance),
+    VX70_RESERVED(nommap, reserved299), VX70_FIELD(nommap, tranLink1),
+    VX70_FIELD(nommap, tranLink2),      VX70_RESERVED(nommap, reserved643),
 };
 VX70_TABLE(nommap, kNominalFields);
 

@@ -275,7 +275,8 @@ enum NominalTypeFlags : BYTE {
 // A record of data file 10, the nominal accounts.
 struct nommap {
   char code[9];
-  BYTE reserved9[82];
+  char name[61];  // the account's name, terminated; shown by the account finder
+  BYTE reserved70[21];
   BYTE typeFlags;  // NominalTypeFlags
   BYTE reserved92[199];
   double balance;
@@ -285,6 +286,7 @@ struct nommap {
   BYTE reserved643[8];
 };
 static_assert(offsetof(nommap, code) == 0);
+static_assert(offsetof(nommap, name) == 9);
 static_assert(offsetof(nommap, typeFlags) == 91);
 static_assert(offsetof(nommap, balance) == 291);
 static_assert(offsetof(nommap, tranLink1) == 635);

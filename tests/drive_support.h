@@ -1,0 +1,203 @@
+// What the dialog tests share: a scratch company made by `vx70 init`, the
+// `vx70 drive` program run on a script against it (one JSON event a line),
+// station processes left running in the background for multi-station
+// cases, and the stored records read back byte for byte.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "frame/host_api.h"
+#include "host/data/company.h"
+
+namespace vx70::test {
+
+using nlohmann::json;
+
+inline std::string shellQuote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+inline std::string readText(const std::filesystem::path& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::vector<json> jsonLines(const std::string& text) {
+  std::vector<json> out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) break;
+    if (end > start) out.push_back(json::parse(text.substr(start, end - start)));
+    start = end + 1;
+  }
+  return out;
+}
+
+// What one `vx70 drive` run printed, and how it ended.
+struct DriveRun {
+  int status = -1;
+  std::vector<json> events;
+
+  std::vector<json> all(const std::string& kind) const {
+    std::vector<json> out;
+    for (const auto& e : events)
+      if (e.value("event", "") == kind) out.push_back(e);
+    return out;
+  }
+  // The texts of the message boxes shown, in order.
+  std::vector<std::string> messages() const {
+    std::vector<std::string> out;
+    for (const auto& e : all("message")) out.push_back(e.value("text", ""));
+    return out;
+  }
+  json error() const {
+    auto errors = all("error");
+    return errors.empty() ? json() : errors.back();
+  }
+  // The latest `show` answer's dialog of that identifier (null if none).
+  json shown(int dialog) const {
+    auto shows = all("show");
+    if (shows.empty()) return json();
+    for (const auto& d : shows.back()["dialogs"])
+      if (d.value("dialog", 0) == dialog) return d;
+    return json();
+  }
+};
+
+// The control of a `show` dialog with that identifier (null if none).
+inline json shownControl(const json& dialog, int id) {
+  if (dialog.is_null()) return json();
+  for (const auto& c : dialog["controls"])
+    if (c.value("id", 0) == id) return c;
+  return json();
+}
+
+// A company in a fresh temporary directory, made by `vx70 init` with the
+// given options (for example "--demo" or "--edition 16"); removed afterwards.
+class TestCompany {
+ public:
+  explicit TestCompany(const std::string& initOptions = "--demo") {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vx70-co-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary directory");
+    root_ = pattern;
+    dir_ = (std::filesystem::path(root_) / "company").string();
+    std::string command = shellQuote(VX70_PROGRAM_PATH) + " init " + shellQuote(dir_) + " " +
+                          initOptions + " >/dev/null";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("vx70 init failed");
+  }
+  ~TestCompany() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  TestCompany(const TestCompany&) = delete;
+  TestCompany& operator=(const TestCompany&) = delete;
+
+  const std::string& dir() const { return dir_; }
+  // A scratch folder beside the company for scripts and outputs.
+  std::filesystem::path scratch(const std::string& name) const {
+    return std::filesystem::path(root_) / name;
+  }
+
+  // Runs `vx70 drive` with the real module on the script (station options
+  // in `options`, for example "--multi-user --station TWO").
+  DriveRun drive(const std::string& script, const std::string& options = "") const {
+    static int counter = 0;
+    auto file = scratch("script-" + std::to_string(++counter) + ".vx70");
+    std::ofstream(file) << script;
+    std::string command = shellQuote(VX70_PROGRAM_PATH) + " drive " + shellQuote(file.string()) +
+                          " --data " + shellQuote(dir_) + " " + options + " 2>" +
+                          shellQuote(file.string() + ".err");
+    DriveRun run;
+    FILE* out = popen(command.c_str(), "r");
+    std::string text;
+    char line[65536];
+    while (out && std::fgets(line, sizeof line, out)) text += line;
+    int status = out ? pclose(out) : -1;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.events = jsonLines(text);
+    return run;
+  }
+
+  // Starts `vx70 drive` in the background; its events go to the returned
+  // file.  The script should end by itself (for example after `wait update`).
+  std::filesystem::path driveInBackground(const std::string& script,
+                                          const std::string& options = "") const {
+    static int counter = 0;
+    std::string name = "background-" + std::to_string(++counter);
+    auto file = scratch(name + ".vx70");
+    auto out = scratch(name + ".out");
+    std::ofstream(file) << script;
+    std::string command = shellQuote(VX70_PROGRAM_PATH) + " drive " + shellQuote(file.string()) +
+                          " --data " + shellQuote(dir_) + " " + options + " >" +
+                          shellQuote(out.string()) + " 2>&1 &";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot start a station");
+    return out;
+  }
+
+  // Record n (from 1) of data file `number` as stored, byte for byte;
+  // empty when the file has no such record.
+  std::vector<std::uint8_t> record(unsigned number, unsigned n) const {
+    data::openCompany(dir_);
+    datafilemap* file = &g_lpGlobVar->dataFiles[number];
+    std::vector<std::uint8_t> bytes(file->recordLength);
+    DWORD got = 0;
+    if (FileOpen(file, 0, 64, 1)) {
+      got = ReadRec(file, n, bytes.data());
+      FileClose(file);
+    }
+    data::closeCompany();
+    bytes.resize(got);
+    return bytes;
+  }
+
+  // The same record as its fixed-layout struct (zeroes when missing).
+  template <class Record>
+  Record stored(unsigned number, unsigned n) const {
+    Record r{};
+    auto bytes = record(number, n);
+    std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
+    return r;
+  }
+
+  // Overwrites record n of data file `number` (to set a case up).
+  void store(unsigned number, unsigned n, const void* bytes) const {
+    data::openCompany(dir_);
+    datafilemap* file = &g_lpGlobVar->dataFiles[number];
+    if (FileOpen(file, 2, 32, 1)) {
+      WriteRec(file, n, bytes);
+      FileClose(file);
+    }
+    data::closeCompany();
+  }
+
+ private:
+  std::string root_;
+  std::string dir_;
+};
+
+// Waits up to 30 s until the file holds the text.
+inline bool waitForText(const std::filesystem::path& file, const std::string& text) {
+  for (int i = 0; i < 300; ++i) {
+    if (readText(file).find(text) != std::string::npos) return true;
+    usleep(100 * 1000);
+  }
+  return false;
+}
+
+}  // namespace vx70::test
