@@ -138,12 +138,28 @@ LRESULT editSetText(HWND edit, LPARAM lParam) {
 // The user selects all the text and types the new one: case style,
 // digits only for ES_NUMBER, cut at the limit with EN_MAXTEXT, then the
 // modified flag and EN_UPDATE, EN_CHANGE.
+bool isTypedNumber(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  bool point = false;
+  for (char c : text) {
+    if (c == '.' && !point)
+      point = true;
+    else if (c < '0' || c > '9')
+      return false;
+  }
+  return true;
+}
+
 LRESULT editType(HWND edit, LPARAM lParam) {
   std::string typed = textArg(lParam);
   if (!editTakesTyping(edit) || !focusForUser(edit) || !editTakesTyping(edit)) return -1;
   Window& w = get(edit);
   EditState& state = *stateOf<EditState>(edit);
   typed = editCase(w.style, typed);
+  if (state.numberOnly && !isTypedNumber(typed)) return -1;
   if (w.style & ES_NUMBER) std::erase_if(typed, [](char c) { return c < '0' || c > '9'; });
   bool cut = typed.size() > state.limit;
   if (cut) typed.resize(state.limit);
@@ -158,6 +174,7 @@ LRESULT editType(HWND edit, LPARAM lParam) {
 LRESULT editDescribe(HWND edit, const EditState& state, LPARAM lParam) {
   const Window& w = get(edit);
   auto& out = describeArg(lParam);
+  if (state.numberOnly) out["number"] = true;
   if (w.style & ES_PASSWORD) out["text"] = std::string(w.text.size(), '*');
   out["modified"] = state.modified;
   out["readOnly"] = (w.style & ES_READONLY) != 0;
@@ -212,6 +229,9 @@ LRESULT editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case VXM_TYPE:
       return editType(edit, lParam);
+    case VXM_SETNUMBER:
+      state->numberOnly = wParam != 0;
+      return 0;
     case VXM_DESCRIBE:
       return editDescribe(edit, *state, lParam);
     default:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 #include "host/window.h"
 
@@ -25,7 +26,12 @@ inline constexpr std::size_t kMaxEditLimit = 0x7FFFFFFE;
 struct EditState : WindowData {
   std::size_t limit = kDefaultEditLimit;
   bool modified = false;
+  bool numberOnly = false;  // VXM_SETNUMBER: typing must give a number
 };
+
+// A number as a user may type it into a number field: blanks around an
+// optional sign, digits and at most one decimal point (empty counts as 0).
+bool isTypedNumber(std::string_view text);
 
 // True when a user could act on the window: it and every window above it
 // are enabled.

@@ -142,6 +142,9 @@ inline constexpr UINT VXM_GETDOUBLE = 0x8011;
 inline constexpr UINT VXM_SETDECIMALS = 0x8012;
 // The user opens a grid-combo's drop-down list (rows are fetched).
 inline constexpr UINT VXM_DROPDOWN = 0x8013;
+// A plain edit that holds a number: wParam 1 refuses (-1) typing that is
+// not a number, as the engine's number fields do; the edit keeps its text.
+inline constexpr UINT VXM_SETNUMBER = 0x8014;
 
 struct CellInput {
   int row;

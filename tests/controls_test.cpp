@@ -159,6 +159,24 @@ TEST_F(ControlsTest, ReadOnlyAndDisabledEditsRefuseTyping) {
   EXPECT_TRUE(take().empty());
 }
 
+// A number field refuses letters whole: "5abc" must not reach the buffer
+// as 5, nor "abc" as 0.
+TEST_F(ControlsTest, ANumberFieldTakesOnlyNumbers) {
+  HWND edit = control("EDIT", 1431, 0, "1.5");
+  win::send(edit, win::VXM_SETNUMBER, 1);
+  take();
+  for (const char* bad : {"5abc", "abc", "1.2.3", "--1", "1e5", "12,5"}) {
+    EXPECT_EQ(type(edit, bad), -1) << bad;
+    EXPECT_EQ(text(edit), "1.5") << bad;
+  }
+  EXPECT_EQ(win::send(edit, EM_GETMODIFY), FALSE);
+  for (const char* good : {"-12.5", " 99.99 ", "+3", ".5", ""}) {
+    EXPECT_EQ(type(edit, good), 0) << good;
+    EXPECT_EQ(text(edit), good);
+  }
+  EXPECT_EQ(described(edit)["number"], true);
+}
+
 TEST_F(ControlsTest, AnEditMadeReadOnlyOnFocusRefusesTheTyping) {
   HWND edit = control("EDIT", 1800, 0);
   onCommand = [&](UINT, WORD code, HWND from) {

@@ -73,8 +73,13 @@ struct DriveRun {
   // The latest `show` answer's dialog of that identifier (null if none).
   json shown(int dialog) const {
     auto shows = all("show");
-    if (shows.empty()) return json();
-    for (const auto& d : shows.back()["dialogs"])
+    return shows.empty() ? json() : shown(shows.size() - 1, dialog);
+  }
+  // The same from the n-th `show` answer of the run (from 0).
+  json shown(std::size_t n, int dialog) const {
+    auto shows = all("show");
+    if (n >= shows.size()) return json();
+    for (const auto& d : shows[n]["dialogs"])
       if (d.value("dialog", 0) == dialog) return d;
     return json();
   }

@@ -200,7 +200,7 @@ TEST_F(ComboTest, EnterConfirmsTheCodeLeavingReportsTheFocusLossAndTheButtonOpen
   g_commands.clear();
 
   win::send(field, WM_KEYDOWN, eng::kEnterKey);
-  EXPECT_EQ(codes(), std::vector<WORD>{eng::LN_CODEENTERED});
+  EXPECT_EQ(codes(), std::vector<WORD>{LN_CODEENTERED});
   EXPECT_EQ(win::send(field, EM_GETMODIFY), 0) << "the entered code is taken";
 
   win::send(field, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("40"));
@@ -211,7 +211,7 @@ TEST_F(ComboTest, EnterConfirmsTheCodeLeavingReportsTheFocusLossAndTheButtonOpen
 
   g_commands.clear();
   EXPECT_EQ(win::send(field, win::VXM_CLICK), 0);
-  EXPECT_EQ(codes(), std::vector<WORD>{eng::LN_FINDER});
+  EXPECT_EQ(codes(), std::vector<WORD>{LN_FINDER});
   EXPECT_EQ(g_commands[0].id, 1714u);
 }
 
@@ -231,7 +231,7 @@ TEST_F(ComboTest, CancelRestoresTheProgramsText) {
   HWND field = makeCombo(std::nullopt, 1336, 11);
   win::send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("01/01/2024"));
   win::send(field, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("garbage"));
-  EXPECT_EQ(win::send(field, eng::GM_CANCELEDIT), 0);
+  EXPECT_EQ(win::send(field, GM_CANCELEDIT), 0);
   EXPECT_EQ(text(field), "01/01/2024");
   EXPECT_EQ(win::send(field, EM_GETMODIFY), 0);
 }
@@ -314,7 +314,7 @@ TEST_F(CalcEditTest, TheProgramsTextIsParsedAndClearsTheModifiedFlag) {
 TEST_F(CalcEditTest, WholeNumberModeShowsAndTakesNoDecimals) {
   double v = 7;
   win::send(edit, win::VXM_SETDOUBLE, 0, reinterpret_cast<LPARAM>(&v));
-  EXPECT_EQ(win::send(edit, eng::GM_SETNUMBERMODE, 2), 0);
+  EXPECT_EQ(win::send(edit, GM_SETNUMBERMODE, 2), 0);
   EXPECT_EQ(text(edit), "7");
   EXPECT_EQ(type("1.5"), -1);
   EXPECT_EQ(type("42"), 0);

@@ -128,7 +128,7 @@ class GridTest : public ::testing::Test {
   Row readRow(HWND g, int row) {
     Row r;
     std::memset(&r, 0xAA, sizeof r);
-    EXPECT_EQ(grid(g, eng::GM_GETROW, 0, row, reinterpret_cast<LPARAM>(&r)), 0) << "row " << row;
+    EXPECT_EQ(grid(g, GM_GETROW, 0, row, reinterpret_cast<LPARAM>(&r)), 0) << "row " << row;
     return r;
   }
 
@@ -139,7 +139,7 @@ class GridTest : public ::testing::Test {
       std::strcpy(row.label, "Discount");
       row.value = 100.0 * (r + 1);
       row.rate = r;
-      grid(g, eng::GM_ADDROW, 0, addr(row));
+      grid(g, GM_ADDROW, 0, addr(row));
     }
     return g;
   }
@@ -151,9 +151,9 @@ class GridTest : public ::testing::Test {
       ControlRow row{};
       std::snprintf(row.caption, sizeof row.caption, "Slot %d", r);
       std::strcpy(row.code, codes[r]);
-      grid(g, eng::GM_ADDROW, 0, addr(row));
+      grid(g, GM_ADDROW, 0, addr(row));
     }
-    grid(g, eng::GM_SETCURRENTROW, 0, 0);
+    grid(g, GM_SETCURRENTROW, 0, 0);
     return g;
   }
 
@@ -165,37 +165,37 @@ class GridTest : public ::testing::Test {
 TEST_F(GridTest, RowsTravelAsPackedRecordsByteForByte) {
   HWND g = makeGrid(1004, 1610);
   ASSERT_NE(g, 0u);
-  EXPECT_EQ(grid(g, eng::GM_ADDROW, 0, addr(category(1, "Plant"))), 0);
-  EXPECT_EQ(grid(g, eng::GM_ADDROW, 0, addr(category(2, "Vehicles"))), 1);
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 2);
+  EXPECT_EQ(grid(g, GM_ADDROW, 0, addr(category(1, "Plant"))), 0);
+  EXPECT_EQ(grid(g, GM_ADDROW, 0, addr(category(2, "Vehicles"))), 1);
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 2);
 
   CategoryRow expected = category(2, "Vehicles");
   CategoryRow got = readRow<CategoryRow>(g, 1);
   EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0);
 
-  EXPECT_EQ(grid(g, eng::GM_SETROW, 0, 0, addr(category(7, "Fixtures"))), 0);
+  EXPECT_EQ(grid(g, GM_SETROW, 0, 0, addr(category(7, "Fixtures"))), 0);
   EXPECT_EQ(readRow<CategoryRow>(g, 0).no, 7u);
   EXPECT_STREQ(readRow<CategoryRow>(g, 0).name, "Fixtures");
 
-  EXPECT_EQ(grid(g, eng::GM_DELETEROW, 0, 0), 0);
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 1);
+  EXPECT_EQ(grid(g, GM_DELETEROW, 0, 0), 0);
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 1);
   EXPECT_STREQ(readRow<CategoryRow>(g, 0).name, "Vehicles");
 
-  EXPECT_EQ(grid(g, eng::GM_CLEAR), 0);
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 0);
+  EXPECT_EQ(grid(g, GM_CLEAR), 0);
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 0);
 }
 
 TEST_F(GridTest, BadRowsAndRecordsAreRefused) {
   HWND g = makeGrid(1004, 1610);
   CategoryRow r{};
-  EXPECT_EQ(grid(g, eng::GM_ADDROW, 0, 0), -1);  // no record
-  EXPECT_EQ(grid(g, eng::GM_GETROW, 0, 0, addr(r)), -1);
-  grid(g, eng::GM_ADDROW, 0, addr(category(1, "A")));
-  EXPECT_EQ(grid(g, eng::GM_GETROW, 0, 1, addr(r)), -1);
-  EXPECT_EQ(grid(g, eng::GM_GETROW, 0, 0, 0), -1);  // no buffer
-  EXPECT_EQ(grid(g, eng::GM_SETROW, 0, 5, addr(r)), -1);
-  EXPECT_EQ(grid(g, eng::GM_DELETEROW, 0, -7), -1);
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 1);
+  EXPECT_EQ(grid(g, GM_ADDROW, 0, 0), -1);  // no record
+  EXPECT_EQ(grid(g, GM_GETROW, 0, 0, addr(r)), -1);
+  grid(g, GM_ADDROW, 0, addr(category(1, "A")));
+  EXPECT_EQ(grid(g, GM_GETROW, 0, 1, addr(r)), -1);
+  EXPECT_EQ(grid(g, GM_GETROW, 0, 0, 0), -1);  // no buffer
+  EXPECT_EQ(grid(g, GM_SETROW, 0, 5, addr(r)), -1);
+  EXPECT_EQ(grid(g, GM_DELETEROW, 0, -7), -1);
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 1);
 }
 
 TEST_F(GridTest, ACurrencyRowIsNinetyBytesWithItsNumbersInPlace) {
@@ -208,12 +208,12 @@ TEST_F(GridTest, ACurrencyRowIsNinetyBytesWithItsNumbersInPlace) {
   std::memcpy(row + 70, &rate, 8);
   std::strcpy(reinterpret_cast<char*>(row + 78), "No");
   std::memcpy(row + 82, &euro, 8);
-  grid(g, eng::GM_ADDROW, 0, reinterpret_cast<LPARAM>(row));
+  grid(g, GM_ADDROW, 0, reinterpret_cast<LPARAM>(row));
   EXPECT_EQ(CtrlGRIDValue(g, 0, 0, 12), nullptr)
       << "columns without an identifier are not addressed";
   EXPECT_STREQ(static_cast<const char*>(CtrlGRIDValue(g, 1673, 0, 2)), "Yen");
   std::uint8_t back[90];
-  grid(g, eng::GM_GETROW, 0, 0, reinterpret_cast<LPARAM>(back));
+  grid(g, GM_GETROW, 0, 0, reinterpret_cast<LPARAM>(back));
   EXPECT_EQ(std::memcmp(row, back, sizeof row), 0);
 }
 
@@ -221,41 +221,41 @@ TEST_F(GridTest, ACurrencyRowIsNinetyBytesWithItsNumbersInPlace) {
 
 TEST_F(GridTest, TheCurrentRowFollowsSelectionAndDeletion) {
   HWND g = makeGrid(1004, 1610);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), -1);
-  for (std::uint32_t i = 0; i < 4; ++i) grid(g, eng::GM_ADDROW, 0, addr(category(i, "x")));
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), -1) << "appending selects nothing";
+  EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
+  for (std::uint32_t i = 0; i < 4; ++i) grid(g, GM_ADDROW, 0, addr(category(i, "x")));
+  EXPECT_EQ(grid(g, GM_CURRENTROW), -1) << "appending selects nothing";
 
-  EXPECT_EQ(grid(g, eng::GM_SETCURRENTROW, 0, 2), 0);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 2);
-  EXPECT_EQ(grid(g, eng::GM_SETCURRENTROW, 0, 4), -1);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 2) << "a row beyond the grid leaves the cursor";
+  EXPECT_EQ(grid(g, GM_SETCURRENTROW, 0, 2), 0);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 2);
+  EXPECT_EQ(grid(g, GM_SETCURRENTROW, 0, 4), -1);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 2) << "a row beyond the grid leaves the cursor";
 
-  grid(g, eng::GM_DELETEROW, 0, 0);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 1) << "the cursor stays on its row";
-  grid(g, eng::GM_DELETEROW, 0, 1);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 1) << "then on the row that moved up";
-  grid(g, eng::GM_DELETEROW, 0, 1);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 0) << "or on the new last row";
-  grid(g, eng::GM_DELETEROW, 0, -1);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), -1);
+  grid(g, GM_DELETEROW, 0, 0);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 1) << "the cursor stays on its row";
+  grid(g, GM_DELETEROW, 0, 1);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 1) << "then on the row that moved up";
+  grid(g, GM_DELETEROW, 0, 1);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 0) << "or on the new last row";
+  grid(g, GM_DELETEROW, 0, -1);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
 
-  grid(g, eng::GM_ADDROW, 0, addr(category(9, "y")));
-  grid(g, eng::GM_SETCURRENTROW, 0, 0);
-  grid(g, eng::GM_CLEAR);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), -1);
+  grid(g, GM_ADDROW, 0, addr(category(9, "y")));
+  grid(g, GM_SETCURRENTROW, 0, 0);
+  grid(g, GM_CLEAR);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
 }
 
 TEST_F(GridTest, UserSelectionAndActivation) {
   HWND g = makeGrid(1004, 1610);
-  for (std::uint32_t i = 0; i < 3; ++i) grid(g, eng::GM_ADDROW, 0, addr(category(i, "x")));
+  for (std::uint32_t i = 0; i < 3; ++i) grid(g, GM_ADDROW, 0, addr(category(i, "x")));
   EXPECT_EQ(win::send(g, win::VXM_SELECT, 1), 0);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 1);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 1);
   EXPECT_TRUE(codesFrom(1610).empty()) << "selecting tells the dialog nothing";
 
   EXPECT_EQ(win::send(g, win::VXM_ACTIVATE, 2), 0);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 2);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 2);
   ASSERT_EQ(g_commands.size(), 1u);
-  EXPECT_EQ(g_commands[0].code, eng::GN_ACTIVATE);
+  EXPECT_EQ(g_commands[0].code, GN_ACTIVATE);
   EXPECT_EQ(g_commands[0].control, g);
 
   EXPECT_EQ(win::send(g, win::VXM_ACTIVATE, 3), -1);
@@ -270,14 +270,14 @@ TEST_F(GridTest, CellValuesComeInTheColumnsOwnType) {
   DepartmentRow d{};
   d.no = 65535;
   std::strcpy(d.name, "Sales");
-  grid(g, eng::GM_ADDROW, 0, addr(d));
+  grid(g, GM_ADDROW, 0, addr(d));
   auto no = static_cast<const std::int32_t*>(CtrlGRIDValue(g, 2477, 0, 6));
   ASSERT_NE(no, nullptr);
   EXPECT_EQ(*no, 65535) << "widened to 32 bits";
   EXPECT_EQ(CtrlGRIDValue(g, 1673, -1, 2), nullptr) << "no current row";
   EXPECT_EQ(CtrlGRIDValue(g, 9999, 0, 2), nullptr);
 
-  grid(g, eng::GM_SETCURRENTROW, 0, 0);
+  grid(g, GM_SETCURRENTROW, 0, 0);
   EXPECT_TRUE(SetGRIDValue(g, 1673, -1, "Purchasing department name too long!"));
   auto name = static_cast<const char*>(CtrlGRIDValue(g, 1673, -1, 2));
   EXPECT_STREQ(name, "Purchasing department name too");  // 30 characters and the terminator
@@ -291,19 +291,19 @@ TEST_F(GridTest, CellValuesComeInTheColumnsOwnType) {
 
 TEST_F(GridTest, ColumnWidthsMarksAndTheCurrentColumn) {
   HWND g = makeGrid(1005, 1610);
-  EXPECT_EQ(grid(g, eng::GM_COLUMNWIDTH, 1, 20), 11);
-  EXPECT_EQ(grid(g, eng::GM_COLUMNWIDTH, 1, 30), 20);
-  EXPECT_EQ(grid(g, eng::GM_COLUMNWIDTH, 7, 20), -1);
+  EXPECT_EQ(grid(g, GM_COLUMNWIDTH, 1, 20), 11);
+  EXPECT_EQ(grid(g, GM_COLUMNWIDTH, 1, 30), 20);
+  EXPECT_EQ(grid(g, GM_COLUMNWIDTH, 7, 20), -1);
 
-  EXPECT_EQ(grid(g, eng::GM_CURRENTCOLUMNID, 0, -1), 0);  // "No"
-  EXPECT_EQ(grid(g, eng::GM_SETCURRENTCOLUMN, 0, 1), 0);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTCOLUMNID, 0, -1), 1673);
-  EXPECT_EQ(grid(g, eng::GM_SETCURRENTCOLUMN, 0, 9), -1);
+  EXPECT_EQ(grid(g, GM_CURRENTCOLUMNID, 0, -1), 0);  // "No"
+  EXPECT_EQ(grid(g, GM_SETCURRENTCOLUMN, 0, 1), 0);
+  EXPECT_EQ(grid(g, GM_CURRENTCOLUMNID, 0, -1), 1673);
+  EXPECT_EQ(grid(g, GM_SETCURRENTCOLUMN, 0, 9), -1);
 
   std::uint8_t row[90] = {};
-  grid(g, eng::GM_ADDROW, 0, reinterpret_cast<LPARAM>(row));
-  EXPECT_EQ(grid(g, eng::GM_MARKROW, 1, 0), 0);
-  EXPECT_EQ(grid(g, eng::GM_MARKROW, 1, 1), -1);
+  grid(g, GM_ADDROW, 0, reinterpret_cast<LPARAM>(row));
+  EXPECT_EQ(grid(g, GM_MARKROW, 1, 0), 0);
+  EXPECT_EQ(grid(g, GM_MARKROW, 1, 1), -1);
   nlohmann::json d;
   win::describe(g, d);
   EXPECT_EQ(d["columns"][1]["width"], 30);
@@ -342,7 +342,7 @@ class OnDemandTest : public GridTest {
 };
 
 TEST_F(OnDemandTest, RowsAreCountedBeforeTheyAreAskedFor) {
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 99);
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 99);
   EXPECT_TRUE(g_requests.empty());
 }
 
@@ -358,7 +358,7 @@ TEST_F(OnDemandTest, ReadingARowFetchesItsPageIntoTheRightSlots) {
   EXPECT_EQ(r.count, 20u);
   EXPECT_EQ(row.no, 46u);
   EXPECT_STREQ(row.name, "Category 46");
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 99) << "appends filled slots, not the end";
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 99) << "appends filled slots, not the end";
 
   readRow<CategoryRow>(g, 59);
   readRow<CategoryRow>(g, 40);
@@ -372,7 +372,7 @@ TEST_F(OnDemandTest, TheLastPageAsksOnlyForTheRowsThatExist) {
   ASSERT_EQ(g_requests.size(), 1u);
   EXPECT_EQ(g_requests[0].firstRow, 80);
   EXPECT_EQ(g_requests[0].count, 19u);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 98);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 98);
 }
 
 TEST_F(OnDemandTest, DescribingShowsEveryRowAfterFiveFills) {
@@ -397,22 +397,22 @@ TEST_F(OnDemandTest, RowsThatTheCallbackLeavesOutStayBlankAndAreNotAskedAgain) {
 
 TEST_F(GridTest, OutlineLevelsOpenFromTheLastHeadingToTheFirst) {
   HWND g = makeGrid(1011, 1610);
-  grid(g, eng::GM_ADDROW, 0, addr(info("Directories")));
-  grid(g, eng::GM_ADDROW, 1, addr(info("Program directory", "C:\\VX70")));
-  grid(g, eng::GM_ADDROW, 1, addr(info("Data directory", "C:\\VX70\\DATA")));
-  grid(g, eng::GM_ADDROW, 0, addr(info("Data information")));
-  grid(g, eng::GM_ADDROW, 1, addr(info("Headers", "12")));
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 2) << "closed levels hide their rows";
+  grid(g, GM_ADDROW, 0, addr(info("Directories")));
+  grid(g, GM_ADDROW, 1, addr(info("Program directory", "C:\\VX70")));
+  grid(g, GM_ADDROW, 1, addr(info("Data directory", "C:\\VX70\\DATA")));
+  grid(g, GM_ADDROW, 0, addr(info("Data information")));
+  grid(g, GM_ADDROW, 1, addr(info("Headers", "12")));
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 2) << "closed levels hide their rows";
   EXPECT_STREQ(readRow<InfoRow>(g, 1).property, "Data information");
 
-  for (int row = static_cast<int>(grid(g, eng::GM_ROWCOUNT)) - 1; row >= 0; --row)
-    grid(g, eng::GM_OPENLEVEL, 1, row);
-  ASSERT_EQ(grid(g, eng::GM_ROWCOUNT), 5);
+  for (int row = static_cast<int>(grid(g, GM_ROWCOUNT)) - 1; row >= 0; --row)
+    grid(g, GM_OPENLEVEL, 1, row);
+  ASSERT_EQ(grid(g, GM_ROWCOUNT), 5);
   const char* order[] = {"Directories", "Program directory", "Data directory", "Data information",
                          "Headers"};
   for (int row = 0; row < 5; ++row) EXPECT_STREQ(readRow<InfoRow>(g, row).property, order[row]);
   EXPECT_STREQ(readRow<InfoRow>(g, 2).settings, "C:\\VX70\\DATA");
-  EXPECT_EQ(grid(g, eng::GM_OPENLEVEL, 1, 1), 0) << "a row under a heading opens nothing";
+  EXPECT_EQ(grid(g, GM_OPENLEVEL, 1, 1), 0) << "a row under a heading opens nothing";
 
   nlohmann::json d;
   win::describe(g, d);
@@ -421,8 +421,8 @@ TEST_F(GridTest, OutlineLevelsOpenFromTheLastHeadingToTheFirst) {
 
 TEST_F(GridTest, ARowUnderNoHeadingIsATopLevelRow) {
   HWND g = makeGrid(1011, 1610);
-  grid(g, eng::GM_ADDROW, 1, addr(info("Orphan")));
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 1);
+  grid(g, GM_ADDROW, 1, addr(info("Orphan")));
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 1);
 }
 
 // ---- Cell editing ---------------------------------------------------------------
@@ -432,7 +432,7 @@ TEST_F(GridTest, ATypedNumberGoesIntoTheCellBeforeTheDialogHears) {
   std::optional<double> seen;
   LRESULT column = 0;
   g_onCommand = [&](const Command& c) {
-    if (c.id != 1396 || c.code != eng::GN_CELLDONE) return;
+    if (c.id != 1396 || c.code != GN_CELLDONE) return;
     column = DESendGridMessage(c.control, 1843, 0, -1, 0);
     seen = *static_cast<const double*>(CtrlGRIDValue(c.control, 1794, -1, 12));
   };
@@ -441,7 +441,7 @@ TEST_F(GridTest, ATypedNumberGoesIntoTheCellBeforeTheDialogHears) {
   EXPECT_EQ(column, 1794);
   ASSERT_TRUE(seen);
   EXPECT_EQ(*seen, 12.5);
-  EXPECT_EQ(grid(g, eng::GM_CURRENTROW), 3);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 3);
   DiscountRow row = readRow<DiscountRow>(g, 3);
   EXPECT_EQ(double(row.rate), 12.5);
   EXPECT_EQ(double(row.value), 400.0) << "the other cells keep their values";
@@ -451,7 +451,7 @@ TEST_F(GridTest, ATypedNumberGoesIntoTheCellBeforeTheDialogHears) {
 TEST_F(GridTest, AHandlerCanResetTheCellItIsToldOf) {
   HWND g = discountGrid();
   g_onCommand = [](const Command& c) {
-    if (c.code != eng::GN_CELLDONE) return;
+    if (c.code != GN_CELLDONE) return;
     double zero = 0.0;
     SetGRIDValue(c.control, 1794, -1, &zero);
   };
@@ -476,7 +476,7 @@ TEST_F(GridTest, TheCellEditorIsAChildWithTheColumnsIdentifier) {
   HWND g = controlGrid();
   std::optional<LRESULT> editorModified, gridModified;
   g_onCommand = [&](const Command& c) {
-    if (c.id != 1287 || c.code != eng::GN_CELLDONE) return;
+    if (c.id != 1287 || c.code != GN_CELLDONE) return;
     editorModified = win::send(win::childById(c.control, 1800), EM_GETMODIFY);
     gridModified = win::send(c.control, EM_GETMODIFY);
   };
@@ -485,8 +485,8 @@ TEST_F(GridTest, TheCellEditorIsAChildWithTheColumnsIdentifier) {
   HWND editor = win::childById(g, 1800);
   ASSERT_NE(editor, 0u);
   EXPECT_EQ(win::focus(), editor);
-  EXPECT_EQ(grid(g, eng::GM_CARETWINDOW), static_cast<LRESULT>(editor));
-  EXPECT_EQ(grid(editor, eng::GM_CARETWINDOW), static_cast<LRESULT>(editor));
+  EXPECT_EQ(grid(g, GM_CARETWINDOW), static_cast<LRESULT>(editor));
+  EXPECT_EQ(grid(editor, GM_CARETWINDOW), static_cast<LRESULT>(editor));
 
   // The editor speaks to the dialog in its own name; the edit is pending
   // while the dialog hears of it and over afterwards.
@@ -498,7 +498,7 @@ TEST_F(GridTest, TheCellEditorIsAChildWithTheColumnsIdentifier) {
   EXPECT_EQ(win::send(g, EM_GETMODIFY), 0);
 
   char code[9] = {};
-  EXPECT_EQ(grid(g, eng::GM_GETCELLTEXT, 1, -1, reinterpret_cast<LPARAM>(code)), 4);
+  EXPECT_EQ(grid(g, GM_GETCELLTEXT, 1, -1, reinterpret_cast<LPARAM>(code)), 4);
   EXPECT_STREQ(code, "4000");
   EXPECT_STREQ(readRow<ControlRow>(g, 1).code, "4000");
 }
@@ -520,7 +520,7 @@ TEST_F(GridTest, CancellingUndoesTheLastEditAndCommitTakesTheEditorText) {
   win::CellInput input{2, 1800, "7777"};
   win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input));
   HWND editor = win::childById(g, 1800);
-  win::post(g, eng::GM_CANCELEDIT, 0, 0);
+  win::post(g, GM_CANCELEDIT, 0, 0);
   win::dispatchPosted();
   EXPECT_STREQ(readRow<ControlRow>(g, 2).code, "1200");
   EXPECT_EQ(win::get(editor).text, "1200");
@@ -530,7 +530,7 @@ TEST_F(GridTest, CancellingUndoesTheLastEditAndCommitTakesTheEditorText) {
   std::size_t heard = codesFrom(1287).size();
   win::send(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1230"));
   win::send(editor, EM_SETMODIFY, 1);
-  EXPECT_EQ(grid(editor, eng::GM_COMMITEDIT), 0);
+  EXPECT_EQ(grid(editor, GM_COMMITEDIT), 0);
   EXPECT_STREQ(readRow<ControlRow>(g, 2).code, "1230");
   EXPECT_EQ(codesFrom(1287).size(), heard);
   EXPECT_EQ(win::send(editor, EM_GETMODIFY), 0);
@@ -542,7 +542,7 @@ TEST_F(GridTest, LeavingAModifiedEditorEndsTheEdit) {
   win::CellInput click{1, 1800, nullptr};
   EXPECT_EQ(win::send(g, win::VXM_CLICK, 0, reinterpret_cast<LPARAM>(&click)), 0);
   std::vector<WORD> codes = codesFrom(1800);
-  EXPECT_EQ(codes.back(), eng::LN_FINDER) << "a click in the cell presses its finder button";
+  EXPECT_EQ(codes.back(), LN_FINDER) << "a click in the cell presses its finder button";
 
   HWND editor = win::childById(g, 1800);
   win::send(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3000"));
@@ -550,17 +550,17 @@ TEST_F(GridTest, LeavingAModifiedEditorEndsTheEdit) {
   EXPECT_EQ(win::send(g, EM_GETMODIFY), 1) << "an edit is pending";
   win::setFocus(other);
   EXPECT_STREQ(readRow<ControlRow>(g, 1).code, "3000");
-  EXPECT_EQ(codesFrom(1287), std::vector<WORD>{eng::GN_CELLDONE});
+  EXPECT_EQ(codesFrom(1287), std::vector<WORD>{GN_CELLDONE});
   EXPECT_EQ(win::send(g, EM_GETMODIFY), 0);
 }
 
 TEST_F(GridTest, HeldEditsAreStoredWithoutNotification) {
   HWND g = controlGrid();
-  grid(g, eng::GM_HOLDEDITS, 1);
+  grid(g, GM_HOLDEDITS, 1);
   win::CellInput input{0, 1800, "5000"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input)), 0);
   EXPECT_TRUE(codesFrom(1287).empty());
-  grid(g, eng::GM_HOLDEDITS, 0);
+  grid(g, GM_HOLDEDITS, 0);
   input.text = "5001";
   win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input));
   EXPECT_EQ(codesFrom(1287).size(), 1u);
@@ -571,7 +571,7 @@ TEST_F(GridTest, ClearingTheRowsClosesTheEditor) {
   win::CellInput input{0, 1800, "5000"};
   win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input));
   ASSERT_NE(win::childById(g, 1800), 0u);
-  grid(g, eng::GM_CLEAR);
+  grid(g, GM_CLEAR);
   EXPECT_EQ(win::childById(g, 1800), 0u);
   EXPECT_EQ(win::send(g, EM_GETMODIFY), 0);
 }
@@ -583,7 +583,7 @@ TEST_F(GridTest, DialogItemMessagesFindGridsOnPages) {
   HWND g = makeGrid(1010, 1396, nullptr, page);
   DiscountRow row{};
   EXPECT_EQ(DESendDlgItemGridMessage(dialog, 1396, 1803, 0, addr(row), 0), 0);
-  EXPECT_EQ(grid(g, eng::GM_ROWCOUNT), 1);
+  EXPECT_EQ(grid(g, GM_ROWCOUNT), 1);
   EXPECT_EQ(DESendDlgItemGridMessage(dialog, 4242, 1797, 0, 0, 0), -1);
   EXPECT_EQ(DESendGridMessage(0, 1797, 0, 0, 0), 0);
 }
@@ -597,8 +597,8 @@ TEST_F(GridTest, DescribeShowsColumnsRowsAndTheCursor) {
   std::memcpy(row + 11, &base, 8);
   std::memcpy(row + 19, &extra, 8);
   std::memcpy(row + 27, &record, 4);
-  grid(g, eng::GM_ADDROW, 0, reinterpret_cast<LPARAM>(row));
-  grid(g, eng::GM_SETCURRENTROW, 0, 0);
+  grid(g, GM_ADDROW, 0, reinterpret_cast<LPARAM>(row));
+  grid(g, GM_SETCURRENTROW, 0, 0);
 
   nlohmann::json d;
   win::describe(g, d);

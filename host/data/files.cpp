@@ -163,7 +163,9 @@ DWORD writeRecord(datafilemap* file, DWORD record, const void* buffer) {
   Session& s = session();
   std::uint16_t number = fileNumber(file);
   if (!buffer) throw DataError(fileLabel(number) + ": no record to write");
-  if (!s.files[number].writable)
+  // The program holds the setup file open for the whole session, so record
+  // 1 may be written back without an open of the handler's own.
+  if (!s.files[number].writable && number != DF_SETUP)
     throw DataError(s.store.path() + ": " + fileLabel(number) + " is not open for writing");
   s.store.write(number, record, static_cast<const std::uint8_t*>(buffer));
   return recordLength(number);

@@ -300,6 +300,11 @@ void createControl(DialogState& s, const res::DialogItem& item, const res::CEntr
   for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
   void* createParam = nullptr;
   const res::CEntry* c = centry.find(static_cast<std::uint16_t>(item.id));
+  // A page's grid-combo may be described by its container's entry, which
+  // the page's own entry only links to (the ledger defaults' lists).
+  if (c && c->type == res::CT_LINK && s.page)
+    if (DialogState* container = stateOf(s.container))
+      if (Entry* target = findEntry(*container, item.id)) c = &target->desc;
   DialogHandler startUp = nullptr;
   if (isGridClass(lower)) {
     auto params = std::make_unique<GridCreateParams>();
@@ -335,6 +340,20 @@ void bindWindows(DialogState& s) {
   for (auto& e : s.entries) {
     if (e->desc.storage == res::CS_NONE && e->desc.type != res::CT_LINK) continue;
     e->window = win::childById(s.hwnd, e->desc.id);
+    // A plain edit bound to a number takes only numbers from the user, so
+    // that letters never reach the buffer as a silent 0.
+    bool number = e->valueType == res::CT_DECIMAL || e->valueType == res::CT_WORD ||
+                  e->valueType == res::CT_RECNO;
+    bool edit = e->window && lowerClass(e->window) == "edit";
+    if (edit && number) win::send(e->window, win::VXM_SETNUMBER, 1, 0);
+    // The user types no more than the buffer holds (a number: its width);
+    // a handler may set another limit afterwards.
+    std::size_t limit = 0;
+    if (e->valueType == res::CT_TEXT || e->valueType == res::CT_DATE)
+      limit = e->desc.length > 1 ? e->desc.length - 1u : 0;
+    else if (e->valueType == res::CT_DECIMAL)
+      limit = e->desc.length;
+    if (edit && limit) win::send(e->window, EM_LIMITTEXT, limit, 0);
   }
 }
 
