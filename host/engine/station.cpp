@@ -18,6 +18,7 @@
 #include "frame/host_api.h"
 #include "host/data/company.h"
 #include "host/engine/dialog.h"
+#include "host/engine/finder.h"
 #include "host/engine/ui_port.h"
 #include "host/module.h"
 #include "host/window.h"
@@ -37,6 +38,7 @@ std::atomic<bool> g_stationRunning{false};
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 constexpr const char* kMainClass = "VX70Main";
 constexpr UINT kInfoControl = 102;
+constexpr UINT kFirstMonthName = 1009;  // string of January; the other months follow
 
 LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return win::defWindowProc(hwnd, message, wParam, lParam);
@@ -161,6 +163,7 @@ struct Station::Impl : engine::UiPort {
     }
     fillGlobalBlock();
     createMainWindow();
+    showCompanyInMainWindow();
     engine::setUiPort(this);
     engine::setEventSink([this](const json& e) { emit(e); });
     engine::setInputWait([this] { dialogWait(); });
@@ -284,6 +287,19 @@ struct Station::Impl : engine::UiPort {
     g.infoWindow = info;
     g.wallpaperWindow = wallpaper;
     g.notifyWindow = notify;
+  }
+
+  // The title and the info window name the company and its financial year
+  // from the start, before any dialog changes them.
+  void showCompanyInMainWindow() {
+    if (options.dataDir.empty()) return;
+    const setupmap& setup = g_lpGlobVar->setup;
+    SetMainWindowText(mainWindow, &setup);
+    HWND year = win::childById(g_lpGlobVar->infoWindow, kInfoControl);
+    if (!year || !win::get(year).text.empty()) return;
+    const char* month = GetResourceString(kFirstMonthName + setup.fyStartMonth, module->instance());
+    std::string text = std::string(month ? month : "") + " " + std::to_string(setup.fyStartYear);
+    SetWindowTextA(year, text.c_str());
   }
 
   // ---- Events ---------------------------------------------------------------------
@@ -426,6 +442,9 @@ struct Station::Impl : engine::UiPort {
         return a;
       default:
         if (cancel) break;
+        if (kind == Question::Popup && !engine::finderOffers(question, value))
+          throw ScriptError(c.line,
+                            "popup: the finder does not offer the account \"" + value + "\"");
         a.text = value;
         return a;
     }
@@ -540,7 +559,7 @@ struct Station::Impl : engine::UiPort {
     HWND control = usableControl(c, 3);
     if (!focusFirst(control)) return;
     userMessage(c, control, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>(c.tokens[3].text.c_str()),
-                "takes no typing");
+                "refused the typing (disabled, read-only, or not a number in a number field)");
   }
 
   void leave(const Command& c) {
@@ -622,17 +641,33 @@ struct Station::Impl : engine::UiPort {
     expectArgs(c, 0, 1);
     json dialogs = json::array();
     if (c.tokens.size() > 1) {
+      HWND d = dialogArg(c, 1);
       json one;
-      engine::describeDialog(dialogArg(c, 1), one);
+      engine::describeDialog(d, one);
+      for (const auto& o : engine::openDialogs())
+        if (o.hwnd == d) describeFrame(o, one);
       dialogs.push_back(std::move(one));
     } else {
       for (const auto& o : engine::openDialogs()) {
         json one;
         engine::describeDialog(o.hwnd, one);
+        describeFrame(o, one);
         dialogs.push_back(std::move(one));
       }
     }
     emit(json{{"event", "show"}, {"main", describeMain()}, {"dialogs", std::move(dialogs)}});
+  }
+
+  // Where the dialog stands and how big it is, in pixels, and its
+  // template's font: what a front end needs to draw the dialog as built.
+  static void describeFrame(const engine::OpenDialog& dialog, json& out) {
+    const RECT& r = win::get(dialog.hwnd).rect;
+    out["rect"] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    const Module* owner = engine::moduleByNumber(dialog.module);
+    if (!owner) return;
+    auto frame = owner->resources().dialog(static_cast<std::uint16_t>(dialog.id));
+    if (frame && !frame->font.empty())
+      out["font"] = {{"name", frame->font}, {"size", frame->pointSize}};
   }
 
   json describeMain() {

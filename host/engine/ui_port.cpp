@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "frame/host_api.h"
-#include "host/engine/dialog.h"
 #include "host/module.h"
-#include "host/window.h"
 
 namespace vx70::engine {
 
@@ -200,26 +198,7 @@ BOOL ChooseColorA(CHOOSECOLORA* request) {
   return TRUE;
 }
 
-BOOL DoPopup(PopupRequest* request) {
-  if (!request) return FALSE;
-  json event{{"event", "finder"},
-             {"search", request->searchMode},
-             {"control", request->controlId},
-             {"notification", request->notification},
-             {"owner", eng::ownerOf(request->dialog)}};
-  eng::Answer a = eng::ask(eng::Question::Popup, event);
-  if (a.cancelled) return FALSE;
-  // The chosen code goes into the field or cell editor that asked.
-  if (HWND target = request->control; vx70::win::find(target)) {
-    vx70::win::send(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.text.c_str()));
-    // In a grid's cell editor the code is still to be stored when the cell
-    // is left; a field takes it at once.
-    if (vx70::win::Window* w = vx70::win::find(target); w && eng::isGridWindow(w->parent))
-      vx70::win::send(target, EM_SETMODIFY, 1, 0);
-    eng::noteUserInput(target);
-  }
-  return TRUE;
-}
+// DoPopup, the account finder, is in finder.cpp.
 
 BOOL WinHelpA(HWND window, const char* file, UINT command, std::uintptr_t data) {
   eng::tell(json{{"event", "help"},
