@@ -2,29 +2,210 @@
 // Fixed Asset Categories (3617), with the grid callbacks that the ledger
 // defaults' department and category combos share.
 //
-// Until the dialog is built, each handler answers as its kind does.
+// The three lists are one dialog: a grid of numbered names, an Edit button
+// that opens the one-line edit box on the selected name, and Close.  What
+// tells them apart is data (CategoryList below); each handler hands its
+// member to the shared code.  Every Edit stores its record at once, so
+// closing a list has nothing to save.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "frame/grid_messages.h"
 #include "frame/handlers.h"
+#include "frame/host_api.h"
 
-VX70_HANDLER(ProductCategoriesInit) { return 1; }
+namespace {
 
-VX70_HANDLER(ProductCategoriesCommand) { return 0; }
+constexpr UINT kCloseId = 2;
+constexpr UINT kEditId = 1413;
+constexpr UINT kNameColumn = 1673;
+constexpr UINT kGridActivated = 1;
+constexpr UINT kDepartmentsDialog = 3615;
+constexpr UINT kTextValue = 2;
 
-VX70_HANDLER(ProductCategoriesGridFill) { return 0; }
+// What one member of the family has of its own.
+struct CategoryList {
+  UINT gridId;
+  UINT action;
+  WORD dataFile;
+  int rowCount;               // rows the list always shows (numbered lists)
+  UINT nameBytes;             // the name column and the record: 61 or 31
+  UINT maxLength;             // characters the edit box takes, and the cut
+  DWORD firstRecord;          // record number of row 0
+  bool padWithSpaces;         // the stored name is padded to its field
+  std::uint32_t refusedInit;  // Init's result after the action was refused
+};
 
-VX70_HANDLER(ProductCategoriesGridStart) { return 1; }
+constexpr CategoryList kAssetCategories{1610, 52, DF_ASSET_CATEGORIES, 99, 61, 60, 1, true, 0};
+constexpr CategoryList kProductCategories{1610,  34, DF_PRODUCT_CATEGORIES, 999, 31, 30, 1,
+                                          false, 1};
+constexpr CategoryList kDepartments{1373, 33, DF_DEPARTMENTS, 0, 31, 30, 2, false, 0};
 
-VX70_HANDLER(DepartmentsInit) { return 1; }
+datafilemap* dataFile(WORD number) { return &g_lpGlobVar->dataFiles[number]; }
+datafilemap* actionFile() { return dataFile(DF_ACTIONS); }
 
-VX70_HANDLER(DepartmentsCommand) { return 0; }
+// ---- Opening and closing ---------------------------------------------------
 
-VX70_HANDLER(DepartmentsGridFill) { return 0; }
+std::uint32_t OpenCategoryList(HWND dialog, const CategoryList& list) {
+  if (!g_lpGlobVar->multiUser) return 1;
+  if (RequestAction(list.action, 0, &g_lpGlobVar->access, actionFile(), 1)) return 1;
+  // Refused: the list vanishes before it is ever seen.
+  MoveWindow(dialog, 0, 0, 0, 0, TRUE);
+  DestroyDEDialog(dialog, 0);
+  return list.refusedInit;
+}
 
-VX70_HANDLER(DepartmentsGridStart) { return 0; }
+void CloseCategoryList(HWND dialog, const CategoryList& list) {
+  if (g_lpGlobVar->multiUser) RequestActionEnd(list.action, 0, &g_lpGlobVar->access, actionFile());
+  DestroyDEDialog(dialog, 0);
+}
 
-VX70_HANDLER(AssetCategoriesInit) { return 1; }
+// ---- Rows on demand --------------------------------------------------------
 
-VX70_HANDLER(AssetCategoriesCommand) { return 0; }
+// The fields of the grid's fill request that the lists read.
+struct WantedRows {
+  int first;
+  std::uint32_t count;
+};
 
-VX70_HANDLER(AssetCategoriesGridFill) { return 0; }
+WantedRows ReadFillRequest(const std::int32_t* request) {
+  if (!request) return {0, 0};
+  int first = request[6] == 1 ? request[5] : request[4];
+  return {first < 0 ? 0 : first, static_cast<std::uint32_t>(request[7])};
+}
 
-VX70_HANDLER(AssetCategoriesGridStart) { return 1; }
+// A row record: the 32-bit number followed by the name column.
+std::vector<std::uint8_t> BuildNumberedRow(std::int32_t number, const char* name, UINT nameBytes) {
+  std::vector<std::uint8_t> row(sizeof number + nameBytes, 0);
+  std::memcpy(row.data(), &number, sizeof number);
+  std::memcpy(row.data() + sizeof number, name, strnlen(name, nameBytes - 1));
+  return row;
+}
+
+void FillCategoryRows(HWND grid, UINT notification, const CategoryList& list) {
+  auto* request =
+      reinterpret_cast<const std::int32_t*>(DESendGridMessage(grid, GM_FILLREQUEST, 0, 0, 0));
+  if (notification != GN_ROWSNEEDED) return;
+  WantedRows wanted = ReadFillRequest(request);
+  datafilemap* file = dataFile(list.dataFile);
+  FileOpen(file, 2, 32, 1);
+  // A grid of n rows never wants more than n; the bound keeps a damaged
+  // request from reading on without end.
+  for (std::uint32_t i = 0; i < wanted.count && i < static_cast<std::uint32_t>(list.rowCount);
+       ++i) {
+    DWORD record = static_cast<DWORD>(wanted.first) + i + 1;
+    std::vector<char> stored(list.nameBytes, 0);
+    ReadRec(file, record, stored.data());
+    auto row = BuildNumberedRow(static_cast<std::int32_t>(record), stored.data(), list.nameBytes);
+    DESendGridMessage(grid, GM_ADDROW, 0, reinterpret_cast<LPARAM>(row.data()), 0);
+    DESendGridMessage(grid, GM_ROWSUPPLIED, 0, static_cast<LPARAM>(record - 1),
+                      static_cast<LPARAM>(record));
+  }
+  FileClose(file);
+}
+
+std::uint32_t StartCategoryRows(HWND dialog, UINT gridId, const CategoryList& list) {
+  DESendDlgItemGridMessage(dialog, gridId, GM_ROWSONDEMAND, 0, list.rowCount, 0);
+  return 1;
+}
+
+// ---- Editing one name ------------------------------------------------------
+
+bool IsEditCommand(UINT id, UINT notification, const CategoryList& list) {
+  return id == kEditId || (id == list.gridId && notification == kGridActivated);
+}
+
+void StoreCategoryName(int row, const char* name, const CategoryList& list) {
+  datafilemap* file = dataFile(list.dataFile);
+  DWORD record = static_cast<DWORD>(row) + list.firstRecord;
+  FileOpen(file, 2, 32, 1);
+  if (g_lpGlobVar->lockRecords) LockRec(file, record);
+  // Zeros after the terminator: a shorter name leaves nothing of the old.
+  std::vector<char> stored(list.nameBytes, 0);
+  std::memcpy(stored.data(), name, strnlen(name, list.nameBytes - 1));
+  if (list.padWithSpaces) FillUp(stored.data(), list.nameBytes);
+  WriteRec(file, record, stored.data());
+  if (g_lpGlobVar->lockRecords) UnLockRec(file, record);
+  FileClose(file);
+}
+
+void EditCategoryName(HWND dialog, const CategoryList& list) {
+  HWND grid = GetDlgItem(dialog, static_cast<int>(list.gridId));
+  EditBoxRequest request{};
+  int row = static_cast<int>(DESendGridMessage(grid, GM_CURRENTROW, 0, 0, 0));
+  // With no row chosen there is no name to edit: Edit does nothing.
+  if (row < 0) return;
+  request.owner = dialog;
+  if (auto* current = static_cast<const char*>(CtrlGRIDValue(grid, kNameColumn, row, kTextValue)))
+    std::memcpy(request.text, current, strnlen(current, sizeof request.text - 1));
+  request.maxLength = list.maxLength;
+  if (!EditBox(&request)) return;
+  request.text[list.maxLength] = '\0';
+  SetGRIDValue(grid, kNameColumn, row, request.text);
+  StoreCategoryName(row, request.text, list);
+}
+
+std::uint32_t RunCategoryCommand(HWND dialog, UINT id, UINT notification,
+                                 const CategoryList& list) {
+  if (id == kCloseId) {
+    CloseCategoryList(dialog, list);
+    return 0;
+  }
+  if (IsEditCommand(id, notification, list)) EditCategoryName(dialog, list);
+  return 0;
+}
+
+// Departments are numbered and filled by the shared department operations,
+// which the ledger defaults' department combos use too: flag 0 for the
+// Departments list itself, 1 for a combo.
+UINT DepartmentStartFlag(HWND dialog) { return GetDEDialog(dialog, kDepartmentsDialog) ? 0 : 1; }
+UINT DepartmentFillFlag(HWND dialog) { return GetDEDialogID(dialog) == kDepartmentsDialog ? 0 : 1; }
+
+}  // namespace
+
+// ---- Fixed asset categories ------------------------------------------------
+
+VX70_HANDLER(AssetCategoriesInit) { return OpenCategoryList(hwnd, kAssetCategories); }
+
+VX70_HANDLER(AssetCategoriesCommand) {
+  return RunCategoryCommand(hwnd, id, notify, kAssetCategories);
+}
+
+VX70_HANDLER(AssetCategoriesGridFill) {
+  FillCategoryRows(control, notify, kAssetCategories);
+  return 0;
+}
+
+VX70_HANDLER(AssetCategoriesGridStart) { return StartCategoryRows(hwnd, id, kAssetCategories); }
+
+// ---- Product categories (also grid-combo 2000 of Product Defaults) -----------
+
+VX70_HANDLER(ProductCategoriesInit) { return OpenCategoryList(hwnd, kProductCategories); }
+
+VX70_HANDLER(ProductCategoriesCommand) {
+  return RunCategoryCommand(hwnd, id, notify, kProductCategories);
+}
+
+VX70_HANDLER(ProductCategoriesGridFill) {
+  FillCategoryRows(control, notify, kProductCategories);
+  return 0;
+}
+
+VX70_HANDLER(ProductCategoriesGridStart) { return StartCategoryRows(hwnd, id, kProductCategories); }
+
+// ---- Departments (also the department combos of the ledger defaults) ---------
+
+VX70_HANDLER(DepartmentsInit) { return OpenCategoryList(hwnd, kDepartments); }
+
+VX70_HANDLER(DepartmentsCommand) { return RunCategoryCommand(hwnd, id, notify, kDepartments); }
+
+VX70_HANDLER(DepartmentsGridFill) {
+  DeptComboGetItem(control, notify, DepartmentFillFlag(hwnd));
+  return 0;
+}
+
+VX70_HANDLER(DepartmentsGridStart) {
+  DeptComboStartup(hwnd, id, DepartmentStartFlag(hwnd));
+  return 0;
+}
