@@ -14,5 +14,7 @@ void addShowCommand(CLI::App& app);
 
 // vx70 drive: one station run from a script.
 void addDriveCommand(CLI::App& app);
+// vx70 serve: one station served to a web browser.
+void addServeCommand(CLI::App& app);
 
 }  // namespace vx70::app

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and testing vx70 needs.
-# Does nothing when they are all present, so repeated runs cost no time.
+# Installs the Debian 12 packages that building and testing vx70 needs, and
+# the browser page's npm packages (web/package-lock.json).  Does nothing when
+# everything is present, so repeated runs cost no time.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   clang llvm libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libsqlite3-dev libfmt-dev
+  nlohmann-json3-dev libcli11-dev libsqlite3-dev libfmt-dev libcpp-httplib-dev
+  chromium
 )
+# Node.js and npm come from Debian unless the machine already has them
+# (a newer Node.js from elsewhere is kept as it is).
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,4 +28,10 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The page's stylesheet and the browser tests' driver, exactly as locked.
+if ! (cd web && npm ls --omit=dev >/dev/null 2>&1); then
+  echo "Installing the page's npm packages"
+  (cd web && npm ci --no-audit --no-fund)
 fi

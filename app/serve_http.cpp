@@ -1,0 +1,231 @@
+#include "app/serve_http.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "app/serve_events.h"
+#include "app/serve_session.h"
+
+namespace vx70::app {
+
+using nlohmann::json;
+
+namespace {
+
+// How long a poll for events waits when nothing happens.
+constexpr std::chrono::seconds kPollWait{25};
+// Enough workers for a few pages, each holding one long poll.
+constexpr std::size_t kWorkers = 16;
+
+struct Asset {
+  const char* file;
+  const char* type;
+};
+
+// The only files served: the page and the style sheet with its fonts.
+const std::map<std::string, Asset>& assets() {
+  static const std::map<std::string, Asset> table{
+      {"/", {"index.html", "text/html; charset=utf-8"}},
+      {"/app.js", {"app.js", "text/javascript; charset=utf-8"}},
+      {"/style.css", {"style.css", "text/css; charset=utf-8"}},
+      {"/98.css", {"98.css", "text/css; charset=utf-8"}},
+      {"/ms_sans_serif.woff", {"ms_sans_serif.woff", "font/woff"}},
+      {"/ms_sans_serif.woff2", {"ms_sans_serif.woff2", "font/woff2"}},
+      {"/ms_sans_serif_bold.woff", {"ms_sans_serif_bold.woff", "font/woff"}},
+      {"/ms_sans_serif_bold.woff2", {"ms_sans_serif_bold.woff2", "font/woff2"}},
+  };
+  return table;
+}
+
+// Texts of the module are single-byte; a byte that is not UTF-8 goes out
+// as U+FFFD rather than failing the whole answer.
+void sendJson(httplib::Response& res, const json& body, int status = 200) {
+  res.status = status;
+  res.set_header("Cache-Control", "no-store");
+  res.set_content(body.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
+}
+
+void sendError(httplib::Response& res, int status, const std::string& error) {
+  sendJson(res, json{{"ok", false}, {"error", error}}, status);
+}
+
+std::string lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// The media type of a Content-Type header, without its parameters.
+std::string mediaType(const std::string& contentType) {
+  std::string type = contentType.substr(0, contentType.find(';'));
+  const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+  type.erase(type.begin(), std::find_if_not(type.begin(), type.end(), blank));
+  type.erase(std::find_if_not(type.rbegin(), type.rend(), blank).base(), type.end());
+  return lowered(type);
+}
+
+// Routes are patterns; a file's path matches only itself.
+std::string exactPattern(const std::string& path) {
+  std::string pattern;
+  for (char c : path) {
+    if (c == '.') pattern += '\\';
+    pattern += c;
+  }
+  return pattern;
+}
+
+bool readFile(const std::filesystem::path& path, std::string& content) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  content.assign(std::istreambuf_iterator<char>(in), {});
+  return true;
+}
+
+}  // namespace
+
+ServeHttp::ServeHttp(ServeSession& session, EventLog& log, std::filesystem::path webRoot)
+    : session_(session),
+      log_(log),
+      webRoot_(std::move(webRoot)),
+      server_(std::make_unique<httplib::Server>()) {
+  server_->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+  routes();
+}
+
+ServeHttp::~ServeHttp() = default;
+
+std::string ServeHttp::originOf(const std::string& host, int port) {
+  const bool ipv6 = host.find(':') != std::string::npos;
+  return "http://" + (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+int ServeHttp::bind(const std::string& host, int port) {
+  int bound = port == 0 ? server_->bind_to_any_port(host) : port;
+  if (port != 0 && !server_->bind_to_port(host, port)) return -1;
+  if (bound < 0) return -1;
+  hosts_.clear();
+  origins_.clear();
+  for (const std::string& name : {host, std::string("127.0.0.1"), std::string("localhost")}) {
+    std::string origin = originOf(lowered(name), bound);
+    origins_.insert(origin);
+    hosts_.insert(origin.substr(std::string("http://").size()));
+  }
+  return bound;
+}
+
+bool ServeHttp::run() {
+  bool served = server_->listen_after_bind();
+  finished_ = true;
+  return served;
+}
+
+// A stop that comes before the server has started listening (a signal at
+// start-up) waits for it to start: stopping a server not yet running does
+// nothing, and stopping one twice is an error.
+void ServeHttp::stop() {
+  while (!finished_) {
+    if (server_->is_running()) {
+      server_->stop();
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// Every request must name this server (a page of another site that a
+// rebound host name leads here names its own), and every request that
+// changes anything must come from this server's page, as JSON.
+bool ServeHttp::permitted(const std::string& method, const std::string& host,
+                          const std::string& origin, const std::string& contentType,
+                          std::string& why) const {
+  if (!hosts_.count(lowered(host))) {
+    why = "the request names another host (\"" + host + "\")";
+    return false;
+  }
+  if (method == "GET" || method == "HEAD") return true;
+  if (!origins_.count(lowered(origin))) {
+    why = origin.empty() ? "the request carries no Origin"
+                         : "the request comes from another origin (\"" + origin + "\")";
+    return false;
+  }
+  if (mediaType(contentType) != "application/json") {
+    why = "the request's Content-Type is not application/json";
+    return false;
+  }
+  return true;
+}
+
+void ServeHttp::routes() {
+  using httplib::Request;
+  using httplib::Response;
+  using Handled = httplib::Server::HandlerResponse;
+
+  server_->set_pre_routing_handler([this](const Request& req, Response& res) {
+    std::string why;
+    if (permitted(req.method, req.get_header_value("Host"), req.get_header_value("Origin"),
+                  req.get_header_value("Content-Type"), why))
+      return Handled::Unhandled;
+    sendError(res, 403, why);
+    return Handled::Handled;
+  });
+
+  for (const auto& [path, asset] : assets()) {
+    server_->Get(exactPattern(path),
+                 [this, file = asset.file, type = asset.type](const Request&, Response& res) {
+                   std::string content;
+                   if (!readFile(webRoot_ / file, content)) {
+                     res.status = 404;
+                     return;
+                   }
+                   res.set_header("Cache-Control", "no-cache");
+                   res.set_content(std::move(content), type);
+                 });
+  }
+
+  server_->Get("/api/state",
+               [this](const Request&, Response& res) { sendJson(res, session_.state()); });
+
+  server_->Get("/api/files",
+               [this](const Request&, Response& res) { sendJson(res, session_.files()); });
+
+  server_->Get("/api/events", [this](const Request& req, Response& res) {
+    std::uint64_t since = 0;
+    if (req.has_param("since")) {
+      const std::string text = req.get_param_value("since");
+      char* end = nullptr;
+      since = std::strtoull(text.c_str(), &end, 10);
+      if (text.empty() || *end || text[0] == '-') return sendError(res, 400, "bad since");
+    }
+    json events = log_.after(since, kPollWait);
+    sendJson(res, json{{"seq", log_.lastSeq()}, {"events", std::move(events)}});
+  });
+
+  server_->Post("/api/command", [this](const Request& req, Response& res) {
+    json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object() || !body.contains("command") ||
+        !body["command"].is_string())
+      return sendError(res, 400, "the body must be {\"command\": \"...\"}");
+    sendJson(res, session_.run(body["command"].get<std::string>()));
+  });
+
+  server_->set_exception_handler([](const Request&, Response& res, std::exception_ptr error) {
+    std::string what = "the station cannot answer";
+    try {
+      if (error) std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      what = e.what();
+    } catch (...) {
+    }
+    sendError(res, 503, what);
+  });
+}
+
+}  // namespace vx70::app

@@ -1,0 +1,52 @@
+// The station that `vx70 serve` runs, as the browser sees it: commands of
+// the `vx70 drive` language run one at a time, and the whole state (main
+// window, menu, open dialogs, the waiting question) as one JSON object.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "app/serve_events.h"
+#include "host/engine/station.h"
+#include "host/station_options.h"
+
+namespace vx70::app {
+
+class ServeSession {
+ public:
+  // Starts the station; throws std::runtime_error when it cannot.
+  ServeSession(const StationOptions& options, EventLog& log);
+  // Closes the station's dialogs and logs off.
+  ~ServeSession();
+  ServeSession(const ServeSession&) = delete;
+  ServeSession& operator=(const ServeSession&) = delete;
+
+  // Runs one command line: {"ok": true, "events", "state"}, or with "ok"
+  // false and "error" when it does not fit (then nothing has changed).
+  nlohmann::json run(const std::string& command);
+  // {"seq", "station", "main", "menu", "dialogs", "question"}.
+  nlohmann::json state();
+  // {"folder", "files"}: the station's own folder, for the file chooser.
+  nlohmann::json files() const;
+
+  // The dialogs a host menu opens, in groups.
+  static const nlohmann::json& menu();
+
+ private:
+  void onEvent(const nlohmann::json& event);
+  nlohmann::json currentState();
+  nlohmann::json refusal(const std::string& error);
+
+  StationOptions options_;
+  EventLog& log_;
+  std::mutex commandMutex_;  // one command (or state) at a time
+  mutable std::mutex eventMutex_;
+  nlohmann::json lastShow_;
+  nlohmann::json question_;
+  nlohmann::json* collecting_ = nullptr;  // the running command's events
+  std::unique_ptr<Station> station_;
+};
+
+}  // namespace vx70::app
