@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, creates the demo company when it is
-# missing (build/demo), and runs the main job on it: a station that the
-# demo script drives (scripts/demo.vx70), printing what a person would
-# see as JSON lines.  Extra arguments go to `vx70 drive`.
+# missing (build/demo), and runs the main job on it: a station served to a
+# web browser, whose address it prints.  Extra arguments go to `vx70 serve`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,4 +13,4 @@ demo=build/demo
 if [ ! -e "$demo/company.vx70" ]; then
   ./build/bin/vx70 init "$demo" --demo
 fi
-exec ./build/bin/vx70 drive scripts/demo.vx70 --data "$demo" "$@"
+exec ./build/bin/vx70 serve --data "$demo" "$@"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite three
-# ways: the plain build, an AddressSanitizer/UndefinedBehaviorSanitizer
-# build, and a short libFuzzer run of the resource reader.
+# ways: the plain build (with the browser tests, Playwright driving
+# chromium), an AddressSanitizer/UndefinedBehaviorSanitizer build, and a
+# short libFuzzer run of the resource reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -1,0 +1,58 @@
+// The account finder: the person narrows the list by typing and picks an
+// account, which the control account takes.
+
+import assert from 'node:assert/strict';
+import {after, before, describe, it} from 'node:test';
+
+import {Session} from './support.mjs';
+
+const DEFAULT_BANK_ROW = 2;
+
+describe('The account finder in the browser', () => {
+  let s;
+  before(async () => {
+    s = await Session.start();
+  });
+  after(async () => {
+    await s?.close();
+  });
+
+  it('filters by code or name and answers with the chosen code', async () => {
+    await s.openFromMenu('Code tables', 'Control Accounts');
+    const row = s.gridRow(3621, 1287, DEFAULT_BANK_ROW);
+    await row.click();
+    await s.settled();
+    await row.locator('td[data-column="1800"]').click();
+    await s.page.locator('.cell-editor .finder-button').click();
+    const finder = s.question();
+    await finder.waitFor();
+    await s.settled();
+    assert.equal(await finder.getAttribute('data-question'), 'finder');
+    const codes = () =>
+        finder.locator('tbody tr').evaluateAll((rows) => rows.map((r) => r.dataset.code));
+    const offered = await codes();
+    assert.ok(offered.includes('1200') && offered.includes('1210'), offered.join());
+
+    await s.page.keyboard.type('deposit');
+    assert.deepEqual(await codes(), ['1210']);
+    await s.page.locator('.finder-search').fill('120');
+    assert.deepEqual(await codes(), ['1200']);
+    await s.page.locator('.finder-search').fill('Bank');
+    assert.deepEqual(await codes(), offered.filter((c) => ['1200', '1210'].includes(c)));
+    await s.page.keyboard.press('ArrowDown');
+    await s.page.keyboard.press('Enter');
+    await finder.waitFor({state: 'detached'});
+    await s.settled();
+    assert.equal(await row.locator('td[data-column="1800"]').textContent(), '1210');
+
+    // OK moves the focus out of the cell first, which hands the code to it.
+    await s.control(3621, 1812).click();
+    await s.dialog(3621).waitFor({state: 'detached'});
+    await s.settled();
+    await s.openFromMenu('Code tables', 'Control Accounts');
+    assert.equal(await row.locator('td[data-column="1800"]').textContent(), '1210');
+    await s.control(3621, 2).click();
+    await s.dialog(3621).waitFor({state: 'detached'});
+    assert.deepEqual(s.pageErrors, []);
+  });
+});

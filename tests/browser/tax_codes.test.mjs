@@ -1,0 +1,88 @@
+// Editing a tax code through the page as a person would, and giving an
+// edit up with Escape.
+
+import assert from 'node:assert/strict';
+import {after, before, describe, it} from 'node:test';
+
+import {Session, showRecord} from './support.mjs';
+
+describe('Tax Codes in the browser', () => {
+  let s;
+  before(async () => {
+    s = await Session.start();
+  });
+  after(async () => {
+    await s?.close();
+  });
+
+  it('stores a rate typed with the keyboard and shows it in the list', async () => {
+    await s.openFromMenu('Code tables', 'Tax Codes');
+    await s.dialog(3619).waitFor();
+    assert.equal(await s.control(3619, 1610).locator('tbody tr').count(), 100);
+
+    await s.gridRow(3619, 1610, 3).click();
+    await s.settled();
+    assert.equal(await s.gridRow(3619, 1610, 3).getAttribute('aria-selected'), 'true');
+
+    await s.control(3619, 1413).click();
+    await s.dialog(3620).waitFor();
+    await s.settled();
+    // The list waits under the edit dialog and takes no input meanwhile.
+    assert.equal(await s.dialog(3619).evaluate((n) => n.inert), true);
+    assert.equal(await s.control(3620, 2059).inputValue(), 'T3');
+
+    const rate = s.control(3620, 1962);
+    await rate.click();
+    await s.page.keyboard.press('Control+A');
+    await s.page.keyboard.type('12.5');
+    await s.page.keyboard.press('Enter');
+    await s.dialog(3620).waitFor({state: 'detached'});
+    await s.settled();
+
+    const cells = await s.gridRow(3619, 1610, 3).locator('td').allTextContents();
+    assert.deepEqual(cells.slice(0, 2), ['T3', '12.50']);
+    const control = await showRecord(s.dataDir, 'control');
+    assert.equal(control.taxCode[3].rate, 12.5);
+    assert.equal(control.taxCode[1].rate, 17.5, 'the other codes stay as they were');
+
+    await s.control(3619, 2).click();
+    await s.dialog(3619).waitFor({state: 'detached'});
+  });
+
+  it('gives an edit up with Escape and stores nothing', async () => {
+    const stored = await showRecord(s.dataDir, 'control');
+    await s.openFromMenu('Code tables', 'Tax Codes');
+    await s.gridRow(3619, 1610, 1).click();
+    await s.settled();
+    await s.page.keyboard.press('Enter');  // Edit is the list's default button
+    await s.dialog(3620).waitFor();
+    await s.settled();
+
+    // Type a rate, Tab on to the check box (the rate reaches the station),
+    // tick it with Space, then give the whole edit up.
+    await s.control(3620, 1962).click();
+    await s.page.keyboard.press('Control+A');
+    await s.page.keyboard.type('99');
+    await s.page.keyboard.press('Tab');
+    await s.settled();
+    assert.equal(
+        await s.control(3620, 1961).locator('input').evaluate((n) => n === document.activeElement),
+        true);
+    const ticked = await s.control(3620, 1961).locator('input').isChecked();
+    await s.page.keyboard.press('Space');
+    await s.settled();
+    assert.equal(await s.control(3620, 1961).locator('input').isChecked(), !ticked);
+
+    await s.page.keyboard.press('Escape');
+    await s.dialog(3620).waitFor({state: 'detached'});
+    await s.settled();
+    assert.deepEqual(await showRecord(s.dataDir, 'control'), stored);
+    const cells = await s.gridRow(3619, 1610, 1).locator('td').allTextContents();
+    assert.equal(cells[1], '17.50');
+
+    await s.page.keyboard.press('Escape');
+    await s.dialog(3619).waitFor({state: 'detached'});
+    await s.settled();
+    assert.deepEqual(s.pageErrors, []);
+  });
+});

@@ -1,0 +1,50 @@
+// Another station's change reaches the page: it says so and shows the
+// reloaded state.
+
+import assert from 'node:assert/strict';
+import {execFile} from 'node:child_process';
+import {after, before, describe, it} from 'node:test';
+import {promisify} from 'node:util';
+
+import {program, Session} from './support.mjs';
+
+const run = promisify(execFile);
+
+describe('Change notices in the browser', () => {
+  let s;
+  before(async () => {
+    s = await Session.start();
+  });
+  after(async () => {
+    await s?.close();
+  });
+
+  it('tells the person when another station changed the company', async () => {
+    const seq = Number(await s.page.evaluate(() => document.body.dataset.seq));
+    const script = [
+      'open 3619',
+      'select 3619 1610 5',
+      'click 3619 1413',
+      'type 3620 1962 "3.25"',
+      'click 3620 1942',
+      'click 3619 2',
+      '',
+    ].join('\n');
+    const other = run(program, ['drive', '-', '--data', s.dataDir, '--station', 'STATION2']);
+    other.child.stdin.end(script);
+    await other;
+
+    await s.page.waitForFunction(
+        (text) => document.getElementById('status-message').textContent === text,
+        'Another station changed the company settings; the values shown were reloaded.',
+    );
+    await s.settled();
+    assert.ok(Number(await s.page.evaluate(() => document.body.dataset.seq)) > seq);
+
+    await s.openFromMenu('Code tables', 'Tax Codes');
+    const cells = await s.gridRow(3619, 1610, 5).locator('td').allTextContents();
+    assert.equal(cells[1], '3.25');
+    await s.page.keyboard.press('Escape');
+    await s.dialog(3619).waitFor({state: 'detached'});
+  });
+});

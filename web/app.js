@@ -1,0 +1,2241 @@
+// The browser page of `vx70 serve`.  It draws the station's main window and
+// its open dialogs from the server's state, and sends what the person does
+// as commands of the script language, one at a time and in the order they
+// were done, so that the module sees the same messages as from a person at
+// a Windows desk.  The state that comes back is drawn in place: fields the
+// person is still typing into keep their text.
+
+const WS_TABSTOP = 0x00010000;
+const WS_GROUP = 0x00020000;
+const BS_TYPEMASK = 0x0f;
+const BS_DEFPUSHBUTTON = 0x01;
+const ES_CENTER = 0x0001;
+const ES_RIGHT = 0x0002;
+const ES_MULTILINE = 0x0004;
+const ES_UPPERCASE = 0x0008;
+const ES_LOWERCASE = 0x0010;
+const ES_PASSWORD = 0x0020;
+const ES_NUMBER = 0x2000;
+const SS_TYPEMASK = 0x1f;
+const SS_NOPREFIX = 0x80;
+const SS_SUNKEN = 0x1000;
+const IDOK = 1;
+
+const UPDATE_NOTICE =
+    'Another station changed the company settings; the values shown were reloaded.';
+
+// ---- Small helpers -------------------------------------------------------------
+
+function element(tag, props = {}, ...children) {
+  const node = document.createElement(tag);
+  for (const [key, value] of Object.entries(props)) {
+    if (key === 'class')
+      node.className = value;
+    else if (key === 'dataset')
+      Object.assign(node.dataset, value);
+    else if (key.startsWith('on'))
+      node.addEventListener(key.slice(2), value);
+    else if (key in node && typeof value !== 'string')
+      node[key] = value;
+    else
+      node.setAttribute(key, value);
+  }
+  for (const child of children)
+    if (child != null) node.append(child);
+  return node;
+}
+
+// A text as the script language takes it: in double quotes, with C escapes.
+export function quote(text) {
+  let out = '"';
+  for (const ch of String(text)) {
+    const code = ch.codePointAt(0);
+    if (ch === '"' || ch === '\\')
+      out += '\\' + ch;
+    else if (ch === '\n')
+      out += '\\n';
+    else if (ch === '\t')
+      out += '\\t';
+    else if (ch === '\r')
+      out += '\\r';
+    else if (code < 0x20 || code === 0x7f)
+      out += '\\x' + code.toString(16).padStart(2, '0');
+    else
+      out += ch;
+  }
+  return out + '"';
+}
+
+// Windows captions mark their access key with "&" ("&&" is an ampersand).
+function captionNodes(text, prefix = true) {
+  const nodes = [];
+  let plain = '';
+  const source = String(text ?? '');
+  for (let i = 0; i < source.length; ++i) {
+    const ch = source[i];
+    if (!prefix || ch !== '&') {
+      plain += ch;
+    } else if (source[i + 1] === '&') {
+      plain += '&';
+      ++i;
+    } else if (i + 1 < source.length) {
+      if (plain) nodes.push(plain);
+      plain = '';
+      nodes.push(element('u', {}, source[++i]));
+    }
+  }
+  if (plain) nodes.push(plain);
+  return nodes;
+}
+
+function accessKey(text) {
+  const match = /(?:^|[^&])&([^&])/.exec(String(text ?? ''));
+  return match ? match[1].toLowerCase() : '';
+}
+
+function plainCaption(text) {
+  return String(text ?? '').replace(/&(.)/g, '$1');
+}
+
+function setRect(node, rect) {
+  const [x, y, w, h] = rect ?? [0, 0, 0, 0];
+  node.style.left = `${x}px`;
+  node.style.top = `${y}px`;
+  node.style.width = `${Math.max(w, 0)}px`;
+  node.style.height = `${Math.max(h, 0)}px`;
+}
+
+// A combo box's template height includes the list that drops down.
+function drawnRect(c) {
+  const [x, y, w, h] = c.rect ?? [0, 0, 0, 0];
+  const kind = kindOf(c);
+  return kind === 'combo' || kind === 'list' ? [x, y, w, Math.min(h, 21)] : [x, y, w, h];
+}
+
+const noOffset = () => [0, 0];
+
+function styleOf(control) {
+  return Number.parseInt(control.style ?? '0', 16) || 0;
+}
+
+function fontSizePx(font) {
+  return font?.size ? Math.round((font.size * 4) / 3) : 11;
+}
+
+// ---- Talking to the server -----------------------------------------------------
+
+async function getJSON(url) {
+  const response = await fetch(url, {cache: 'no-store'});
+  if (!response.ok) throw new Error(`${url}: HTTP ${response.status}`);
+  return response.json();
+}
+
+async function postCommand(line) {
+  const response = await fetch('/api/command', {
+    method: 'POST',
+    headers: {'Content-Type': 'application/json'},
+    body: JSON.stringify({command: line}),
+  });
+  try {
+    return await response.json();
+  } catch {
+    return {ok: false, error: `The server answered HTTP ${response.status}.`, events: []};
+  }
+}
+
+// ---- The page's own state ------------------------------------------------------
+
+const app = {
+  state: null,
+  seq: 0,
+  tail: Promise.resolve(),
+  pending: 0,
+  windows: new Map(),  // hwnd of a dialog (not a page) -> DialogWindow
+  question: null,      // QuestionBox
+  menu: null,          // MenuBar
+};
+
+function markBusy() {
+  document.body.toggleAttribute('data-busy', app.pending > 0);
+}
+
+// Runs tasks one after the other: a command waits for the one before it,
+// so a field's text always reaches the station before the click after it.
+function enqueue(task) {
+  app.pending += 1;
+  markBusy();
+  const run = app.tail.then(task)
+                  .catch((error) => {
+                    showStatus(`The server did not answer: ${error.message ?? error}`, 'error');
+                    return null;
+                  })
+                  .finally(() => {
+                    app.pending -= 1;
+                    markBusy();
+                  });
+  app.tail = run;
+  return run;
+}
+
+// Sends a command line; `line` may be a function that builds it when its
+// turn comes (null: nothing to send any more).
+function send(line) {
+  return enqueue(async () => {
+    const text = typeof line === 'function' ? line() : line;
+    return text ? runCommand(text) : null;
+  });
+}
+
+async function runCommand(line) {
+  const before = app.state;
+  const answer = await postCommand(line);
+  if (!answer.ok) showStatus(answer.error || 'The command was refused.', 'error');
+  reportEvents(answer.events ?? []);
+  if (answer.state) applyState(answer.state, {follow: focusMoved(before, answer)});
+  return answer;
+}
+
+// After these the station's focus is where the person's should be: a
+// dialog opened or closed, a page came to the front, or a message was shown.
+function focusMoved(before, answer) {
+  const events = answer.events ?? [];
+  if (events.some((e) => ['dialog', 'message', 'editbox', 'finder'].includes(eventOf(e).event)))
+    return true;
+  if (!before) return true;
+  if (Boolean(before.question) !== Boolean(answer.state.question)) return true;
+  const key = (s) => s.dialogs.map((d) => `${d.hwnd}:${d.currentPage ?? ''}`).join(',');
+  return key(before) !== key(answer.state);
+}
+
+function eventOf(entry) {
+  return entry && typeof entry.event === 'object' && entry.event ? entry.event : entry;
+}
+
+function reportEvents(entries) {
+  for (const entry of entries) {
+    const e = eventOf(entry);
+    switch (e.event) {
+      case 'update':
+        showStatus(UPDATE_NOTICE, 'notice');
+        break;
+      case 'engine-error':
+        showStatus(e.message, 'error');
+        break;
+      case 'help':
+        showStatus(`Help asked for: ${e.file}`, 'info');
+        break;
+      case 'execute':
+        showStatus(`The module asked to run ${e.command}`, 'info');
+        break;
+      case 'report':
+        showStatus(`Report ${e.layout} prepared from ${e.data}`, 'info');
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+function showStatus(text, kind = 'info') {
+  const field = document.getElementById('status-message');
+  field.textContent = text;
+  field.dataset.kind = kind;
+  field.title = text;
+}
+
+function applyState(state, {follow = false} = {}) {
+  app.state = state;
+  app.seq = Math.max(app.seq, state.seq ?? 0);
+  document.body.dataset.seq = String(state.seq ?? 0);
+  renderMain(state);
+  renderDialogs(state);
+  renderQuestion(state);
+  arrangeModality(state);
+  if (follow)
+    focusStation();
+  else
+    keepFocus();
+  document.body.dataset.ready = '1';
+}
+
+// ---- Main window ----------------------------------------------------------------
+
+function renderMain(state) {
+  const main = state.main ?? {};
+  const title = main.title || 'VX70';
+  document.getElementById('main-title').textContent = title;
+  document.title = title;
+  document.getElementById('status-date').textContent =
+      main.programDate ? `Program date ${main.programDate}` : '';
+  document.getElementById('status-year').textContent =
+      main.info ? `Financial year ${main.info}` : '';
+  const station = state.station ?? {};
+  document.getElementById('status-station').textContent =
+      [station.station, station.user].filter(Boolean).join(' / ');
+  document.body.classList.toggle('wait-cursor', main.cursor === 32514);
+  if (!app.menu) app.menu = new MenuBar(document.getElementById('menu-bar'));
+  app.menu.update(state.menu ?? [], !(state.dialogs?.length || state.question));
+}
+
+// The host's menu: one drop-down per group, keyboard as in Windows (F10 or
+// Alt, arrows, Enter, Escape).
+class MenuBar {
+  constructor(bar) {
+    this.bar = bar;
+    this.groups = [];
+    this.signature = '';
+    this.open = -1;
+    this.enabled = true;
+    document.addEventListener('mousedown', (e) => {
+      if (!this.bar.contains(e.target)) this.close();
+    });
+    document.addEventListener('keydown', (e) => this.onGlobalKey(e), true);
+  }
+
+  update(groups, enabled) {
+    const signature = JSON.stringify(groups);
+    if (signature !== this.signature) {
+      this.signature = signature;
+      this.build(groups);
+    }
+    this.enabled = enabled;
+    for (const g of this.groups) {
+      g.button.setAttribute('aria-disabled', String(!enabled));
+      for (const item of g.items) item.disabled = !enabled;
+    }
+    if (!enabled) this.close();
+  }
+
+  build(groups) {
+    this.bar.replaceChildren();
+    this.groups = groups.map((group, index) => {
+      const button = element('button', {
+        class: 'menu-title',
+        role: 'menuitem',
+        'aria-haspopup': 'true',
+        'aria-expanded': 'false',
+        tabindex: '-1',
+        onclick: () => (this.open === index ? this.close() : this.show(index, false)),
+        onmouseenter: () => {
+          if (this.open >= 0 && this.open !== index) this.show(index, false);
+        },
+        onkeydown: (e) => this.onTitleKey(e, index),
+      });
+      button.textContent = group.group;
+      const list = element('div', {class: 'menu-list window', role: 'menu', hidden: true});
+      list.setAttribute('aria-label', group.group);
+      const items = group.items.map((item, itemIndex) => {
+        const entry = element('button', {
+          class: 'menu-item',
+          role: 'menuitem',
+          tabindex: '-1',
+          dataset: {dialog: String(item.dialog)},
+          onclick: () => this.choose(item),
+          onkeydown: (e) => this.onItemKey(e, index, itemIndex),
+          onmouseenter: (e) => e.currentTarget.focus(),
+        });
+        entry.textContent = item.title;
+        list.append(entry);
+        return entry;
+      });
+      const wrapper = element('div', {class: 'menu-group'}, button, list);
+      this.bar.append(wrapper);
+      return {button, list, items};
+    });
+  }
+
+  show(index, focusItem) {
+    this.close();
+    const g = this.groups[index];
+    if (!g || !this.enabled) return;
+    this.open = index;
+    g.list.hidden = false;
+    g.button.setAttribute('aria-expanded', 'true');
+    g.button.classList.add('open');
+    (focusItem ? g.items[0] : g.button)?.focus();
+  }
+
+  close() {
+    if (this.open < 0) return;
+    const g = this.groups[this.open];
+    this.open = -1;
+    if (!g) return;
+    g.list.hidden = true;
+    g.button.setAttribute('aria-expanded', 'false');
+    g.button.classList.remove('open');
+  }
+
+  choose(item) {
+    this.close();
+    if (!this.enabled) return;
+    send(`open ${item.dialog}`);
+  }
+
+  onGlobalKey(e) {
+    if (!this.enabled || !this.groups.length) return;
+    if (e.key === 'F10' && !app.windows.size && !app.question) {
+      e.preventDefault();
+      this.groups[0].button.focus();
+    }
+  }
+
+  onTitleKey(e, index) {
+    const count = this.groups.length;
+    if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') {
+      e.preventDefault();
+      const next = (index + (e.key === 'ArrowRight' ? 1 : count - 1)) % count;
+      if (this.open >= 0)
+        this.show(next, true);
+      else
+        this.groups[next].button.focus();
+    } else if (e.key === 'ArrowDown' || e.key === 'Enter' || e.key === ' ') {
+      e.preventDefault();
+      this.show(index, true);
+    } else if (e.key === 'Escape') {
+      this.close();
+      e.currentTarget.blur();
+    }
+  }
+
+  onItemKey(e, index, itemIndex) {
+    const items = this.groups[index].items;
+    if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
+      e.preventDefault();
+      const step = e.key === 'ArrowDown' ? 1 : items.length - 1;
+      items[(itemIndex + step) % items.length].focus();
+    } else if (e.key === 'ArrowRight' || e.key === 'ArrowLeft') {
+      e.preventDefault();
+      const count = this.groups.length;
+      this.show((index + (e.key === 'ArrowRight' ? 1 : count - 1)) % count, true);
+    } else if (e.key === 'Escape') {
+      e.preventDefault();
+      const button = this.groups[index].button;
+      this.close();
+      button.focus();
+    }
+  }
+}
+
+// ---- Dialogs -------------------------------------------------------------------
+
+// The dialogs as drawn: each dialog that is not a page is a window; its
+// pages are drawn inside it.
+function renderDialogs(state) {
+  const workspace = document.getElementById('workspace');
+  const seen = new Set();
+  const dialogs = state.dialogs ?? [];
+  const byId = new Map();
+  dialogs.forEach((d, index) => {
+    if (d.page) return;
+    seen.add(d.hwnd);
+    byId.set(d.dialog, d.hwnd);
+    let view = app.windows.get(d.hwnd);
+    if (!view) {
+      view = new DialogWindow(d);
+      app.windows.set(d.hwnd, view);
+      workspace.append(view.root);
+    }
+    const pages = [];
+    for (let i = index + 1; i < dialogs.length && dialogs[i].page; ++i)
+      if (dialogs[i].container === d.dialog) pages.push(dialogs[i]);
+    const parent = d.parent != null ? app.windows.get(byId.get(d.parent)) : null;
+    view.update(d, pages, parent);
+  });
+  for (const [hwnd, view] of app.windows)
+    if (!seen.has(hwnd)) {
+      view.dispose();
+      app.windows.delete(hwnd);
+    }
+  // The latest window lies on top.
+  [...app.windows.values()].forEach((view, i) => (view.root.style.zIndex = String(10 + i)));
+}
+
+function topWindow() {
+  const views = [...app.windows.values()].filter((v) => v.visible);
+  return views[views.length - 1] ?? null;
+}
+
+// Dialogs are modal: only the top one (or the waiting question) takes input.
+function arrangeModality(state) {
+  const top = topWindow();
+  for (const view of app.windows.values()) {
+    const active = view === top && !state.question;
+    view.root.inert = !active;
+    view.root.querySelector('.title-bar').classList.toggle('inactive', !active);
+  }
+  document.getElementById('menu-bar').inert = Boolean(state.question);
+}
+
+function focusStation() {
+  if (app.question) return app.question.focusFirst();
+  topWindow()?.focusStationControl();
+}
+
+function keepFocus() {
+  if (app.question) {
+    if (!app.question.root.contains(document.activeElement)) app.question.focusFirst();
+    return;
+  }
+  const top = topWindow();
+  if (!top) return;
+  const active = document.activeElement;
+  if (!active || active === document.body || !top.root.contains(active)) top.focusStationControl();
+}
+
+class DialogWindow {
+  constructor(d) {
+    this.id = d.dialog;
+    this.hwnd = d.hwnd;
+    this.closing = false;
+    this.placed = false;
+    this.visible = true;
+    this.titleText = element('div', {class: 'title-bar-text'});
+    const close = element('button', {
+      'aria-label': 'Close',
+      tabindex: '-1',
+      onclick: () => this.cancel(),
+    });
+    const titleBar = element(
+        'div',
+        {class: 'title-bar'},
+        this.titleText,
+        element('div', {class: 'title-bar-controls'}, close),
+    );
+    this.body = element('div', {class: 'window-body dialog-body'});
+    this.root = element(
+        'div',
+        {
+          class: 'window dialog',
+          role: 'dialog',
+          'aria-modal': 'true',
+          dataset: {dialog: String(d.dialog)}
+        },
+        titleBar,
+        this.body,
+    );
+    this.surface = new Surface(this, this.body);
+    this.pages = new Map();  // page hwnd -> {surface, node}
+    this.tabs = null;
+    this.panel = null;
+    this.root.addEventListener('keydown', (e) => this.onKeyDown(e));
+    dragBy(titleBar, this.root);
+  }
+
+  update(d, pages, parent) {
+    this.dialog = d;
+    this.visible = d.visible !== false;
+    this.root.hidden = !this.visible;
+    this.titleText.textContent = d.title ?? '';
+    this.root.setAttribute('aria-label', plainCaption(d.title));
+    this.root.style.fontSize = `${fontSizePx(d.font)}px`;
+    const layout = pages.length ? this.tabLayout(d, pages) : null;
+    const [width, height] = layout ? layout.size : this.clientSize(d, pages);
+    this.body.style.width = `${width}px`;
+    this.body.style.height = `${height}px`;
+    this.surface.offsetOf = layout ? layout.offsetOf : noOffset;
+    this.surface.update(d);
+    this.updatePages(d, pages, layout);
+    if (!this.placed && this.visible) this.place(parent);
+  }
+
+  clientSize(d, pages) {
+    if (d.rect) return [d.rect[2], d.rect[3]];
+    let width = 0;
+    let height = 0;
+    for (const c of d.controls ?? []) {
+      width = Math.max(width, c.rect[0] + c.rect[2] + 10);
+      height = Math.max(height, c.rect[1] + c.rect[3] + 10);
+    }
+    for (const p of pages) {
+      const r = p.rect ?? [4, 24, 0, 0];
+      width = Math.max(width, r[0] + r[2] + 4);
+      height = Math.max(height, r[1] + r[3] + 40);
+    }
+    return [Math.max(width, 120), Math.max(height, 40)];
+  }
+
+  // A tabbed dialog: the tabs over a panel that holds the page in front.
+  // The dialog's own buttons stand beside the pages or below them; where a
+  // page's controls need more room than the template leaves, the dialog
+  // grows and those buttons move out by as much.
+  tabLayout(d, pages) {
+    const [width, height] = this.clientSize(d, pages);
+    const panelTop = 22;
+    const pageRight = Math.max(...pages.map((p) => (p.rect ? p.rect[0] + p.rect[2] : 0)));
+    let needRight = 0;
+    let needBottom = 0;
+    for (const p of pages) {
+      const [px, py] = p.rect ?? [4, 24];
+      for (const c of p.controls ?? []) {
+        if (c.visible === false) continue;
+        const [x, y, w, h] = drawnRect(c);
+        needRight = Math.max(needRight, px + x + w + 4);
+        needBottom = Math.max(needBottom, py + y + h + 4);
+      }
+    }
+    const beside = (c) => c.rect[0] >= pageRight - 10;
+    const below = (c) => !beside(c) && c.rect[1] > 30;
+    let right = width - 4;
+    let bottom = height - 4;
+    for (const c of d.controls ?? []) {
+      if (c.visible === false) continue;
+      if (beside(c))
+        right = Math.min(right, c.rect[0] - 6);
+      else if (below(c))
+        bottom = Math.min(bottom, c.rect[1] - 8);
+    }
+    const dx = Math.max(0, needRight - right);
+    const dy = Math.max(0, needBottom - bottom);
+    return {
+      size: [width + dx, height + dy],
+      panel: [4, panelTop, right + dx - 4, bottom + dy - panelTop],
+      offsetOf: (c) => {
+        if (beside(c)) return [dx, 0];
+        return below(c) ? [0, dy] : [0, 0];
+      },
+    };
+  }
+
+  updatePages(d, pages, layout) {
+    if (!pages.length) {
+      this.tabs?.remove();
+      this.panel?.remove();
+      this.tabs = this.panel = null;
+      return;
+    }
+    if (!this.tabs) {
+      this.tabs = element('menu', {class: 'tabs', role: 'tablist'});
+      this.panel = element('div', {class: 'window tab-panel', role: 'tabpanel'});
+      this.body.prepend(this.tabs, this.panel);
+    }
+    const [panelLeft, panelTop, panelWidth] = layout.panel;
+    setRect(this.panel, layout.panel);
+    setRect(this.tabs, [panelLeft + 2, 2, panelWidth - 4, panelTop - 2]);
+    this.updateTabs(d, pages);
+    const seen = new Set();
+    for (const p of pages) {
+      seen.add(p.hwnd);
+      let page = this.pages.get(p.hwnd);
+      if (!page) {
+        const node = element('div', {class: 'page', dataset: {dialog: String(p.dialog)}});
+        page = {node, surface: new Surface(this, node)};
+        this.pages.set(p.hwnd, page);
+        this.panel.append(node);
+      }
+      const r = p.rect ?? [4, 24, panelWidth, layout.panel[3]];
+      setRect(page.node, [r[0] - panelLeft, r[1] - panelTop, r[2], r[3]]);
+      page.node.hidden = p.visible === false;
+      page.dialog = p;
+      page.surface.update(p);
+    }
+    for (const [hwnd, page] of this.pages)
+      if (!seen.has(hwnd)) {
+        page.surface.dispose();
+        page.node.remove();
+        this.pages.delete(hwnd);
+      }
+  }
+
+  updateTabs(d, pages) {
+    const current = d.currentPage ?? 0;
+    const signature = pages.map((p) => p.title).join('\u0001');
+    if (this.tabs.dataset.signature !== signature) {
+      this.tabs.dataset.signature = signature;
+      this.tabs.replaceChildren(
+          ...pages.map(
+              (p, index) => element(
+                  'li',
+                  {
+                    role: 'tab',
+                    dataset: {page: String(index)},
+                    onmousedown: (e) => {
+                      e.preventDefault();
+                      this.choosePage(index);
+                    },
+                  },
+                  element('a', {tabindex: '-1'}, (p.title ?? '').trim()),
+                  ),
+              ),
+      );
+    }
+    [...this.tabs.children].forEach(
+        (tab, index) => tab.setAttribute('aria-selected', String(index === current)),
+    );
+  }
+
+  choosePage(index) {
+    const d = this.dialog;
+    if (!d.pages?.length || index === (d.currentPage ?? 0)) return;
+    const view = viewOf(document.activeElement);
+    view?.commit?.();
+    send(`page ${d.dialog} ${index}`);
+  }
+
+  place(parent) {
+    const workspace = document.getElementById('workspace');
+    const width = this.root.offsetWidth;
+    const height = this.root.offsetHeight;
+    let left;
+    let top;
+    if (parent?.placed) {
+      left = parent.root.offsetLeft + (parent.root.offsetWidth - width) / 2 + 12;
+      top = parent.root.offsetTop + (parent.root.offsetHeight - height) / 2 + 12;
+    } else {
+      left = (workspace.clientWidth - width) / 2;
+      top = Math.min((workspace.clientHeight - height) / 2, 60);
+    }
+    this.root.style.left = `${Math.max(Math.round(left), 0)}px`;
+    this.root.style.top = `${Math.max(Math.round(top), 0)}px`;
+    this.placed = true;
+  }
+
+  dispose() {
+    for (const s of this.surfaces()) s.dispose();
+    for (const page of this.pages.values()) page.surface.dispose();
+    this.root.remove();
+  }
+
+  // Surfaces in Tab order: the page in front, then the dialog's own buttons.
+  surfaces() {
+    const list = [];
+    for (const page of this.pages.values())
+      if (!page.node.hidden) list.push(page.surface);
+    list.push(this.surface);
+    return list;
+  }
+
+  views() {
+    return this.surfaces().flatMap((s) => s.ordered());
+  }
+
+  tabStops() {
+    return this.views().filter((v) => v.isTabStop());
+  }
+
+  focusStationControl() {
+    const views = this.views();
+    const focused = views.find((v) => v.control.focus && v.canFocus());
+    (focused ?? views.find((v) => v.isTabStop()))?.focus();
+  }
+
+  // Escape or the close box: what is being typed is given up, so fields
+  // losing the focus meanwhile send nothing.
+  cancel() {
+    this.closing = true;
+    send(`close ${this.id}`).then(() => {
+      this.closing = false;
+    });
+  }
+
+  defaultButton() {
+    const buttons = this.views().filter((v) => v.kind === 'push' && v.usable());
+    return (
+        buttons.find((v) => (styleOf(v.control) & BS_TYPEMASK) === BS_DEFPUSHBUTTON) ??
+        buttons.find((v) => v.control.id === IDOK) ?? null);
+  }
+
+  onKeyDown(e) {
+    if (e.defaultPrevented) return;
+    const view = viewOf(e.target);
+    if (e.key === 'Tab' && e.ctrlKey) {
+      e.preventDefault();
+      const d = this.dialog;
+      if (d.pages?.length) {
+        const count = d.pages.length;
+        this.choosePage(((d.currentPage ?? 0) + (e.shiftKey ? count - 1 : 1)) % count);
+      }
+    } else if (e.key === 'Tab') {
+      e.preventDefault();
+      this.moveFocus(view, e.shiftKey ? -1 : 1);
+    } else if (e.key === 'Enter') {
+      if (view?.takesEnter?.(e)) return;
+      e.preventDefault();
+      view?.commit?.();
+      const button = this.defaultButton();
+      if (button)
+        send(
+            () => (
+                this.stillOpen() ? `click ${button.surface.dialogId} ${button.control.id}` : null));
+    } else if (e.key === 'Escape') {
+      e.preventDefault();
+      this.cancel();
+    } else if (e.altKey && /^[a-z0-9]$/i.test(e.key)) {
+      if (this.pressAccessKey(e.key.toLowerCase())) e.preventDefault();
+    }
+  }
+
+  stillOpen() {
+    return !app.state?.question && app.state?.dialogs?.some((d) => d.hwnd === this.hwnd);
+  }
+
+  moveFocus(from, step) {
+    const stops = this.tabStops();
+    if (!stops.length) return;
+    let index = from ? stops.indexOf(from) : -1;
+    if (index < 0 && from) {
+      // From a control that is no tab stop: the next stop after it.
+      const all = this.views();
+      const at = all.indexOf(from);
+      index = stops.findIndex((v) => all.indexOf(v) > at) - (step > 0 ? 1 : 0);
+    }
+    from?.leave?.();
+    const next = stops[(index + step + stops.length) % stops.length];
+    next.focus({selectAll: true});
+  }
+
+  // Alt and a letter: the control whose caption marks that letter (a label
+  // passes the focus on to the control after it).
+  pressAccessKey(key) {
+    const views = this.views();
+    const at = views.findIndex((v) => v.usable() && accessKey(v.control.text) === key);
+    if (at < 0) return false;
+    const view = views[at];
+    if (['push', 'check', 'radio'].includes(view.kind)) {
+      viewOf(document.activeElement)?.commit?.();
+      view.focus();
+      view.press();
+    } else {
+      const next = views.slice(at + 1).find((v) => v.canFocus() && v.kind !== 'group');
+      (view.canFocus() && view.kind !== 'group' ? view : next)?.focus({selectAll: true});
+    }
+    return true;
+  }
+}
+
+// Moves a window by its title bar.
+function dragBy(handle, target) {
+  handle.addEventListener('mousedown', (e) => {
+    if (e.button !== 0 || e.target.closest('button')) return;
+    const startX = e.clientX - target.offsetLeft;
+    const startY = e.clientY - target.offsetTop;
+    const move = (m) => {
+      target.style.left = `${Math.max(m.clientX - startX, 0)}px`;
+      target.style.top = `${Math.max(m.clientY - startY, 0)}px`;
+    };
+    const up = () => {
+      document.removeEventListener('mousemove', move);
+      document.removeEventListener('mouseup', up);
+    };
+    document.addEventListener('mousemove', move);
+    document.addEventListener('mouseup', up);
+    e.preventDefault();
+  });
+}
+
+const viewsByNode = new WeakMap();
+
+function viewOf(node) {
+  for (let n = node; n; n = n.parentElement) {
+    const view = viewsByNode.get(n);
+    if (view) return view;
+  }
+  return null;
+}
+
+// The controls of one dialog or page, drawn in place as the state changes.
+class Surface {
+  constructor(window, node) {
+    this.window = window;
+    this.node = node;
+    this.views = [];
+    this.dialogId = 0;
+    this.offsetOf = noOffset;
+  }
+
+  update(d) {
+    this.dialogId = d.dialog;
+    const controls = d.controls ?? [];
+    controls.forEach((c, index) => {
+      let view = this.views[index];
+      if (!view || view.signature !== signatureOf(c)) {
+        view?.dispose();
+        view = createView(c, this);
+        this.views[index] = view;
+        viewsByNode.set(view.node, view);
+        this.node.append(view.node);
+      }
+      view.apply(c);
+    });
+    for (const view of this.views.splice(controls.length)) view.dispose();
+  }
+
+  dispose() {
+    for (const view of this.views) view.dispose();
+    this.views = [];
+  }
+
+  ordered() {
+    return this.views;
+  }
+}
+
+function signatureOf(c) {
+  return `${c.id}:${c.class}:${kindOf(c)}`;
+}
+
+function kindOf(c) {
+  const cls = String(c.class ?? '').toUpperCase();
+  if (cls === 'BUTTON' || cls === '__03BUTTON__') {
+    if (c.kind) return c.kind;
+    const type = styleOf(c) & BS_TYPEMASK;
+    if (type === 7) return 'group';
+    if ([2, 3, 5, 6].includes(type)) return 'check';
+    if ([4, 9].includes(type)) return 'radio';
+    return 'push';
+  }
+  if (cls === 'STATIC') return 'static';
+  if (cls === '__03BOX__') return 'box';
+  if (cls === 'EDIT') return styleOf(c) & ES_MULTILINE ? 'memo' : 'edit';
+  if (cls === '#VX32CALCEDIT') return 'calc';
+  if (cls === 'COMBOBOX') return 'combo';
+  if (cls === '__03COMBO__') return Array.isArray(c.items) ? 'list' : 'lookup';
+  if (cls === '__03GRID__') return 'grid';
+  return 'static';
+}
+
+function createView(c, surface) {
+  switch (kindOf(c)) {
+    case 'push':
+      return new PushButton(c, surface);
+    case 'check':
+    case 'radio':
+      return new CheckButton(c, surface);
+    case 'group':
+      return new GroupBox(c, surface);
+    case 'edit':
+    case 'memo':
+    case 'calc':
+      return new EditField(c, surface);
+    case 'lookup':
+      return new LookupField(c, surface);
+    case 'combo':
+      return new ComboBox(c, surface);
+    case 'list':
+      return new GridCombo(c, surface);
+    case 'grid':
+      return new Grid(c, surface);
+    case 'box':
+      return new Box(c, surface);
+    default:
+      return new StaticText(c, surface);
+  }
+}
+
+// What every control shares: its place, its visibility and enabled state,
+// and how the dialog moves the focus to it.
+class ControlView {
+  constructor(c, surface, node, focusNode) {
+    this.surface = surface;
+    this.kind = kindOf(c);
+    this.signature = signatureOf(c);
+    this.node = node;
+    this.focusNode = focusNode;
+    this.control = c;
+    node.classList.add('ctl', `ctl-${this.kind}`);
+    node.dataset.control = String(c.id);
+    if (focusNode) {
+      focusNode.tabIndex = -1;
+      focusNode.addEventListener('focus', () => this.node.classList.add('has-focus'));
+      focusNode.addEventListener('blur', () => this.node.classList.remove('has-focus'));
+    }
+  }
+
+  apply(c) {
+    this.control = c;
+    const [x, y, w, h] = drawnRect(c);
+    const [dx, dy] = this.surface.offsetOf(c);
+    setRect(this.node, [x + dx, y + dy, w, h]);
+    this.node.hidden = c.visible === false;
+    this.node.classList.toggle('disabled', c.enabled === false);
+    this.node.classList.toggle('station-focus', Boolean(c.focus));
+    this.update(c);
+  }
+
+  update() {}
+
+  get command() {
+    return `${this.surface.dialogId} ${this.control.id}`;
+  }
+
+  usable() {
+    return this.control.visible !== false && this.control.enabled !== false && !this.node.hidden;
+  }
+
+  canFocus() {
+    return Boolean(this.focusNode) && this.usable();
+  }
+
+  isTabStop() {
+    return this.canFocus() && (styleOf(this.control) & WS_TABSTOP) !== 0;
+  }
+
+  focus(options = {}) {
+    this.focusNode?.focus();
+    if (options.selectAll) this.focusNode?.select?.();
+  }
+
+  press() {}
+
+  dispose() {
+    this.node.remove();
+  }
+}
+
+class StaticText extends ControlView {
+  constructor(c, surface) {
+    super(c, surface, element('div'), null);
+  }
+
+  update(c) {
+    const style = styleOf(c);
+    const type = style & SS_TYPEMASK;
+    this.node.dataset.shape = String(type);
+    this.node.classList.toggle('sunken', (style & SS_SUNKEN) !== 0);
+    this.node.style.textAlign = type === 1 ? 'center' : type === 2 ? 'right' : 'left';
+    const framed = type >= 4 && type <= 9;
+    const lines = type >= 0x10 && type <= 0x12;
+    const text = framed || lines || type === 3 || type === 0x0e ? '' : c.text;
+    const wanted = `${text}\u0001${style}`;
+    if (this.shown !== wanted) {
+      this.shown = wanted;
+      this.node.replaceChildren(...captionNodes(text, (style & SS_NOPREFIX) === 0));
+    }
+  }
+}
+
+class Box extends ControlView {
+  constructor(c, surface) {
+    super(c, surface, element('div', {class: 'sunken'}), null);
+  }
+
+  update(c) {
+    this.node.textContent = plainCaption(c.text);
+  }
+}
+
+class GroupBox extends ControlView {
+  constructor(c, surface) {
+    const legend = element('legend');
+    super(c, surface, element('fieldset', {}, legend), null);
+    this.legend = legend;
+  }
+
+  update(c) {
+    const text = String(c.text ?? '');
+    this.legend.hidden = !text.trim();
+    this.legend.replaceChildren(...captionNodes(text));
+  }
+}
+
+class PushButton extends ControlView {
+  constructor(c, surface) {
+    const button = element('button', {type: 'button'});
+    super(c, surface, button, button);
+    button.addEventListener('click', () => this.press());
+  }
+
+  update(c) {
+    this.node.disabled = c.enabled === false;
+    this.node.classList.toggle('default', (styleOf(c) & BS_TYPEMASK) === BS_DEFPUSHBUTTON);
+    const caption = String(c.text ?? '');
+    if (this.caption !== caption) {
+      this.caption = caption;
+      this.node.replaceChildren(...captionNodes(caption));
+    }
+  }
+
+  press() {
+    if (!this.usable()) return;
+    const window = this.surface.window;
+    send(() => (window.stillOpen() ? `click ${this.command}` : null));
+  }
+
+  // Enter on a focused button presses that button, as in Windows.
+  takesEnter() {
+    return true;
+  }
+}
+
+let uniqueId = 0;
+
+class CheckButton extends ControlView {
+  constructor(c, surface) {
+    const input = element('input', {type: kindOf(c) === 'radio' ? 'radio' : 'checkbox'});
+    input.id = `ctl-${++uniqueId}`;
+    const label = element('label', { for: input.id
+    });
+    super(c, surface, element('div', {}, input, label), input);
+    this.input = input;
+    this.label = label;
+    input.addEventListener('click', (e) => {
+      // The station decides the new state; the next state shows it.
+      e.preventDefault();
+      this.press();
+    });
+    input.addEventListener('keydown', (e) => this.onKey(e));
+  }
+
+  update(c) {
+    this.input.disabled = c.enabled === false;
+    this.input.checked = Number(c.checked) === 1;
+    this.input.indeterminate = Number(c.checked) === 2;
+    const caption = String(c.text ?? '');
+    if (this.caption !== caption) {
+      this.caption = caption;
+      this.label.replaceChildren(...captionNodes(caption));
+    }
+  }
+
+  isTabStop() {
+    if (!this.canFocus()) return false;
+    if (this.kind !== 'radio') return super.isTabStop();
+    // Tab reaches the chosen button of a radio group (or its first one).
+    const group = this.radioGroup();
+    const chosen = group.find((v) => v.input.checked && v.canFocus());
+    return chosen ? chosen === this : super.isTabStop();
+  }
+
+  radioGroup() {
+    const views = this.surface.views;
+    let start = views.indexOf(this);
+    while (start > 0 && !(styleOf(views[start].control) & WS_GROUP)) --start;
+    const group = [];
+    for (let i = start; i < views.length; ++i) {
+      if (i > start && styleOf(views[i].control) & WS_GROUP) break;
+      if (views[i].kind === 'radio') group.push(views[i]);
+    }
+    return group;
+  }
+
+  onKey(e) {
+    if (this.kind !== 'radio' || !e.key.startsWith('Arrow')) return;
+    e.preventDefault();
+    const group = this.radioGroup().filter((v) => v.canFocus());
+    const step = e.key === 'ArrowDown' || e.key === 'ArrowRight' ? 1 : group.length - 1;
+    const next = group[(group.indexOf(this) + step) % group.length];
+    if (next && next !== this) {
+      next.focus();
+      next.press();
+    }
+  }
+
+  press() {
+    if (!this.usable()) return;
+    send(`click ${this.command}`);
+  }
+}
+
+function caseOf(style) {
+  if (style & ES_UPPERCASE) return 'uppercase';
+  return style & ES_LOWERCASE ? 'lowercase' : '';
+}
+
+function alignmentOf(style) {
+  if (style & ES_RIGHT) return 'right';
+  return style & ES_CENTER ? 'center' : '';
+}
+
+// An edit, a calculator edit (a number with its decimal places) or a memo.
+// The text goes to the station when the person leaves the field or presses
+// Enter or Tab, so the module's checks on losing the focus run then.
+class EditField extends ControlView {
+  constructor(c, surface, node = null) {
+    const multiline = kindOf(c) === 'memo';
+    const input = multiline ?
+        element('textarea', {spellcheck: false}) :
+        element('input', {type: 'text', spellcheck: false, autocomplete: 'off'});
+    super(c, surface, node ?? input, input);
+    this.input = input;
+    this.dirty = false;
+    this.sending = null;
+    input.addEventListener('input', () => this.onInput());
+    input.addEventListener('blur', () => {
+      if (!this.surface.window.closing) this.commit();
+    });
+  }
+
+  update(c) {
+    const style = styleOf(c);
+    const input = this.input;
+    input.disabled = c.enabled === false;
+    input.readOnly = Boolean(c.readOnly);
+    if (input.type !== 'textarea') input.type = style & ES_PASSWORD ? 'password' : 'text';
+    input.style.textTransform = caseOf(style);
+    input.style.textAlign = this.kind === 'calc' ? 'right' : alignmentOf(style);
+    const limit = Number(c.limit ?? 0);
+    if (limit > 0 && limit < 32767)
+      input.maxLength = limit;
+    else
+      input.removeAttribute('maxlength');
+    if (this.kind === 'calc') {
+      input.inputMode = 'decimal';
+      input.title = `${c.decimals ?? 2} decimal places`;
+      input.dataset.decimals = String(c.decimals ?? 2);
+    }
+    if (!this.dirty && this.sending === null && input.value !== c.text) input.value = c.text ?? '';
+  }
+
+  onInput() {
+    const input = this.input;
+    const style = styleOf(this.control);
+    let text = input.value;
+    if (style & ES_UPPERCASE) text = text.toUpperCase();
+    if (style & ES_LOWERCASE) text = text.toLowerCase();
+    if (this.kind === 'calc')
+      text = this.accepted(text);
+    else if (style & ES_NUMBER)
+      text = text.replace(/\D/g, '');
+    if (text !== input.value) {
+      const at = input.selectionStart;
+      input.value = text;
+      input.setSelectionRange?.(at, at);
+    }
+    this.previous = input.value;
+    this.dirty = true;
+  }
+
+  // A calculator edit takes a sign, digits and one point, as it would typed.
+  accepted(text) {
+    if (/^\s*[+-]?\d*(\.\d*)?\s*$/.test(text)) return text;
+    return this.previous ?? this.control.text ?? '';
+  }
+
+  commit() {
+    if (!this.dirty) return;
+    const typed = this.input.value;
+    this.dirty = false;
+    this.sending = typed;
+    const window = this.surface.window;
+    const line = `type ${this.command} ${quote(typed)}`;
+    send(() => (window.stillOpen() ? line : null)).then((answer) => {
+      this.sending = null;
+      if (answer && !answer.ok && this.input.value === typed) {
+        // Refused: the person's text stays, to be corrected or sent again.
+        this.dirty = true;
+      } else if (!this.dirty) {
+        this.update(this.control);
+      }
+    });
+  }
+
+  // Tab or Shift+Tab out of the field: the text, then the focus move.
+  leave() {
+    this.commit();
+    const window = this.surface.window;
+    send(() => (window.stillOpen() && this.stillThere() ? `leave ${this.command}` : null));
+  }
+
+  stillThere() {
+    return this.surface.views.includes(this);
+  }
+
+  takesEnter(e) {
+    return this.kind === 'memo' && !e.ctrlKey;
+  }
+}
+
+// A look-up field (a code box): an edit with a button that opens the
+// module's finder; Enter hands the typed code to the module.
+class LookupField extends EditField {
+  constructor(c, surface) {
+    const wrapper = element('div');
+    super(c, surface, wrapper);
+    const button = element('button', {
+      type: 'button',
+      class: 'finder-button',
+      tabindex: '-1',
+      'aria-label': 'Find',
+      onmousedown: (e) => e.preventDefault(),
+      onclick: () => this.openFinder(),
+    });
+    button.textContent = '…';
+    this.button = button;
+    wrapper.append(this.input, button);
+    this.input.addEventListener('keydown', (e) => {
+      if (e.key === 'F4' || (e.altKey && e.key === 'ArrowDown')) {
+        e.preventDefault();
+        this.openFinder();
+      }
+    });
+  }
+
+  update(c) {
+    super.update(c);
+    this.button.disabled = c.enabled === false;
+  }
+
+  openFinder() {
+    if (!this.usable()) return;
+    this.commit();
+    send(`click ${this.command}`);
+  }
+
+  takesEnter(e) {
+    e.preventDefault();
+    this.commit();
+    send(`key ${this.command} enter`);
+    return true;
+  }
+}
+
+// A standard combo box as a drop-down list.
+class ComboBox extends ControlView {
+  constructor(c, surface) {
+    const select = element('select');
+    super(c, surface, select, select);
+    this.select = select;
+    select.addEventListener('change', () => {
+      send(`select ${this.command} ${select.selectedIndex}`);
+    });
+  }
+
+  update(c) {
+    const items = c.items ?? [];
+    const signature = JSON.stringify(items);
+    if (this.items !== signature) {
+      this.items = signature;
+      this.select.replaceChildren(...items.map((text) => element('option', {}, text)));
+    }
+    this.select.disabled = c.enabled === false;
+    this.select.selectedIndex = c.selection ?? -1;
+  }
+}
+
+// The engine's grid-combo as a list: a field showing the chosen row with a
+// drop-down grid of all the rows.
+class GridCombo extends ControlView {
+  constructor(c, surface) {
+    const field = element('div', {class: 'gc-field', role: 'combobox', 'aria-expanded': 'false'});
+    const text = element('span', {class: 'gc-text'});
+    const arrow = element(
+        'button', {type: 'button', class: 'gc-arrow', tabindex: '-1', 'aria-label': 'Open'});
+    field.append(text);
+    const node = element('div', {}, field, arrow);
+    super(c, surface, node, field);
+    this.field = field;
+    this.text = text;
+    this.arrow = arrow;
+    this.dropdown = null;
+    this.highlight = -1;
+    field.addEventListener('mousedown', (e) => {
+      e.preventDefault();
+      field.focus();
+      this.toggle();
+    });
+    arrow.addEventListener('mousedown', (e) => {
+      e.preventDefault();
+      field.focus();
+      this.toggle();
+    });
+    field.addEventListener('keydown', (e) => this.onKey(e));
+    field.addEventListener('blur', () => this.closeList());
+  }
+
+  update(c) {
+    const items = c.items ?? [];
+    const selection = c.selection ?? -1;
+    this.text.textContent =
+        selection >= 0 && selection < items.length ? items[selection] : c.text ?? '';
+    this.field.setAttribute('aria-disabled', String(c.enabled === false));
+    this.field.setAttribute('aria-label', this.text.textContent);
+    this.arrow.disabled = c.enabled === false;
+    if (this.dropdown) this.fillList();
+  }
+
+  toggle() {
+    if (!this.usable()) return;
+    if (this.dropdown)
+      this.closeList();
+    else
+      this.openList();
+  }
+
+  // Opening fetches every row and tells the module, as a click on the arrow.
+  openList() {
+    this.highlight = this.control.selection ?? -1;
+    // Fixed on the page, so that the list may reach past the dialog's edge.
+    const r = this.node.getBoundingClientRect();
+    this.dropdown = element('div', {class: 'gc-list sunken-panel', role: 'listbox'});
+    this.dropdown.style.left = `${r.left}px`;
+    this.dropdown.style.top = `${r.bottom}px`;
+    this.dropdown.style.minWidth = `${r.width}px`;
+    document.body.append(this.dropdown);
+    this.field.setAttribute('aria-expanded', 'true');
+    this.fillList();
+    send(`click ${this.command}`);
+  }
+
+  dispose() {
+    this.closeList();
+    super.dispose();
+  }
+
+  closeList() {
+    this.dropdown?.remove();
+    this.dropdown = null;
+    this.field.setAttribute('aria-expanded', 'false');
+  }
+
+  fillList() {
+    const items = this.control.items ?? [];
+    const table = element('table', {class: 'interactive'});
+    const body = element('tbody');
+    items.forEach((text, index) => {
+      const row = element('tr', {
+        role: 'option',
+        class: index === this.highlight ? 'highlighted' : '',
+        'aria-selected': String(index === this.highlight),
+        onmousedown: (e) => {
+          e.preventDefault();
+          this.choose(index);
+        },
+      });
+      row.append(element('td', {}, text));
+      body.append(row);
+    });
+    table.append(body);
+    this.dropdown.replaceChildren(table);
+    body.children[this.highlight]?.scrollIntoView({block: 'nearest'});
+  }
+
+  choose(index) {
+    this.closeList();
+    if (index < 0 || index === this.control.selection) return;
+    send(`select ${this.command} ${index}`);
+  }
+
+  onKey(e) {
+    const items = this.control.items ?? [];
+    const open = Boolean(this.dropdown);
+    const move = {ArrowDown: 1, ArrowUp: -1, PageDown: 10, PageUp: -10}[e.key];
+    if (e.key === 'F4' || (e.altKey && (e.key === 'ArrowDown' || e.key === 'ArrowUp'))) {
+      e.preventDefault();
+      this.toggle();
+    } else if (move && items.length) {
+      e.preventDefault();
+      const from = open ? this.highlight : this.control.selection ?? -1;
+      const to = Math.min(Math.max(from + move, 0), items.length - 1);
+      if (open) {
+        this.highlight = to;
+        this.fillList();
+      } else if (to !== from) {
+        send(`select ${this.command} ${to}`);
+      }
+    } else if (open && e.key === 'Enter') {
+      e.preventDefault();
+      this.choose(this.highlight);
+    } else if (open && e.key === 'Escape') {
+      e.preventDefault();
+      e.stopPropagation();
+      this.closeList();
+    } else if (e.key.length === 1 && !e.ctrlKey && !e.altKey && items.length) {
+      // A letter chooses the next row that begins with it.
+      const letter = e.key.toLowerCase();
+      const from = open ? this.highlight : this.control.selection ?? -1;
+      for (let k = 1; k <= items.length; ++k) {
+        const index = (from + k) % items.length;
+        if (String(items[index]).trim().toLowerCase().startsWith(letter)) {
+          e.preventDefault();
+          if (open) {
+            this.highlight = index;
+            this.fillList();
+          } else
+            send(`select ${this.command} ${index}`);
+          break;
+        }
+      }
+    }
+  }
+}
+
+// The engine's grid: columns from its layout, the current row highlighted,
+// arrows and clicks move the current row; cells of the columns that the
+// person edits take typing.
+class Grid extends ControlView {
+  constructor(c, surface) {
+    const panel = element('div', {class: 'sunken-panel', role: 'grid'});
+    super(c, surface, panel, panel);
+    this.table = element('table', {class: 'interactive'});
+    this.head = element('thead');
+    this.body = element('tbody');
+    this.colgroup = element('colgroup');
+    this.table.append(this.colgroup, this.head, this.body);
+    panel.append(this.table);
+    this.editor = null;
+    this.columnsSignature = '';
+    this.rowsSignature = '';
+    panel.addEventListener('keydown', (e) => this.onKey(e));
+    this.body.addEventListener('mousedown', (e) => this.onMouseDown(e));
+    this.body.addEventListener('dblclick', (e) => this.onDoubleClick(e));
+  }
+
+  update(c) {
+    this.node.setAttribute('aria-disabled', String(c.enabled === false));
+    this.node.setAttribute('aria-rowcount', String(c.rowCount ?? 0));
+    const columns = c.columns ?? [];
+    const shown = columns.map((col, index) => ({...col, index})).filter((col) => !col.hidden);
+    this.shown = shown;
+    const columnsSignature = JSON.stringify(shown);
+    if (columnsSignature !== this.columnsSignature) {
+      this.columnsSignature = columnsSignature;
+      this.buildHead(shown);
+      this.rowsSignature = '';
+    }
+    const rowsSignature = JSON.stringify([c.rows, c.levels, c.marked]);
+    if (rowsSignature !== this.rowsSignature) {
+      this.rowsSignature = rowsSignature;
+      this.buildRows(c, shown);
+    }
+    const current = c.current?.row ?? -1;
+    for (const row of this.body.children) {
+      const isCurrent = Number(row.dataset.row) === current;
+      row.classList.toggle('highlighted', isCurrent);
+      row.setAttribute('aria-selected', String(isCurrent));
+    }
+    if (current !== this.current) {
+      this.current = current;
+      this.body.children[current]?.scrollIntoView({block: 'nearest'});
+    }
+    this.showStationEditor(c);
+  }
+
+  // A text that the module put into the cell editor (the finder's choice)
+  // shows in its cell until the editor hands it to the cell.
+  showStationEditor(c) {
+    if (this.stationCell) {
+      this.stationCell.cell.textContent = this.stationCell.text;
+      this.stationCell.cell.classList.remove('station-editor');
+      this.stationCell = null;
+    }
+    const editor = c.editor;
+    const row = c.current?.row ?? -1;
+    if (!editor || row < 0 || this.editor) return;
+    const cell = this.body.children[row]?.querySelector(`td[data-column="${editor.column}"]`);
+    if (!cell) return;
+    this.stationCell = {cell, text: cell.textContent};
+    cell.textContent = editor.text ?? '';
+    cell.classList.add('station-editor');
+  }
+
+  buildHead(shown) {
+    this.colgroup.replaceChildren(
+        ...shown.map((col, i) => {
+          // Widths in characters of the dialog font (about 6 pixels), and
+          // room for the heading; the last column takes what is left.
+          const chars = Math.max(col.width ?? 4, String(col.heading ?? '').length);
+          const last = i === shown.length - 1;
+          return element('col', {style: last ? '' : `width: ${chars * 6 + 14}px`});
+        }),
+    );
+    const row = element('tr');
+    for (const col of shown)
+      row.append(element('th', {class: col.type === 'text' ? '' : 'number'}, col.heading ?? ''));
+    this.head.replaceChildren(row);
+  }
+
+  buildRows(c, shown) {
+    const rows = c.rows ?? [];
+    const marked = new Set(c.marked ?? []);
+    this.body.replaceChildren(
+        ...rows.map((cells, r) => {
+          const row = element('tr', {dataset: {row: String(r)}, role: 'row'});
+          if (marked.has(r)) row.classList.add('marked');
+          shown.forEach((col, i) => {
+            const cell = element('td', {role: 'gridcell', dataset: {column: String(col.id)}});
+            if (col.type !== 'text') cell.classList.add('number');
+            if (col.editable) cell.classList.add('editable');
+            if (i === 0 && c.levels?.[r]) cell.style.paddingLeft = `${6 + 14 * c.levels[r]}px`;
+            cell.textContent = cells[col.index] ?? '';
+            row.append(cell);
+          });
+          return row;
+        }),
+    );
+    this.stationCell = null;
+    this.closeEditor(false);
+  }
+
+  rowOf(target) {
+    const row = target.closest?.('tr');
+    return row && this.body.contains(row) ? Number(row.dataset.row) : -1;
+  }
+
+  columnOf(target) {
+    const cell = target.closest?.('td');
+    return cell ? this.shown.find((col) => String(col.id) === cell.dataset.column) : null;
+  }
+
+  onMouseDown(e) {
+    if (!this.usable() || e.target.closest('.cell-editor')) return;
+    const row = this.rowOf(e.target);
+    if (row < 0) return;
+    const column = this.columnOf(e.target);
+    this.focusNode.focus();
+    if (column?.editable && row === this.current) {
+      e.preventDefault();
+      this.openEditor(row, column);
+      return;
+    }
+    this.moveTo(row);
+  }
+
+  onDoubleClick(e) {
+    if (!this.usable() || e.target.closest('.cell-editor')) return;
+    const row = this.rowOf(e.target);
+    if (row < 0) return;
+    const column = this.columnOf(e.target);
+    if (column?.editable)
+      this.openEditor(row, column);
+    else
+      send(`activate ${this.command} ${row}`);
+  }
+
+  moveTo(row) {
+    const count = this.control.rows?.length ?? 0;
+    if (row < 0 || row >= count || row === this.current) return;
+    this.closeEditor(true);
+    send(`select ${this.command} ${row}`);
+  }
+
+  onKey(e) {
+    if (e.target !== this.focusNode) return;
+    const count = this.control.rows?.length ?? 0;
+    const from = this.current ?? -1;
+    const moves = {
+      ArrowDown: from + 1,
+      ArrowUp: from - 1,
+      PageDown: from + 10,
+      PageUp: from - 10,
+      Home: 0,
+      End: count - 1,
+    };
+    if (e.key in moves && count) {
+      e.preventDefault();
+      this.moveTo(Math.min(Math.max(moves[e.key], 0), count - 1));
+      return;
+    }
+    const editable = this.editableColumn();
+    if (!editable || from < 0) return;
+    if (e.key === 'F2') {
+      e.preventDefault();
+      this.openEditor(from, editable);
+    } else if (e.key === 'F4') {
+      e.preventDefault();
+      const text = this.control.rows?.[from]?.[editable.index] ?? '';
+      this.openFinder(from, editable, text);
+    } else if (e.key.length === 1 && !e.ctrlKey && !e.altKey && !e.metaKey) {
+      e.preventDefault();
+      this.openEditor(from, editable, e.key);
+    }
+  }
+
+  editableColumn() {
+    const currentId = this.control.current?.column;
+    return (
+        this.shown?.find((col) => col.editable && col.id === currentId) ??
+        this.shown?.find((col) => col.editable) ?? null);
+  }
+
+  // A cell's editor: Enter or leaving stores the text in the cell, Escape
+  // gives it up, the button opens the module's finder.
+  openEditor(row, column, firstKey = null) {
+    this.closeEditor(true);
+    const cell = this.body.children[row]?.querySelector(`td[data-column="${column.id}"]`);
+    if (!cell) return;
+    const input = element('input', {type: 'text', class: 'cell-input', spellcheck: false});
+    input.value = firstKey ?? cell.textContent;
+    const finder = element('button', {
+      type: 'button',
+      class: 'finder-button',
+      tabindex: '-1',
+      'aria-label': 'Find',
+      onmousedown: (e) => e.preventDefault(),
+      onclick: () => {
+        const text = input.value;
+        this.closeEditor(false);
+        this.openFinder(row, column, text);
+      },
+    });
+    finder.textContent = '…';
+    const box = element('div', {class: 'cell-editor'}, input, finder);
+    cell.append(box);
+    this.editor = {row, column, input, box, original: cell.textContent};
+    input.addEventListener('keydown', (e) => {
+      if (e.key === 'Enter') {
+        e.preventDefault();
+        e.stopPropagation();
+        this.closeEditor(true);
+        this.focusNode.focus();
+      } else if (e.key === 'Escape') {
+        e.preventDefault();
+        e.stopPropagation();
+        this.closeEditor(false);
+        this.focusNode.focus();
+      } else if (e.key === 'F4') {
+        e.preventDefault();
+        finder.click();
+      } else if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
+        e.preventDefault();
+        e.stopPropagation();
+        this.closeEditor(true);
+        this.focusNode.focus();
+        this.moveTo(row + (e.key === 'ArrowDown' ? 1 : -1));
+      }
+    });
+    input.addEventListener('blur', () => {
+      if (!this.surface.window.closing) this.closeEditor(true);
+    });
+    input.focus();
+    if (firstKey)
+      input.setSelectionRange(input.value.length, input.value.length);
+    else
+      input.select();
+  }
+
+  // The station clicks the finder button of the current cell only, so the
+  // cell becomes current first, as a person's click into it would make it.
+  openFinder(row, column, text) {
+    const current = this.control.current ?? {};
+    const original = this.control.rows?.[row]?.[column.index] ?? '';
+    if (current.row !== row || current.column !== column.id || text !== original)
+      send(`cell ${this.command} ${row} ${column.id} ${quote(text)}`);
+    send(() => (app.state?.question ? null : `click ${this.command}`));
+  }
+
+  closeEditor(store) {
+    const editor = this.editor;
+    if (!editor) return;
+    this.editor = null;
+    editor.box.remove();
+    const text = editor.input.value;
+    if (store && text !== editor.original)
+      send(`cell ${this.command} ${editor.row} ${editor.column.id} ${quote(text)}`);
+  }
+
+  focus() {
+    this.focusNode.focus();
+  }
+}
+
+// ---- Questions -----------------------------------------------------------------
+
+function renderQuestion(state) {
+  const question = state.question ?? null;
+  const signature = question ? JSON.stringify(question) : '';
+  if (app.question?.signature === signature) return;
+  app.question?.remove();
+  app.question = null;
+  const layer = document.getElementById('question-layer');
+  layer.hidden = !question;
+  if (!question) return;
+  const Kind = {
+    message: MessageBox,
+    editbox: EditBoxQuestion,
+    file: FileChooser,
+    colour: ColourChooser,
+    finder: AccountFinder
+  }[question.event] ??
+      MessageBox;
+  app.question = new Kind(question, state);
+  app.question.signature = signature;
+  layer.append(app.question.root);
+  app.question.place();
+}
+
+// What every question window shares: a title, a body, a row of buttons,
+// Enter for the default button and Escape for Cancel.
+class QuestionBox {
+  constructor(q, state, title) {
+    this.q = q;
+    this.answered = false;
+    this.body = element('div', {class: 'window-body question-body'});
+    this.buttons = element('div', {class: 'question-buttons'});
+    this.root = element(
+        'div',
+        {
+          class: `window question question-${q.event}`,
+          role: q.event === 'message' ? 'alertdialog' : 'dialog',
+          'aria-modal': 'true',
+          'aria-label': title,
+          dataset: {question: q.event},
+        },
+        element(
+            'div',
+            {class: 'title-bar'},
+            element('div', {class: 'title-bar-text'}, title),
+            element(
+                'div',
+                {class: 'title-bar-controls'},
+                element(
+                    'button',
+                    {'aria-label': 'Close', tabindex: '-1', onclick: () => this.cancel()}),
+                ),
+            ),
+        this.body,
+    );
+    this.root.addEventListener('keydown', (e) => this.onKey(e));
+    this.state = state;
+  }
+
+  addButton(caption, action, {isDefault = false, name = ''} = {}) {
+    const button = element('button', {type: 'button', onclick: action, dataset: {answer: name}});
+    button.replaceChildren(...captionNodes(caption));
+    if (isDefault) button.classList.add('default');
+    this.buttons.append(button);
+    return button;
+  }
+
+  answer(line) {
+    if (this.answered) return;
+    this.answered = true;
+    for (const b of this.root.querySelectorAll('button')) b.disabled = true;
+    // Whatever the station asks next is a new question, even when its
+    // text is the same (or the answer was refused).
+    this.signature = null;
+    send(line);
+  }
+
+  onKey(e) {
+    if (e.key === 'Escape') {
+      e.preventDefault();
+      this.cancel();
+    } else if (e.key === 'Enter' && !(e.target instanceof HTMLButtonElement)) {
+      e.preventDefault();
+      this.confirm();
+    } else if (e.key === 'Tab') {
+      e.preventDefault();
+      const stops = [...this.root.querySelectorAll('input, select, button, [tabindex="0"]')].filter(
+          (n) => !n.disabled && n.tabIndex >= 0 && !n.closest('.title-bar'),
+      );
+      const at = stops.indexOf(document.activeElement);
+      stops[(at + (e.shiftKey ? stops.length - 1 : 1) + stops.length) % stops.length]?.focus();
+    }
+  }
+
+  place() {
+    const owner = [...app.windows.values()].find((v) => v.id === this.q.owner) ?? topWindow();
+    const width = this.root.offsetWidth;
+    const height = this.root.offsetHeight;
+    let left = (window.innerWidth - width) / 2;
+    let top = (window.innerHeight - height) / 3;
+    if (owner?.visible) {
+      const r = owner.root.getBoundingClientRect();
+      left = r.left + (r.width - width) / 2;
+      top = r.top + (r.height - height) / 2;
+    }
+    this.root.style.left = `${Math.max(Math.round(left), 0)}px`;
+    this.root.style.top = `${Math.max(Math.round(top), 0)}px`;
+  }
+
+  focusFirst() {
+    (this.root.querySelector('.autofocus') ?? this.buttons.querySelector('button'))?.focus();
+  }
+
+  remove() {
+    this.root.remove();
+  }
+}
+
+const MESSAGE_ICONS = {
+  1: 'error',
+  2: 'warning',
+  3: 'information',
+  5: 'question'
+};
+const BUTTON_CAPTIONS = {
+  ok: 'OK',
+  cancel: 'Cancel',
+  yes: '&Yes',
+  no: '&No',
+  retry: '&Retry',
+  abort: '&Abort',
+  ignore: '&Ignore',
+};
+
+class MessageBox extends QuestionBox {
+  constructor(q, state) {
+    super(q, state, q.caption ?? (state.main?.title || 'VX70'));
+    const icon = MESSAGE_ICONS[q.kind] ?? q.icon ?? 'none';
+    this.icon = icon === 'notice' ? 'information' : icon;
+    this.root.dataset.icon = this.icon;
+    this.body.append(
+        element(
+            'div',
+            {class: 'message-row'},
+            this.icon === 'none' ?
+                null :
+                element('div', {class: `message-icon icon-${this.icon}`, 'aria-hidden': 'true'}),
+            element('p', {class: 'message-text'}, q.text ?? ''),
+            ),
+        this.buttons,
+    );
+    const names = q.buttons?.length ? q.buttons : ['ok'];
+    names.forEach((name, index) => {
+      const button =
+          this.addButton(BUTTON_CAPTIONS[name] ?? name, () => this.answer(`answer ${name}`), {
+            isDefault: index === 0,
+            name,
+          });
+      if (index === 0) button.classList.add('autofocus');
+    });
+    this.names = names;
+  }
+
+  confirm() {
+    this.answer(`answer ${this.names[0]}`);
+  }
+
+  cancel() {
+    // Escape answers Cancel, or OK where OK is the only way out.
+    if (this.names.includes('cancel'))
+      this.answer('answer cancel');
+    else if (this.names.length === 1)
+      this.answer(`answer ${this.names[0]}`);
+  }
+
+  onKey(e) {
+    const key = e.key.toLowerCase();
+    const named = this.names.find((n) => accessKey(BUTTON_CAPTIONS[n] ?? '') === key);
+    if (named && !e.ctrlKey) {
+      e.preventDefault();
+      this.answer(`answer ${named}`);
+      return;
+    }
+    if (e.key === 'ArrowLeft' || e.key === 'ArrowRight') {
+      const buttons = [...this.buttons.children];
+      const at = buttons.indexOf(document.activeElement);
+      buttons[(at + (e.key === 'ArrowRight' ? 1 : buttons.length - 1)) % buttons.length]?.focus();
+      return;
+    }
+    super.onKey(e);
+  }
+}
+
+class EditBoxQuestion extends QuestionBox {
+  constructor(q, state) {
+    super(q, state, 'Edit');
+    this.input = element('input', {type: 'text', class: 'autofocus', spellcheck: false});
+    this.input.value = q.text ?? '';
+    if (q.max) this.input.maxLength = q.max;
+    this.body.append(element('div', {class: 'field-row-stacked'}, this.input), this.buttons);
+    this.addButton('OK', () => this.confirm(), {isDefault: true});
+    this.addButton('Cancel', () => this.cancel());
+  }
+
+  focusFirst() {
+    this.input.focus();
+    this.input.select();
+  }
+
+  confirm() {
+    this.answer(`editbox ${quote(this.input.value)}`);
+  }
+
+  cancel() {
+    this.answer('editbox cancel');
+  }
+}
+
+function patternMatcher(patterns) {
+  const parts =
+      String(patterns || '*.*').split(';').map((p) => p.trim()).filter(Boolean).map((p) => {
+        const body =
+            p.replace(/[.+^${}()|[\]\\]/g, '\\$&').replace(/\*/g, '.*').replace(/\?/g, '.');
+        // "*.*" names every file, with or without an extension, as on Windows.
+        return p === '*.*' ? /^.*$/ : new RegExp(`^${body}$`, 'i');
+      });
+  return (name) => parts.some((re) => re.test(name));
+}
+
+class FileChooser extends QuestionBox {
+  constructor(q, state) {
+    super(q, state, 'Open');
+    this.folder = '';
+    this.files = [];
+    this.filters = q.filter?.length ? q.filter : [['All Files (*.*)', '*.*']];
+    this.lookIn = element('div', {class: 'file-folder'});
+    this.list = element('ul', {class: 'file-list tree-view', role: 'listbox', tabindex: '0'});
+    this.name = element('input', {type: 'text', class: 'autofocus', spellcheck: false});
+    this.type =
+        element('select', {}, ...this.filters.map(([label]) => element('option', {}, label)));
+    this.type.addEventListener('change', () => this.fillList());
+    this.list.addEventListener('keydown', (e) => this.onListKey(e));
+    this.body.append(
+        this.lookIn,
+        this.list,
+        element('div', {class: 'field-row'}, element('label', {}, 'File name:'), this.name),
+        element('div', {class: 'field-row'}, element('label', {}, 'Files of type:'), this.type),
+        this.buttons,
+    );
+    this.addButton('&Open', () => this.confirm(), {isDefault: true});
+    this.addButton('Cancel', () => this.cancel());
+    getJSON('/api/files')
+        .then((answer) => {
+          this.folder = answer.folder ?? '';
+          this.files = answer.files ?? [];
+          this.lookIn.textContent = `Look in: ${this.folder}`;
+          this.fillList();
+        })
+        .catch(() => (this.lookIn.textContent = 'The folder could not be read.'));
+  }
+
+  fillList() {
+    const matches = patternMatcher(this.filters[this.type.selectedIndex]?.[1]);
+    this.list.replaceChildren(
+        ...this.files.filter(matches).map(
+            (name) => element(
+                'li',
+                {
+                  role: 'option',
+                  dataset: {file: name},
+                  onmousedown: () => this.pick(name),
+                  ondblclick: () => {
+                    this.pick(name);
+                    this.confirm();
+                  },
+                },
+                name,
+                ),
+            ),
+    );
+  }
+
+  pick(name) {
+    this.name.value = name;
+    for (const li of this.list.children)
+      li.setAttribute('aria-selected', String(li.dataset.file === name));
+  }
+
+  onListKey(e) {
+    const names = [...this.list.children].map((li) => li.dataset.file);
+    if (!names.length || !['ArrowDown', 'ArrowUp'].includes(e.key)) return;
+    e.preventDefault();
+    const at = names.indexOf(this.name.value);
+    this.pick(
+        names[Math.min(Math.max(at + (e.key === 'ArrowDown' ? 1 : -1), 0), names.length - 1)]);
+  }
+
+  confirm() {
+    const name = this.name.value.trim();
+    if (!name) return;
+    const path = name.includes('/') || !this.folder ? name : `${this.folder}/${name}`;
+    this.answer(`file ${quote(path)}`);
+  }
+
+  cancel() {
+    this.answer('file cancel');
+  }
+}
+
+// The 48 basic colours of the Windows colour chooser.
+const BASIC_COLOURS = [
+  'ff8080', 'ffff80', '80ff80', '00ff80', '80ffff', '0080ff', 'ff80c0', 'ff80ff',
+  'ff0000', 'ffff00', '80ff00', '00ff40', '00ffff', '0080c0', '8080c0', 'ff00ff',
+  '804040', 'ff8040', '00ff00', '008080', '004080', '8080ff', '800040', 'ff0080',
+  '800000', 'ff8000', '008000', '008040', '0000ff', '0000a0', '800080', '8000ff',
+  '400000', '804000', '004000', '004040', '000080', '000040', '400040', '400080',
+  '000000', '808000', '808040', '808080', '408080', 'c0c0c0', '400040', 'ffffff',
+];
+
+function colourToRgb(colorref) {
+  const value = Number.parseInt(String(colorref ?? '0'), 16) || 0;
+  const r = value & 0xff;
+  const g = (value >> 8) & 0xff;
+  const b = (value >> 16) & 0xff;
+  return [r, g, b].map((v) => v.toString(16).padStart(2, '0')).join('');
+}
+
+function rgbToColour(rgb) {
+  const [r, g, b] = [0, 2, 4].map((i) => rgb.slice(i, i + 2));
+  return `0x00${b}${g}${r}`;
+}
+
+class ColourChooser extends QuestionBox {
+  constructor(q, state) {
+    super(q, state, 'Color');
+    this.chosen = colourToRgb(q.initial);
+    this.swatches = element('div', {class: 'swatches', role: 'listbox', tabindex: '0'});
+    this.custom = element('input', {type: 'color'});
+    this.custom.addEventListener('input', () => this.pick(this.custom.value.slice(1)));
+    for (const rgb of BASIC_COLOURS)
+      this.swatches.append(
+          element('button', {
+            type: 'button',
+            class: 'swatch',
+            tabindex: '-1',
+            style: `background: #${rgb}`,
+            dataset: {rgb},
+            'aria-label': `#${rgb}`,
+            onclick: () => this.pick(rgb),
+            ondblclick: () => {
+              this.pick(rgb);
+              this.confirm();
+            },
+          }),
+      );
+    this.swatches.addEventListener('keydown', (e) => this.onSwatchKey(e));
+    this.body.append(
+        element('div', {}, 'Basic colors:'),
+        this.swatches,
+        element('div', {class: 'field-row'}, element('label', {}, 'Custom:'), this.custom),
+        this.buttons,
+    );
+    const ok = this.addButton('OK', () => this.confirm(), {isDefault: true});
+    ok.classList.add('autofocus');
+    this.addButton('Cancel', () => this.cancel());
+    this.pick(this.chosen);
+  }
+
+  pick(rgb) {
+    this.chosen = rgb.toLowerCase();
+    this.custom.value = `#${this.chosen}`;
+    for (const s of this.swatches.children)
+      s.classList.toggle('chosen', s.dataset.rgb === this.chosen);
+  }
+
+  onSwatchKey(e) {
+    const steps = {ArrowRight: 1, ArrowLeft: -1, ArrowDown: 8, ArrowUp: -8};
+    if (!(e.key in steps)) return;
+    e.preventDefault();
+    const at = Math.max(BASIC_COLOURS.indexOf(this.chosen), 0);
+    this.pick(BASIC_COLOURS[(at + steps[e.key] + BASIC_COLOURS.length) % BASIC_COLOURS.length]);
+  }
+
+  confirm() {
+    this.answer(`colour ${rgbToColour(this.chosen)}`);
+  }
+
+  cancel() {
+    this.answer('colour cancel');
+  }
+}
+
+// The account finder: the offered accounts, narrowed as the person types a
+// part of a code or a name.
+class AccountFinder extends QuestionBox {
+  constructor(q, state) {
+    super(q, state, q.search === 260 ? 'Find Bank Account' : 'Find Account');
+    const accounts = (q.accounts ?? []).filter((a) => q.search !== 260 || a.bank !== false);
+    this.accounts = accounts.map(
+        (a) => ({code: String(a.code ?? '').trim(), name: String(a.name ?? '').trim()}));
+    this.search = element('input', {
+      type: 'search',
+      class: 'autofocus finder-search',
+      spellcheck: false,
+      'aria-label': 'Search',
+    });
+    this.search.addEventListener('input', () => {
+      this.chosen = 0;
+      this.fill();
+    });
+    this.search.addEventListener('keydown', (e) => this.onListKey(e));
+    this.tbody = element('tbody');
+    const table = element(
+        'table',
+        {class: 'interactive'},
+        element(
+            'thead', {}, element('tr', {}, element('th', {}, 'Code'), element('th', {}, 'Name'))),
+        this.tbody,
+    );
+    this.list = element('div', {class: 'sunken-panel finder-list', role: 'grid'}, table);
+    this.body.append(
+        element('div', {class: 'field-row'}, element('label', {}, 'Search:'), this.search),
+        this.list,
+        this.buttons,
+    );
+    this.addButton('OK', () => this.confirm(), {isDefault: true});
+    this.addButton('Cancel', () => this.cancel());
+    this.chosen = 0;
+    this.fill();
+  }
+
+  matches() {
+    const text = this.search.value.trim().toLowerCase();
+    if (!text) return this.accounts;
+    return this.accounts.filter(
+        (a) => a.code.toLowerCase().includes(text) || a.name.toLowerCase().includes(text));
+  }
+
+  fill() {
+    this.shown = this.matches();
+    this.tbody.replaceChildren(
+        ...this.shown.map(
+            (a, index) => element(
+                'tr',
+                {
+                  class: index === this.chosen ? 'highlighted' : '',
+                  dataset: {code: a.code},
+                  onmousedown: (e) => {
+                    e.preventDefault();
+                    this.chosen = index;
+                    this.fill();
+                  },
+                  ondblclick: () => this.confirm(),
+                },
+                element('td', {}, a.code),
+                element('td', {}, a.name),
+                ),
+            ),
+    );
+    this.tbody.children[this.chosen]?.scrollIntoView({block: 'nearest'});
+  }
+
+  onListKey(e) {
+    const move = {ArrowDown: 1, ArrowUp: -1, PageDown: 10, PageUp: -10}[e.key];
+    if (!move || !this.shown.length) return;
+    e.preventDefault();
+    this.chosen = Math.min(Math.max(this.chosen + move, 0), this.shown.length - 1);
+    this.fill();
+  }
+
+  focusFirst() {
+    this.search.focus();
+  }
+
+  confirm() {
+    const account = this.shown[this.chosen];
+    if (account) this.answer(`popup ${quote(account.code)}`);
+  }
+
+  cancel() {
+    this.answer('popup cancel');
+  }
+}
+
+// ---- Change notices from other stations -----------------------------------------
+
+// Waits for the station's events; another station's change notice has
+// already reloaded the records, so the page fetches the state again.
+async function watchEvents() {
+  let failures = 0;
+  for (;;) {
+    try {
+      const answer = await getJSON(`/api/events?since=${app.seq}`);
+      failures = 0;
+      const entries = answer.events ?? [];
+      const updates = entries.filter((e) => eventOf(e).event === 'update');
+      const restarted = (answer.seq ?? 0) < app.seq;
+      const unseen = entries.some((e) => (e.seq ?? 0) > (app.state?.seq ?? 0));
+      app.seq = restarted ? answer.seq ?? 0 : Math.max(app.seq, answer.seq ?? 0);
+      if (updates.length || restarted || (unseen && app.pending === 0)) {
+        await enqueue(async () => applyState(await getJSON('/api/state')));
+        if (updates.length) showStatus(UPDATE_NOTICE, 'notice');
+      }
+    } catch {
+      failures += 1;
+      showStatus('The connection to the station was lost; trying again.', 'error');
+      await new Promise((resolve) => setTimeout(resolve, Math.min(1000 * failures, 5000)));
+    }
+  }
+}
+
+async function start() {
+  try {
+    applyState(await getJSON('/api/state'), {follow: true});
+  } catch (error) {
+    showStatus(`The station could not be reached: ${error.message}`, 'error');
+  }
+  watchEvents();
+}
+
+start();
