@@ -180,16 +180,7 @@ TEST(Currencies, TheActionKeepsASecondStationOutAndLockedRunsStore) {
   auto out = co.driveInBackground(kOpen + "wait update 30\n" + kClose, "--multi-user");
   ASSERT_TRUE(waitForText(out, "\"granted\""));
   DriveRun second = co.drive(kOpen, "--multi-user --station TWO");
-  ASSERT_EQ(second.status, 0) << second.error();
-  auto actions = second.all("action");
-  ASSERT_FALSE(actions.empty());
-  EXPECT_EQ(actions.back()["action"], "refused");
-  EXPECT_EQ(actions.back()["id"], 32);
-  EXPECT_EQ(actions.back()["name"], "Currencies");
-  auto dialogs = second.all("dialog");
-  ASSERT_EQ(dialogs.size(), 1u);
-  EXPECT_FALSE(dialogs[0]["shown"]);
-  EXPECT_TRUE(second.messages().empty());
+  expectActionRefused(second, 32, "Currencies");
 
   DriveRun locked = co.drive(kOpen + editRow(4) + "type 3618 1431 \"2\"\nclick 3618 1942\n" +
                                  "select 3616 1881 4\n" + kClose,

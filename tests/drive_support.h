@@ -85,6 +85,21 @@ struct DriveRun {
   }
 };
 
+// A station that opened a dialog while another station held its action:
+// the action was refused and the dialog closed unseen, without a message.
+inline void expectActionRefused(const DriveRun& second, int action, const std::string& name) {
+  ASSERT_EQ(second.status, 0) << second.error();
+  auto actions = second.all("action");
+  ASSERT_FALSE(actions.empty());
+  EXPECT_EQ(actions.back()["action"], "refused");
+  EXPECT_EQ(actions.back()["id"], action);
+  EXPECT_EQ(actions.back()["name"], name);
+  auto dialogs = second.all("dialog");
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_FALSE(dialogs[0]["shown"]);
+  EXPECT_TRUE(second.messages().empty());
+}
+
 // The control of a `show` dialog with that identifier (null if none).
 inline json shownControl(const json& dialog, int id) {
   if (dialog.is_null()) return json();

@@ -14,33 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "drive_support.h"
 #include "host/module.h"
 #include "host/resources.h"
 
 namespace {
 
 using nlohmann::json;
-
-struct DriveRun {
-  int status = -1;
-  std::vector<json> events;
-
-  std::vector<json> all(const std::string& kind) const {
-    std::vector<json> out;
-    for (const auto& e : events)
-      if (e.value("event", "") == kind) out.push_back(e);
-    return out;
-  }
-  std::vector<std::string> messages() const {
-    std::vector<std::string> out;
-    for (const auto& e : all("message")) out.push_back(e.value("text", ""));
-    return out;
-  }
-  json error() const {
-    auto errors = all("error");
-    return errors.empty() ? json() : errors.back();
-  }
-};
+using vx70::test::DriveRun;
+using vx70::test::jsonLines;
+using vx70::test::waitForText;
 
 std::string quote(const std::string& s) { return "'" + s + "'"; }
 
@@ -205,31 +188,6 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
   }
 }
 
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<json> jsonLines(const std::string& text) {
-  std::vector<json> out;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) break;
-    out.push_back(json::parse(text.substr(start, end - start)));
-    start = end + 1;
-  }
-  return out;
-}
-
-bool waitForText(const std::filesystem::path& file, const std::string& text) {
-  for (int i = 0; i < 300; ++i) {
-    if (readFile(file).find(text) != std::string::npos) return true;
-    usleep(100 * 1000);
-  }
-  return false;
-}
-
 // Two station processes on one company: the second is refused the action
 // that the first holds, and the first hears the second's change notice.
 TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
@@ -259,7 +217,7 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
   EXPECT_EQ(second.all("update-sent").size(), 1u);
 
   ASSERT_TRUE(waitForText(firstOut, "\"ended\""));
-  auto first = jsonLines(readFile(firstOut));
+  auto first = jsonLines(vx70::test::readText(firstOut));
   std::vector<json> updates;
   for (const auto& e : first)
     if (e["event"] == "update") updates.push_back(e);

@@ -201,16 +201,7 @@ TEST(TaxCodes, TheActionKeepsASecondStationOutAndLockedRunsStore) {
   auto out = co.driveInBackground(kOpen + "wait update 30\n" + kClose, "--multi-user");
   ASSERT_TRUE(waitForText(out, "\"granted\""));
   DriveRun second = co.drive(kOpen, "--multi-user --station TWO");
-  ASSERT_EQ(second.status, 0) << second.error();
-  auto actions = second.all("action");
-  ASSERT_FALSE(actions.empty());
-  EXPECT_EQ(actions.back()["action"], "refused");
-  EXPECT_EQ(actions.back()["id"], 31);
-  EXPECT_EQ(actions.back()["name"], "Tax Codes");
-  auto closed = second.all("dialog");
-  ASSERT_EQ(closed.size(), 1u);
-  EXPECT_FALSE(closed[0]["shown"]);
-  EXPECT_TRUE(second.messages().empty());
+  expectActionRefused(second, 31, "Tax Codes");
 
   // The first station's save wakes it; it then ends its action.
   DriveRun locked =
