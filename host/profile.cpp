@@ -338,7 +338,13 @@ void deleteSection(IniText& text, const char* section) {
 bool writeProfile(const char* section, const char* key, const char* value, const char* file) {
   const ProfilePath where = resolveProfilePath(file);
   const std::string dir = fs::path(where.path).parent_path().string();
-  if (where.inStationDir) {
+  // GetINI names the package INI by its full path; it still lies in the
+  // station's folder, which the first write makes.
+  std::error_code noPath;
+  const bool stationFolder =
+      where.inStationDir || fs::absolute(dir, noPath).lexically_normal() ==
+                                fs::absolute(vx70::stationIniDir(), noPath).lexically_normal();
+  if (stationFolder) {
     std::error_code ignored;
     fs::create_directories(dir, ignored);
   }
