@@ -16,16 +16,12 @@ std::string editRow(int row) {
   return "select 3616 1610 " + std::to_string(row) + "\nclick 3616 1413\n";
 }
 
-// A control of a dialog as the n-th `show` of the run gave it.
-json controlIn(const DriveRun& run, std::size_t show, int dialog, int id) {
-  return shownControl(run.shown(show, dialog), id);
-}
 json listControl(const DriveRun& run, int id, std::size_t show = 0) {
-  return controlIn(run, show, 3616, id);
+  return shownControl(run, show, 3616, id);
 }
 json listGrid(const DriveRun& run, std::size_t show = 0) { return listControl(run, 1610, show); }
 json editControl(const DriveRun& run, int id, std::size_t show = 0) {
-  return controlIn(run, show, 3618, id);
+  return shownControl(run, show, 3618, id);
 }
 bool checked(const json& box) { return box.value("checked", -1) == 1; }
 bool visible(const json& control) { return control.value("visible", false); }

@@ -108,6 +108,11 @@ inline json shownControl(const json& dialog, int id) {
   return json();
 }
 
+// A control of a dialog as the n-th `show` answer of the run gave it.
+inline json shownControl(const DriveRun& run, std::size_t show, int dialog, int id) {
+  return shownControl(run.shown(show, dialog), id);
+}
+
 // A company in a fresh temporary directory, made by `vx70 init` with the
 // given options (for example "--demo" or "--edition 16"); removed afterwards.
 class TestCompany {

@@ -16,15 +16,11 @@ std::string editCode(int code) {
   return "select 3619 1610 " + std::to_string(code) + "\nclick 3619 1413\n";
 }
 
-// A control of a dialog as the n-th `show` of the run gave it.
-json controlIn(const DriveRun& run, std::size_t show, int dialog, int id) {
-  return shownControl(run.shown(show, dialog), id);
-}
 json listGrid(const DriveRun& run, std::size_t show = 0) {
-  return controlIn(run, show, 3619, 1610);
+  return shownControl(run, show, 3619, 1610);
 }
 json editControl(const DriveRun& run, int id, std::size_t show = 0) {
-  return controlIn(run, show, 3620, id);
+  return shownControl(run, show, 3620, id);
 }
 bool checked(const json& box) { return box.value("checked", -1) == 1; }
 bool enabled(const json& control) { return control.value("enabled", false); }
