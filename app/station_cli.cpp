@@ -20,9 +20,9 @@ void addStationOptions(CLI::App& command, StationOptions& o) {
       ->capture_default_str();
   command.add_flag("--net-messaging", o.netMessaging, "Network messaging is on in this run");
   command.add_flag("--server", o.server, "This station is the file server");
-  command
-      .add_option("--call-charge-rate", o.callChargeRate, "The user's own default call-charge rate")
-      ->capture_default_str();
+  command.add_option(
+      "--call-charge-rate", o.callChargeRate,
+      "The user's own default call-charge rate (default: as the user file keeps it)");
   command.add_flag("--debug", o.debug, "Debug mode of the program");
   command.add_flag("--vat-locked", o.vatLocked, "The VAT scheme may not be changed");
   command.add_flag("--windows-nt", o.windowsNT, "Report the Windows NT platform");

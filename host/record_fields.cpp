@@ -241,8 +241,8 @@ VX70_TABLE(contmap, kControlFields);
 
 constexpr Field kAccessFields[] = {
     VX70_FIELD(accessmap, logonName),      VX70_FIELD(accessmap, password),
-    VX70_RESERVED(accessmap, reserved44),  VX70_FIELD(accessmap, listUpdate),
-    VX70_RESERVED(accessmap, reserved486),
+    VX70_FIELD(accessmap, callChargeRate), VX70_RESERVED(accessmap, reserved52),
+    VX70_FIELD(accessmap, listUpdate),     VX70_RESERVED(accessmap, reserved486),
 };
 VX70_TABLE(accessmap, kAccessFields);
 

@@ -255,13 +255,15 @@ static_assert(sizeof(contmap) == 1280);
 // the private list-update flags.
 struct accessmap {
   char logonName[33];
-  char password[11];  // in the file: 10 characters padded with spaces, converted
-  BYTE reserved44[420];
+  char password[11];      // in the file: 10 characters padded with spaces, converted
+  double callChargeRate;  // the user's own default call-charge rate (with access rights on)
+  BYTE reserved52[412];
   WORD listUpdate[11];  // the user's own copy of setupmap.listUpdate
   BYTE reserved486[26];
 };
 static_assert(offsetof(accessmap, logonName) == 0);
 static_assert(offsetof(accessmap, password) == 33);
+static_assert(offsetof(accessmap, callChargeRate) == 44);
 static_assert(offsetof(accessmap, listUpdate) == 464);
 static_assert(sizeof(accessmap) == 512);
 

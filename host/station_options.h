@@ -4,6 +4,7 @@
 // fill them before the station starts; the host's libraries read them.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "host/win32.h"
@@ -21,13 +22,13 @@ struct StationOptions {
   bool detailsLocked = false;
   DWORD negativeStockCount = 0;
   bool netMessaging = false;
-  bool server = false;               // IsServer answers yes
-  double callChargeRate = 0.0;       // globvar.userCallChargeRate
-  bool debug = false;                // IsVexaDebug
-  bool vatLocked = false;            // CanVatModeChange answers no
-  bool windowsNT = false;            // GetVersionExA reports the NT platform
-  std::string iniDir;                // empty: <dataDir>/stations/<station>
-  double lockTimeoutSeconds = 10.0;  // how long LockRec waits for another station
+  bool server = false;                   // IsServer answers yes
+  std::optional<double> callChargeRate;  // globvar.userCallChargeRate; none: the user record's
+  bool debug = false;                    // IsVexaDebug
+  bool vatLocked = false;                // CanVatModeChange answers no
+  bool windowsNT = false;                // GetVersionExA reports the NT platform
+  std::string iniDir;                    // empty: <dataDir>/stations/<station>
+  double lockTimeoutSeconds = 10.0;      // how long LockRec waits for another station
 };
 
 // The options of the station running in this process.

@@ -1,5 +1,6 @@
 // SaveUserOptions: the user's own options (the private list-update flags,
-// the wallpaper choices...) live in the user's record of the user file.
+// the own call-charge rate, the wallpaper choices...) live in the user's
+// record of the user file.
 // The record in memory holds the password readable; the file keeps it in
 // converted form, so it is converted back on the way out.  The record is
 // found by logon name, ignoring case and padding, and locked around its
@@ -54,6 +55,9 @@ extern "C" BOOL SaveUserOptions(datafilemap* files, setupmap* /*setup*/, accessm
     if (ReadRec(users, n, &record) != sizeof record) break;
     if (!sameUser(record, *access)) continue;
     if (lockRecords) LockRec(users, n);
+    // The user's own call-charge rate is held in the global block while
+    // the program runs.
+    if (access == &g_lpGlobVar->access) access->callChargeRate = g_lpGlobVar->userCallChargeRate;
     accessmap out = storedForm(*access);
     saved = WriteRec(users, n, &out) == sizeof out ? TRUE : FALSE;
     if (lockRecords) UnLockRec(users, n);

@@ -141,6 +141,7 @@ const Expected kExpected[] = {
     // Users, nominal accounts, actions.
     {31, "logonName", 0, 33, Text, 1},
     {31, "password", 33, 11, Text, 1},
+    {31, "callChargeRate", 44, 8, F64, 1},
     {31, "listUpdate", 464, 2, U16, 11},
     {10, "code", 0, 9, Text, 1},
     {10, "typeFlags", 91, 1, U8, 1},

@@ -196,7 +196,6 @@ struct Station::Impl : engine::UiPort {
     g.detailsLocked = options.detailsLocked;
     g.netMessaging = options.netMessaging;
     g.negativeStockCount = options.negativeStockCount;
-    g.userCallChargeRate = options.callChargeRate;
     if (options.programDate.empty()) {
       g.programDate = GetSystemDate();
     } else {
@@ -214,6 +213,11 @@ struct Station::Impl : engine::UiPort {
       std::memset(&g.access, 0, sizeof g.access);
       copyText(reinterpret_cast<char*>(&g.access), 33, options.user);
     }
+    // The user's own call-charge rate as the user file keeps it, unless
+    // this run names another (copied out of the packed record first, as
+    // value_or takes a reference).
+    const double storedRate = g.access.callChargeRate;
+    g.userCallChargeRate = options.callChargeRate.value_or(storedRate);
   }
 
   static void copyText(char* to, std::size_t size, const std::string& text) {
