@@ -1,8 +1,39 @@
-// The main window's title: the program's name and the company it runs.
+// The main window as the module changes it: the title (the program's name
+// and the company it runs), the program date in the status line and the
+// access menu.  Each change is reported to the front end as an event.
+#include "host/main_window.h"
+
+#include <atomic>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "frame/host_api.h"
+#include "host/engine/dialog.h"
+
+namespace vx70 {
+
+namespace {
+
+std::atomic<bool> g_accessMenuEnabled{false};
+
+// The front end's failure to take an event (a text it cannot print) must
+// not undo what the module asked for, nor cross the C boundary.
+template <class MakeEvent>
+void report(MakeEvent makeEvent) {
+  try {
+    engine::emitEvent(makeEvent());
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+bool accessMenuEnabled() { return g_accessMenuEnabled; }
+
+void setAccessMenuEnabled(bool enabled) { g_accessMenuEnabled = enabled; }
+
+}  // namespace vx70
 
 extern "C" {
 
@@ -16,9 +47,24 @@ void SetMainWindowText(HWND mainWindow, const setupmap* setup) {
     while (!name.empty() && name.back() == ' ') name.pop_back();
     const std::string title = name.empty() ? "VX70" : "VX70 - " + name;
     SetWindowTextA(mainWindow, title.c_str());
+    vx70::report([&] { return nlohmann::json{{"event", "title"}, {"text", title}}; });
   } catch (...) {
     // A title that could not be built leaves the old one standing.
   }
+}
+
+void EnableAccessMenu(DWORD accessRights) {
+  const bool enabled = accessRights != 0;
+  vx70::setAccessMenuEnabled(enabled);
+  vx70::report([&] { return nlohmann::json{{"event", "access-menu"}, {"enabled", enabled}}; });
+}
+
+void ShowSystemDate(void) {
+  vx70::report([] {
+    char date[16] = {};
+    DateNumberToFullString(date, g_lpGlobVar->programDate);
+    return nlohmann::json{{"event", "program-date"}, {"date", date}};
+  });
 }
 
 }  // extern "C"

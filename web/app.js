@@ -24,6 +24,12 @@ const IDOK = 1;
 const UPDATE_NOTICE =
     'Another station changed the company settings; the values shown were reloaded.';
 
+// Events after which the main window (title, status line, access menu)
+// shows something new.
+const MAIN_WINDOW_EVENTS = new Set(['title', 'info', 'program-date', 'access-menu']);
+// The menu group that holds the user list also shows the access menu's state.
+const USER_LIST_DIALOG = 3634;
+
 // ---- Small helpers -------------------------------------------------------------
 
 function element(tag, props = {}, ...children) {
@@ -230,6 +236,12 @@ function reportEvents(entries) {
       case 'report':
         showStatus(`Report ${e.layout} prepared from ${e.data}`, 'info');
         break;
+      case 'chart-written':
+        showStatus(
+            `Chart of accounts for the time-recording link written to ${e.file} ` +
+                `(${e.accounts} accounts)`,
+            'info');
+        break;
       default:
         break;
     }
@@ -274,7 +286,8 @@ function renderMain(state) {
       [station.station, station.user].filter(Boolean).join(' / ');
   document.body.classList.toggle('wait-cursor', main.cursor === 32514);
   if (!app.menu) app.menu = new MenuBar(document.getElementById('menu-bar'));
-  app.menu.update(state.menu ?? [], !(state.dialogs?.length || state.question));
+  app.menu.update(
+      state.menu ?? [], !(state.dialogs?.length || state.question), Boolean(main.accessMenu));
 }
 
 // The host's menu: one drop-down per group, keyboard as in Windows (F10 or
@@ -292,7 +305,7 @@ class MenuBar {
     document.addEventListener('keydown', (e) => this.onGlobalKey(e), true);
   }
 
-  update(groups, enabled) {
+  update(groups, enabled, accessMenu) {
     const signature = JSON.stringify(groups);
     if (signature !== this.signature) {
       this.signature = signature;
@@ -303,7 +316,20 @@ class MenuBar {
       g.button.setAttribute('aria-disabled', String(!enabled));
       for (const item of g.items) item.disabled = !enabled;
     }
+    this.showAccessMenu(accessMenu);
     if (!enabled) this.close();
+  }
+
+  // The access menu itself belongs to the package's access module; the
+  // group of the user list says whether the module left it enabled.
+  showAccessMenu(enabled) {
+    const state = enabled ? 'enabled' : 'disabled';
+    for (const g of this.groups) {
+      if (!g.accessNote) continue;
+      g.wrapper.dataset.accessMenu = state;
+      g.accessNote.textContent = `Access menu ${state}`;
+      g.button.title = `Access menu ${state}`;
+    }
   }
 
   build(groups) {
@@ -338,9 +364,14 @@ class MenuBar {
         list.append(entry);
         return entry;
       });
+      let accessNote = null;
+      if (group.items.some((item) => item.dialog === USER_LIST_DIALOG)) {
+        accessNote = element('div', {class: 'menu-note'});
+        list.append(element('hr', {class: 'menu-separator'}), accessNote);
+      }
       const wrapper = element('div', {class: 'menu-group'}, button, list);
       this.bar.append(wrapper);
-      return {button, list, items};
+      return {button, list, items, wrapper, accessNote};
     });
   }
 
@@ -2214,10 +2245,11 @@ async function watchEvents() {
       failures = 0;
       const entries = answer.events ?? [];
       const updates = entries.filter((e) => eventOf(e).event === 'update');
+      const unseen = entries.filter((e) => (e.seq ?? 0) > (app.state?.seq ?? 0));
+      const mainChanged = unseen.some((e) => MAIN_WINDOW_EVENTS.has(eventOf(e).event));
       const restarted = (answer.seq ?? 0) < app.seq;
-      const unseen = entries.some((e) => (e.seq ?? 0) > (app.state?.seq ?? 0));
       app.seq = restarted ? answer.seq ?? 0 : Math.max(app.seq, answer.seq ?? 0);
-      if (updates.length || restarted || (unseen && app.pending === 0)) {
+      if (updates.length || restarted || mainChanged || (unseen.length && app.pending === 0)) {
         await enqueue(async () => applyState(await getJSON('/api/state')));
         if (updates.length) showStatus(UPDATE_NOTICE, 'notice');
       }

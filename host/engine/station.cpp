@@ -20,6 +20,7 @@
 #include "host/engine/dialog.h"
 #include "host/engine/finder.h"
 #include "host/engine/ui_port.h"
+#include "host/main_window.h"
 #include "host/module.h"
 #include "host/window.h"
 
@@ -37,11 +38,24 @@ std::atomic<bool> g_stationRunning{false};
 
 constexpr auto kPollInterval = std::chrono::milliseconds(100);
 constexpr const char* kMainClass = "VX70Main";
+constexpr const char* kInfoTextClass = "VX70InfoText";
 constexpr UINT kInfoControl = 102;
 constexpr UINT kFirstMonthName = 1009;  // string of January; the other months follow
 
 LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return win::defWindowProc(hwnd, message, wParam, lParam);
+}
+
+// The info window's field behaves as a static text, and every new text
+// set on it is reported: it is how the person sees the financial year
+// change.  The text it gets at start-up goes out before the engine has an
+// event sink, so only the module's changes are reported.
+LRESULT infoTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = win::defWindowProc(hwnd, message, wParam, lParam);
+  if (message == WM_SETTEXT)
+    engine::emitEvent(
+        json{{"event", "info"}, {"control", kInfoControl}, {"text", win::get(hwnd).text}});
+  return result;
 }
 
 const char* questionName(Question q) {
@@ -154,6 +168,7 @@ struct Station::Impl : engine::UiPort {
     stationOptions() = options;
     engine::registerEngineClasses();
     win::registerClass(kMainClass, mainWindowProc);
+    win::registerClass(kInfoTextClass, infoTextProc);
     module = Module::load(defaultModulePath(), kDefaultsModuleNumber);
     engine::registerModule(module.get());
     if (!options.dataDir.empty()) {
@@ -282,7 +297,7 @@ struct Station::Impl : engine::UiPort {
                                    RECT{0, 0, 1024, 768}, 0, 0);
     HWND info = win::createWindow("STATIC", "", WS_CHILD | WS_VISIBLE, RECT{0, 748, 1024, 768},
                                   mainWindow, 1);
-    win::createWindow("STATIC", "", WS_CHILD | WS_VISIBLE, RECT{600, 0, 1024, 20}, info,
+    win::createWindow(kInfoTextClass, "", WS_CHILD | WS_VISIBLE, RECT{600, 0, 1024, 20}, info,
                       kInfoControl);
     HWND wallpaper = win::createWindow("STATIC", "", WS_CHILD | WS_VISIBLE, RECT{0, 20, 1024, 748},
                                        mainWindow, 2);
@@ -294,10 +309,13 @@ struct Station::Impl : engine::UiPort {
   }
 
   // The title and the info window name the company and its financial year
-  // from the start, before any dialog changes them.
+  // from the start, before any dialog changes them; the access menu follows
+  // the company's access-rights setting.
   void showCompanyInMainWindow() {
+    setAccessMenuEnabled(false);
     if (options.dataDir.empty()) return;
     const setupmap& setup = g_lpGlobVar->setup;
+    setAccessMenuEnabled(setup.accessRights != 0);
     SetMainWindowText(mainWindow, &setup);
     HWND year = win::childById(g_lpGlobVar->infoWindow, kInfoControl);
     if (!year || !win::get(year).text.empty()) return;
@@ -682,7 +700,8 @@ struct Station::Impl : engine::UiPort {
     return json{{"title", win::get(mainWindow).text},
                 {"programDate", date},
                 {"info", info ? win::get(info).text : ""},
-                {"cursor", win::cursor()}};
+                {"cursor", win::cursor()},
+                {"accessMenu", accessMenuEnabled()}};
   }
 
   void waitUpdate(const Command& c) {

@@ -11,6 +11,13 @@
 //   9  Init requests action 25 and closes the dialog when it is refused;
 //      Close ends the action
 //  10  Init tells the other stations that the setup record changed
+//  11  Init retitles the main window for a company "Probe Ltd    ", then
+//      for one without a name
+//  12  Init disables the access menu, 13 enables it
+//  14  Init makes 29/02/2028 the program date and shows it
+//  15  Init sets the info window's year twice: "April 2027" through
+//      SetDlgItemTextA, then "May 2027" through SetWindowTextA
+//  16  Init writes the time-recording link's chart, then tells "chart RESULT"
 // Button 1 closes the dialog with result 1, button 2 with result 0.
 #include <cstdint>
 #include <cstdio>
@@ -39,6 +46,15 @@ bool isCallback(int o) {
   for (int c : callbacks)
     if (c == o) return true;
   return false;
+}
+
+void retitleMainWindow() {
+  static setupmap setup;
+  std::memset(&setup, 0, sizeof setup);
+  std::strcpy(setup.companyName, "Probe Ltd    ");
+  SetMainWindowText(g_lpGlobVar->mainWindow, &setup);
+  setup.companyName[0] = '\0';
+  SetMainWindowText(g_lpGlobVar->mainWindow, &setup);
 }
 
 void init(HWND hwnd, UINT param) {
@@ -94,6 +110,24 @@ void init(HWND hwnd, UINT param) {
       break;
     case 10:
       GlobalUpdate(g_lpGlobVar->station, 0, 274, 8, 0, 0, 0, 1);
+      break;
+    case 11:
+      retitleMainWindow();
+      break;
+    case 12:
+    case 13:
+      EnableAccessMenu(param == 13 ? 1 : 0);
+      break;
+    case 14:
+      g_lpGlobVar->programDate = DateStringToNumber("29/02/2028");
+      ShowSystemDate();
+      break;
+    case 15:
+      SetDlgItemTextA(g_lpGlobVar->infoWindow, 102, "April 2027");
+      SetWindowTextA(GetDlgItem(g_lpGlobVar->infoWindow, 102), "May 2027");
+      break;
+    case 16:
+      MsgBox(hwnd, 3, "chart %d", CreateGLCOATfile(0));
       break;
     default:
       break;
