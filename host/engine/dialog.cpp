@@ -26,7 +26,8 @@ struct Entry {
   std::vector<std::uint8_t> own;
   std::uint8_t* buffer = nullptr;
   std::size_t size = 0;
-  std::uint16_t valueType = 0;  // the type of the buffer (a link takes its target's)
+  std::uint16_t valueType = 0;    // the type of the buffer (a link takes its target's)
+  std::uint16_t valueLength = 0;  // the entry's length (a link takes its target's)
   HWND window = 0;
   bool dirty = false;
   UINT decimals = 2;
@@ -140,6 +141,7 @@ void buildBuffers(DialogState& s) {
   DialogState* container = s.page ? stateOf(s.container) : nullptr;
   for (auto& e : s.entries) {
     e->valueType = e->desc.type;
+    e->valueLength = e->desc.length;
     if (e->desc.storage != res::CS_FIELD && e->desc.type != res::CT_LINK)
       giveOwnBuffer(*e, bufferSize(e->desc));
   }
@@ -162,6 +164,7 @@ void buildBuffers(DialogState& s) {
       e->buffer = target->buffer;
       e->size = target->size;
       e->valueType = target->valueType;
+      e->valueLength = target->valueLength;
       e->decimals = target->decimals;
     }
   }
@@ -350,9 +353,9 @@ void bindWindows(DialogState& s) {
     // a handler may set another limit afterwards.
     std::size_t limit = 0;
     if (e->valueType == res::CT_TEXT || e->valueType == res::CT_DATE)
-      limit = e->desc.length > 1 ? e->desc.length - 1u : 0;
+      limit = e->valueLength > 1 ? e->valueLength - 1u : 0;
     else if (e->valueType == res::CT_DECIMAL)
-      limit = e->desc.length;
+      limit = e->valueLength;
     if (edit && limit) win::send(e->window, EM_LIMITTEXT, limit, 0);
   }
 }
