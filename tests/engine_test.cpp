@@ -272,7 +272,7 @@ TEST(Engine, AMissingDialogOrModuleBuildsNothing) {
   EngineFixture f;
   std::size_t baseline = win::windowCount();
   EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, 4242, 0), 0u);
-  EXPECT_EQ(engine::runDialog(0, 12, 3307, 0), 0u);
+  EXPECT_EQ(engine::runDialog(0, 12, 4242, 0), 0u);
   EXPECT_TRUE(f.calls.empty());
   EXPECT_EQ(win::windowCount(), baseline);
   EXPECT_EQ(GetControlPtr(0, 1967, 0x0A), nullptr);
