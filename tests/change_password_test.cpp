@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "drive_support.h"
+#include "host/data/sqlite.h"
 #include "host/records.h"
 
 namespace vx70::test {
@@ -119,6 +120,34 @@ TEST(ChangePassword, TheManagerInAnyLetterCaseChangesTheCompanyPassword) {
     EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << name;
     EXPECT_EQ(co.record(DF_USERS, 1), userBefore) << name;
   }
+}
+
+// A company whose user file is gone: the user's change creates it empty,
+// finds nobody to store the password for, and leaves the setup record.
+TEST(ChangePassword, AMissingUserFileIsCreatedEmpty) {
+  TestCompany co;
+  withAccessRightsAndClerk(co);
+  {
+    data::Database db((std::filesystem::path(co.dir()) / "company.vx70").string(),
+                      data::Database::Mode::openExisting);
+    db.exec("DELETE FROM records WHERE file = 31; DELETE FROM files WHERE number = 31");
+  }
+  auto setupBefore = co.record(DF_SETUP, 1);
+  auto run = co.drive(kChange, "--user CLERK");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_TRUE(run.messages().empty());
+  EXPECT_EQ(co.record(DF_SETUP, 1), setupBefore);
+  data::openCompany(co.dir());
+  datafilemap* users = &g_lpGlobVar->dataFiles[DF_USERS];
+  const bool exists = FileOpen(users, 0x4000, 64, 1) != 0;
+  DWORD count = 0;
+  if (FileOpen(users, 0, 64, 1)) {
+    count = RecCount(users);
+    FileClose(users);
+  }
+  data::closeCompany();
+  EXPECT_TRUE(exists);
+  EXPECT_EQ(count, 0u);
 }
 
 }  // namespace
