@@ -251,12 +251,7 @@ TEST(ControlAccounts, TheFinderOffersAccountsAndTakesOnlyThoseItOffers) {
 
 TEST(ControlAccounts, ARefusedFinderAnswerLeavesTheFinderWaiting) {
   TestCompany co;
-  setenv("VX70_MODULE", VX70_MODULE_PATH, 1);
-  std::vector<json> events;
-  {
-    StationOptions options;
-    options.dataDir = co.dir();
-    Station station(options, [&](const json& e) { events.push_back(e); });
+  runInProcess(co, [](Station& station) {
     station.execute("open 3621", 1);
     station.execute("cell 3621 1287 8 1800 NOPE", 2);
     ASSERT_EQ(station.pendingQuestion(), "popup");
@@ -265,8 +260,7 @@ TEST(ControlAccounts, ARefusedFinderAnswerLeavesTheFinderWaiting) {
     station.execute("popup 7500", 4);
     EXPECT_FALSE(station.questionPending());
     station.execute("click 3621 1812", 5);
-  }
-  unsetenv("VX70_MODULE");
+  });
   EXPECT_EQ(slots(co)[8], 26u) << "7500, chosen in the finder, went into the cell";
   EXPECT_EQ(kindBits(co, 26), NOMINAL_CONTROL);
 }

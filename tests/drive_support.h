@@ -21,6 +21,7 @@
 
 #include "frame/host_api.h"
 #include "host/data/company.h"
+#include "host/engine/station.h"
 
 namespace vx70::test {
 
@@ -223,6 +224,23 @@ inline bool waitForText(const std::filesystem::path& file, const std::string& te
     usleep(100 * 1000);
   }
   return false;
+}
+
+// Runs a station of the company with the real module in this process, for
+// cases a script cannot set up (the global block is at hand while `use`
+// drives the station).  Returns the events the station reported.
+template <class Use>
+std::vector<json> runInProcess(const TestCompany& co, Use&& use) {
+  setenv("VX70_MODULE", VX70_MODULE_PATH, 1);
+  std::vector<json> events;
+  {
+    StationOptions options;
+    options.dataDir = co.dir();
+    Station station(options, [&](const json& e) { events.push_back(e); });
+    use(station);
+  }
+  unsetenv("VX70_MODULE");
+  return events;
 }
 
 }  // namespace vx70::test

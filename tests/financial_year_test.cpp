@@ -442,12 +442,7 @@ TEST(ProgramDate, CancelKeepsTheDate) {
 // that reads as no date is the program date itself, passed over silently.
 TEST(ProgramDate, InvalidTextThatReadsAsTheProgramDatePassesSilently) {
   TestCompany co;
-  setenv("VX70_MODULE", VX70_MODULE_PATH, 1);
-  std::vector<json> events;
-  {
-    StationOptions options;
-    options.dataDir = co.dir();
-    Station station(options, [&](const json& e) { events.push_back(e); });
+  auto events = runInProcess(co, [](Station& station) {
     g_lpGlobVar->programDate = 0;
     int line = 0;
     for (const char* command : {"open 3606", "show 3606", "type 3606 1336 \"abc\"",
@@ -455,8 +450,7 @@ TEST(ProgramDate, InvalidTextThatReadsAsTheProgramDatePassesSilently) {
       station.execute(command, ++line);
     EXPECT_FALSE(station.questionPending());
     station.execute("click 3606 2", ++line);
-  }
-  unsetenv("VX70_MODULE");
+  });
   DriveRun run{0, events};
   EXPECT_TRUE(run.messages().empty());
   EXPECT_EQ(shownControl(run, 0, 3606, kDateField)["text"], "");
