@@ -11,6 +11,7 @@
 #include "frame/grid_messages.h"
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void SaveStatus(HWND editor) {
   DESendGridMessage(grid, GM_SETROW, 0, row, reinterpret_cast<LPARAM>(&shown));
 
   FileClose(file);
-  GlobalUpdate(g_lpGlobVar->station, 0, 275, 16, 0, 0, 0, 1);
+  AnnounceControlChanged();
   EnableWindow(editor, TRUE);
   DestroyDEDialog(editor, 0);
 }

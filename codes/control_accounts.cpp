@@ -9,6 +9,7 @@
 #include "frame/grid_messages.h"
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
@@ -348,7 +349,7 @@ void saveControlAccounts(HWND dialog) {
   }
   WriteRec(control, 1, &glob().control);
   releaseControlFile();
-  GlobalUpdate(glob().station, 0, 275, 16, 0, 0, 0, 1);
+  AnnounceControlChanged();
   setCursor(IDC_ARROW);
   closeControlAccounts(dialog);
 }

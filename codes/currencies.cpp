@@ -11,6 +11,7 @@
 #include "frame/grid_messages.h"
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 void SetBaseCurrencyFlag(DWORD n, UINT on);
 UINT WriteCurrencyRecord(HWND edit, const void* rowBuffer);
@@ -42,8 +43,6 @@ constexpr UINT kCancelButton = 2;
 // The rates and their labels and group, which the entry edition hides.
 constexpr UINT kRateControls[] = {kEuroMemberBox, 200, kExchangeRateEdit, 201, kEuroRateEdit, 202};
 
-constexpr UINT kEntryDecimal = 0x01;
-constexpr UINT kEntryText = 0x03;
 constexpr UINT kTextValue = 2;
 constexpr UINT kRatePlaces = 6;
 
@@ -85,7 +84,7 @@ void copyText(char (&field)[N], const char* text) {
 }
 
 void copyIntoBuffer(HWND dialog, UINT id, const char* text) {
-  auto* buffer = static_cast<char*>(GetControlPtr(dialog, id, kEntryText));
+  auto* buffer = static_cast<char*>(GetControlPtr(dialog, id, ENTRY_TEXT));
   if (!buffer || !text) return;
   // The edits' buffers are as long as the row's cells (31, 31 and 4 bytes).
   std::size_t size = id == kEcEdit ? 4 : 31;
@@ -94,11 +93,11 @@ void copyIntoBuffer(HWND dialog, UINT id, const char* text) {
 }
 
 const char* bufferText(HWND dialog, UINT id) {
-  return static_cast<const char*>(GetControlPtr(dialog, id, kEntryText));
+  return static_cast<const char*>(GetControlPtr(dialog, id, ENTRY_TEXT));
 }
 
 double* rateBuffer(HWND dialog, UINT id) {
-  return static_cast<double*>(GetControlPtr(dialog, id, kEntryDecimal));
+  return static_cast<double*>(GetControlPtr(dialog, id, ENTRY_DECIMAL));
 }
 
 void hideControl(HWND dialog, UINT id) {

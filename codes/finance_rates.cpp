@@ -13,6 +13,7 @@
 #include "frame/grid_messages.h"
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
@@ -37,9 +38,7 @@ constexpr UINT kAdditionalRateId = 1432;
 constexpr UINT kSaveId = 1942;
 constexpr UINT kCancelId = 2;
 
-// Entry types as GetControlPtr takes them.
-constexpr UINT kDecimalEntry = 0x01;
-constexpr UINT kTextEntry = 0x03;
+// A record number's entry kind, which only this dialog asks for.
 constexpr UINT kRecordNumberEntry = 0x05;
 
 // Strings.
@@ -195,10 +194,10 @@ DWORD* RecordSlot(HWND editor) {
   return static_cast<DWORD*>(GetControlPtr(editor, kRecordSlotId, kRecordNumberEntry));
 }
 char* DateText(HWND editor) {
-  return static_cast<char*>(GetControlPtr(editor, kDateId, kTextEntry));
+  return static_cast<char*>(GetControlPtr(editor, kDateId, ENTRY_TEXT));
 }
 double* RateValue(HWND editor, UINT id) {
-  return static_cast<double*>(GetControlPtr(editor, id, kDecimalEntry));
+  return static_cast<double*>(GetControlPtr(editor, id, ENTRY_DECIMAL));
 }
 
 // 1 when the date is refused (its message shown).

@@ -11,14 +11,13 @@
 #include "frame/grid_messages.h"
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
 constexpr UINT kModuleNumber = 15;
 constexpr UINT kEditDialog = 3620;
 constexpr UINT kActionTaxCodes = 31;
-constexpr UINT kChangeNoticeCode = 275;
-constexpr UINT kChangeNoticeFlag = 16;
 
 // Tax Codes.
 constexpr UINT kGridId = 1610;
@@ -36,9 +35,6 @@ constexpr UINT kEcPurchasesRadio = 1958;
 constexpr UINT kLinkCombo = 2061;
 constexpr UINT kSaveButton = 1942;
 constexpr UINT kCancelButton = 2;
-
-constexpr UINT kEntryDecimal = 0x01;
-constexpr UINT kEntryText = 0x03;
 
 constexpr UINT kNotifyActivated = 1;
 constexpr int kTaxCodeCount = 100;
@@ -103,10 +99,10 @@ LRESULT linkCombo(HWND edit, UINT message, LPARAM lParam = 0) {
 }
 
 double* rateBuffer(HWND edit) {
-  return static_cast<double*>(GetControlPtr(edit, kRateEdit, kEntryDecimal));
+  return static_cast<double*>(GetControlPtr(edit, kRateEdit, ENTRY_DECIMAL));
 }
 char* codeBuffer(HWND edit) {
-  return static_cast<char*>(GetControlPtr(edit, kCodeEdit, kEntryText));
+  return static_cast<char*>(GetControlPtr(edit, kCodeEdit, ENTRY_TEXT));
 }
 
 void setRate(HWND edit, double rate) {
@@ -164,7 +160,7 @@ void saveTaxCode(HWND edit) {
   auto link = static_cast<std::int8_t>(linkCombo(edit, GM_CURRENTROW) & 0xFF);
   storeEntry(code, row, link);
   // 5. Everyone else refreshes; the editor closes.
-  GlobalUpdate(glob().station, 0, kChangeNoticeCode, kChangeNoticeFlag, 0, 0, 0, 1);
+  AnnounceControlChanged();
   EnableWindow(edit, TRUE);
   DestroyDEDialog(edit, 0);
 }

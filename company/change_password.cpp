@@ -15,6 +15,7 @@
 
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
@@ -26,20 +27,16 @@ constexpr UINT kDiscardButton = 1003;
 constexpr UINT kOkButton = 1942;
 constexpr UINT kCancelButton = 2;
 
-constexpr UINT kTextEntry = 3;
 constexpr UINT kManagerName = 1088;
 constexpr std::size_t kPasswordChars = 10;
 constexpr UINT kPasswordField = 11;  // FillUp size: 10 characters and the terminator
-
-constexpr UINT kSetupChangedCode = 274;
-constexpr UINT kSetupChangedFlag = 8;
 
 globvar& glob() { return *g_lpGlobVar; }
 datafilemap* setupFile() { return &glob().dataFiles[DF_SETUP]; }
 datafilemap* userFile() { return &glob().dataFiles[DF_USERS]; }
 
 char* textBuffer(HWND dialog, UINT id) {
-  return static_cast<char*>(GetControlPtr(dialog, id, kTextEntry));
+  return static_cast<char*>(GetControlPtr(dialog, id, ENTRY_TEXT));
 }
 
 // Copies at most `chars` characters of a field that may lack its terminator.
@@ -159,7 +156,7 @@ void saveNewPassword(HWND dialog) {
   // 7. The user's password in memory stays readable.
   copyField(g.access.password, sizeof g.access.password, password, kPasswordChars);
   // 8. Other stations reload the setup record.
-  GlobalUpdate(g.station, 0, kSetupChangedCode, kSetupChangedFlag, 0, 0, 0, 1);
+  AnnounceSetupChanged();
   // 9. Done.
   EnableWindow(dialog, TRUE);
   DestroyDEDialog(dialog, 0);

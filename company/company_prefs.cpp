@@ -30,6 +30,7 @@
 #include "frame/grid_messages.h"
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
@@ -110,12 +111,6 @@ constexpr int kOthersRowHeight = 23;
 constexpr int kOthersPerColumn = 5;
 constexpr UINT kMoveOnly = SWP_NOSIZE | 0x0200;  // and no owner Z-order change
 
-// Entry types of GetControlPtr.
-constexpr UINT kDecimalEntry = 1;
-constexpr UINT kTextEntry = 3;
-constexpr UINT kWordEntry = 4;
-constexpr UINT kSlotEntry = 0x20;
-
 // Strings and messages.
 constexpr UINT kVatSchemeLocked = 1090;
 constexpr UINT kItemVatWarning = 1096;
@@ -129,8 +124,6 @@ constexpr const char* kOthersLoggedIn =
 constexpr const char* kNegativeStock = "One or more Products have a negative\nstock value.";
 
 constexpr UINT kCompanyPrefsAction = 25;
-constexpr UINT kSetupChangedCode = 274;
-constexpr UINT kSetupChangedFlag = 8;
 // Windows of other parts of the package that follow the VAT scheme.
 constexpr UINT kVatFollowers[] = {1001, 1201};
 constexpr UINT kVatFollowerControl = 1011;
@@ -176,7 +169,7 @@ void turnBack(HWND dialog, UINT id) {
 }
 
 char* textBuffer(HWND dialog, UINT id) {
-  return static_cast<char*>(GetControlPtr(dialog, id, kTextEntry));
+  return static_cast<char*>(GetControlPtr(dialog, id, ENTRY_TEXT));
 }
 
 // Copies a fixed text field of `size` bytes into a buffer of the same size,
@@ -199,12 +192,12 @@ void fieldFromBuffer(char (&field)[N], HWND dialog, UINT id) {
 }
 
 HWND pageFromSlot(HWND container, UINT slot) {
-  auto* stored = static_cast<HWND*>(GetControlPtr(container, slot, kSlotEntry));
+  auto* stored = static_cast<HWND*>(GetControlPtr(container, slot, ENTRY_SLOT));
   return stored ? *stored : 0;
 }
 
 void rememberPage(HWND page, UINT slot) {
-  if (auto* stored = static_cast<HWND*>(GetControlPtr(containerOf(page), slot, kSlotEntry)))
+  if (auto* stored = static_cast<HWND*>(GetControlPtr(containerOf(page), slot, ENTRY_SLOT)))
     *stored = page;
 }
 
@@ -287,7 +280,7 @@ void initLabelsPage(HWND labels) {
 }
 
 WORD* wordBuffer(HWND dialog, UINT id) {
-  return static_cast<WORD*>(GetControlPtr(dialog, id, kWordEntry));
+  return static_cast<WORD*>(GetControlPtr(dialog, id, ENTRY_WORD));
 }
 
 void setCheckBoxes(HWND parameters) {
@@ -313,7 +306,7 @@ void setCheckBoxes(HWND parameters) {
 bool callChargeIsUsers(WORD accessRights) { return accessRights && !IsUserManager(&glob().access); }
 
 void showCallChargeRate(HWND parameters) {
-  auto* value = static_cast<double*>(GetControlPtr(parameters, kCallChargeCombo, kDecimalEntry));
+  auto* value = static_cast<double*>(GetControlPtr(parameters, kCallChargeCombo, ENTRY_DECIMAL));
   if (!value) return;
   const globvar& g = glob();
   const double rate =
@@ -503,7 +496,7 @@ void storeAddressAndLabels(HWND container) {
 void storeCallChargeRate(HWND container, WORD accessRightsBefore) {
   globvar& g = glob();
   const auto* value =
-      static_cast<const double*>(GetControlPtr(container, kCallChargeCombo, kDecimalEntry));
+      static_cast<const double*>(GetControlPtr(container, kCallChargeCombo, ENTRY_DECIMAL));
   if (!value) return;
   double rate;
   std::memcpy(&rate, value, sizeof rate);
@@ -547,7 +540,7 @@ void savePreferences(HWND container) {
   // 8. Stored, and the other stations told.
   SaveUserOptions(g.dataFiles, &g.setup, &g.access, g.lockRecords);
   WriteSetup();
-  GlobalUpdate(g.station, 0, kSetupChangedCode, kSetupChangedFlag, 0, 0, 0, 1);
+  AnnounceSetupChanged();
   // 9.
   updateVatFollowers();
   // 10. The title names the company as now stored.

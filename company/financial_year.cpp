@@ -24,6 +24,7 @@
 #include "frame/grid_messages.h"
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
@@ -37,8 +38,6 @@ constexpr UINT kChangeButton = 2479;
 // Change Program Date.
 constexpr UINT kDateField = 1336;
 
-constexpr UINT kWordEntry = 4;
-constexpr UINT kTextEntry = 3;
 constexpr int kDateChars = 10;
 
 constexpr UINT kJanuary = 1009;  // the month names follow, to 1020 "December"
@@ -76,13 +75,13 @@ const char* text(const char* maybe) { return maybe ? maybe : ""; }
 // The year field's value: two bytes of the engine's buffer, not aligned.
 WORD yearValue(HWND dialog) {
   WORD year = 0;
-  if (const void* buffer = GetControlPtr(dialog, kYearField, kWordEntry))
+  if (const void* buffer = GetControlPtr(dialog, kYearField, ENTRY_WORD))
     std::memcpy(&year, buffer, sizeof year);
   return year;
 }
 
 void showYear(HWND dialog, WORD year) {
-  if (void* buffer = GetControlPtr(dialog, kYearField, kWordEntry))
+  if (void* buffer = GetControlPtr(dialog, kYearField, ENTRY_WORD))
     std::memcpy(buffer, &year, sizeof year);
   UpdateDEControl(dialog, kYearField);
 }
@@ -235,7 +234,7 @@ void readDateField(HWND dialog, char (&date)[kDateChars + 1]) {
 
 // Buffer and shown text together.
 void setDateField(HWND dialog, const char* date) {
-  if (char* buffer = static_cast<char*>(GetControlPtr(dialog, kDateField, kTextEntry))) {
+  if (char* buffer = static_cast<char*>(GetControlPtr(dialog, kDateField, ENTRY_TEXT))) {
     std::strncpy(buffer, date, kDateChars);
     buffer[kDateChars] = '\0';
   }

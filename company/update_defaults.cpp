@@ -10,6 +10,7 @@
 
 #include "frame/handlers.h"
 #include "frame/host_api.h"
+#include "frame/shared_values.h"
 
 namespace {
 
@@ -24,9 +25,6 @@ constexpr UINT kIniSection = 1049;  // "VX70"
 constexpr const char* kNetMessagesKey = "NetMessages";
 constexpr DWORD kNtPlatform = 2;
 constexpr int kSmallCaptionHeight = 51;
-
-constexpr UINT kSetupChangedCode = 274;
-constexpr UINT kSetupChangedFlag = 8;
 
 globvar& glob() { return *g_lpGlobVar; }
 datafilemap* setupFile() { return &glob().dataFiles[DF_SETUP]; }
@@ -81,7 +79,7 @@ void saveUpdateDefaults(HWND dialog) {
   g.netMessaging = messaging ? 1 : 0;
   WritePrivateProfileStringA(iniSection(), kNetMessagesKey, messaging ? "1" : "0", GetINI());
   // 5. Other stations reload the setup record.
-  GlobalUpdate(g.station, 0, kSetupChangedCode, kSetupChangedFlag, 0, 0, 0, 1);
+  AnnounceSetupChanged();
   // 6. The user's own copy goes with the user's options.
   SaveUserOptions(g.dataFiles, &g.setup, &g.access, g.lockRecords);
   // 7. Done.
