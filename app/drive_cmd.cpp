@@ -9,7 +9,7 @@
 
 #include "app/commands.h"
 #include "app/station_cli.h"
-#include "host/engine/station.h"
+#include "station/station.h"
 
 namespace vx70::app {
 namespace {
@@ -46,7 +46,7 @@ int drive(const DriveArgs& args) {
     ++line;
     try {
       station->execute(text, line);
-    } catch (const engine::ScriptError& e) {
+    } catch (const script::ScriptError& e) {
       printError(e.line(), e.what());
       station.reset();
       return 1;

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "api/host_api.h"
 #include "app/commands.h"
-#include "frame/host_api.h"
 #include "host/data/company.h"
 
 namespace vx70::app {

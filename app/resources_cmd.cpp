@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/commands.h"
-#include "host/module.h"
+#include "host/loader/module.h"
 
 namespace vx70::app {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "host/engine/script.h"
+#include "station/script.h"
 
 namespace vx70::app {
 
@@ -25,7 +25,7 @@ json menuGroup(const char* group, std::initializer_list<std::pair<int, const cha
 
 // The command word of a line, "" for a blank line or a comment.
 std::string commandWord(const std::string& line) {
-  engine::Command c = engine::parseCommand(line, 0);
+  script::Command c = script::parseCommand(line, 0);
   return c.empty() ? "" : c.word();
 }
 
@@ -87,7 +87,7 @@ json ServeSession::run(const std::string& command) {
   std::string word;
   try {
     word = commandWord(command);
-  } catch (const engine::ScriptError& e) {
+  } catch (const script::ScriptError& e) {
     return refusal(e.what());
   }
   if (word == "show" || word == "wait")

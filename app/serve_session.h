@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/serve_events.h"
-#include "host/engine/station.h"
 #include "host/station_options.h"
+#include "station/station.h"
 
 namespace vx70::app {
 

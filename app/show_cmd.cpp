@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "api/host_api.h"
 #include "app/commands.h"
-#include "frame/host_api.h"
 #include "host/data/company.h"
-#include "host/record_fields.h"
+#include "host/data/record_fields.h"
 
 namespace vx70::app {
 namespace {

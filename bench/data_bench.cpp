@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/company.h"
 #include "host/data/sqlite.h"
 

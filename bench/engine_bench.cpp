@@ -7,10 +7,10 @@
 
 #include <cstdio>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/engine/dialog.h"
-#include "host/module.h"
-#include "host/window.h"
+#include "host/loader/module.h"
+#include "host/win32/window.h"
 
 namespace {
 

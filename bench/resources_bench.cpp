@@ -4,7 +4,7 @@
 // pages), which the engine does at every CreateDEDialog.
 #include <benchmark/benchmark.h>
 
-#include "host/resources.h"
+#include "host/loader/resources.h"
 
 namespace {
 

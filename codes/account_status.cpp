@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "frame/grid_messages.h"
+#include "api/grid_messages.h"
+#include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/host_api.h"
 #include "frame/shared_values.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/grid_messages.h"
+#include "api/grid_messages.h"
+#include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/host_api.h"
 
 namespace {
 

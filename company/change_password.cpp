@@ -13,8 +13,8 @@
 
 #include <cstring>
 
+#include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/host_api.h"
 #include "frame/shared_values.h"
 
 namespace {

@@ -27,9 +27,9 @@
 #include <cstring>
 #include <iterator>
 
-#include "frame/grid_messages.h"
+#include "api/grid_messages.h"
+#include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/host_api.h"
 #include "frame/shared_values.h"
 
 namespace {

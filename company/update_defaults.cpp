@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/host_api.h"
 #include "frame/shared_values.h"
 
 namespace {

@@ -6,8 +6,8 @@
 // nothing is fetched on demand.
 #include <iterator>
 
+#include "api/module_abi.h"
 #include "frame/handlers.h"
-#include "host/module_abi.h"
 
 extern "C" const std::uint8_t vx70def_resources[];
 extern "C" const std::uint8_t vx70def_resources_end[];

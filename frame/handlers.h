@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "host/win32.h"
+#include "api/win32.h"
 
 #define VX70_HANDLER(name)                                                                 \
   extern "C" std::uint32_t name([[maybe_unused]] HWND hwnd, [[maybe_unused]] UINT message, \

@@ -1,7 +1,7 @@
 #include <cstring>
 
+#include "api/host_api.h"
 #include "frame/handlers.h"
-#include "host/kernel32.h"
 
 void MakeTempFileName(char* buffer) {
   char directory[MAX_PATH];

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "host/win32.h"
+#include "api/win32.h"
 
 namespace vx70 {
 

@@ -3,9 +3,9 @@
 // stored form, and that a mismatch or Cancel stores nothing.
 #include <cstring>
 
+#include "api/records.h"
 #include "drive_support.h"
 #include "host/data/sqlite.h"
-#include "host/records.h"
 
 namespace vx70::test {
 namespace {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "api/host_api.h"
 #include "drive_support.h"
-#include "frame/host_api.h"
 #include "host/data/company.h"
 #include "host/engine/grid.h"
-#include "host/window.h"
+#include "host/win32/window.h"
 #include "res_fixture.h"
 
 namespace vx70::test {

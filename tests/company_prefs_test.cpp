@@ -3,8 +3,8 @@
 #include <cstring>
 #include <set>
 
+#include "api/records.h"
 #include "drive_support.h"
-#include "host/records.h"
 
 namespace vx70::test {
 namespace {

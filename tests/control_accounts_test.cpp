@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "drive_support.h"
-#include "host/engine/finder.h"
-#include "host/engine/station.h"
-#include "host/module.h"
+#include "host/loader/module.h"
+#include "host/package/finder.h"
+#include "station/station.h"
 
 namespace vx70::test {
 namespace {
@@ -255,7 +255,7 @@ TEST(ControlAccounts, ARefusedFinderAnswerLeavesTheFinderWaiting) {
     station.execute("open 3621", 1);
     station.execute("cell 3621 1287 8 1800 NOPE", 2);
     ASSERT_EQ(station.pendingQuestion(), "popup");
-    EXPECT_THROW(station.execute("popup NOPE", 3), engine::ScriptError);
+    EXPECT_THROW(station.execute("popup NOPE", 3), script::ScriptError);
     EXPECT_EQ(station.pendingQuestion(), "popup");
     station.execute("popup 7500", 4);
     EXPECT_FALSE(station.questionPending());
@@ -299,9 +299,9 @@ TEST(Finder, WithoutAFrontEndOrARequestNothingIsChosen) {
   PopupRequest request{};
   request.searchMode = 258;
   EXPECT_EQ(DoPopup(&request), FALSE);
-  EXPECT_TRUE(engine::finderOffers(json{{"accounts", {{{"code", "1200"}}}}}, "1200"));
-  EXPECT_FALSE(engine::finderOffers(json{{"accounts", {{{"code", "1200"}}}}}, "1200 "));
-  EXPECT_FALSE(engine::finderOffers(json{{"event", "finder"}}, "1200"));
+  EXPECT_TRUE(package::finderOffers(json{{"accounts", {{{"code", "1200"}}}}}, "1200"));
+  EXPECT_FALSE(package::finderOffers(json{{"accounts", {{{"code", "1200"}}}}}, "1200 "));
+  EXPECT_FALSE(package::finderOffers(json{{"event", "finder"}}, "1200"));
 }
 
 }  // namespace

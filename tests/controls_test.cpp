@@ -1,6 +1,6 @@
 // The standard controls: what they tell their parent for each call and
 // each user action, and what a user sees of them.
-#include "host/controls.h"
+#include "host/win32/controls.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "frame/host_api.h"
-#include "host/window.h"
+#include "api/host_api.h"
+#include "host/win32/window.h"
 
 namespace win = vx70::win;
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/company.h"
 #include "host/station_options.h"
 

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/company.h"
-#include "host/engine/station.h"
+#include "station/station.h"
 
 namespace vx70::test {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "drive_support.h"
-#include "host/module.h"
-#include "host/resources.h"
+#include "host/loader/module.h"
+#include "host/loader/resources.h"
 
 namespace {
 

@@ -4,10 +4,11 @@
 #include <stdexcept>
 #include <utility>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/engine/dialog.h"
-#include "host/resources.h"
-#include "host/window.h"
+#include "host/events.h"
+#include "host/loader/resources.h"
+#include "host/win32/window.h"
 
 namespace vx70::test {
 
@@ -59,7 +60,7 @@ EngineFixture::EngineFixture() {
   if (!registered) engine::registerEngineClasses();
   registered = true;
   engine::registerModule(module_.get());
-  engine::setEventSink([this](const nlohmann::json& e) { events.push_back(e.dump()); });
+  events::setSink([this](const nlohmann::json& e) { events.push_back(e.dump()); });
   engine::setInputWait([this] {
     if (input.empty()) return closeInnermost();
     auto next = std::move(input.front());
@@ -70,7 +71,7 @@ EngineFixture::EngineFixture() {
 
 EngineFixture::~EngineFixture() {
   engine::setInputWait(nullptr);
-  engine::setEventSink(nullptr);
+  events::setSink(nullptr);
   engine::unregisterModule(kDefaultsModuleNumber);
   win::reset();
   g_fixture = nullptr;

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "host/module.h"
-#include "host/win32.h"
+#include "api/win32.h"
+#include "host/loader/module.h"
 
 namespace vx70::test {
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/engine/dialog.h"
-#include "host/window.h"
+#include "host/win32/window.h"
 #include "tests/engine_fixture.h"
 
 namespace vx70::test {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "api/host_api.h"
 #include "drive_support.h"
-#include "frame/host_api.h"
 
 namespace vx70::test {
 namespace {

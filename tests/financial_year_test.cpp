@@ -8,10 +8,10 @@
 #include <ctime>
 #include <filesystem>
 
+#include "api/records.h"
 #include "drive_support.h"
 #include "host/data/company.h"
-#include "host/engine/station.h"
-#include "host/records.h"
+#include "station/station.h"
 
 namespace vx70::test {
 namespace {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/engine/grid_model.h"
-#include "host/window.h"
+#include "host/win32/window.h"
 #include "res_fixture.h"
 
 namespace vx70 {

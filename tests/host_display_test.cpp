@@ -6,9 +6,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "api/records.h"
 #include "drive_support.h"
 #include "host/engine/dialog.h"
-#include "host/records.h"
+#include "host/events.h"
 
 namespace vx70::test {
 namespace {
@@ -201,9 +202,9 @@ ChartCall writeChartWithDataPath(const TestCompany& co, const std::string& dataP
   data::openCompany(co.dir());
   std::memset(g_lpGlobVar->dataPath, 0, sizeof g_lpGlobVar->dataPath);
   std::strncpy(g_lpGlobVar->dataPath, dataPath.c_str(), sizeof g_lpGlobVar->dataPath - 1);
-  engine::setEventSink([&](const json& e) { call.events.push_back(e); });
+  events::setSink([&](const json& e) { call.events.push_back(e); });
   call.result = CreateGLCOATfile(0);
-  engine::setEventSink(nullptr);
+  events::setSink(nullptr);
   std::memset(g_lpGlobVar->dataPath, 0, sizeof g_lpGlobVar->dataPath);
   data::closeCompany();
   return call;

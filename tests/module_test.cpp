@@ -1,6 +1,6 @@
 // The module as the host loads it: the entry, the export table, the stub
 // answers of every handler kind, and the temporary-file function.
-#include "host/module.h"
+#include "host/loader/module.h"
 
 #include <dirent.h>
 #include <dlfcn.h>

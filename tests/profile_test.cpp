@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/station_options.h"
 
 namespace vx70::test {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/company.h"
-#include "host/record_fields.h"
+#include "host/data/record_fields.h"
 #include "tests/res_fixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "host/resources.h"
+#include "host/loader/resources.h"
 
 namespace vx70::test {
 

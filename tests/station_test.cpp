@@ -1,5 +1,5 @@
 // The station as a C++ API: the same commands as `vx70 drive`, in process.
-#include "host/engine/station.h"
+#include "station/station.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,7 @@ TEST_F(StationTest, ACommandThatDoesNotFitThrowsWithItsLineAndChangesNothing) {
   try {
     station.execute("click 3619 4444", 7);
     FAIL() << "no error";
-  } catch (const vx70::engine::ScriptError& e) {
+  } catch (const vx70::script::ScriptError& e) {
     EXPECT_EQ(e.line(), 7);
   }
   station.execute("show 3619", 8);

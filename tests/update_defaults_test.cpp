@@ -2,8 +2,8 @@
 // stored setup record, the user file and the station's INI file.
 #include <cstring>
 
+#include "api/records.h"
 #include "drive_support.h"
-#include "host/records.h"
 
 namespace vx70::test {
 namespace {

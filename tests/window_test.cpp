@@ -1,5 +1,5 @@
 // The window manager and the user32 calls on it.
-#include "host/window.h"
+#include "host/win32/window.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_api.h"
-#include "host/controls.h"
+#include "api/host_api.h"
+#include "host/win32/controls.h"
 
 namespace win = vx70::win;
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/session.h"
 #include "host/station_options.h"
 

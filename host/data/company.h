@@ -5,7 +5,7 @@
 //
 // One process runs one station.  openCompany binds the global block's data
 // file map to the company; the VX70FL32 and VX70GLOB functions of
-// frame/host_api.h then work on it.
+// api/host_api.h then work on it.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/globvar.h"
+#include "api/globvar.h"
 
 namespace vx70::data {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/session.h"
 
 namespace vx70::data {

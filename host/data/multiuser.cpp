@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/session.h"
-#include "host/engine/dialog.h"
+#include "host/events.h"
 #include "host/station_options.h"
 
 namespace vx70::data {
@@ -241,19 +241,11 @@ using namespace vx70::data;
 
 namespace {
 
-// What the front end shows of a multi-user action: its name is the
-// module's string of the same number.
+// What the front end shows of a multi-user action.  Its name is the
+// module's string of the same number, which the station adds: this
+// library does not read the module.
 void reportAction(const char* what, UINT action) {
-  std::string name;
-  if (vx70::Module* m = vx70::engine::moduleByNumber(vx70::kDefaultsModuleNumber)) {
-    try {
-      name = m->resources().string(static_cast<std::uint16_t>(action)).value_or("");
-    } catch (const std::exception&) {
-      name.clear();
-    }
-  }
-  vx70::engine::emitEvent(
-      nlohmann::json{{"event", "action"}, {"action", what}, {"id", action}, {"name", name}});
+  vx70::events::emit(nlohmann::json{{"event", "action"}, {"action", what}, {"id", action}});
 }
 
 }  // namespace
@@ -279,7 +271,7 @@ BOOL GlobalUpdate(DWORD station, UINT, UINT code, UINT flag, UINT, UINT, UINT, U
     s.store.addBroadcast(s.slot ? s.slot : station, code, flag);
     return TRUE;
   });
-  vx70::engine::emitEvent(nlohmann::json{{"event", "update-sent"}, {"code", code}, {"flag", flag}});
+  vx70::events::emit(nlohmann::json{{"event", "update-sent"}, {"code", code}, {"flag", flag}});
   return sent;
 }
 

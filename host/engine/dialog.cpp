@@ -10,8 +10,9 @@
 #include <set>
 
 #include "host/engine/grid.h"
-#include "host/resources.h"
-#include "host/window.h"
+#include "host/events.h"
+#include "host/loader/resources.h"
+#include "host/win32/window.h"
 
 namespace vx70::engine {
 
@@ -77,10 +78,6 @@ std::vector<HWND>& openOrder() {
 std::map<std::pair<int, UINT>, HostDialog>& hostDialogs() {
   static std::map<std::pair<int, UINT>, HostDialog> h;
   return h;
-}
-EngineEventSink& eventSink() {
-  static EngineEventSink s;
-  return s;
 }
 InputWait& inputWait() {
   static InputWait w;
@@ -361,7 +358,7 @@ void bindWindows(DialogState& s) {
 }
 
 void emitError(const std::string& message) {
-  emitEvent(json{{"event", "engine-error"}, {"message", message}});
+  events::emit(json{{"event", "engine-error"}, {"message", message}});
 }
 
 // Builds a dialog or page: its window, controls, entries and handlers.
@@ -583,10 +580,6 @@ void registerEngineClasses() {
   win::registerClass(kDialogClass, dialogProc);
 }
 
-void setEventSink(EngineEventSink sink) { eventSink() = std::move(sink); }
-void emitEvent(const json& event) {
-  if (eventSink()) eventSink()(event);
-}
 void setInputWait(InputWait wait) { inputWait() = std::move(wait); }
 void registerHostDialog(int module, UINT dialogId, HostDialog run) {
   hostDialogs()[{module, dialogId}] = std::move(run);
@@ -634,7 +627,7 @@ UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
   if (!s->ended) {
     setVisible(hwnd, true);
     showFrontPage(*s);
-    emitEvent(opened);
+    events::emit(opened);
     if (HWND f = firstFocus(*s)) win::setFocus(f);
   }
   bool shown = !s->ended;
@@ -651,11 +644,11 @@ UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
   UINT result = stateOf(hwnd)->result;
   forget(hwnd);
   win::destroyWindow(hwnd);
-  emitEvent(json{{"event", "dialog"},
-                 {"action", "closed"},
-                 {"dialog", dialogId},
-                 {"result", result},
-                 {"shown", shown}});
+  events::emit(json{{"event", "dialog"},
+                    {"action", "closed"},
+                    {"dialog", dialogId},
+                    {"result", result},
+                    {"shown", shown}});
   if (parent && win::find(parent)) {
     if (DialogState* ps = stateOf(parent)) {
       if (HWND f = firstFocus(*ps)) win::setFocus(f);

@@ -1,6 +1,6 @@
 // The dialog engine: builds a module's dialog from its description
 // resources, owns its value buffers, calls the module's handlers and runs
-// the dialog modally.  The VX70DE32 functions of frame/host_api.h are thin
+// the dialog modally.  The VX70DE32 functions of api/host_api.h are thin
 // wrappers over this.
 //
 // A dialog is a window of the engine's dialog class.  Its entries (one per
@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "host/module.h"
-#include "host/win32.h"
+#include "api/win32.h"
+#include "host/loader/module.h"
 
 namespace vx70::engine {
 
@@ -80,12 +80,6 @@ HWND dialogControl(HWND dialog, UINT controlId);
 bool showPage(HWND container, int index);
 // Describes one open dialog with all its controls (for `show`).
 void describeDialog(HWND dialog, nlohmann::json& out);
-
-// Events of the engine that a front end reports: dialogs opened and
-// closed.  Set by the station.
-using EngineEventSink = std::function<void(const nlohmann::json&)>;
-void setEventSink(EngineEventSink sink);
-void emitEvent(const nlohmann::json& event);
 
 // Waits for the user between messages of a modal dialog: the station's
 // input loop.  Set by the station; without one, a dialog ends at once.

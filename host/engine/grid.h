@@ -12,10 +12,10 @@
 
 #include <cstdint>
 
-#include "frame/grid_messages.h"
-#include "host/module_abi.h"
-#include "host/resources.h"
-#include "host/win32.h"
+#include "api/grid_messages.h"
+#include "api/module_abi.h"
+#include "api/win32.h"
+#include "host/loader/resources.h"
 
 namespace vx70::engine {
 

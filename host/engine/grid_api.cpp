@@ -1,6 +1,6 @@
 // The dialog engine's grid operations that the module calls.  Nothing
 // thrown inside leaves these functions: a failure is their result.
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/engine/grid.h"
 
 namespace eng = vx70::engine;

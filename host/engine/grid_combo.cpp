@@ -7,8 +7,8 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
-#include "host/controls.h"
 #include "host/engine/grid_model.h"
+#include "host/win32/controls.h"
 
 namespace vx70::engine {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "host/engine/grid.h"
-#include "host/window.h"
+#include "host/win32/window.h"
 
 namespace vx70::engine {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/resources.h"
+#include "host/loader/resources.h"
 
 namespace {
 

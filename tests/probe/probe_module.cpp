@@ -25,8 +25,8 @@
 #include <utility>
 #include <vector>
 
-#include "frame/host_api.h"
-#include "host/module_abi.h"
+#include "api/host_api.h"
+#include "api/module_abi.h"
 
 extern "C" const std::uint8_t vx70def_resources[];
 extern "C" const std::uint8_t vx70def_resources_end[];

@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "frame/host_api.h"
+#include "api/host_api.h"
 #include "host/data/company.h"
 #include "host/station_options.h"
 

@@ -1,0 +1,49 @@
+// The shared dialogs' account status list (VX70DLG): the drop-down list of
+// the customer and supplier defaults' default status.
+//
+// Item i is status i (record i + 1 of the account status file), shown as
+// its number and its description without the padding ("2 Closed"), so the
+// selection index is the status number whatever the descriptions hold; a
+// blank status shows its number alone.
+#include <cstdio>
+#include <cstring>
+
+#include "api/host_api.h"
+
+namespace {
+
+constexpr int kStatusCount = 100;
+
+// The item text of status i from its record (zeros when it was not read).
+void statusText(int status, const accstatusmap& record, char* text, std::size_t size) {
+  char description[sizeof record.description] = {};
+  std::memcpy(description, record.description, strnlen(record.description, sizeof description - 1));
+  CleanUp(description);
+  std::snprintf(text, size, "%d %s", status, description);
+  CleanUp(text);
+}
+
+}  // namespace
+
+extern "C" {
+
+void FillAccStatusCombo(HWND combo) {
+  try {
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    datafilemap* file = g_lpGlobVar && g_lpGlobVar->dataFiles
+                            ? &g_lpGlobVar->dataFiles[DF_ACCOUNT_STATUS]
+                            : nullptr;
+    bool open = file && FileOpen(file, 0, 64, 1);
+    for (int status = 0; status < kStatusCount; ++status) {
+      accstatusmap record{};
+      if (open) ReadRec(file, static_cast<DWORD>(status + 1), &record);
+      char text[80];
+      statusText(status, record, text, sizeof text);
+      SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    if (open) FileClose(file);
+  } catch (...) {
+  }
+}
+
+}  // extern "C"

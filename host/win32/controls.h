@@ -1,0 +1,52 @@
+// The standard controls (EDIT, BUTTON, STATIC, COMBOBOX) and the engine's
+// push button and colour box, as far as other classes build on them.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "host/win32/window.h"
+
+namespace vx70::win {
+
+// The engine's colour box takes its colour (a COLORREF in lParam) through
+// this message.
+inline constexpr UINT BOXM_SETCOLOR = WM_USER + 6;  // 1030
+// The colour a box shows; white for a window that is not a box.
+COLORREF boxColour(HWND box);
+
+// An edit's text limit when nothing was set, and the limit that
+// EM_LIMITTEXT 0 stands for.
+inline constexpr std::size_t kDefaultEditLimit = 32767;
+inline constexpr std::size_t kMaxEditLimit = 0x7FFFFFFE;
+
+// Per-window state of an edit.  A class that hands messages on to the
+// EDIT procedure (a calculator edit, a cell editor) keeps its own state in
+// a type derived from this one.
+struct EditState : WindowData {
+  std::size_t limit = kDefaultEditLimit;
+  bool modified = false;
+  bool numberOnly = false;  // VXM_SETNUMBER: typing must give a number
+};
+
+// A number as a user may type it into a number field: blanks around an
+// optional sign, digits and at most one decimal point (empty counts as 0).
+bool isTypedNumber(std::string_view text);
+
+// True when a user could act on the window: it and every window above it
+// are enabled.
+bool takesUserInput(HWND window);
+// A user's click or keystroke first puts the focus on the control, which
+// sends the kill-focus notification of the control that had it.  False
+// when the control is gone afterwards, can no longer take input, or a
+// handler of that notification kept the focus elsewhere (the action is
+// then lost, as a click is when a validation message takes the focus).
+bool focusForUser(HWND window);
+
+// The text as a control with these case styles (ES_UPPERCASE or
+// ES_LOWERCASE, CBS_UPPERCASE or CBS_LOWERCASE) shows it; letters of the
+// Windows Western code page are converted too.
+std::string upperCase(std::string_view text);
+std::string lowerCase(std::string_view text);
+
+}  // namespace vx70::win

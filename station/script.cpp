@@ -1,0 +1,102 @@
+#include "station/script.h"
+
+#include <cctype>
+
+namespace vx70::script {
+
+namespace {
+
+bool isOctal(char c) { return c >= '0' && c <= '7'; }
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Reads the escape after a backslash at text[i]; i ends on its last char.
+char readEscape(const std::string& text, std::size_t& i, int line) {
+  if (i >= text.size()) throw ScriptError(line, "a backslash ends the line");
+  char c = text[i];
+  switch (c) {
+    case 'n':
+      return '\n';
+    case 't':
+      return '\t';
+    case 'r':
+      return '\r';
+    case 'a':
+      return '\a';
+    case 'b':
+      return '\b';
+    case 'f':
+      return '\f';
+    case 'v':
+      return '\v';
+    case '\\':
+    case '"':
+    case '\'':
+    case '?':
+      return c;
+    case 'x': {
+      int value = 0, digits = 0;
+      while (i + 1 < text.size() && digits < 2 && hexValue(text[i + 1]) >= 0) {
+        value = value * 16 + hexValue(text[++i]);
+        ++digits;
+      }
+      if (!digits) throw ScriptError(line, "\\x needs hexadecimal digits");
+      return static_cast<char>(value);
+    }
+    default:
+      if (isOctal(c)) {
+        int value = c - '0';
+        for (int digits = 1; digits < 3 && i + 1 < text.size() && isOctal(text[i + 1]); ++digits)
+          value = value * 8 + (text[++i] - '0');
+        return static_cast<char>(value);
+      }
+      throw ScriptError(line, std::string("unknown escape \\") + c);
+  }
+}
+
+}  // namespace
+
+Command parseCommand(const std::string& text, int line) {
+  Command command;
+  command.line = line;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    char c = text[i];
+    if (std::isspace(static_cast<unsigned char>(c))) {
+      ++i;
+      continue;
+    }
+    if (c == '#') break;
+    Token token;
+    if (c == '"') {
+      token.quoted = true;
+      bool closed = false;
+      for (++i; i < text.size(); ++i) {
+        if (text[i] == '"') {
+          closed = true;
+          ++i;
+          break;
+        }
+        if (text[i] == '\\') {
+          ++i;
+          token.text += readEscape(text, i, line);
+        } else {
+          token.text += text[i];
+        }
+      }
+      if (!closed) throw ScriptError(line, "a quoted text is not closed");
+    } else {
+      while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])))
+        token.text += text[i++];
+    }
+    command.tokens.push_back(std::move(token));
+  }
+  return command;
+}
+
+}  // namespace vx70::script

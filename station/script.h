@@ -1,0 +1,37 @@
+// The command language of a scripted station: one command a line, tokens
+// separated by blanks, `#` starting a comment, double-quoted strings with
+// C escapes (\n, \t, \", \\, \xHH, octal).
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vx70::script {
+
+struct Token {
+  std::string text;
+  bool quoted = false;  // "cancel" in quotes is a text, not the word cancel
+};
+
+struct Command {
+  int line = 0;
+  std::vector<Token> tokens;  // tokens[0] is the command word
+  bool empty() const { return tokens.empty(); }
+  const std::string& word() const { return tokens.front().text; }
+};
+
+class ScriptError : public std::runtime_error {
+ public:
+  ScriptError(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
+  int line() const { return line_; }
+
+ private:
+  int line_;
+};
+
+// Splits one line; throws ScriptError on an unterminated string or a bad
+// escape.
+Command parseCommand(const std::string& text, int line);
+
+}  // namespace vx70::script
