@@ -1,0 +1,409 @@
+// `vx70 serve` as a browser meets it: a child process on a free port, its
+// page files and nothing else, the station's state, commands and refusals,
+// the checks that keep other sites out, the long poll that brings another
+// station's notice, and a clean log-off on SIGTERM.
+#include <httplib.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <future>
+
+#include "app/serve_events.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const char* const kMonths[] = {"January",   "February", "March",    "April",
+                               "May",       "June",     "July",     "August",
+                               "September", "October",  "November", "December"};
+
+// A `vx70 serve --port 0` child process with the probe module (whose Init
+// handlers ask questions by creation parameter) and a page of our own.
+class ServeProcess {
+ public:
+  ServeProcess(const TestCompany& company, std::vector<std::string> options = {}, bool probe = true)
+      : webRoot_(company.scratch("web")), probe_(probe) {
+    writePage();
+    std::vector<std::string> args{"vx70",   "serve",       "--port",     "0",
+                                  "--data", company.dir(), "--web-root", webRoot_.string()};
+    args.insert(args.end(), options.begin(), options.end());
+    start(args);
+  }
+  ~ServeProcess() {
+    if (pid_ > 0) stop();
+  }
+  ServeProcess(const ServeProcess&) = delete;
+  ServeProcess& operator=(const ServeProcess&) = delete;
+
+  int port() const { return port_; }
+  std::string origin() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  const std::filesystem::path& webRoot() const { return webRoot_; }
+
+  httplib::Client client() const {
+    httplib::Client c("127.0.0.1", port_);
+    c.set_read_timeout(40, 0);
+    return c;
+  }
+
+  json state() const {
+    auto res = client().Get("/api/state");
+    if (!res || res->status != 200) throw std::runtime_error("no state");
+    return json::parse(res->body);
+  }
+
+  // Posts a command as the server's own page does.
+  json command(const std::string& line) const {
+    auto res = client().Post("/api/command", {{"Origin", origin()}}, json{{"command", line}}.dump(),
+                             "application/json");
+    if (!res || res->status != 200) throw std::runtime_error("command not taken: " + line);
+    return json::parse(res->body);
+  }
+
+  // Sends the signal and returns the exit status (-1: no normal exit).
+  int stop(int signal = SIGTERM) {
+    kill(pid_, signal);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  void writePage() {
+    std::filesystem::create_directories(webRoot_);
+    std::ofstream(webRoot_ / "index.html") << "<!doctype html><title>page</title>";
+    std::ofstream(webRoot_ / "app.js") << "// app";
+    std::ofstream(webRoot_ / "style.css") << "/* style */";
+    std::ofstream(webRoot_ / "98.css") << "/* 98 */";
+    std::ofstream(webRoot_ / "ms_sans_serif.woff2") << "font";
+    std::ofstream(webRoot_.parent_path() / "secret.txt") << "secret";
+    std::ofstream(webRoot_ / "notes.txt") << "not served";
+  }
+
+  void start(const std::vector<std::string>& args) {
+    int out[2];
+    if (pipe(out) != 0) throw std::runtime_error("no pipe");
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(out[1], STDOUT_FILENO);
+      close(out[0]);
+      close(out[1]);
+      if (probe_) setenv("VX70_MODULE", VX70_PROBE_MODULE_PATH, 1);
+      std::vector<char*> argv;
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(VX70_PROGRAM_PATH, argv.data());
+      _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char c = 0;
+    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
+    close(out[0]);
+    const std::string prefix = "vx70 serve: open http://127.0.0.1:";
+    if (line.rfind(prefix, 0) != 0) throw std::runtime_error("no address line: " + line);
+    port_ = std::stoi(line.substr(prefix.size()));
+    if (line.substr(prefix.size() + std::to_string(port_).size()) != "/ in a browser")
+      throw std::runtime_error("odd address line: " + line);
+  }
+
+  std::filesystem::path webRoot_;
+  bool probe_;
+  pid_t pid_ = -1;
+  int port_ = 0;
+};
+
+std::vector<std::string> kinds(const json& events) {
+  std::vector<std::string> out;
+  for (const auto& e : events) out.push_back(e.value("event", ""));
+  return out;
+}
+
+// The stored action records of the company (data file 32) still current.
+std::vector<actionmap> currentActions(const TestCompany& company) {
+  std::vector<actionmap> out;
+  for (unsigned n = 1;; ++n) {
+    auto bytes = company.record(DF_ACTIONS, n);
+    if (bytes.size() != sizeof(actionmap)) break;
+    actionmap a;
+    std::memcpy(&a, bytes.data(), sizeof a);
+    if (a.state == 0) out.push_back(a);
+  }
+  return out;
+}
+
+class Serve : public ::testing::Test {
+ protected:
+  TestCompany company_;
+};
+
+TEST_F(Serve, ServesThePageFilesAndNothingElse) {
+  ServeProcess serve(company_);
+  auto c = serve.client();
+  struct Case {
+    const char* path;
+    const char* body;
+    const char* type;
+  };
+  for (const Case& k :
+       {Case{"/", "<!doctype html><title>page</title>", "text/html"},
+        Case{"/app.js", "// app", "text/javascript"}, Case{"/style.css", "/* style */", "text/css"},
+        Case{"/98.css", "/* 98 */", "text/css"},
+        Case{"/ms_sans_serif.woff2", "font", "font/woff2"}}) {
+    auto res = c.Get(k.path);
+    ASSERT_TRUE(res) << k.path;
+    EXPECT_EQ(res->status, 200) << k.path;
+    EXPECT_EQ(res->body, k.body) << k.path;
+    EXPECT_EQ(res->get_header_value("Content-Type").rfind(k.type, 0), 0u) << k.path;
+  }
+  for (const char* path : {"/secret.txt", "/../secret.txt", "/%2e%2e/secret.txt",
+                           "/app.js/../../secret.txt", "/notes.txt", "/index.html", "/appXjs",
+                           "/web/app.js", "/ms_sans_serif.woff", "/api/nothing", "//etc/passwd"}) {
+    auto res = c.Get(path);
+    ASSERT_TRUE(res) << path;
+    EXPECT_EQ(res->status, 404) << path;
+    EXPECT_EQ(res->body.find("secret"), std::string::npos) << path;
+  }
+}
+
+TEST_F(Serve, StateShowsTheStationItsMainWindowAndMenu) {
+  ServeProcess serve(company_);
+  auto res = serve.client().Get("/api/state");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+  EXPECT_EQ(res->get_header_value("Cache-Control"), "no-store");
+  json state = json::parse(res->body);
+  EXPECT_GE(state["seq"].get<int>(), 1) << "the station's start is an event";
+  EXPECT_EQ(state["station"], (json{{"station", "STATION1"}, {"user", "MANAGER"}}));
+
+  auto setup = company_.stored<setupmap>(DF_SETUP, 1);
+  std::string name = setup.companyName;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  ASSERT_FALSE(name.empty());
+  EXPECT_EQ(state["main"]["title"], "VX70 - " + name);
+  ASSERT_LT(setup.fyStartMonth, 12);
+  EXPECT_EQ(state["main"]["info"],
+            std::string(kMonths[setup.fyStartMonth]) + " " + std::to_string(setup.fyStartYear));
+  EXPECT_EQ(state["main"]["programDate"].get<std::string>().size(), 10u);
+
+  std::vector<std::string> groups;
+  for (const auto& g : state["menu"]) groups.push_back(g["group"]);
+  EXPECT_EQ(groups, (std::vector<std::string>{"Company settings", "Ledger defaults", "Code tables",
+                                              "System and users"}));
+  EXPECT_EQ(state["menu"][2]["items"][4], (json{{"dialog", 3619}, {"title", "Tax Codes"}}));
+  EXPECT_EQ(state["dialogs"], json::array());
+  EXPECT_TRUE(state["question"].is_null());
+}
+
+TEST_F(Serve, CommandsRunOnTheStationAndAnswerWithTheNewState) {
+  ServeProcess serve(company_);
+  json asked = serve.command("open 3619 1");  // Init asks Yes/No first
+  ASSERT_TRUE(asked["ok"].get<bool>()) << asked.dump();
+  EXPECT_EQ(kinds(asked["events"]), std::vector<std::string>{"message"});
+  json question = asked["state"]["question"];
+  EXPECT_EQ(question["event"], "message");
+  EXPECT_EQ(question["buttons"], (json{"yes", "no"}));
+  EXPECT_FALSE(question.contains("seq")) << "the question as the station asked it";
+
+  json refused = serve.command("click 3619 2");
+  EXPECT_FALSE(refused["ok"].get<bool>());
+  EXPECT_NE(refused["error"].get<std::string>().find("waits for its answer"), std::string::npos);
+  EXPECT_EQ(refused["events"], json::array());
+  EXPECT_EQ(refused["state"]["question"], question) << "still waiting";
+
+  json told = serve.command("answer yes");
+  ASSERT_TRUE(told["ok"].get<bool>());
+  ASSERT_EQ(told["events"].size(), 1u);
+  EXPECT_EQ(told["events"][0]["text"], "You said yes");
+  json opened = serve.command("answer ok");
+  EXPECT_EQ(kinds(opened["events"]), std::vector<std::string>{"dialog"});
+  EXPECT_TRUE(opened["state"]["question"].is_null());
+  ASSERT_EQ(opened["state"]["dialogs"].size(), 1u);
+  json dialog = opened["state"]["dialogs"][0];
+  EXPECT_EQ(dialog["dialog"], 3619);
+  EXPECT_EQ(dialog["title"], "Tax Codes");
+  EXPECT_EQ(dialog["font"], (json{{"name", "Helv"}, {"size", 8}}));
+  ASSERT_EQ(dialog["rect"].size(), 4u);
+  EXPECT_GT(dialog["rect"][2].get<int>(), 0);
+  EXPECT_FALSE(dialog["controls"].empty());
+
+  json closed = serve.command("click 3619 2");
+  ASSERT_TRUE(closed["ok"].get<bool>());
+  EXPECT_EQ(closed["events"][0]["action"], "closed");
+  EXPECT_EQ(closed["state"]["dialogs"], json::array());
+
+  // Every event is numbered once, in order, and the state names the last.
+  int last = 0;
+  for (const json* answer : {&asked, &told, &opened, &closed})
+    for (const auto& e : (*answer)["events"]) {
+      EXPECT_EQ(e["seq"].get<int>(), last ? last + 1 : e["seq"].get<int>());
+      last = e["seq"];
+    }
+  EXPECT_EQ(closed["state"]["seq"], last);
+}
+
+TEST_F(Serve, ATaxRateTypedInThePageIsStoredInTheControlRecord) {
+  ServeProcess serve(company_, {}, false);
+  for (const char* line : {"open 3619", "select 3619 1610 3", "click 3619 1413",
+                           "type 3620 1962 \"17.5\"", "click 3620 1942"}) {
+    json answer = serve.command(line);
+    ASSERT_TRUE(answer["ok"].get<bool>()) << line << ": " << answer.dump();
+    ASSERT_TRUE(answer["state"]["question"].is_null()) << line << ": " << answer.dump();
+  }
+  auto control = company_.record(DF_CONTROL, 1);
+  ASSERT_EQ(control.size(), sizeof(contmap));
+  double rate = 0;
+  std::memcpy(&rate, control.data() + 80 + 12 * 3, sizeof rate);
+  EXPECT_EQ(rate, 17.5) << "T3's rate";
+  json closed = serve.command("click 3619 2");
+  EXPECT_EQ(closed["state"]["dialogs"], json::array());
+}
+
+TEST_F(Serve, CommandsThatDoNotFitAreRefusedWithTheirReason) {
+  ServeProcess serve(company_);
+  struct Case {
+    const char* command;
+    const char* error;
+  };
+  for (const Case& k :
+       {Case{"show", "\"show\" is not taken"}, Case{"wait update 1", "\"wait\" is not taken"},
+        Case{"frobnicate", "unknown command"}, Case{"type 3620 1962 \"open", "not closed"},
+        Case{"open 3619\nopen 3620", "line break"}, Case{"close 3619", "no open dialog"}}) {
+    json answer = serve.command(k.command);
+    EXPECT_FALSE(answer["ok"].get<bool>()) << k.command;
+    EXPECT_NE(answer["error"].get<std::string>().find(k.error), std::string::npos)
+        << k.command << ": " << answer["error"];
+    EXPECT_EQ(answer["state"]["dialogs"], json::array()) << k.command;
+  }
+  EXPECT_TRUE(serve.command("# a comment does nothing")["ok"].get<bool>());
+
+  auto c = serve.client();
+  for (const char* body : {"not json", "[]", "{\"command\": 5}", "{}"}) {
+    auto res = c.Post("/api/command", {{"Origin", serve.origin()}}, body, "application/json");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 400) << body;
+    EXPECT_FALSE(json::parse(res->body)["ok"].get<bool>()) << body;
+  }
+}
+
+TEST_F(Serve, OnlyTheServersOwnPageMayChangeAnything) {
+  ServeProcess serve(company_);
+  auto c = serve.client();
+  const std::string open = json{{"command", "open 3619"}}.dump();
+  struct Case {
+    httplib::Headers headers;
+    const char* type;
+  };
+  std::string port = std::to_string(serve.port());
+  for (const Case& k :
+       {Case{{}, "application/json"}, Case{{{"Origin", "http://evil.example"}}, "application/json"},
+        Case{{{"Origin", "http://127.0.0.1:" + std::to_string(serve.port() + 1)}},
+             "application/json"},
+        Case{{{"Origin", "null"}}, "application/json"},
+        Case{{{"Origin", serve.origin()}}, "text/plain"},
+        Case{{{"Origin", serve.origin()}}, "application/x-www-form-urlencoded"},
+        Case{{{"Origin", serve.origin()}, {"Host", "evil.example:" + port}}, "application/json"}}) {
+    auto res = c.Post("/api/command", k.headers, open, k.type);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 403) << k.type;
+    json answer = json::parse(res->body);
+    EXPECT_FALSE(answer["ok"].get<bool>());
+    EXPECT_FALSE(answer["error"].get<std::string>().empty());
+  }
+  EXPECT_EQ(serve.state()["dialogs"], json::array()) << "nothing ran";
+
+  auto rebound = c.Get("/api/state", {{"Host", "evil.example:" + port}});
+  ASSERT_TRUE(rebound);
+  EXPECT_EQ(rebound->status, 403) << "a page of another name reached through its DNS";
+
+  auto local = c.Post("/api/command", {{"Origin", "http://localhost:" + port}}, open,
+                      "application/json; charset=utf-8");
+  ASSERT_TRUE(local);
+  EXPECT_EQ(local->status, 200);
+  EXPECT_EQ(serve.state()["dialogs"].size(), 1u);
+}
+
+TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
+  ServeProcess serve(company_);
+  auto started = serve.client().Get("/api/events?since=0");
+  ASSERT_TRUE(started);
+  json early = json::parse(started->body);
+  ASSERT_FALSE(early["events"].empty());
+  EXPECT_EQ(early["events"][0]["event"], "station");
+  EXPECT_EQ(early["events"][0]["seq"], 1);
+
+  const int since = serve.state()["seq"];
+  auto poll = std::async(std::launch::async, [&] {
+    return serve.client().Get("/api/events?since=" + std::to_string(since));
+  });
+  // The other station's Init tells every station that the setup changed.
+  setenv("VX70_MODULE", VX70_PROBE_MODULE_PATH, 1);
+  DriveRun other = company_.drive("open 3619 10\nclick 3619 2\n", "--station OTHER");
+  unsetenv("VX70_MODULE");
+  ASSERT_EQ(other.status, 0) << other.error().dump();
+  ASSERT_EQ(other.all("update-sent").size(), 1u);
+  auto res = poll.get();
+  ASSERT_TRUE(res);
+  json answer = json::parse(res->body);
+  ASSERT_EQ(answer["events"].size(), 1u) << answer.dump();
+  json update = answer["events"][0];
+  EXPECT_EQ(update["event"], "update");
+  EXPECT_EQ(update["code"], 274);
+  EXPECT_EQ(update["flag"], 8);
+  EXPECT_EQ(update["seq"], since + 1);
+  EXPECT_EQ(answer["seq"], since + 1);
+
+  auto bad = serve.client().Get("/api/events?since=-3");
+  ASSERT_TRUE(bad);
+  EXPECT_EQ(bad->status, 400);
+}
+
+TEST_F(Serve, SigtermClosesTheDialogsAndLogsOff) {
+  ServeProcess serve(company_, {"--multi-user", "--station", "WEB"});
+  json opened = serve.command("open 3619 9");  // Init takes action 25
+  ASSERT_EQ(opened["state"]["dialogs"].size(), 1u) << opened.dump();
+  auto held = currentActions(company_);
+  ASSERT_EQ(held.size(), 2u);
+  EXPECT_EQ(held[0].kind, 7);
+  EXPECT_STREQ(held[0].machine, "WEB");
+  EXPECT_EQ(held[1].kind, 25);
+
+  EXPECT_EQ(serve.stop(SIGTERM), 0);
+  EXPECT_TRUE(currentActions(company_).empty());
+}
+
+TEST_F(Serve, SigintEndsAWaitingQuestionAndExitsCleanly) {
+  ServeProcess serve(company_);
+  ASSERT_FALSE(serve.command("open 3619 2")["state"]["question"].is_null());
+  EXPECT_EQ(serve.stop(SIGINT), 0);
+}
+
+TEST(ServeEventLog, NumbersEveryEventAndKeepsTheLatest) {
+  app::EventLog log(3);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(log.add(json{{"event", "e"}, {"i", i}})["seq"], i + 1);
+  EXPECT_EQ(log.lastSeq(), 5u);
+  json kept = log.after(0, std::chrono::milliseconds(0));
+  ASSERT_EQ(kept.size(), 3u);
+  EXPECT_EQ(kept[0]["seq"], 3);
+  EXPECT_EQ(kept[0]["i"], 2);
+  EXPECT_EQ(log.after(4, std::chrono::milliseconds(0)).size(), 1u);
+  EXPECT_TRUE(log.after(5, std::chrono::milliseconds(0)).empty());
+  EXPECT_TRUE(log.after(9, std::chrono::hours(1)).empty()) << "a later run's number: no wait";
+}
+
+TEST(ServeEventLog, AnEventOrClosingEndsAWait) {
+  app::EventLog log;
+  auto waiting =
+      std::async(std::launch::async, [&] { return log.after(0, std::chrono::hours(1)); });
+  log.add(json{{"event", "update"}});
+  EXPECT_EQ(waiting.get().size(), 1u);
+  auto closing =
+      std::async(std::launch::async, [&] { return log.after(1, std::chrono::hours(1)); });
+  log.close();
+  EXPECT_TRUE(closing.get().empty());
+}
+
+}  // namespace
+}  // namespace vx70::test

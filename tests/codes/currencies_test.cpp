@@ -1,0 +1,210 @@
+// Currencies (3616) and Edit Currency (3618) driven as a person uses them
+// on the demo company, checked against what is stored: the 84-byte
+// currency records and the base currency fields of the setup record.  Also
+// the currency combos of the ledger defaults.
+#include <cstring>
+
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const std::string kOpen = "open 3616\n";
+const std::string kClose = "click 3616 2\n";
+
+std::string editRow(int row) {
+  return "select 3616 1610 " + std::to_string(row) + "\nclick 3616 1413\n";
+}
+
+json listControl(const DriveRun& run, int id, std::size_t show = 0) {
+  return shownControl(run, show, 3616, id);
+}
+json listGrid(const DriveRun& run, std::size_t show = 0) { return listControl(run, 1610, show); }
+json editControl(const DriveRun& run, int id, std::size_t show = 0) {
+  return shownControl(run, show, 3618, id);
+}
+bool checked(const json& box) { return box.value("checked", -1) == 1; }
+bool visible(const json& control) { return control.value("visible", false); }
+bool enabled(const json& control) { return control.value("enabled", false); }
+
+currmap currency(const TestCompany& co, unsigned n) { return co.stored<currmap>(DF_CURRENCIES, n); }
+setupmap setup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+
+TEST(Currencies, ListsAllNinetyNineWithTheBaseChosen) {
+  TestCompany co;
+  auto before = co.record(DF_CURRENCIES, 3);
+  DriveRun run = co.drive(kOpen + "show 3616\n" + kClose);
+  ASSERT_EQ(run.status, 0) << run.error();
+  json g = listGrid(run);
+  ASSERT_EQ(g["rows"].size(), 99u);
+  EXPECT_EQ(g["rows"][0],
+            json({"1", "Pound Sterling", "United Kingdom", "Yes", "1.000000", "No", "0.860000"}))
+      << "EMU comes from the euro bit, not the EC text";
+  EXPECT_EQ(g["rows"][2],
+            json({"3", "Euro", "European Union", "Yes", "1.160000", "Yes", "1.000000"}));
+  EXPECT_EQ(g["rows"][98], json({"99", "", "", "", "0.000000", "No", "0.000000"}));
+  json combo = listControl(run, 1881);
+  ASSERT_EQ(combo["items"].size(), 99u);
+  EXPECT_EQ(combo["items"][3], "Japanese Yen");
+  EXPECT_EQ(combo["items"][98], "");
+  EXPECT_EQ(combo["selection"], 0);
+  EXPECT_TRUE(visible(combo));
+  // Closing settles the same base again.
+  EXPECT_EQ(currency(co, 1).flags, CURRENCY_BASE);
+  EXPECT_EQ(setup(co).baseCurrency, 0);
+  EXPECT_DOUBLE_EQ(setup(co).baseEuroRate, 0.86);
+  EXPECT_EQ(co.record(DF_CURRENCIES, 3), before);
+  EXPECT_TRUE(run.all("update-sent").empty());
+}
+
+TEST(Currencies, AnEditIsStoredAsAFreshRecordAndShownInTheList) {
+  TestCompany co;
+  currmap dirty = currency(co, 2);
+  std::memset(dirty.name + 10, 'x', 20);  // bytes after the terminator
+  co.store(DF_CURRENCIES, 2, &dirty);
+  DriveRun run = co.drive(kOpen + editRow(1) + "show 3618\n" +
+                          "type 3618 1673 \"Dollar\"\ntype 3618 1410 \"Nope\"\n" +
+                          "type 3618 1431 \"1.3\"\nclick 3618 1216\ntype 3618 1432 \"0.5\"\n" +
+                          "click 3618 1942\nshow 3616\n" + kClose);
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(editControl(run, 1673)["text"], "US Dollar");
+  EXPECT_EQ(editControl(run, 1303)["text"], "United States");
+  EXPECT_EQ(editControl(run, 1410)["text"], "No");
+  EXPECT_EQ(editControl(run, 1431)["text"], "1.270000");
+  EXPECT_EQ(editControl(run, 1432)["text"], "1.080000");
+  EXPECT_FALSE(checked(editControl(run, 1216))) << "EMU \"No\"";
+  EXPECT_EQ(listGrid(run, 1)["rows"][1],
+            json({"2", "Dollar", "United States", "Nop", "1.300000", "Yes", "0.500000"}));
+
+  currmap expected{};
+  std::strcpy(expected.name, "Dollar");
+  std::strcpy(expected.country, "United States");
+  std::strcpy(expected.ecMember, "Nop");  // cut to its 4 bytes
+  expected.exchangeRate = 1.3;
+  expected.flags = CURRENCY_EURO_MEMBER;
+  expected.euroRate = 0.5;
+  auto bytes = co.record(DF_CURRENCIES, 2);
+  ASSERT_EQ(bytes.size(), sizeof expected);
+  EXPECT_EQ(std::memcmp(bytes.data(), &expected, sizeof expected), 0) << "no stale bytes";
+  EXPECT_TRUE(run.all("update-sent").empty());
+}
+
+TEST(Currencies, OverlongTextsAreCutAndCancelStoresNothing) {
+  TestCompany co;
+  auto before = co.record(DF_CURRENCIES, 4);
+  DriveRun cancel = co.drive(kOpen + editRow(3) + "type 3618 1673 \"Yen\"\nclick 3618 2\n" +
+                             "show 3616\n" + kClose);
+  ASSERT_EQ(cancel.status, 0) << cancel.error();
+  EXPECT_EQ(listGrid(cancel)["rows"][3][1], "Japanese Yen");
+  EXPECT_EQ(co.record(DF_CURRENCIES, 4), before);
+
+  std::string longName(40, 'N');
+  DriveRun cut = co.drive(kOpen + editRow(3) + "type 3618 1303 \"" + longName +
+                          "\"\nclick 3618 1942\n" + kClose);
+  ASSERT_EQ(cut.status, 0) << cut.error();
+  EXPECT_EQ(std::string(currency(co, 4).country), std::string(30, 'N'));
+  EXPECT_EQ(std::string(currency(co, 4).name), "Japanese Yen");
+}
+
+TEST(Currencies, ClosingMovesTheBaseBitAndCopiesTheEditedEuroRate) {
+  TestCompany co;
+  // Editing the base clears its bit; closing sets it again.
+  DriveRun same = co.drive(kOpen + editRow(0) + "click 3618 1942\n" + kClose);
+  ASSERT_EQ(same.status, 0) << same.error();
+  EXPECT_EQ(currency(co, 1).flags, CURRENCY_BASE);
+
+  // A new base, whose euro rate was edited in the same session.
+  DriveRun moved = co.drive(kOpen + editRow(2) + "type 3618 1432 \"1.25\"\nclick 3618 1942\n" +
+                            "select 3616 1881 2\n" + kClose);
+  ASSERT_EQ(moved.status, 0) << moved.error();
+  EXPECT_EQ(currency(co, 1).flags, 0);
+  EXPECT_EQ(currency(co, 3).flags, CURRENCY_EURO_MEMBER | CURRENCY_BASE);
+  setupmap s = setup(co);
+  EXPECT_EQ(s.baseCurrency, 2);
+  EXPECT_DOUBLE_EQ(s.baseEuroRate, 1.25);
+  EXPECT_TRUE(moved.all("update-sent").empty());
+
+  // The next opening selects the new base.
+  DriveRun again = co.drive(kOpen + "show 3616\n" + kClose);
+  EXPECT_EQ(listControl(again, 1881)["selection"], 2);
+}
+
+TEST(Currencies, ABaseOutsideTheTableSelectsNothingAndSetsNoBit) {
+  TestCompany co;
+  setupmap s = setup(co);
+  s.baseCurrency = 0xFFFF;
+  co.store(DF_SETUP, 1, &s);
+  DriveRun run = co.drive(kOpen + "show 3616\n" + kClose);
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(listControl(run, 1881)["selection"], -1);
+  EXPECT_EQ(currency(co, 1).flags, CURRENCY_BASE) << "no record -1 + 1 to clear";
+  EXPECT_EQ(setup(co).baseCurrency, 0xFFFF);
+  EXPECT_DOUBLE_EQ(setup(co).baseEuroRate, 0.86);
+}
+
+TEST(Currencies, EntryEditionEditsNamesOnly) {
+  TestCompany co("--demo --edition 16");
+  auto before = currency(co, 2);
+  auto setupBefore = co.record(DF_SETUP, 1);
+  DriveRun run = co.drive(kOpen + "show 3616\n" + editRow(1) + "show 3618\n" +
+                              "type 3618 1673 \"Greenback\"\nclick 3618 1942\n" + kClose,
+                          "--edition 16");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_FALSE(visible(listControl(run, 1881)));
+  EXPECT_FALSE(visible(listControl(run, 101)));
+  auto columns = listGrid(run)["columns"];
+  EXPECT_EQ(columns[1]["width"], 20);
+  EXPECT_EQ(columns[2]["width"], 30);
+  EXPECT_EQ(columns[3]["width"], 27);
+  for (int id : {1216, 200, 1431, 201, 1432, 202}) {
+    EXPECT_FALSE(visible(editControl(run, id, 1))) << id;
+    EXPECT_FALSE(enabled(editControl(run, id, 1))) << id;
+  }
+  EXPECT_EQ(editControl(run, 1942, 1)["rect"], json({165, 120, 80, 25}));
+  EXPECT_EQ(editControl(run, 2, 1)["rect"], json({250, 120, 80, 25}));
+
+  currmap after = currency(co, 2);
+  EXPECT_STREQ(after.name, "Greenback");
+  EXPECT_DOUBLE_EQ(after.exchangeRate, before.exchangeRate);
+  EXPECT_DOUBLE_EQ(after.euroRate, before.euroRate);
+  EXPECT_EQ(currency(co, 1).flags, CURRENCY_BASE);
+  EXPECT_EQ(co.record(DF_SETUP, 1), setupBefore);
+}
+
+TEST(Currencies, TheActionKeepsASecondStationOutAndLockedRunsStore) {
+  TestCompany co;
+  auto out = co.driveInBackground(kOpen + "wait update 30\n" + kClose, "--multi-user");
+  ASSERT_TRUE(waitForText(out, "\"granted\""));
+  DriveRun second = co.drive(kOpen, "--multi-user --station TWO");
+  expectActionRefused(second, 32, "Currencies");
+
+  DriveRun locked = co.drive(kOpen + editRow(4) + "type 3618 1431 \"2\"\nclick 3618 1942\n" +
+                                 "select 3616 1881 4\n" + kClose,
+                             "--lock-records --station THREE");
+  ASSERT_EQ(locked.status, 0) << locked.error();
+  EXPECT_DOUBLE_EQ(currency(co, 5).exchangeRate, 2.0);
+  EXPECT_EQ(currency(co, 5).flags, CURRENCY_BASE);
+  EXPECT_EQ(setup(co).baseCurrency, 4);
+  EXPECT_TRUE(locked.all("update-sent").empty());
+
+  // Wake the first station; it ends its action as it closes.
+  data::openCompany(co.dir());
+  GlobalUpdate(99, 0, 274, 8, 0, 0, 0, 1);
+  data::closeCompany();
+  EXPECT_TRUE(waitForText(out, "\"ended\""));
+}
+
+TEST(Currencies, LedgerCombosListTheNamesByRecord) {
+  TestCompany co;
+  DriveRun run = co.drive("open 3607\nshow 3608\n");
+  json combo = shownControl(run.shown(3608), 1317);
+  ASSERT_EQ(combo["items"].size(), 99u);
+  EXPECT_EQ(combo["items"][0], "Pound Sterling");
+  EXPECT_EQ(combo["items"][5], "Danish Krone");
+  json tax = shownControl(run.shown(3608), 2061);
+  ASSERT_EQ(tax["items"].size(), 100u);
+  EXPECT_EQ(tax["items"][1], "T1 17.50") << "the 15-byte column holds the rate";
+}
+
+}  // namespace
+}  // namespace vx70::test

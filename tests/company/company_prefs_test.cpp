@@ -1,0 +1,424 @@
+// Company Preferences (3600 and its pages) driven as a person uses it,
+// checked against the stored setup record byte for byte.
+#include <cstring>
+#include <set>
+
+#include "api/records.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const std::string kOpen = "open 3600\n";
+const std::string kOk = "click 3600 1942\n";
+const std::string kShowParameters = "show 3603\n";
+
+// The "Others" boxes in the order the page packs them.
+constexpr int kOthers[] = {1005, 2202, 1425, 1891, 1295, 2365, 2444, 2449, 2495, 2244};
+
+// A packed record's field by value: gtest binds its arguments to references.
+template <class T>
+T copy(T value) {
+  return value;
+}
+
+setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+
+void storeSetup(const TestCompany& co, const setupmap& setup) { co.store(DF_SETUP, 1, &setup); }
+
+// Byte offsets where two setup records differ, to name a field that moved
+// by accident.
+std::set<std::size_t> differences(const setupmap& a, const setupmap& b) {
+  std::set<std::size_t> out;
+  auto* x = reinterpret_cast<const unsigned char*>(&a);
+  auto* y = reinterpret_cast<const unsigned char*>(&b);
+  for (std::size_t i = 0; i < sizeof a; ++i)
+    if (x[i] != y[i]) out.insert(i);
+  return out;
+}
+
+void expectSameRecord(const setupmap& expected, const setupmap& stored) {
+  auto diff = differences(expected, stored);
+  EXPECT_TRUE(diff.empty()) << "first differing byte at offset " << *diff.begin();
+}
+
+template <std::size_t N>
+void setText(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N - 1);
+}
+
+json control(const DriveRun& run, int dialog, int id) {
+  return shownControl(run.shown(dialog), id);
+}
+
+bool removed(const json& c) { return !c["enabled"].get<bool>() && !c["visible"].get<bool>(); }
+
+// A user who is not the manager, with access rights on.
+void addClerk(const TestCompany& co) {
+  auto manager = co.stored<accessmap>(DF_USERS, 1);
+  accessmap clerk = manager;
+  setText(clerk.logonName, "CLERK");
+  co.store(DF_USERS, 2, &clerk);
+}
+
+TEST(CompanyPrefs, OkStoresEveryPageIntoTheSetupRecord) {
+  TestCompany co;
+  setupmap before = storedSetup(co);
+  before.retiredParamFlag = 1;
+  storeSetup(co, before);
+  auto run = co.drive(kOpen +
+                      "type 3601 1673 \"Acme Widgets\"\n"
+                      "type 3601 1029 \"1 High Street\"\n"
+                      "type 3601 2068 \"01234 567890\"\n"
+                      "type 3601 2318 \"office@acme.example\"\n"
+                      "type 3601 1310 \"CR-42\"\n"
+                      "click 3601 1998\n"
+                      "page 3600 1\n"
+                      "type 3602 1044 \"  Road  \"\n"
+                      "type 3602 1925 \" Area \"\n"
+                      "type 3602 1848 \"Group\"\n"
+                      "page 3600 2\n"
+                      "click 3603 2365\n"
+                      "click 3603 2449\n"
+                      "click 3603 1127\n"
+                      "type 3603 1769 \"40\"\n"
+                      "select 3603 2061 5\n"
+                      "type 3603 1881 \"1.25\"\n" +
+                      kOk);
+  ASSERT_EQ(run.status, 0) << run.error();
+
+  setupmap expected = before;
+  setText(expected.companyName, "Acme Widgets");
+  setText(expected.addressLine[0], "1 High Street");
+  setText(expected.telephone, "01234 567890");
+  setText(expected.email, "office@acme.example");
+  setText(expected.creditRefNo, "CR-42");
+  expected.printNameOnStationery = before.printNameOnStationery ? 0 : 1;
+  // Address labels are trimmed in place after the copy: the terminator
+  // moves forward over the trailing blanks, which stay behind it.
+  std::memcpy(expected.addressLabel[0], "  Road\0 \0\0\0", 11);
+  setText(expected.customerAnalysisLabel[0], " Area ");  // analysis labels are not
+  setText(expected.supplierAnalysisLabel[2], "Group");
+  expected.displayAccountStatus = before.displayAccountStatus ? 0 : 1;
+  expected.groupBankRecItems = before.groupBankRecItems ? 0 : 1;
+  expected.printEndBanner = before.printEndBanner ? 0 : 1;
+  expected.chequeLinesPerPage = 40;
+  expected.nonVatableTaxCode = 5;
+  expected.callChargeRate = 1.25;
+  expected.retiredParamFlag = 0;
+  expectSameRecord(expected, storedSetup(co));
+
+  // The other stations are told, the title follows the name, and the
+  // access menu the access rights.
+  auto sent = run.all("update-sent");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["code"], 274);
+  EXPECT_EQ(sent[0]["flag"], 8);
+  ASSERT_FALSE(run.all("title").empty());
+  EXPECT_EQ(run.all("title").back()["text"], "VX70 - Acme Widgets");
+  ASSERT_FALSE(run.all("access-menu").empty());
+  EXPECT_EQ(run.all("access-menu").back()["enabled"], before.accessRights != 0);
+  EXPECT_EQ(run.all("dialog").back()["action"], "closed");
+}
+
+TEST(CompanyPrefs, CancelStoresNothingAndThrowsAwayWhatThePagesChanged) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto run = co.drive(kOpen + "type 3601 1673 \"Changed\"\nclick 3603 1005\nclick 3600 2\n" +
+                      kOpen + "show 3601\nshow 3603\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  expectSameRecord(before, storedSetup(co));
+  EXPECT_TRUE(run.all("update-sent").empty());
+  EXPECT_EQ(shownControl(run, 0, 3601, 1673)["text"], std::string(before.companyName));
+  EXPECT_EQ(shownControl(run, 1, 3603, 1005)["checked"], before.accessRights ? 1 : 0);
+}
+
+TEST(CompanyPrefs, PagesShowTheStoredRecord) {
+  TestCompany co;
+  setupmap setup = storedSetup(co);
+  setText(setup.addressLabel[1], "Town   ");
+  setText(setup.addressLine[1], "Springfield");
+  setText(setup.www, "www.acme.example");
+  setText(setup.supplierAnalysisLabel[1], "Region");
+  setup.chequeLinesPerPage = 33;
+  setup.nonVatableTaxCode = 9;
+  setup.workclockLink = 1;
+  setup.noVisaWarning = 1;
+  storeSetup(co, setup);
+  auto run = co.drive(kOpen + "show\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(control(run, 3601, 1040)["text"], "Town") << "the caption is the trimmed label";
+  EXPECT_EQ(control(run, 3601, 1030)["text"], "Springfield");
+  EXPECT_EQ(control(run, 3601, 2319)["text"], "www.acme.example");
+  EXPECT_EQ(control(run, 3602, 1847)["text"], "Region");
+  EXPECT_EQ(control(run, 3603, 1769)["text"], "33");
+  EXPECT_EQ(control(run, 3603, 2061)["selection"], 9);
+  EXPECT_EQ(control(run, 3603, 2244)["checked"], 1);
+  EXPECT_EQ(control(run, 3603, 2202)["checked"], 1);
+  EXPECT_TRUE(removed(control(run, 3603, 2461))) << "age disputes is never shown";
+  // Typing stops at the field's size, also on a page that links to the
+  // container's buffer.
+  EXPECT_EQ(control(run, 3601, 1673)["limit"], 60);
+  EXPECT_EQ(control(run, 3602, 1044)["limit"], 10);
+}
+
+// Which controls each edition removes, and where the "Others" boxes land:
+// five to a column, left column first.
+struct EditionCase {
+  int edition;
+  std::set<int> gone;  // disabled and hidden
+};
+
+TEST(CompanyPrefs, EachEditionRemovesItsControlsAndPacksTheOthers) {
+  const EditionCase cases[] = {
+      {1, {2461}},
+      {2, {2461, 1881, 990, 122}},
+      {4, {2461, 2495, 2174, 134, 122, 1769, 200, 1881, 990}},
+      {8, {2461, 2495, 2174, 134, 122, 1891, 1769, 200, 1425}},
+      {16, {2461, 1005, 1295, 2244, 2495, 1769, 200, 1881, 990, 122}},
+  };
+  TestCompany co;
+  for (const auto& c : cases) {
+    SCOPED_TRACE("edition " + std::to_string(c.edition));
+    auto run = co.drive(kOpen + "show\n", "--edition " + std::to_string(c.edition));
+    ASSERT_EQ(run.status, 0) << run.error();
+    json page = run.shown(3603);
+    for (const auto& ctl : page["controls"]) {
+      int id = ctl["id"];
+      if (id == 65535 || id == 130 || id == 2108 || id == 1146) continue;
+      if (c.gone.count(id))
+        EXPECT_TRUE(removed(ctl)) << id;
+      else if (id != 1881)
+        EXPECT_TRUE(ctl["visible"].get<bool>() && ctl["enabled"].get<bool>()) << id;
+    }
+    // Edition 8 keeps the call-charge combo in sight, greyed.
+    json combo = shownControl(page, 1881);
+    if (c.edition == 8) {
+      EXPECT_TRUE(combo["visible"]);
+      EXPECT_FALSE(combo["enabled"]);
+    } else if (!c.gone.count(1881)) {
+      EXPECT_TRUE(combo["enabled"]);
+    }
+    int placed = 0;
+    for (int id : kOthers) {
+      json box = shownControl(page, id);
+      if (c.gone.count(id)) continue;
+      int x = placed < 5 ? 20 : 195;
+      int y = 168 + 23 * (placed < 5 ? placed : placed - 5);
+      EXPECT_EQ(box["rect"][0], x) << id;
+      EXPECT_EQ(box["rect"][1], y) << id;
+      ++placed;
+    }
+    // The entry edition keeps no credit reference.
+    json address = run.shown(3601);
+    EXPECT_EQ(removed(shownControl(address, 1310)), c.edition == 16);
+    EXPECT_EQ(removed(shownControl(address, 2473)), c.edition == 16);
+  }
+}
+
+// Hidden boxes give back what Init put in them; edition 8 keeps the stored
+// "exclude deleted" value.
+TEST(CompanyPrefs, HiddenOptionsKeepTheirStoredValues) {
+  TestCompany co;
+  setupmap setup = storedSetup(co);
+  setup.excludeDeleted = 1;
+  setup.allowNegativeStock = 1;
+  setup.ageDisputesAsCurrent = 1;
+  setup.accessRights = 0;
+  storeSetup(co, setup);
+  auto run = co.drive(kOpen + kOk, "--edition 8");
+  ASSERT_EQ(run.status, 0) << run.error();
+  setupmap after = storedSetup(co);
+  EXPECT_EQ(copy(after.excludeDeleted), 1);
+  EXPECT_EQ(copy(after.allowNegativeStock), 1);
+  EXPECT_EQ(copy(after.ageDisputesAsCurrent), 1);
+}
+
+TEST(CompanyPrefs, OkFollowsTheCompanyName) {
+  TestCompany co;
+  auto run =
+      co.drive(kOpen + "type 3601 1673 \"\"\nshow 3600\ntype 3601 1673 \"   \"\nshow 3600\n" +
+               "type 3601 1673 \"B\"\nshow 3600\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_FALSE(shownControl(run, 0, 3600, 1942)["enabled"]);
+  EXPECT_FALSE(shownControl(run, 1, 3600, 1942)["enabled"]) << "blanks are trimmed";
+  EXPECT_TRUE(shownControl(run, 2, 3600, 1942)["enabled"]);
+  // The focus starts on the name.
+  auto debug = co.drive(kOpen + "show 3601\ntype 3601 1673 \"\"\nshow 3600\n", "--debug");
+  ASSERT_EQ(debug.status, 0) << debug.error();
+  EXPECT_TRUE(shownControl(debug, 0, 3601, 1673)["focus"]);
+  EXPECT_TRUE(shownControl(debug, 1, 3600, 1942)["enabled"]) << "debug mode leaves OK alone";
+}
+
+TEST(CompanyPrefs, LeavingALabelRetitlesTheAddressLine) {
+  TestCompany co;
+  auto run = co.drive(kOpen + "page 3600 1\ntype 3602 1046 \" County \"\nleave 3602 1046\nshow\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(control(run, 3601, 1041)["text"], " County");
+  EXPECT_EQ(control(run, 3602, 1046)["text"], " County ") << "the buffer keeps the typing";
+}
+
+TEST(CompanyPrefs, LockedDetailsAreReadOnly) {
+  TestCompany co;
+  auto open = co.drive(kOpen + "show 3601\n");
+  auto locked = co.drive(kOpen + "show 3601\n", "--details-locked");
+  ASSERT_EQ(locked.status, 0) << locked.error();
+  for (int id : {1673, 1029, 1030, 1031, 1032, 1033, 2068, 2318, 2319, 1429, 2178, 1310, 1998}) {
+    EXPECT_FALSE(control(locked, 3601, id)["enabled"]) << id;
+    EXPECT_TRUE(control(open, 3601, id)["enabled"]) << id;
+  }
+  auto style = [](const DriveRun& r) {
+    return std::stoul(control(r, 3601, 101)["style"].get<std::string>(), nullptr, 16);
+  };
+  EXPECT_NE(style(open) & 0x8000, 0u);
+  EXPECT_EQ(style(locked) & 0x8000, 0u);
+}
+
+// ---- The guards on the check boxes --------------------------------------------------
+
+TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto run =
+      co.drive(kOpen + "click 3603 2200\nanswer ok\n" + kShowParameters + kOk, "--vat-locked");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.messages(), std::vector<std::string>{"You can not change your VAT Scheme whilst "
+                                                     "there are VAT unreconciled transactions"});
+  EXPECT_EQ(run.all("message")[0]["kind"], 2);
+  EXPECT_EQ(control(run, 3603, 2200)["checked"], before.vatCashAccounting ? 1 : 0);
+  EXPECT_EQ(copy(storedSetup(co).vatCashAccounting), copy(before.vatCashAccounting));
+
+  auto free = co.drive(kOpen + "click 3603 2200\n" + kOk);
+  ASSERT_EQ(free.status, 0) << free.error();
+  EXPECT_TRUE(free.messages().empty());
+  EXPECT_EQ(copy(storedSetup(co).vatCashAccounting), before.vatCashAccounting ? 0 : 1);
+}
+
+TEST(CompanyPrefs, ItemVatWarnsInTheFullEditionAndTheClickStands) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto run = co.drive(kOpen + "click 3603 2174\nanswer ok\n" + kOk);
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.messages(),
+            std::vector<std::string>{
+                "Warning: Any change you make to this check box,\nwill affect incomplete sales "
+                "orders."});
+  EXPECT_EQ(copy(storedSetup(co).itemVatAmendable), before.itemVatAmendable ? 0 : 1);
+  auto quiet = co.drive(kOpen + "click 3603 2174\n" + kOk, "--edition 2");
+  ASSERT_EQ(quiet.status, 0) << quiet.error();
+  EXPECT_TRUE(quiet.messages().empty());
+}
+
+TEST(CompanyPrefs, NegativeStockCannotBeSwitchedOffWhileProductsAreBelowZero) {
+  TestCompany co;
+  setupmap setup = storedSetup(co);
+  setup.allowNegativeStock = 1;
+  storeSetup(co, setup);
+  auto run = co.drive(kOpen + "click 3603 2495\nanswer ok\n" + kShowParameters + kOk,
+                      "--negative-stock 3");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.messages(),
+            std::vector<std::string>{"One or more Products have a negative\nstock value."});
+  EXPECT_EQ(run.all("message")[0]["kind"], 1);
+  EXPECT_EQ(control(run, 3603, 2495)["checked"], 1);
+  EXPECT_EQ(copy(storedSetup(co).allowNegativeStock), 1);
+}
+
+TEST(CompanyPrefs, SplitListingIsRefusedWhileOthersAreLoggedIn) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto other = co.driveInBackground("wait update 30\n", "--station OTHER");
+  ASSERT_TRUE(waitForText(other, "\"started\""));
+  auto run = co.drive(kOpen + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk);
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.messages(), std::vector<std::string>{
+                                "You cannot change this value when other users are logged in"});
+  EXPECT_EQ(control(run, 3603, 2444)["checked"], before.listPpSrBySplit ? 1 : 0);
+  EXPECT_EQ(copy(storedSetup(co).listPpSrBySplit), copy(before.listPpSrBySplit));
+  // The save's notice reached the other station, which reloaded the record.
+  ASSERT_TRUE(waitForText(other, "\"code\":274"));
+
+  // Alone, the click stands.
+  auto alone = co.drive(kOpen + "click 3603 2444\n" + kOk);
+  ASSERT_EQ(alone.status, 0) << alone.error();
+  EXPECT_TRUE(alone.messages().empty());
+  EXPECT_EQ(copy(storedSetup(co).listPpSrBySplit), before.listPpSrBySplit ? 0 : 1);
+}
+
+// ---- Whose call-charge rate --------------------------------------------------------
+
+TEST(CompanyPrefs, AUserOtherThanTheManagerEditsTheOwnCallChargeRate) {
+  TestCompany co;
+  setupmap setup = storedSetup(co);
+  setup.accessRights = 1;
+  setup.callChargeRate = 2.5;
+  storeSetup(co, setup);
+  addClerk(co);
+  auto clerk = co.drive(kOpen + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
+                        "--user CLERK --call-charge-rate 1.5");
+  ASSERT_EQ(clerk.status, 0) << clerk.error();
+  EXPECT_EQ(control(clerk, 3603, 1881)["text"], "1.50");
+  EXPECT_DOUBLE_EQ(copy(storedSetup(co).callChargeRate), 2.5) << "the company rate stays";
+  EXPECT_DOUBLE_EQ(copy(co.stored<accessmap>(DF_USERS, 2).callChargeRate), 0.75)
+      << "the user's own rate goes with the user's options";
+  auto later = co.drive(kOpen + kShowParameters, "--user CLERK");
+  EXPECT_EQ(control(later, 3603, 1881)["text"], "0.75");
+
+  auto manager = co.drive(kOpen + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
+                          "--call-charge-rate 1.5");
+  ASSERT_EQ(manager.status, 0) << manager.error();
+  EXPECT_EQ(control(manager, 3603, 1881)["text"], "2.50");
+  EXPECT_DOUBLE_EQ(copy(storedSetup(co).callChargeRate), 0.75);
+}
+
+TEST(CompanyPrefs, TheWorkclockLinkRewritesItsChartOnEveryOk) {
+  TestCompany co;
+  auto chart = std::filesystem::path(co.dir()) / "GLCOAT.CSV";
+  auto off = co.drive(kOpen + kOk);
+  ASSERT_EQ(off.status, 0) << off.error();
+  EXPECT_FALSE(std::filesystem::exists(chart));
+  auto on = co.drive(kOpen + "click 3603 2244\n" + kOk + kOpen + kOk);
+  ASSERT_EQ(on.status, 0) << on.error();
+  EXPECT_EQ(on.all("chart-written").size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(chart));
+}
+
+// ---- Two stations ---------------------------------------------------------------------
+
+// The editing station holds action 25; the record changes under it without
+// a setup notice, so only the re-read at OK keeps the other change.
+TEST(CompanyPrefs, OkMergesIntoTheRecordAnotherStationChanged) {
+  TestCompany co;
+  auto first = co.driveInBackground(
+      kOpen + "type 3601 1673 \"Merged Name\"\nshow 3601\nwait update 30\n" + kOk,
+      "--multi-user --station FIRST");
+  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
+
+  // A second station is refused without a message.
+  DriveRun second = co.drive(kOpen, "--multi-user --station SECOND");
+  expectActionRefused(second, 25, "Company Preferences");
+
+  setupmap changed = storedSetup(co);
+  changed.fyStartMonth = 3;
+  changed.listUpdate[4] = 0;
+  storeSetup(co, changed);
+  data::openCompany(co.dir());
+  GlobalUpdate(99, 0, 275, 16, 0, 0, 0, 1);  // the control record changed: no setup reload
+  data::closeCompany();
+  ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
+  ASSERT_TRUE(waitForText(first, "\"closed\""));
+
+  setupmap after = storedSetup(co);
+  EXPECT_STREQ(after.companyName, "Merged Name");
+  EXPECT_EQ(copy(after.fyStartMonth), 3);
+  EXPECT_EQ(copy(after.listUpdate[4]), 0);
+
+  // The action is free again.
+  DriveRun again = co.drive(kOpen + "click 3600 2\n", "--multi-user --station SECOND");
+  ASSERT_EQ(again.status, 0) << again.error();
+  EXPECT_EQ(again.all("action")[1]["action"], "granted");
+}
+
+}  // namespace
+}  // namespace vx70::test

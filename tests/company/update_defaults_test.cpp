@@ -1,0 +1,106 @@
+// Update Defaults (3633) driven as a person uses it, checked against the
+// stored setup record, the user file and the station's INI file.
+#include <cstring>
+
+#include "api/records.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+constexpr const char* kRestart = "You must restart the program for these changes to take effect";
+constexpr int kUpdateBoxes[11] = {1604, 1605, 1606, 1600, 1601, 1602, 1098, 1100, 1055, 1056, 1018};
+
+std::vector<int> setupFlags(const TestCompany& co) {
+  auto setup = co.stored<setupmap>(DF_SETUP, 1);
+  std::vector<int> out;
+  for (int i = 0; i < 11; ++i) out.push_back(setup.listUpdate[i]);
+  return out;
+}
+
+std::vector<int> userFlags(const TestCompany& co, unsigned n) {
+  auto user = co.stored<accessmap>(DF_USERS, n);
+  std::vector<int> out;
+  for (int i = 0; i < 11; ++i) out.push_back(user.listUpdate[i]);
+  return out;
+}
+
+std::string stationIni(const TestCompany& co) {
+  return readText(std::filesystem::path(co.dir()) / "stations" / "STATION1" / "VX70.INI");
+}
+
+TEST(UpdateDefaults, TheManagerStoresTheCompanyFlagsAndTheStationsSwitch) {
+  TestCompany co;
+  auto run = co.drive(
+      "open 3633\nshow 3633\nclick 3633 2264\nclick 3633 1604\nclick 3633 1018\nclick 3633 1\n"
+      "answer ok\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  // Without "NetMessages" the switch is clear and every box disabled.
+  json dialog = run.shown(3633);
+  EXPECT_EQ(shownControl(dialog, 2264)["checked"], 0);
+  for (int id : kUpdateBoxes) {
+    EXPECT_FALSE(shownControl(dialog, id)["enabled"]) << id;
+    EXPECT_EQ(shownControl(dialog, id)["checked"], 1) << id;
+  }
+  EXPECT_EQ(run.messages(), std::vector<std::string>{kRestart});
+  EXPECT_EQ(setupFlags(co), (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
+  EXPECT_NE(stationIni(co).find("NetMessages=1"), std::string::npos);
+  auto updates = run.all("update-sent");
+  ASSERT_EQ(updates.size(), 1u);
+  EXPECT_EQ(updates[0]["code"], 274);
+  EXPECT_EQ(run.all("dialog").back()["result"], 1);
+}
+
+// The notice shows only when the choice differs from this run's state.
+TEST(UpdateDefaults, TheRestartNoticeFollowsThisRunsState) {
+  TestCompany co;
+  auto run = co.drive(
+      "open 3633\nclick 3633 2264\nclick 3633 1\nanswer ok\n"
+      "open 3633\nshow 3633\nclick 3633 1\n"
+      "open 3633\nclick 3633 2264\nclick 3633 1\nanswer ok\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.messages(), (std::vector<std::string>{kRestart, kRestart}));
+  json second = run.shown(3633);
+  EXPECT_EQ(shownControl(second, 2264)["checked"], 1);
+  EXPECT_TRUE(shownControl(second, 1604)["enabled"]);
+  EXPECT_NE(stationIni(co).find("NetMessages=0"), std::string::npos);
+}
+
+TEST(UpdateDefaults, AnotherUserStoresOnlyTheOwnFlags) {
+  TestCompany co;
+  auto manager = co.stored<accessmap>(DF_USERS, 1);
+  accessmap clerk = manager;
+  std::memset(clerk.logonName, 0, sizeof clerk.logonName);
+  std::strcpy(clerk.logonName, "CLERK");
+  std::memcpy(clerk.password, "pw        ", 11);  // stored form of "PW"
+  co.store(DF_USERS, 2, &clerk);
+  auto setupBefore = co.record(DF_SETUP, 1);
+  auto clerkBefore = co.record(DF_USERS, 2);
+
+  auto run = co.drive("open 3633\nclick 3633 2264\nclick 3633 1605\nclick 3633 1\nanswer ok\n",
+                      "--user CLERK --lock-records");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(co.record(DF_SETUP, 1), setupBefore) << "written back as read";
+  EXPECT_EQ(userFlags(co, 2), (std::vector<int>{1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
+  auto clerkAfter = co.record(DF_USERS, 2);
+  EXPECT_TRUE(std::equal(clerkAfter.begin(), clerkAfter.begin() + 464, clerkBefore.begin()))
+      << "name and stored password unchanged";
+  EXPECT_EQ(userFlags(co, 1), (std::vector<int>(11, 1))) << "the manager's record untouched";
+}
+
+TEST(UpdateDefaults, NtWarnsAndCancelStoresNothing) {
+  TestCompany co;
+  auto before = co.record(DF_SETUP, 1);
+  auto run = co.drive("open 3633\nanswer ok\nclick 3633 2264\nclick 3633 2\n", "--windows-nt");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.messages(),
+            std::vector<std::string>{"Network updates are not available under Windows NT"});
+  EXPECT_EQ(run.all("message").at(0)["kind"], 2);
+  EXPECT_EQ(co.record(DF_SETUP, 1), before);
+  EXPECT_EQ(stationIni(co), "");
+  EXPECT_TRUE(run.all("update-sent").empty());
+  EXPECT_EQ(run.all("dialog").back()["result"], 2);
+}
+
+}  // namespace
+}  // namespace vx70::test

@@ -1,0 +1,164 @@
+// Opening a company: a missing, foreign, damaged or truncated database, or
+// one holding a record of the wrong length, is refused with an error that
+// names the file, never read as zeroes.
+#include <fstream>
+#include <iterator>
+
+#include "host/data/sqlite.h"
+#include "tests/support/data_support.h"
+
+namespace vx70::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CompanyOpen : public ::testing::Test {
+ protected:
+  // A company with enough records to span many database pages.
+  void Populate() {
+    data::openCompany(company_.dir());
+    ASSERT_TRUE(FileOpen(Entry(DF_SETUP), 4096, 64, 1));
+    ASSERT_TRUE(FileOpen(Entry(DF_CURRENCIES), 4096, 64, 1));
+    std::vector<std::uint8_t> setup(4783, 0x5A), currency(84, 0x21);
+    for (DWORD n = 1; n <= 40; ++n) ASSERT_TRUE(WriteRec(Entry(DF_SETUP), n, setup.data()));
+    for (DWORD n = 1; n <= 10; ++n) ASSERT_TRUE(WriteRec(Entry(DF_CURRENCIES), n, currency.data()));
+    data::closeCompany();
+  }
+
+  // A new company directory whose database file holds bytes.
+  std::string Other(const std::string& bytes) {
+    std::string dir = company_.dir() + "/other" + std::to_string(++others_);
+    fs::create_directories(dir);
+    std::ofstream(data::databasePath(dir), std::ios::binary) << bytes;
+    return dir;
+  }
+
+  std::string DatabaseBytes() {
+    std::ifstream in(company_.database(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  // Expects openCompany to refuse dir with a message naming its database.
+  void ExpectRefused(const std::string& dir) {
+    try {
+      data::openCompany(dir);
+      ADD_FAILURE() << dir << " was opened";
+    } catch (const data::DataError& e) {
+      EXPECT_NE(std::string(e.what()).find(data::databasePath(dir)), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(data::companyOpen());
+  }
+
+  ScratchCompany company_;
+  int others_ = 0;
+};
+
+TEST_F(CompanyOpen, ANewCompanyOpensWithNoFiles) {
+  EXPECT_TRUE(data::companyExists(company_.dir()));
+  data::openCompany(company_.dir());
+  EXPECT_TRUE(data::companyOpen());
+  for (const auto& info : data::companyFiles())
+    EXPECT_FALSE(FileOpen(Entry(info.number), 16384, 64, 1)) << info.name;
+}
+
+TEST_F(CompanyOpen, ACompanyIsNotCreatedTwice) {
+  EXPECT_THROW(data::createCompany(company_.dir()), data::DataError);
+}
+
+TEST_F(CompanyOpen, RecordsSurviveClosingAndOpening) {
+  Populate();
+  data::openCompany(company_.dir());
+  EXPECT_EQ(RecCount(Entry(DF_SETUP)), 40u);
+  std::vector<std::uint8_t> back(84);
+  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 10, back.data()), 84u);
+  EXPECT_EQ(back[83], 0x21);
+}
+
+TEST_F(CompanyOpen, MissingDatabase) {
+  std::string dir = company_.dir() + "/nothing";
+  EXPECT_FALSE(data::companyExists(dir));
+  ExpectRefused(dir);
+}
+
+TEST_F(CompanyOpen, TextAndEmptyFiles) {
+  ExpectRefused(Other("This is a letter, not a company.\n" + std::string(2000, 'x')));
+  ExpectRefused(Other("short"));
+  ExpectRefused(Other(""));
+}
+
+TEST_F(CompanyOpen, TruncatedCopies) {
+  Populate();
+  std::string bytes = DatabaseBytes();
+  ASSERT_GT(bytes.size(), 8u * 4096) << "the company spans many pages";
+  for (std::size_t size : {bytes.size() / 2, std::size_t{4096}, std::size_t{50}}) {
+    SCOPED_TRACE(size);
+    ExpectRefused(Other(bytes.substr(0, size)));
+  }
+}
+
+TEST_F(CompanyOpen, DamagedPages) {
+  Populate();
+  std::string bytes = DatabaseBytes();
+  std::string damaged = bytes;
+  for (std::size_t i = 4096; i < 3 * 4096; ++i) damaged[i] = static_cast<char>(i * 7);
+  ExpectRefused(Other(damaged));
+}
+
+// SQLite keeps the application id at offset 68 of its header and the
+// schema version at offset 60, both big-endian.
+TEST_F(CompanyOpen, ForeignAndNewerDatabases) {
+  Populate();
+  std::string bytes = DatabaseBytes();
+  std::string foreign = bytes;
+  foreign[68] = 0x12;
+  ExpectRefused(Other(foreign));
+  std::string newer = bytes;
+  newer[63] = 9;
+  ExpectRefused(Other(newer));
+}
+
+TEST_F(CompanyOpen, AnotherSqliteDatabase) {
+  std::string dir = company_.dir() + "/plain";
+  fs::create_directories(dir);
+  {
+    data::Database other(data::databasePath(dir), data::Database::Mode::createNew);
+    other.exec("CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('hello')");
+  }
+  ExpectRefused(dir);
+}
+
+TEST_F(CompanyOpen, AWrongLengthRecordIsRefusedAtOpen) {
+  Populate();
+  {
+    data::Database raw(company_.database(), data::Database::Mode::openExisting);
+    raw.exec("UPDATE records SET data = zeroblob(80) WHERE file = 20 AND recno = 7");
+  }
+  try {
+    data::openCompany(company_.dir());
+    ADD_FAILURE() << "opened";
+  } catch (const data::DataError& e) {
+    std::string message = e.what();
+    EXPECT_NE(message.find(company_.database()), std::string::npos) << message;
+    EXPECT_NE(message.find("currencies"), std::string::npos) << message;
+    EXPECT_NE(message.find("record 7"), std::string::npos) << message;
+  }
+}
+
+TEST_F(CompanyOpen, AWrongLengthRecordIsRefusedAtRead) {
+  Populate();
+  data::openCompany(company_.dir());
+  {
+    data::Database raw(company_.database(), data::Database::Mode::openExisting);
+    raw.exec("PRAGMA busy_timeout = 5000");
+    raw.exec("UPDATE records SET data = zeroblob(90) WHERE file = 20 AND recno = 3");
+  }
+  std::vector<std::uint8_t> buffer(90, 0x77);
+  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 3, buffer.data()), 0u);
+  EXPECT_EQ(buffer[0], 0x77) << "nothing copied";
+  EXPECT_NE(data::lastError().find("currencies"), std::string::npos) << data::lastError();
+  EXPECT_NE(data::lastError().find(company_.database()), std::string::npos);
+  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 2, buffer.data()), 84u) << "the others still read";
+}
+
+}  // namespace
+}  // namespace vx70::test

@@ -1,0 +1,286 @@
+// The data file functions in one station: OpenFile's flags, record reads
+// and writes at the edges of a file, record locks, the account search and
+// the global block's setup and control records.
+#include <array>
+#include <cstring>
+#include <numeric>
+
+#include "tests/support/data_support.h"
+
+namespace vx70::test {
+namespace {
+
+using data::lastError;
+
+constexpr UINT kRead = 0, kWrite = 1, kReadWrite = 2, kCreate = 4096, kExist = 16384;
+constexpr UINT kExclusive = 16, kDenyWrite = 32, kDenyNone = 64;
+
+class DataFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    stationOptions().lockTimeoutSeconds = 0.2;
+    g_lpGlobVar->lockRecords = 0;
+    data::openCompany(company_.dir());
+  }
+
+  // Creates the file (empty) and leaves it open for writing.
+  void Create(unsigned number) { ASSERT_TRUE(FileOpen(Entry(number), kCreate, kDenyNone, 1)); }
+
+  template <std::size_t N>
+  static std::array<std::uint8_t, N> Filled(std::uint8_t first) {
+    std::array<std::uint8_t, N> bytes;
+    std::iota(bytes.begin(), bytes.end(), first);
+    return bytes;
+  }
+
+  ScratchCompany company_;
+};
+
+TEST_F(DataFiles, MapHasEveryFileWithItsRecordLength) {
+  for (const auto& info : data::companyFiles()) {
+    const datafilemap& entry = g_lpGlobVar->dataFiles[info.number];
+    EXPECT_EQ(entry.number, info.number);
+    EXPECT_EQ(entry.recordLength, info.recordLength);
+    EXPECT_STREQ(entry.name, info.name);
+  }
+  EXPECT_EQ(g_lpGlobVar->dataFiles[5].number, 5);
+  EXPECT_EQ(g_lpGlobVar->dataFiles[5].recordLength, 0);
+  EXPECT_EQ(data::fileInfo("currencies")->recordLength, 84);
+  EXPECT_EQ(data::fileInfo(DF_USERS)->recordLength, 512);
+}
+
+TEST_F(DataFiles, AFileNeverCreatedDoesNotExist) {
+  EXPECT_FALSE(FileOpen(Entry(DF_CURRENCIES), kExist, kDenyNone, 1));
+  EXPECT_FALSE(FileOpen(Entry(DF_CURRENCIES), kRead, kDenyNone, 1));
+  EXPECT_NE(lastError().find(company_.database()), std::string::npos) << lastError();
+  EXPECT_NE(lastError().find("currencies"), std::string::npos) << lastError();
+  EXPECT_EQ(RecCount(Entry(DF_CURRENCIES)), 0u);
+  std::uint8_t buffer[84] = {7};
+  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 1, buffer), 0u);
+  EXPECT_EQ(buffer[0], 7);
+  EXPECT_EQ(Entry(DF_CURRENCIES)->openCount, 0u);
+}
+
+TEST_F(DataFiles, CreateMakesItExistAndTestingLeavesItClosed) {
+  ASSERT_TRUE(FileOpen(Entry(DF_USERS), kCreate, kExclusive, 1));
+  EXPECT_EQ(Entry(DF_USERS)->openCount, 1u);
+  EXPECT_TRUE(FileClose(Entry(DF_USERS)));
+  EXPECT_FALSE(FileClose(Entry(DF_USERS))) << "closed twice";
+  EXPECT_TRUE(FileOpen(Entry(DF_USERS), kExist, kDenyNone, 1));
+  EXPECT_EQ(Entry(DF_USERS)->openCount, 0u);
+  EXPECT_EQ(RecCount(Entry(DF_USERS)), 0u);
+}
+
+TEST_F(DataFiles, CreateTruncatesAnExistingFile) {
+  Create(DF_DEPARTMENTS);
+  auto record = Filled<31>(1);
+  for (DWORD n = 1; n <= 3; ++n) ASSERT_EQ(WriteRec(Entry(DF_DEPARTMENTS), n, record.data()), 31u);
+  ASSERT_TRUE(FileClose(Entry(DF_DEPARTMENTS)));
+  Create(DF_DEPARTMENTS);
+  EXPECT_EQ(RecCount(Entry(DF_DEPARTMENTS)), 0u);
+  EXPECT_EQ(ReadRec(Entry(DF_DEPARTMENTS), 1, record.data()), 0u);
+}
+
+TEST_F(DataFiles, EachAccessModeOpensAndOnlyWritersWrite) {
+  Create(DF_CURRENCIES);
+  FileClose(Entry(DF_CURRENCIES));
+  auto record = Filled<84>(3);
+  for (UINT access : {kRead, kWrite, kReadWrite}) {
+    SCOPED_TRACE(access);
+    ASSERT_TRUE(FileOpen(Entry(DF_CURRENCIES), access, kDenyNone, 1));
+    EXPECT_EQ(WriteRec(Entry(DF_CURRENCIES), 1, record.data()), access == kRead ? 0u : 84u);
+    EXPECT_TRUE(FileClose(Entry(DF_CURRENCIES)));
+  }
+  EXPECT_EQ(WriteRec(Entry(DF_CURRENCIES), 1, record.data()), 0u) << "closed";
+  EXPECT_NE(lastError().find("not open for writing"), std::string::npos) << lastError();
+}
+
+TEST_F(DataFiles, ANumberThatNamesNoFileIsRefused) {
+  EXPECT_FALSE(FileOpen(Entry(5), kCreate, kDenyNone, 1));
+  EXPECT_FALSE(FileOpen(nullptr, kRead, kDenyNone, 1));
+  EXPECT_EQ(ReadRec(nullptr, 1, nullptr), 0u);
+}
+
+TEST_F(DataFiles, RecordsAreNumberedFromOneAndReadsStopAtTheEnd) {
+  Create(DF_FINANCE_RATES);
+  auto record = Filled<20>(0);  // zero bytes inside are data like any other
+  auto buffer = Filled<20>(100);
+  EXPECT_EQ(WriteRec(Entry(DF_FINANCE_RATES), 0, record.data()), 0u);
+  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 0, buffer.data()), 0u);
+  EXPECT_EQ(WriteRec(Entry(DF_FINANCE_RATES), 1, record.data()), 20u);
+  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 1, buffer.data()), 20u);
+  EXPECT_EQ(buffer, record);
+  buffer = Filled<20>(100);
+  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 2, buffer.data()), 0u);
+  EXPECT_EQ(buffer, Filled<20>(100)) << "a read past the end leaves the buffer alone";
+  EXPECT_EQ(RecCount(Entry(DF_FINANCE_RATES)), 1u);
+  ASSERT_TRUE(FileClose(Entry(DF_FINANCE_RATES)));
+  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 1, buffer.data()), 20u) << "reads need no open";
+  EXPECT_EQ(buffer, record);
+}
+
+TEST_F(DataFiles, WritingPastTheEndExtendsWithZeroRecords) {
+  Create(DF_CURRENCIES);
+  auto record = Filled<84>(1);
+  ASSERT_EQ(WriteRec(Entry(DF_CURRENCIES), 5, record.data()), 84u);
+  EXPECT_EQ(RecCount(Entry(DF_CURRENCIES)), 5u);
+  std::array<std::uint8_t, 84> buffer;
+  for (DWORD n = 1; n <= 4; ++n) {
+    buffer.fill(0xEE);
+    ASSERT_EQ(ReadRec(Entry(DF_CURRENCIES), n, buffer.data()), 84u);
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 84>{})) << "record " << n;
+  }
+  ASSERT_EQ(ReadRec(Entry(DF_CURRENCIES), 5, buffer.data()), 84u);
+  EXPECT_EQ(buffer, record);
+  auto other = Filled<84>(9);
+  ASSERT_EQ(WriteRec(Entry(DF_CURRENCIES), 2, other.data()), 84u);
+  EXPECT_EQ(RecCount(Entry(DF_CURRENCIES)), 5u);
+  ASSERT_EQ(ReadRec(Entry(DF_CURRENCIES), 5, buffer.data()), 84u);
+  EXPECT_EQ(buffer, record) << "rewriting record 2 left record 5 alone";
+}
+
+TEST_F(DataFiles, EveryFileStoresItsWholeRecord) {
+  for (const auto& info : data::companyFiles()) {
+    SCOPED_TRACE(info.name);
+    Create(info.number);
+    std::vector<std::uint8_t> record(info.recordLength), back(info.recordLength + 1, 0xAB);
+    std::iota(record.begin(), record.end(), static_cast<std::uint8_t>(info.number));
+    EXPECT_EQ(WriteRec(Entry(info.number), 2, record.data()), info.recordLength);
+    EXPECT_EQ(ReadRec(Entry(info.number), 2, back.data()), info.recordLength);
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), back.begin()));
+    EXPECT_EQ(back.back(), 0xAB) << "no byte past the record";
+    FileClose(Entry(info.number));
+  }
+}
+
+TEST_F(DataFiles, RecordLocksAreHeldUntilReleased) {
+  EXPECT_TRUE(LockRec(Entry(DF_SETUP), 1));
+  EXPECT_TRUE(LockRec(Entry(DF_SETUP), 1)) << "relocking one's own record";
+  EXPECT_TRUE(UnLockRec(Entry(DF_SETUP), 1));
+  EXPECT_FALSE(UnLockRec(Entry(DF_SETUP), 1)) << "no longer held";
+  EXPECT_FALSE(LockRec(Entry(DF_SETUP), 0));
+}
+
+// Nominal records: the code at offset 0 (9 bytes), the kind bits at 91.
+class AccountSearch : public DataFiles {
+ protected:
+  void SetUp() override {
+    DataFiles::SetUp();
+    Create(DF_NOMINAL);
+    Add(1, "4000", 1);
+    Add(2, "1200", 2);
+    Add(3, "1210    ", 2 | 8);  // stored padded, kind bits beyond bank kept
+    FileClose(Entry(DF_NOMINAL));
+  }
+  void Add(DWORD number, const char* code, std::uint8_t kind) {
+    nommap record{};
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&record);
+    std::memcpy(bytes, code, std::strlen(code));
+    bytes[91] = kind;
+    bytes[600] = static_cast<std::uint8_t>(number);
+    ASSERT_EQ(WriteRec(Entry(DF_NOMINAL), number, &record), 651u);
+  }
+  static std::uint8_t Tag(const nommap& record) {
+    return reinterpret_cast<const std::uint8_t*>(&record)[600];
+  }
+};
+
+TEST_F(AccountSearch, FindsTheAccountByItsPaddedCode) {
+  nommap found{};
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "1200    ", &found, 0), 2u);
+  EXPECT_EQ(Tag(found), 2);
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "4000    ", &found, 0), 1u);
+  EXPECT_EQ(Tag(found), 1);
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "1210    ", nullptr, 0), 3u);
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "1210", nullptr, 0), 3u);
+}
+
+TEST_F(AccountSearch, BankSearchFindsOnlyBankAccounts) {
+  nommap found{};
+  EXPECT_EQ(FlashFindAccount(Entry(0), 260, "4000    ", &found, 0), 0u);
+  EXPECT_EQ(Tag(found), 0) << "no copy when nothing was found";
+  EXPECT_EQ(FlashFindAccount(Entry(0), 260, "1200    ", &found, 0), 2u);
+  EXPECT_EQ(FlashFindAccount(Entry(0), 260, "1210    ", nullptr, 0), 3u);
+}
+
+TEST_F(AccountSearch, UnknownAndEmptyCodesFindNothing) {
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "9999    ", nullptr, 0), 0u);
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "        ", nullptr, 0), 0u);
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "120     ", nullptr, 0), 0u);
+  EXPECT_EQ(FlashFindAccount(Entry(0), 999, "1200    ", nullptr, 0), 0u);
+}
+
+class GlobalRecords : public DataFiles {
+ protected:
+  void SetUp() override {
+    DataFiles::SetUp();
+    std::memset(&g_lpGlobVar->setup, 0x11, sizeof(setupmap));
+    std::memset(&g_lpGlobVar->control, 0x22, sizeof(contmap));
+  }
+};
+
+TEST_F(GlobalRecords, AMissingRecordLeavesTheCopyAsItWas) {
+  EXPECT_FALSE(ReadSetup());
+  EXPECT_FALSE(ReadControl());
+  EXPECT_FALSE(WriteSetup());
+  Create(DF_SETUP);
+  EXPECT_FALSE(ReadSetup());
+  EXPECT_NE(lastError().find("setup"), std::string::npos) << lastError();
+  EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->setup)[4782], 0x11);
+  EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->control)[0], 0x22);
+}
+
+TEST_F(GlobalRecords, SetupAndControlRoundTrip) {
+  Create(DF_SETUP);
+  Create(DF_CONTROL);
+  setupmap setup;
+  std::memset(&setup, 0x33, sizeof setup);
+  contmap control;
+  std::memset(&control, 0x44, sizeof control);
+  ASSERT_EQ(WriteRec(Entry(DF_SETUP), 1, &setup), 4783u);
+  ASSERT_EQ(WriteRec(Entry(DF_CONTROL), 1, &control), 1280u);
+  EXPECT_TRUE(ReadSetup());
+  EXPECT_TRUE(ReadControl());
+  EXPECT_EQ(std::memcmp(&g_lpGlobVar->setup, &setup, sizeof setup), 0);
+  EXPECT_EQ(std::memcmp(&g_lpGlobVar->control, &control, sizeof control), 0);
+
+  reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->setup)[4782] = 0x55;
+  EXPECT_TRUE(WriteSetup());
+  setupmap back{};
+  ASSERT_EQ(ReadRec(Entry(DF_SETUP), 1, &back), 4783u);
+  EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&back)[4782], 0x55);
+}
+
+TEST_F(GlobalRecords, WriteSetupLocksOnlyWhatTheCallerDoesNotHold) {
+  Create(DF_SETUP);
+  g_lpGlobVar->lockRecords = 1;
+  EXPECT_TRUE(WriteSetup());
+  EXPECT_FALSE(UnLockRec(Entry(DF_SETUP), 1)) << "its own lock was released";
+  ASSERT_TRUE(LockRec(Entry(DF_SETUP), 1));
+  EXPECT_TRUE(WriteSetup());
+  EXPECT_TRUE(UnLockRec(Entry(DF_SETUP), 1)) << "the caller's lock was kept";
+}
+
+TEST_F(GlobalRecords, NetworkFileOpenIsFileOpen) {
+  EXPECT_FALSE(NetworkFileOpen(Entry(DF_SETUP), kReadWrite, kDenyWrite));
+  Create(DF_SETUP);
+  FileClose(Entry(DF_SETUP));
+  EXPECT_TRUE(NetworkFileOpen(Entry(DF_SETUP), kReadWrite, kDenyWrite));
+  EXPECT_EQ(Entry(DF_SETUP)->openCount, 1u);
+  EXPECT_EQ(Entry(DF_SETUP)->share, kDenyWrite);
+}
+
+TEST(DataFilesClosed, EveryCallFailsQuietlyWithoutACompany) {
+  data::closeCompany();
+  char buffer[84] = {};
+  EXPECT_FALSE(FileOpen(Entry(DF_CURRENCIES), 0, 64, 1));
+  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 1, buffer), 0u);
+  EXPECT_EQ(RecCount(Entry(DF_CURRENCIES)), 0u);
+  EXPECT_FALSE(LockRec(Entry(DF_CURRENCIES), 1));
+  EXPECT_FALSE(ReadSetup());
+  EXPECT_EQ(GetUserCount(), 0);
+  EXPECT_NE(lastError().find("no company is open"), std::string::npos) << lastError();
+}
+
+}  // namespace
+}  // namespace vx70::test

@@ -1,0 +1,296 @@
+// The dialog engine with a recording module over the real resources: what
+// it builds, the order in which it calls the handlers, the buffers and
+// their links, posted messages, nested and closed dialogs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <nlohmann/json.hpp>
+
+#include "api/host_api.h"
+#include "host/engine/dialog.h"
+#include "host/win32/window.h"
+#include "tests/support/engine_fixture.h"
+
+namespace vx70::test {
+namespace {
+
+using res::DENTRY_PAGE;
+
+// The ordinal bound to a message in a dialog's MENTRY, 0 if none.
+int boundOrdinal(Module& m, std::uint16_t dialog, UINT message) {
+  auto d = m.resources().dentry(dialog);
+  auto list = m.resources().mentry(d->mentry);
+  if (!list) return 0;
+  for (const auto& e : *list)
+    if (e.message == message) return e.ordinal;
+  return 0;
+}
+
+std::vector<std::uint16_t> pagesOf(Module& m, std::uint16_t dialog) {
+  std::vector<std::uint16_t> pages;
+  auto d = m.resources().dentry(dialog);
+  if (d->tentry)
+    if (auto t = m.resources().tentry(d->tentry))
+      for (const auto& e : *t) pages.push_back(e.dialog);
+  return pages;
+}
+
+std::vector<std::uint16_t> dialogsOpenedAlone(Module& m) {
+  std::vector<std::uint16_t> ids;
+  for (auto id : m.resources().dialogIds())
+    if (m.resources().dentry(id)->flags != DENTRY_PAGE) ids.push_back(id);
+  return ids;
+}
+
+std::vector<HandlerCall> initCalls(const std::vector<HandlerCall>& calls) {
+  std::vector<HandlerCall> out;
+  for (const auto& c : calls)
+    if (c.message == WM_INITDIALOG) out.push_back(c);
+  return out;
+}
+
+bool hasEvent(const EngineFixture& f, const std::string& action, UINT dialog) {
+  for (const auto& text : f.events) {
+    auto e = nlohmann::json::parse(text);
+    if (e.value("action", "") == action && e.value("dialog", 0u) == dialog) return true;
+  }
+  return false;
+}
+
+TEST(Engine, EveryDialogOpensWithItsPagesInOrderAndClosesCompletely) {
+  EngineFixture f;
+  std::size_t baseline = win::windowCount();
+  for (std::uint16_t id : dialogsOpenedAlone(f.module())) {
+    SCOPED_TRACE("dialog " + std::to_string(id));
+    f.calls.clear();
+    f.events.clear();
+    EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, id, 7), 0u);
+
+    // The dialog's Init first, then each page's, in tab order; every
+    // start-up callback before any Init.
+    std::vector<std::pair<int, UINT>> expected;
+    if (int o = boundOrdinal(f.module(), id, WM_INITDIALOG)) expected.push_back({o, id});
+    for (auto page : pagesOf(f.module(), id))
+      if (int o = boundOrdinal(f.module(), page, WM_INITDIALOG)) expected.push_back({o, page});
+    std::vector<std::pair<int, UINT>> actual;
+    for (const auto& c : initCalls(f.calls)) {
+      actual.push_back({c.ordinal, c.dialogId});
+      EXPECT_EQ(c.initParam, 7u);
+      EXPECT_EQ(c.id, 0u);
+      EXPECT_EQ(c.control, 0u);
+    }
+    EXPECT_EQ(actual, expected);
+    auto firstInit = std::find_if(f.calls.begin(), f.calls.end(),
+                                  [](const HandlerCall& c) { return c.message == WM_INITDIALOG; });
+    for (auto it = firstInit; it != f.calls.end(); ++it)
+      EXPECT_TRUE(it->message == WM_INITDIALOG || it->message == WM_COMMAND)
+          << "start-up callback " << it->ordinal << " after Init";
+
+    EXPECT_TRUE(hasEvent(f, "opened", id));
+    EXPECT_TRUE(hasEvent(f, "closed", id));
+    EXPECT_TRUE(engine::openDialogs().empty());
+    EXPECT_EQ(win::windowCount(), baseline);
+  }
+}
+
+TEST(Engine, BuildsEveryTemplateWindowAndPage) {
+  EngineFixture f;
+  f.input.push_back([&] {
+    HWND d = engine::findOpenDialog(3607);
+    ASSERT_NE(d, 0u);
+    for (std::uint16_t page : {3608, 3609, 3610, 3611}) {
+      HWND p = GetDEDialogChild(d, page);
+      ASSERT_NE(p, 0u) << page;
+      EXPECT_EQ(GetDEDialogParent(p), d);
+      EXPECT_EQ(GetDEDialogID(p), page);
+      auto tmpl = f.module().resources().dialog(page);
+      for (const auto& item : tmpl->items)
+        EXPECT_NE(engine::dialogControl(p, item.id), 0u) << page << "/" << item.id;
+    }
+    EXPECT_EQ(GetDEDialog(d, 3610), GetDEDialogChild(d, 3610));
+    EXPECT_EQ(GetDEDialog(d, 3607), d);
+    EXPECT_EQ(GetDEDialog(d, 3619), 0u);
+    // Only the first page shows until another is brought to the front.
+    EXPECT_TRUE(win::get(GetDEDialogChild(d, 3608)).visible);
+    EXPECT_FALSE(win::get(GetDEDialogChild(d, 3610)).visible);
+    SendMessageA(d, engine::kMsgPageToFront, 2, 0);
+    EXPECT_FALSE(win::get(GetDEDialogChild(d, 3608)).visible);
+    EXPECT_TRUE(win::get(GetDEDialogChild(d, 3610)).visible);
+  });
+  engine::runDialog(0, kDefaultsModuleNumber, 3607, 0);
+}
+
+TEST(Engine, FieldsLieInTheirRecordSlotAndPageLinksShareTheContainersBuffers) {
+  EngineFixture f;
+  f.input.push_back([&] {
+    HWND d = engine::findOpenDialog(3607);
+    HWND record = GetDEDialogChild(d, 3608);
+    auto* slot = static_cast<std::uint8_t*>(GetControlPtr(d, 1967, 0x0A));
+    ASSERT_NE(slot, nullptr);
+    // 1211 is the credit limit at offset 511 of the setup image; 2075 the
+    // terms text at 477.
+    EXPECT_EQ(GetControlPtr(d, 1211, 1), slot + 511);
+    EXPECT_EQ(GetControlPtr(d, 2075, 3), slot + 477);
+    EXPECT_EQ(GetControlPtr(record, 1211, 1), slot + 511);
+    EXPECT_EQ(GetControlPtr(record, 2075, 3), slot + 477);
+
+    // A value put into the buffer shows on the page once updated.
+    double limit = 2500.5;
+    std::memcpy(slot + 511, &limit, sizeof limit);
+    std::strcpy(reinterpret_cast<char*>(slot + 477), "30 days net");
+    UpdateDEDialog(d);
+    char text[64] = {};
+    GetDlgItemTextA(record, 2075, text, sizeof text);
+    EXPECT_STREQ(text, "30 days net");
+    double shown = 0;
+    SendDlgItemMessageA(record, 1211, win::VXM_GETDOUBLE, 0, reinterpret_cast<LPARAM>(&shown));
+    EXPECT_DOUBLE_EQ(shown, 2500.5);
+  });
+  engine::runDialog(0, kDefaultsModuleNumber, 3607, 0);
+}
+
+TEST(Engine, WhatTheUserTypedReachesTheBufferBeforeTheNextHandlerOnly) {
+  EngineFixture f;
+  std::string seenAtCommand;
+  std::string keptByHandler;
+  f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
+    if (c.message != WM_COMMAND || c.id != 1942) return c.message == WM_INITDIALOG;
+    HWND d = engine::findOpenDialog(3607);
+    auto* slot = static_cast<char*>(GetControlPtr(d, 1967, 0x0A));
+    if (seenAtCommand.empty()) {
+      seenAtCommand = slot + 477;
+      std::strcpy(slot + 477, "set by handler");  // not shown: must survive
+    } else {
+      keptByHandler = slot + 477;
+    }
+    return 0;
+  };
+  auto clickOk = [] {
+    HWND d = engine::findOpenDialog(3607);
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(1942, BN_CLICKED),
+                 static_cast<LPARAM>(GetDlgItem(d, 1942)));
+  };
+  f.input.push_back([&] {
+    HWND record = GetDEDialogChild(engine::findOpenDialog(3607), 3608);
+    HWND terms = GetDlgItem(record, 2075);
+    engine::noteUserInput(terms);
+    win::send(terms, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("cash only"));
+    engine::noteUserInput(terms);
+  });
+  f.input.push_back(clickOk);
+  f.input.push_back(clickOk);
+  engine::runDialog(0, kDefaultsModuleNumber, 3607, 0);
+  EXPECT_EQ(seenAtCommand, "cash only");
+  EXPECT_EQ(keptByHandler, "set by handler");
+}
+
+TEST(Engine, DestroyDuringInitClosesBeforeTheDialogIsShownAndSkipsThePages) {
+  EngineFixture f;
+  f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
+    if (c.message == WM_INITDIALOG && c.dialogId == 3607) DestroyDEDialog(c.hwnd, 5);
+    return 1;
+  };
+  bool askedForInput = false;
+  f.input.push_back([&] { askedForInput = true; });
+  EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, 3607, 0), 5u);
+  EXPECT_EQ(initCalls(f.calls).size(), 1u);
+  EXPECT_FALSE(askedForInput);
+  EXPECT_FALSE(hasEvent(f, "opened", 3607));
+  EXPECT_TRUE(hasEvent(f, "closed", 3607));
+  EXPECT_TRUE(engine::openDialogs().empty());
+}
+
+TEST(Engine, MessagesPostedDuringInitArriveAfterItBeforeTheUser) {
+  EngineFixture f;
+  std::vector<std::string> order;
+  f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
+    if (c.message == WM_INITDIALOG) {
+      order.push_back("init");
+      PostMessageA(c.hwnd, WM_COMMAND, 1541, 0);
+      order.push_back("init returns");
+      return 1;
+    }
+    order.push_back("command " + std::to_string(c.id));
+    return 0;
+  };
+  f.input.push_back([&] { order.push_back("user"); });
+  engine::runDialog(0, kDefaultsModuleNumber, 3619, 0);
+  std::vector<std::string> expected{"init", "init returns", "command 1541", "user"};
+  EXPECT_EQ(order, expected);
+}
+
+TEST(Engine, ADialogOpenedFromAHandlerNestsAndReturnsItsResult) {
+  EngineFixture f;
+  UINT childResult = 99;
+  HWND childSeen = 0;
+  f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
+    if (c.message == WM_COMMAND && c.dialogId == 3619 && c.id == 1413) {
+      childResult = CreateDEDialog(c.hwnd, kDefaultsModuleNumber, 3620, 4);
+      EXPECT_NE(engine::findOpenDialog(3619), 0u);  // the list is still open
+    }
+    if (c.message == WM_INITDIALOG && c.dialogId == 3620) {
+      EXPECT_EQ(c.initParam, 4u);
+      EXPECT_EQ(GetDEDialogID(GetDEDialogParent(c.hwnd)), 3619u);
+    }
+    return c.message == WM_INITDIALOG;
+  };
+  f.input.push_back([&] {
+    HWND list = engine::findOpenDialog(3619);
+    SendMessageA(list, WM_COMMAND, 1413, 0);
+  });
+  f.input.push_back([&] {  // inside the child's loop
+    HWND list = engine::findOpenDialog(3619);
+    childSeen = GetDEDialogChild(list, 3620);
+    DestroyDEDialog(engine::findOpenDialog(3620), 3);
+  });
+  f.input.push_back([&] { DestroyDEDialog(engine::findOpenDialog(3619), 0); });
+  engine::runDialog(0, kDefaultsModuleNumber, 3619, 0);
+  EXPECT_EQ(childResult, 3u);
+  EXPECT_NE(childSeen, 0u);
+}
+
+TEST(Engine, TheCloseBoxActsAsCancel) {
+  EngineFixture f;
+  f.input.push_back([&] { SendMessageA(engine::findOpenDialog(3619), WM_CLOSE, 0, 0); });
+  engine::runDialog(0, kDefaultsModuleNumber, 3619, 0);
+  ASSERT_FALSE(f.calls.empty());
+  EXPECT_EQ(f.calls.back().message, WM_COMMAND);
+  EXPECT_EQ(f.calls.back().id, static_cast<UINT>(IDCANCEL));
+}
+
+TEST(Engine, WallpaperDefaultsClosesOnOkAndCancelByItself) {
+  EngineFixture f;
+  f.input.push_back([&] {
+    HWND d = engine::findOpenDialog(3622);
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, 3622, 0), 1u);
+}
+
+TEST(Engine, AMissingDialogOrModuleBuildsNothing) {
+  EngineFixture f;
+  std::size_t baseline = win::windowCount();
+  EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, 4242, 0), 0u);
+  EXPECT_EQ(engine::runDialog(0, 12, 4242, 0), 0u);
+  EXPECT_TRUE(f.calls.empty());
+  EXPECT_EQ(win::windowCount(), baseline);
+  EXPECT_EQ(GetControlPtr(0, 1967, 0x0A), nullptr);
+  EXPECT_EQ(GetDEDialogID(12345), 0u);
+  EXPECT_EQ(DestroyDEDialog(12345, 0), FALSE);
+}
+
+// Opening and closing the dialogs over and over leaves nothing behind: the
+// leak checker of the sanitizer build sees any buffer kept.
+TEST(Engine, OpeningAndClosingEveryDialogRepeatedlyKeepsNothing) {
+  EngineFixture f;
+  std::size_t baseline = win::windowCount();
+  auto ids = dialogsOpenedAlone(f.module());
+  for (int round = 0; round < 20; ++round)
+    for (auto id : ids) engine::runDialog(0, kDefaultsModuleNumber, id, 0);
+  EXPECT_EQ(win::windowCount(), baseline);
+  EXPECT_TRUE(engine::openDialogs().empty());
+}
+
+}  // namespace
+}  // namespace vx70::test
