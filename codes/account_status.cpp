@@ -11,7 +11,7 @@
 #include "api/grid_messages.h"
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 namespace {
 

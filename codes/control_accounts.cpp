@@ -9,7 +9,7 @@
 #include "api/grid_messages.h"
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 namespace {
 
@@ -67,7 +67,6 @@ struct Code {
   char text[kCodeSize] = {};
 };
 
-globvar& glob() { return *g_lpGlobVar; }
 datafilemap* controlFile() { return &glob().dataFiles[DF_CONTROL]; }
 datafilemap* nominalFile() { return &glob().dataFiles[DF_NOMINAL]; }
 bool lockingRecords() { return glob().lockRecords != 0; }

@@ -11,7 +11,7 @@
 #include "api/grid_messages.h"
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 void SetBaseCurrencyFlag(DWORD n, UINT on);
 UINT WriteCurrencyRecord(HWND edit, const void* rowBuffer);
@@ -70,7 +70,6 @@ static_assert(offsetof(CurrencyRow, exchangeRate) == 70);
 static_assert(offsetof(CurrencyRow, euroRate) == 82);
 static_assert(sizeof(CurrencyComboRow) == 35);
 
-globvar& glob() { return *g_lpGlobVar; }
 datafilemap* currencyFile() { return &glob().dataFiles[DF_CURRENCIES]; }
 datafilemap* actionFile() { return &glob().dataFiles[DF_ACTIONS]; }
 bool entryEdition() { return (glob().edition & kEntryEdition) != 0; }

@@ -11,7 +11,7 @@
 #include "api/grid_messages.h"
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 namespace {
 
@@ -52,7 +52,6 @@ struct TaxRow {
 #pragma pack(pop)
 static_assert(sizeof(TaxRow) == 16);
 
-globvar& glob() { return *g_lpGlobVar; }
 datafilemap* controlFile() { return &glob().dataFiles[DF_CONTROL]; }
 datafilemap* actionFile() { return &glob().dataFiles[DF_ACTIONS]; }
 

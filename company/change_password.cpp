@@ -15,7 +15,7 @@
 
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 namespace {
 
@@ -31,7 +31,6 @@ constexpr UINT kManagerName = 1088;
 constexpr std::size_t kPasswordChars = 10;
 constexpr UINT kPasswordField = 11;  // FillUp size: 10 characters and the terminator
 
-globvar& glob() { return *g_lpGlobVar; }
 datafilemap* setupFile() { return &glob().dataFiles[DF_SETUP]; }
 datafilemap* userFile() { return &glob().dataFiles[DF_USERS]; }
 

@@ -30,7 +30,7 @@
 #include "api/grid_messages.h"
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 namespace {
 
@@ -137,7 +137,6 @@ constexpr DWORD kEditionWithItemVatWarning = 1;
 
 // ---- Small helpers ---------------------------------------------------------------
 
-globvar& glob() { return *g_lpGlobVar; }
 datafilemap* actionFile() { return &glob().dataFiles[DF_ACTIONS]; }
 const char* text(UINT id) { return GetResourceString(id, g_hInstance); }
 

@@ -24,7 +24,7 @@
 #include "api/grid_messages.h"
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 namespace {
 
@@ -65,7 +65,6 @@ constexpr const char* kChangeWarning =
     "Maintenance \n\t2.  Take a full backup of your data \n\n When you have completed both of "
     "the above, select Yes to proceed.";
 
-globvar& glob() { return *g_lpGlobVar; }
 datafilemap* setupFile() { return &glob().dataFiles[DF_SETUP]; }
 datafilemap* actionFile() { return &glob().dataFiles[DF_ACTIONS]; }
 HWND item(HWND dialog, UINT id) { return GetDlgItem(dialog, static_cast<int>(id)); }

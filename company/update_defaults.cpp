@@ -10,7 +10,7 @@
 
 #include "api/host_api.h"
 #include "frame/handlers.h"
-#include "frame/shared_values.h"
+#include "frame/kit.h"
 
 namespace {
 
@@ -26,7 +26,6 @@ constexpr const char* kNetMessagesKey = "NetMessages";
 constexpr DWORD kNtPlatform = 2;
 constexpr int kSmallCaptionHeight = 51;
 
-globvar& glob() { return *g_lpGlobVar; }
 datafilemap* setupFile() { return &glob().dataFiles[DF_SETUP]; }
 const char* iniSection() { return GetResourceString(kIniSection, g_hInstance); }
 
