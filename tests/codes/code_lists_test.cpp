@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "api/host_api.h"
-#include "tests/support/drive_support.h"
 #include "host/data/company.h"
 #include "host/engine/grid.h"
 #include "host/win32/window.h"
+#include "tests/support/drive_support.h"
 #include "tests/support/res_fixture.h"
 
 namespace vx70::test {

@@ -4,10 +4,10 @@
 // the account finder that the dialog and the ledger defaults open.
 #include <cstdlib>
 
-#include "tests/support/drive_support.h"
 #include "host/loader/module.h"
 #include "host/package/finder.h"
 #include "station/station.h"
+#include "tests/support/drive_support.h"
 
 namespace vx70::test {
 namespace {

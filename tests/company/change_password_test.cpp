@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "api/records.h"
-#include "tests/support/drive_support.h"
 #include "host/data/sqlite.h"
+#include "tests/support/drive_support.h"
 
 namespace vx70::test {
 namespace {

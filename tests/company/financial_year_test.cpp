@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #include "api/records.h"
-#include "tests/support/drive_support.h"
 #include "host/data/company.h"
 #include "station/station.h"
+#include "tests/support/drive_support.h"
 
 namespace vx70::test {
 namespace {

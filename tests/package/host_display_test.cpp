@@ -7,9 +7,9 @@
 #include <filesystem>
 
 #include "api/records.h"
-#include "tests/support/drive_support.h"
 #include "host/engine/dialog.h"
 #include "host/events.h"
+#include "tests/support/drive_support.h"
 
 namespace vx70::test {
 namespace {

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/drive_support.h"
 #include "host/loader/module.h"
 #include "host/loader/resources.h"
+#include "tests/support/drive_support.h"
 
 namespace {
 
