@@ -24,6 +24,12 @@ inline constexpr UINT ENTRY_TEXT = 0x03;     // a text buffer
 inline constexpr UINT ENTRY_WORD = 0x04;     // a 16-bit number
 inline constexpr UINT ENTRY_SLOT = 0x20;     // an 8-byte data slot
 
+// The kinds of MsgBox.
+inline constexpr int MSGBOX_ERROR = 1;
+inline constexpr int MSGBOX_WARNING = 2;
+inline constexpr int MSGBOX_NOTICE = 3;
+inline constexpr int MSGBOX_YESNO = 5;
+
 extern "C" {
 
 // ---- Dialog engine (VX70DE32) ------------------------------------------
@@ -61,6 +67,7 @@ BOOL WriteINIString(const char* key, const char* text);
 UINT CreateDEDialog(HWND parent, UINT module, UINT dialogId, UINT initParam);
 // Kinds 1, 2, 3: one button (error, warning, notice), returns 1; kind 5:
 // Yes/No, returns 6 for Yes and 7 for No.  The text is a printf format.
+// MSGBOX_ERROR, MSGBOX_WARNING, MSGBOX_NOTICE and MSGBOX_YESNO name them.
 int MsgBox(HWND owner, int kind, const char* format, ...);
 const char* GetResourceString(UINT id, HINSTANCE instance);
 const char* GetResourceString2(UINT id, HINSTANCE instance);

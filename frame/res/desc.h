@@ -12,7 +12,14 @@
 #ifndef VX70DEF_RES_DESC_H
 #define VX70DEF_RES_DESC_H
 
-#define VX70_MODULE 15
+#include "ids_common.h"
+
+#define VX70_MODULE VX70DEF_MODULE
+
+/* The standard button identifiers of the Win32 headers, which the
+ * resource compiler does not read. */
+#define IDOK 1
+#define IDCANCEL 2
 
 /* Languages: English (United Kingdom) for everything but dialogs 3605 and
  * 3606 and GRID 1000, which are English (United States). */
