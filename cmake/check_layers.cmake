@@ -2,8 +2,11 @@
 #
 #   app -> station -> package -> engine, data -> loader, win32 -> host/ base -> api
 #   the module (frame/ and the dialog families) -> api/ and frame/ only
-#   frame/res/ (the module's published identifiers) -> nothing else; it is
-#     seen by the module and by app, and by no other host layer
+#   frame/res/ (the module's published identifiers: dialog and control
+#     names, the menu) -> nothing else; seen by the module, and by the host's
+#     top layers that open or keep the module's dialogs by name (package,
+#     station, app), as a Windows program includes a library's resource
+#     header
 #
 # A layer may include its own headers and those of the layers below it.
 # Every quoted #include of the module, the host, the station and the
@@ -46,8 +49,8 @@ set(allowed_win32 api base)
 set(allowed_loader api base)
 set(allowed_engine api base win32 loader)
 set(allowed_data api base)
-set(allowed_package api base win32 loader engine data)
-set(allowed_station api base win32 loader engine data package)
+set(allowed_package api base win32 loader engine data res)
+set(allowed_station api base win32 loader engine data package res)
 set(allowed_app api base win32 loader engine data package station res)
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
