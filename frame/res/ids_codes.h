@@ -81,7 +81,10 @@
 #define IDC_EDIT_TAX_CODE_EC_SALES 1959
 #define IDC_EDIT_TAX_CODE_EC_PURCHASES 1958
 #define IDC_EDIT_TAX_CODE_LINK_LABEL 105
-#define IDC_EDIT_TAX_CODE_LINK 2061
+/* The link combo.  Every tax code combo of the module (the company's
+ * non-VAT code, the ledgers' default codes) has this number, by which the
+ * combos' shared start-up handler updates it. */
+#define IDC_TAX_CODE_COMBO 2061
 
 /* Control Accounts: the slot grid, the codes the fifteen slots held at
  * opening (slot i in IDC_CONTROL_ACCOUNTS_OPENING_0 + i), the nominal
