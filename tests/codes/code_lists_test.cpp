@@ -10,6 +10,7 @@
 
 #include "api/host_api.h"
 #include "frame/res/ids_codes.h"
+#include "frame/res/ids_ledgers.h"
 #include "host/data/company.h"
 #include "host/engine/grid.h"
 #include "host/win32/window.h"
@@ -271,7 +272,7 @@ class SharedLists : public ::testing::Test {
     win::registerStandardControls();
     engine::registerEngineControls();
     win::registerClass("SharedListsDialog", win::defWindowProc);
-    dialog = win::createWindow("SharedListsDialog", "", WS_VISIBLE, {}, 0, 3608);
+    dialog = win::createWindow("SharedListsDialog", "", WS_VISIBLE, {}, 0, IDD_CUSTOMER_RECORD);
   }
   void TearDown() override {
     win::reset();
@@ -284,8 +285,9 @@ class SharedLists : public ::testing::Test {
 
   HWND departmentCombo() {
     static const res::Grid layout = *Resources().grid(IDR_DEPARTMENTS_GRID);
-    engine::GridCreateParams params{&layout, dialog, 1373, departmentRows, 0};
-    return win::createWindow("__03Combo__", "", WS_CHILD | WS_VISIBLE, {}, dialog, 1373, &params);
+    engine::GridCreateParams params{&layout, dialog, IDC_LEDGER_DEPARTMENT, departmentRows, 0};
+    return win::createWindow("__03Combo__", "", WS_CHILD | WS_VISIBLE, {}, dialog,
+                             IDC_LEDGER_DEPARTMENT, &params);
   }
 
   static std::string itemText(HWND combo, int index) {
@@ -300,7 +302,7 @@ class SharedLists : public ::testing::Test {
 
 TEST_F(SharedLists, DepartmentComboHoldsEveryDepartmentByName) {
   HWND combo = departmentCombo();
-  EXPECT_EQ(DeptComboStartup(dialog, 1373, 1), 0u);
+  EXPECT_EQ(DeptComboStartup(dialog, IDC_LEDGER_DEPARTMENT, 1), 0u);
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 100);
   EXPECT_EQ(itemText(combo, 0), "General");
   EXPECT_EQ(itemText(combo, 5), "Workshop");
@@ -320,8 +322,8 @@ TEST_F(SharedLists, DepartmentComboHoldsEveryDepartmentByName) {
 }
 
 TEST_F(SharedLists, AccountStatusComboIndexIsTheStatus) {
-  HWND combo =
-      win::createWindow("COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, {}, dialog, 1999);
+  HWND combo = win::createWindow("COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, {},
+                                 dialog, IDC_LEDGER_ACCOUNT_STATUS);
   FillAccStatusCombo(combo);
   FillAccStatusCombo(combo);
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 100) << "a second fill replaces the first";

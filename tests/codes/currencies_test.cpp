@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "frame/res/ids_codes.h"
+#include "frame/res/ids_ledgers.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
@@ -202,11 +203,11 @@ TEST(Currencies, TheActionKeepsASecondStationOutAndLockedRunsStore) {
 TEST(Currencies, LedgerCombosListTheNamesByRecord) {
   TestCompany co;
   DriveRun run = co.drive("open 3607\nshow 3608\n");
-  json combo = shownControl(run.shown(3608), 1317);
+  json combo = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_CURRENCY);
   ASSERT_EQ(combo["items"].size(), 99u);
   EXPECT_EQ(combo["items"][0], "Pound Sterling");
   EXPECT_EQ(combo["items"][5], "Danish Krone");
-  json tax = shownControl(run.shown(3608), IDC_TAX_CODE_COMBO);
+  json tax = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_TAX_CODE);
   ASSERT_EQ(tax["items"].size(), 100u);
   EXPECT_EQ(tax["items"][1], "T1 17.50") << "the 15-byte column holds the rate";
 }
