@@ -13,36 +13,42 @@
 #ifndef VX70DEF_RES_MENU_H
 #define VX70DEF_RES_MENU_H
 
-#define VX70DEF_MENU(GROUP, ITEM, ITEM_TITLED)                            \
-  GROUP("Company settings")                                             \
-  ITEM(3600)                               /* Company Preferences */    \
-  ITEM(3605)                               /* Financial Year */         \
-  ITEM(3606)                               /* Change Program Date */    \
-  ITEM(3633)                               /* Update Defaults */        \
-  ITEM(3632)                               /* Change Password */        \
-  ITEM(3622)                               /* Wallpaper Defaults */     \
-  GROUP("Ledger defaults")                                              \
-  ITEM(3607)                               /* Customer Defaults */      \
-  ITEM(3623)                               /* Supplier Defaults */      \
-  ITEM(3612)                               /* Product Defaults */       \
-  ITEM(3627)                               /* Invoice Defaults */       \
-  ITEM_TITLED(3218, "Program Options")     /* captioned "Options" */    \
-  GROUP("Code tables")                                                  \
-  ITEM(3615)                               /* Departments */            \
-  ITEM(3614)                               /* Product Categories */     \
-  ITEM(3617)                               /* Fixed Asset Categories */ \
-  ITEM(3616)                               /* Currencies */             \
-  ITEM(3619)                               /* Tax Codes */              \
-  ITEM(901)                                /* Account Status */         \
-  ITEM(3223)                               /* Finance Charge Rates */   \
-  ITEM(3621)                               /* Control Accounts */       \
-  GROUP("System and users")                                             \
-  ITEM(3634)                               /* User List */              \
-  ITEM(3629)                               /* System Info */            \
-  ITEM(3630)                               /* About */
+#include "ids_codes.h"
+#include "ids_company.h"
+#include "ids_ledgers.h"
+#include "ids_options.h"
+#include "ids_system.h"
+
+#define VX70DEF_MENU(GROUP, ITEM, ITEM_TITLED)                           \
+  GROUP("Company settings")                                              \
+  ITEM(IDD_COMPANY_PREFS)                                                \
+  ITEM(IDD_FINANCIAL_YEAR)                                               \
+  ITEM(IDD_PROGRAM_DATE)                                                 \
+  ITEM(IDD_UPDATE_DEFAULTS)                                              \
+  ITEM(IDD_CHANGE_PASSWORD)                                              \
+  ITEM(IDD_WALLPAPER_DEFAULTS)                                           \
+  GROUP("Ledger defaults")                                               \
+  ITEM(IDD_CUSTOMER_DEFAULTS)                                            \
+  ITEM(IDD_SUPPLIER_DEFAULTS)                                            \
+  ITEM(IDD_PRODUCT_DEFAULTS)                                             \
+  ITEM(IDD_INVOICE_DEFAULTS)                                             \
+  ITEM_TITLED(IDD_OPTIONS, "Program Options")  /* captioned "Options" */ \
+  GROUP("Code tables")                                                   \
+  ITEM(IDD_DEPARTMENTS)                                                  \
+  ITEM(IDD_PRODUCT_CATEGORIES)                                           \
+  ITEM(IDD_ASSET_CATEGORIES)                                             \
+  ITEM(IDD_CURRENCIES)                                                   \
+  ITEM(IDD_TAX_CODES)                                                    \
+  ITEM(IDD_ACCOUNT_STATUS)                                               \
+  ITEM(IDD_FINANCE_RATES)                                                \
+  ITEM(IDD_CONTROL_ACCOUNTS)                                             \
+  GROUP("System and users")                                              \
+  ITEM(IDD_USER_LIST)                                                    \
+  ITEM(IDD_SYSTEM_INFO)                                                  \
+  ITEM(IDD_ABOUT)
 
 /* The group that holds this dialog also shows whether the access menu (it
  * belongs to the package's access module) is enabled. */
-#define VX70DEF_MENU_ACCESS_NOTE 3634 /* User List */
+#define VX70DEF_MENU_ACCESS_NOTE IDD_USER_LIST
 
 #endif
