@@ -23,6 +23,7 @@
 #include "host/loader/module.h"
 #include "host/package/finder.h"
 #include "host/package/main_window.h"
+#include "host/package/user_record.h"
 #include "host/win32/window.h"
 
 namespace vx70 {
@@ -225,8 +226,7 @@ struct Station::Impl : events::UiPort {
       ReadControl();
       loadAccessRecord();
     } else {
-      std::memset(&g.access, 0, sizeof g.access);
-      copyText(reinterpret_cast<char*>(&g.access), 33, options.user);
+      accessOfName(g.access, options.user);
     }
     // The user's own call-charge rate as the user file keeps it, unless
     // this run names another (copied out of the packed record first, as
@@ -250,45 +250,28 @@ struct Station::Impl : events::UiPort {
         .string();
   }
 
-  static std::string trimmed(const char* text, std::size_t size) {
-    std::string s(text, strnlen(text, size));
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    return s;
-  }
-
-  static bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-             return std::toupper(static_cast<unsigned char>(x)) ==
-                    std::toupper(static_cast<unsigned char>(y));
-           });
+  // The user's record when the company has no user file to read: the
+  // logon name alone.
+  static void accessOfName(accessmap& access, const std::string& user) {
+    std::memset(&access, 0, sizeof access);
+    copyText(access.logonName, sizeof access.logonName, user);
   }
 
   // The user's record of the user file, its password held readable in
   // memory as the dialogs expect it.
   void loadAccessRecord() {
-    globvar& g = *g_lpGlobVar;
-    std::memset(&g.access, 0, sizeof g.access);
-    datafilemap* users = &g.dataFiles[DF_USERS];
-    bool found = false;
-    if (FileOpen(users, OF_READ, OF_SHARE_DENY_NONE, 1)) {
-      DWORD count = RecCount(users);
-      accessmap record;
-      for (DWORD r = 1; r <= count && !found; ++r) {
-        if (ReadRec(users, r, &record) != sizeof record) continue;
-        std::string name = trimmed(reinterpret_cast<const char*>(&record), 33);
-        if (sameName(name, options.user)) {
-          g.access = record;
-          found = true;
-        }
-      }
-      FileClose(users);
-      if (!found) throw std::runtime_error("the company has no user \"" + options.user + "\"");
-      char* password = reinterpret_cast<char*>(&g.access) + 33;
-      password[10] = '\0';
-      convert(password);
-    } else {
-      copyText(reinterpret_cast<char*>(&g.access), 33, options.user);
+    accessmap& access = g_lpGlobVar->access;
+    std::memset(&access, 0, sizeof access);
+    datafilemap* users = &g_lpGlobVar->dataFiles[DF_USERS];
+    if (!FileOpen(users, OF_READ, OF_SHARE_DENY_NONE, 1)) {
+      accessOfName(access, options.user);
+      return;
     }
+    const bool found = package::findUserRecord(users, options.user, access) != 0;
+    FileClose(users);
+    if (!found) throw std::runtime_error("the company has no user \"" + options.user + "\"");
+    access.password[sizeof access.password - 1] = '\0';
+    convert(access.password);
   }
 
   void createMainWindow() {
