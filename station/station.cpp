@@ -10,6 +10,7 @@
 #include <deque>
 #include <filesystem>
 #include <future>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -42,7 +43,19 @@ constexpr auto kPollInterval = std::chrono::milliseconds(100);
 constexpr const char* kMainClass = "VX70Main";
 constexpr const char* kInfoTextClass = "VX70InfoText";
 constexpr UINT kInfoControl = 102;
-constexpr UINT kFirstMonthName = 1009;  // string of January; the other months follow
+
+// The financial year shows as "<month> <year>" with the host's own month
+// names: the module's string table is the module's, not the host's.
+constexpr const char* kMonthNames[] = {"January",   "February", "March",    "April",
+                                       "May",       "June",     "July",     "August",
+                                       "September", "October",  "November", "December"};
+
+// setupmap.fyStartMonth counts from 0 for January.
+std::string financialYear(const setupmap& setup) {
+  const char* month =
+      setup.fyStartMonth < std::size(kMonthNames) ? kMonthNames[setup.fyStartMonth] : "";
+  return std::string(month) + " " + std::to_string(setup.fyStartYear);
+}
 
 LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return win::defWindowProc(hwnd, message, wParam, lParam);
@@ -302,9 +315,7 @@ struct Station::Impl : events::UiPort {
     SetMainWindowText(mainWindow, &setup);
     HWND year = win::childById(g_lpGlobVar->infoWindow, kInfoControl);
     if (!year || !win::get(year).text.empty()) return;
-    const char* month = GetResourceString(kFirstMonthName + setup.fyStartMonth, module->instance());
-    std::string text = std::string(month ? month : "") + " " + std::to_string(setup.fyStartYear);
-    SetWindowTextA(year, text.c_str());
+    SetWindowTextA(year, financialYear(setup).c_str());
   }
 
   // ---- Events ---------------------------------------------------------------------
