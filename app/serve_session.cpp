@@ -12,10 +12,7 @@ using nlohmann::json;
 namespace {
 
 // The events that wait for the person's answer.
-bool isQuestion(const std::string& kind) {
-  return kind == "message" || kind == "editbox" || kind == "file" || kind == "colour" ||
-         kind == "finder";
-}
+bool isQuestion(const std::string& kind) { return isQuestionEvent(kind); }
 
 json menuGroup(const char* group, std::initializer_list<std::pair<int, const char*>> items) {
   json list = json::array();

@@ -72,20 +72,31 @@ LRESULT infoTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+struct QuestionKind {
+  Question question;
+  const char* name;     // as pendingQuestion() and the errors call it
+  const char* event;    // the event that asks it
+  const char* command;  // the command that answers it
+};
+
+constexpr QuestionKind kQuestionKinds[] = {
+    {Question::Message, "message", "message", "answer"},
+    {Question::EditBox, "editbox", "editbox", "editbox"},
+    {Question::File, "file", "file", "file"},
+    {Question::Colour, "colour", "colour", "colour"},
+    {Question::Popup, "popup", "finder", "popup"},
+};
+
 const char* questionName(Question q) {
-  switch (q) {
-    case Question::Message:
-      return "message";
-    case Question::EditBox:
-      return "editbox";
-    case Question::File:
-      return "file";
-    case Question::Colour:
-      return "colour";
-    case Question::Popup:
-      return "popup";
-  }
+  for (const QuestionKind& k : kQuestionKinds)
+    if (k.question == q) return k.name;
   return "question";
+}
+
+const QuestionKind* answeredBy(const std::string& word) {
+  for (const QuestionKind& k : kQuestionKinds)
+    if (word == k.command) return &k;
+  return nullptr;
 }
 
 unsigned long parseNumber(const Command& c, std::size_t i, const char* what) {
@@ -444,13 +455,8 @@ struct Station::Impl : events::UiPort {
   // commands that may run while a question waits (show, wait).
   std::optional<Answer> answerOf(const Command& c, Question kind, const json& question) {
     const std::string& w = c.word();
-    static const std::map<std::string, Question> answers{{"answer", Question::Message},
-                                                         {"editbox", Question::EditBox},
-                                                         {"file", Question::File},
-                                                         {"colour", Question::Colour},
-                                                         {"popup", Question::Popup}};
-    auto it = answers.find(w);
-    if (it == answers.end()) {
+    const QuestionKind* answered = answeredBy(w);
+    if (!answered) {
       if (w == "show" || w == "wait") {
         run(c);
         return std::nullopt;
@@ -458,9 +464,9 @@ struct Station::Impl : events::UiPort {
       throw ScriptError(c.line, std::string("a ") + questionName(kind) +
                                     " waits for its answer; \"" + w + "\" cannot run now");
     }
-    if (it->second != kind)
-      throw ScriptError(c.line, std::string("a ") + questionName(kind) + " waits, not a " +
-                                    questionName(it->second));
+    if (answered->question != kind)
+      throw ScriptError(c.line,
+                        std::string("a ") + questionName(kind) + " waits, not a " + answered->name);
     expectArgs(c, 1, 1);
     Answer a;
     bool cancel = isWord(c, 1, "cancel");
@@ -515,8 +521,7 @@ struct Station::Impl : events::UiPort {
     if (w == "key") return key(c);
     if (w == "show") return show(c);
     if (w == "wait") return waitUpdate(c);
-    if (w == "answer" || w == "editbox" || w == "file" || w == "colour" || w == "popup")
-      throw ScriptError(c.line, w + ": nothing waits for an answer");
+    if (answeredBy(w)) throw ScriptError(c.line, w + ": nothing waits for an answer");
     throw ScriptError(c.line, "unknown command \"" + w + "\"");
   }
 
@@ -781,6 +786,11 @@ bool Station::questionPending() const {
 std::string Station::pendingQuestion() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->pending ? questionName(*impl_->pending) : "";
+}
+
+bool isQuestionEvent(const std::string& kind) {
+  return std::any_of(std::begin(kQuestionKinds), std::end(kQuestionKinds),
+                     [&](const QuestionKind& k) { return kind == k.event; });
 }
 
 }  // namespace vx70
