@@ -16,10 +16,7 @@ using nlohmann::json;
 namespace {
 
 // The events that wait for the person's answer.
-bool isQuestion(const std::string& kind) {
-  return kind == "message" || kind == "editbox" || kind == "file" || kind == "colour" ||
-         kind == "finder";
-}
+bool isQuestion(const std::string& kind) { return isQuestionEvent(kind); }
 
 std::optional<res::DialogTemplate> templateOf(const Module* module, int dialog) {
   if (!module) return std::nullopt;

@@ -1,6 +1,9 @@
 #include "station/script.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 namespace vx70::script {
 
@@ -97,6 +100,33 @@ Command parseCommand(const std::string& text, int line) {
     command.tokens.push_back(std::move(token));
   }
   return command;
+}
+
+void expectArgs(const Command& c, std::size_t min, std::size_t max) {
+  std::size_t n = c.tokens.size() - 1;
+  if (n < min || n > max)
+    throw ScriptError(c.line,
+                      c.word() + ": expects " +
+                          (min == max ? std::to_string(min)
+                                      : std::to_string(min) + " to " + std::to_string(max)) +
+                          " arguments, got " + std::to_string(n));
+}
+
+unsigned long parseNumber(const Command& c, std::size_t i, const char* what) {
+  if (i >= c.tokens.size())
+    throw ScriptError(c.line, std::string(c.word()) + ": " + what + " missing");
+  const std::string& t = c.tokens[i].text;
+  char* end = nullptr;
+  errno = 0;
+  unsigned long v = std::strtoul(t.c_str(), &end, 0);
+  if (t.empty() || *end || errno || t[0] == '-' || v > UINT_MAX)
+    throw ScriptError(c.line,
+                      std::string(c.word()) + ": " + what + " \"" + t + "\" is not a number");
+  return v;
+}
+
+bool isWord(const Command& c, std::size_t i, const char* word) {
+  return i < c.tokens.size() && !c.tokens[i].quoted && c.tokens[i].text == word;
 }
 
 }  // namespace vx70::script

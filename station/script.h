@@ -34,4 +34,12 @@ class ScriptError : public std::runtime_error {
 // escape.
 Command parseCommand(const std::string& text, int line);
 
+// A command's arguments, each checked with a ScriptError that names the
+// command: between min and max of them; argument i as a number (decimal,
+// 0x hexadecimal or 0 octal, no sign) that fits an unsigned int, `what`
+// naming it; argument i as the bare (unquoted) word.
+void expectArgs(const Command& c, std::size_t min, std::size_t max);
+unsigned long parseNumber(const Command& c, std::size_t i, const char* what);
+bool isWord(const Command& c, std::size_t i, const char* word);
+
 }  // namespace vx70::script

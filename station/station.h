@@ -46,6 +46,10 @@ class Station {
   std::unique_ptr<Impl> impl_;
 };
 
+// Whether an event of this kind ("message", "finder"...) asks a question
+// that waits for the person's answer.
+bool isQuestionEvent(const std::string& kind);
+
 // The station options that `vx70 drive` and `vx70 serve` take, with their
 // help texts, for the command-line parser.
 struct StationOptionHelp {

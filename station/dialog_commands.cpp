@@ -1,0 +1,191 @@
+// The commands that act on the module's dialogs as a person would: open
+// one from the main window, type, leave a field, click, select, fill a
+// grid cell, double-click a row, press a key, turn a page, close.  Each
+// checks first that a person could do it (the dialog is open, the control
+// exists, is shown and enabled) and otherwise changes nothing.
+#include <map>
+
+#include "host/engine/dialog.h"
+#include "host/win32/window.h"
+#include "station/station_impl.h"
+
+namespace vx70 {
+
+using script::Command;
+using script::expectArgs;
+using script::parseNumber;
+using script::ScriptError;
+
+namespace {
+
+HWND controlArg(const Command& c, HWND dialog, std::size_t i) {
+  UINT id = static_cast<UINT>(parseNumber(c, i, "control"));
+  HWND control = engine::dialogControl(dialog, id);
+  if (!control)
+    throw ScriptError(c.line, c.word() + ": dialog " + std::to_string(GetDEDialogID(dialog)) +
+                                  " has no control " + std::to_string(id));
+  return control;
+}
+
+// A person can act only on a control that is shown and enabled.
+void requireUsable(const Command& c, HWND control) {
+  win::Window& w = win::get(control);
+  std::string what = c.word() + ": control " + std::to_string(w.id);
+  if (!w.visible) throw ScriptError(c.line, what + " is hidden");
+  if (!w.enabled) throw ScriptError(c.line, what + " is disabled");
+}
+
+// The control that a user action names (DIALOG CONTROL ...), once the
+// command has its arguments and a person could reach the control.
+HWND usableControl(const Command& c, std::size_t args) {
+  expectArgs(c, args, args);
+  HWND control = controlArg(c, dialogArg(c, 1), 2);
+  requireUsable(c, control);
+  return control;
+}
+
+void userMessage(const Command& c, HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                 const char* refusal) {
+  // Marked before, for the handlers that the change itself calls, and
+  // after, for the next command, whatever those handlers read meanwhile.
+  engine::noteUserInput(control);
+  LRESULT result = win::send(control, message, wParam, lParam);
+  if (win::find(control)) engine::noteUserInput(control);
+  if (result == -1)
+    throw ScriptError(
+        c.line, c.word() + ": control " + std::to_string(win::get(control).id) + " " + refusal);
+}
+
+// Keys by name, as their virtual-key codes.
+WPARAM virtualKey(const Command& c, const std::string& name) {
+  static const std::map<std::string, WPARAM> keys{
+      {"enter", 0x0D}, {"escape", 0x1B}, {"tab", 0x09},    {"space", 0x20},   {"left", 0x25},
+      {"up", 0x26},    {"right", 0x27},  {"down", 0x28},   {"delete", 0x2E},  {"f4", 0x73},
+      {"home", 0x24},  {"end", 0x23},    {"pageup", 0x21}, {"pagedown", 0x22}};
+  auto it = keys.find(name);
+  if (it == keys.end()) throw ScriptError(c.line, "key: unknown key \"" + name + "\"");
+  return it->second;
+}
+
+}  // namespace
+
+HWND dialogArg(const Command& c, std::size_t i) {
+  UINT id = static_cast<UINT>(parseNumber(c, i, "dialog"));
+  HWND d = engine::findOpenDialog(id);
+  if (!d) throw ScriptError(c.line, c.word() + ": no open dialog " + std::to_string(id));
+  return d;
+}
+
+void Station::Impl::run(const Command& c) {
+  const std::string& w = c.word();
+  if (w == "open") return open(c);
+  if (w == "type") return type(c);
+  if (w == "leave") return leave(c);
+  if (w == "click") return click(c);
+  if (w == "select") return select(c);
+  if (w == "cell") return cell(c);
+  if (w == "activate") return activate(c);
+  if (w == "page") return page(c);
+  if (w == "close") return close(c);
+  if (w == "key") return key(c);
+  if (w == "show") return show(c);
+  if (w == "wait") return waitUpdate(c);
+  if (isAnswerCommand(w)) throw ScriptError(c.line, w + ": nothing waits for an answer");
+  throw ScriptError(c.line, "unknown command \"" + w + "\"");
+}
+
+void Station::Impl::open(const Command& c) {
+  expectArgs(c, 1, 2);
+  UINT id = static_cast<UINT>(parseNumber(c, 1, "dialog"));
+  UINT param = c.tokens.size() > 2 ? static_cast<UINT>(parseNumber(c, 2, "parameter")) : 0;
+  auto open = engine::openDialogs();
+  if (!open.empty())
+    throw ScriptError(c.line, "open: dialog " + std::to_string(open.back().id) +
+                                  " is open; the main window takes no commands until it closes");
+  if (!module->resources().dentry(static_cast<std::uint16_t>(id)))
+    throw ScriptError(c.line, "open: the module has no dialog " + std::to_string(id));
+  CreateDEDialog(mainWindow, kDefaultsModuleNumber, id, param);
+}
+
+// Focus moves to the control first, as a click or a Tab does; what the
+// old control does on losing it (a check, a message) happens first.
+// Returns false when that changed the dialog so that the action is lost.
+bool Station::Impl::focusFirst(HWND control) {
+  if (win::focus() == control) return true;
+  int asked = questionsAsked;
+  win::setFocus(control);
+  return asked == questionsAsked && win::find(control) && win::get(control).enabled;
+}
+
+void Station::Impl::type(const Command& c) {
+  HWND control = usableControl(c, 3);
+  if (!focusFirst(control)) return;
+  userMessage(c, control, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>(c.tokens[3].text.c_str()),
+              "refused the typing (disabled, read-only, or not a number in a number field)");
+}
+
+void Station::Impl::leave(const Command& c) {
+  expectArgs(c, 2, 2);
+  HWND d = dialogArg(c, 1);
+  HWND control = controlArg(c, d, 2);
+  if (win::focus() != control) win::setFocus(control);
+  HWND next = win::nextTabStop(win::get(control).parent, control);
+  win::setFocus(next && next != control ? next : d);
+}
+
+void Station::Impl::click(const Command& c) {
+  HWND control = usableControl(c, 2);
+  if (!focusFirst(control)) return;
+  userMessage(c, control, win::VXM_CLICK, 0, 0, "cannot be clicked");
+}
+
+void Station::Impl::select(const Command& c) {
+  HWND control = usableControl(c, 3);
+  WPARAM index = parseNumber(c, 3, "index");
+  if (!focusFirst(control)) return;
+  userMessage(c, control, win::VXM_SELECT, index, 0, "has no such entry");
+}
+
+void Station::Impl::cell(const Command& c) {
+  HWND grid = usableControl(c, 5);
+  win::CellInput input{static_cast<int>(parseNumber(c, 3, "row")),
+                       static_cast<UINT>(parseNumber(c, 4, "column")), c.tokens[5].text.c_str()};
+  if (!focusFirst(grid)) return;
+  userMessage(c, grid, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input),
+              "refused the cell (no such row or column, or not a value of its type)");
+}
+
+void Station::Impl::activate(const Command& c) {
+  HWND grid = usableControl(c, 3);
+  WPARAM row = parseNumber(c, 3, "row");
+  if (!focusFirst(grid)) return;
+  userMessage(c, grid, win::VXM_ACTIVATE, row, 0, "has no such row");
+}
+
+void Station::Impl::key(const Command& c) {
+  HWND control = usableControl(c, 3);
+  WPARAM vk = virtualKey(c, c.tokens[3].text);
+  if (!focusFirst(control)) return;
+  engine::noteUserInput(control);
+  win::send(control, WM_KEYDOWN, vk, 0);
+  if (win::find(control)) engine::noteUserInput(control);
+}
+
+void Station::Impl::page(const Command& c) {
+  expectArgs(c, 2, 2);
+  HWND d = dialogArg(c, 1);
+  int index = static_cast<int>(parseNumber(c, 2, "page index"));
+  if (!engine::showPage(d, index))
+    throw ScriptError(c.line,
+                      "page: dialog " + c.tokens[1].text + " has no page " + std::to_string(index));
+}
+
+void Station::Impl::close(const Command& c) {
+  expectArgs(c, 1, 1);
+  HWND d = dialogArg(c, 1);
+  for (const auto& o : engine::openDialogs())
+    if (o.hwnd == d && o.page) d = o.container;
+  win::send(d, WM_CLOSE, 0, 0);
+}
+
+}  // namespace vx70

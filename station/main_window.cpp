@@ -1,0 +1,85 @@
+// The host's main window as the module finds it: the title, the info
+// window with its field of the financial year, the wallpaper and the
+// notify window, their handles in the global block.  The title and the
+// year name the company from the start, before any dialog changes them.
+#include "host/package/main_window.h"
+
+#include <iterator>
+
+#include "host/win32/window.h"
+#include "station/station_impl.h"
+
+namespace vx70 {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr const char* kMainClass = "VX70Main";
+constexpr const char* kInfoTextClass = "VX70InfoText";
+
+// The financial year shows as "<month> <year>" with the host's own month
+// names: the module's string table is the module's, not the host's.
+constexpr const char* kMonthNames[] = {"January",   "February", "March",    "April",
+                                       "May",       "June",     "July",     "August",
+                                       "September", "October",  "November", "December"};
+
+LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return win::defWindowProc(hwnd, message, wParam, lParam);
+}
+
+// The info window's field behaves as a static text, and every new text
+// set on it is reported: it is how the person sees the financial year
+// change.  The text it gets at start-up goes out before the engine has an
+// event sink, so only the module's changes are reported.
+LRESULT infoTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = win::defWindowProc(hwnd, message, wParam, lParam);
+  if (message == WM_SETTEXT)
+    events::emit(json{{"event", "info"}, {"control", kInfoControl}, {"text", win::get(hwnd).text}});
+  return result;
+}
+
+// setupmap.fyStartMonth counts from 0 for January.
+std::string financialYear(const setupmap& setup) {
+  const char* month =
+      setup.fyStartMonth < std::size(kMonthNames) ? kMonthNames[setup.fyStartMonth] : "";
+  return std::string(month) + " " + std::to_string(setup.fyStartYear);
+}
+
+}  // namespace
+
+void Station::Impl::registerWindowClasses() {
+  win::registerClass(kMainClass, mainWindowProc);
+  win::registerClass(kInfoTextClass, infoTextProc);
+}
+
+void Station::Impl::createMainWindow() {
+  globvar& g = *g_lpGlobVar;
+  mainWindow = win::createWindow(kMainClass, "VX70", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                 RECT{0, 0, 1024, 768}, 0, 0);
+  HWND info = win::createWindow("STATIC", "", WS_CHILD | WS_VISIBLE, RECT{0, 748, 1024, 768},
+                                mainWindow, 1);
+  win::createWindow(kInfoTextClass, "", WS_CHILD | WS_VISIBLE, RECT{600, 0, 1024, 20}, info,
+                    kInfoControl);
+  HWND wallpaper =
+      win::createWindow("STATIC", "", WS_CHILD | WS_VISIBLE, RECT{0, 20, 1024, 748}, mainWindow, 2);
+  HWND notify = win::createWindow("STATIC", "", WS_CHILD, RECT{0, 0, 0, 0}, mainWindow, 3);
+  g.mainWindow = mainWindow;
+  g.infoWindow = info;
+  g.wallpaperWindow = wallpaper;
+  g.notifyWindow = notify;
+}
+
+// The access menu follows the company's access-rights setting.
+void Station::Impl::showCompanyInMainWindow() {
+  setAccessMenuEnabled(false);
+  if (options.dataDir.empty()) return;
+  const setupmap& setup = g_lpGlobVar->setup;
+  setAccessMenuEnabled(setup.accessRights != 0);
+  SetMainWindowText(mainWindow, &setup);
+  HWND year = win::childById(g_lpGlobVar->infoWindow, kInfoControl);
+  if (!year || !win::get(year).text.empty()) return;
+  SetWindowTextA(year, financialYear(setup).c_str());
+}
+
+}  // namespace vx70

@@ -1,0 +1,135 @@
+// Start-up and shutting down: the station loads the module, opens the
+// company, logs the user on and fills the global block as the host
+// program does before the module's first dialog, then installs itself as
+// the engine's input wait and question port.
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+
+#include "host/data/company.h"
+#include "host/engine/dialog.h"
+#include "host/package/user_record.h"
+#include "host/win32/window.h"
+#include "station/station_impl.h"
+
+namespace vx70 {
+
+using nlohmann::json;
+
+namespace {
+
+void copyText(char* to, std::size_t size, const std::string& text) {
+  std::memset(to, 0, size);
+  std::memcpy(to, text.data(), std::min(text.size(), size - 1));
+}
+
+void copyPath(char* to, const std::string& path) { copyText(to, MAX_PATH, path); }
+
+std::string programDirectory() {
+  char exe[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n <= 0) return ".";
+  return std::filesystem::path(std::string(exe, static_cast<std::size_t>(n)))
+      .parent_path()
+      .string();
+}
+
+// The user's record when the company has no user file to read: the logon
+// name alone.
+void accessOfName(accessmap& access, const std::string& user) {
+  std::memset(&access, 0, sizeof access);
+  copyText(access.logonName, sizeof access.logonName, user);
+}
+
+}  // namespace
+
+void Station::Impl::startUp() {
+  stationOptions() = options;
+  engine::registerEngineClasses();
+  registerWindowClasses();
+  module = Module::load(defaultModulePath(), kDefaultsModuleNumber);
+  engine::registerModule(module.get());
+  if (!options.dataDir.empty()) {
+    data::openCompany(options.dataDir);
+    data::logon(options.station, options.user);
+    loggedOn = true;
+  }
+  fillGlobalBlock();
+  createMainWindow();
+  showCompanyInMainWindow();
+  events::setUiPort(this);
+  events::setSink([this](const json& e) { emit(withActionName(e)); });
+  engine::setInputWait([this] { dialogWait(); });
+  emit(json{{"event", "station"},
+            {"action", "started"},
+            {"station", options.station},
+            {"user", options.user},
+            {"number", g_lpGlobVar->station}});
+}
+
+void Station::Impl::shutDown() {
+  engine::setInputWait(nullptr);
+  events::setUiPort(nullptr);
+  if (mainWindow) win::destroyWindow(mainWindow);
+  mainWindow = 0;
+  if (loggedOn) data::logoff();
+  loggedOn = false;
+  if (data::companyOpen()) data::closeCompany();
+  if (module) engine::unregisterModule(module->number());
+  module.reset();
+  events::setSink(nullptr);
+  win::reset();
+}
+
+void Station::Impl::fillGlobalBlock() {
+  globvar& g = *g_lpGlobVar;
+  g.edition = options.edition;
+  g.multiUser = options.multiUser;
+  g.lockRecords = options.lockRecords;
+  g.detailsLocked = options.detailsLocked;
+  g.netMessaging = options.netMessaging;
+  g.negativeStockCount = options.negativeStockCount;
+  if (options.programDate.empty()) {
+    g.programDate = GetSystemDate();
+  } else {
+    g.programDate = DateStringToNumber(options.programDate.c_str());
+    if (!g.programDate)
+      throw std::runtime_error("--program-date \"" + options.programDate + "\" is not a date");
+  }
+  copyPath(g.programDirectory, programDirectory());
+  if (!options.dataDir.empty()) {
+    copyPath(g.dataPath, std::filesystem::absolute(options.dataDir).lexically_normal().string());
+    ReadSetup();
+    ReadControl();
+    loadAccessRecord();
+  } else {
+    accessOfName(g.access, options.user);
+  }
+  // The user's own call-charge rate as the user file keeps it, unless
+  // this run names another (copied out of the packed record first, as
+  // value_or takes a reference).
+  const double storedRate = g.access.callChargeRate;
+  g.userCallChargeRate = options.callChargeRate.value_or(storedRate);
+}
+
+// The user's record of the user file, its password held readable in
+// memory as the dialogs expect it.
+void Station::Impl::loadAccessRecord() {
+  accessmap& access = g_lpGlobVar->access;
+  std::memset(&access, 0, sizeof access);
+  datafilemap* users = &g_lpGlobVar->dataFiles[DF_USERS];
+  if (!FileOpen(users, OF_READ, OF_SHARE_DENY_NONE, 1)) {
+    accessOfName(access, options.user);
+    return;
+  }
+  const bool found = package::findUserRecord(users, options.user, access) != 0;
+  FileClose(users);
+  if (!found) throw std::runtime_error("the company has no user \"" + options.user + "\"");
+  access.password[sizeof access.password - 1] = '\0';
+  convert(access.password);
+}
+
+}  // namespace vx70
