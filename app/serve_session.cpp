@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
+#include "frame/res/menu.h"
+#include "host/engine/dialog.h"
+#include "host/loader/module.h"
 #include "station/script.h"
 
 namespace vx70::app {
@@ -17,10 +21,44 @@ bool isQuestion(const std::string& kind) {
          kind == "finder";
 }
 
-json menuGroup(const char* group, std::initializer_list<std::pair<int, const char*>> items) {
-  json list = json::array();
-  for (const auto& [dialog, title] : items) list.push_back({{"dialog", dialog}, {"title", title}});
-  return {{"group", group}, {"items", std::move(list)}};
+std::optional<res::DialogTemplate> templateOf(const Module* module, int dialog) {
+  if (!module) return std::nullopt;
+  try {
+    return module->resources().dialog(static_cast<std::uint16_t>(dialog));
+  } catch (const res::ResourceError&) {
+    return std::nullopt;
+  }
+}
+
+// A menu item's title: its dialog's caption.  A dialog whose resources
+// give none (no template, an empty caption, one that cannot be read) is
+// still offered, by its number, so that it stays reachable.
+std::string captionOf(const Module* module, int dialog) {
+  auto tmpl = templateOf(module, dialog);
+  return tmpl && !tmpl->title.empty() ? tmpl->title : "Dialog " + std::to_string(dialog);
+}
+
+// The host's menu as frame/res/menu.h lays it out: {"group", "items":
+// [{"dialog", "title"}]}, and "accessNote": true on the group that also
+// shows the access menu's state.
+json menuOf(const Module* module) {
+  json groups = json::array();
+  auto group = [&](const char* title) {
+    groups.push_back({{"group", title}, {"items", json::array()}});
+  };
+  auto item = [&](int dialog, const std::string& title) {
+    json& last = groups.back();
+    last["items"].push_back({{"dialog", dialog}, {"title", title}});
+    if (dialog == VX70DEF_MENU_ACCESS_NOTE) last["accessNote"] = true;
+  };
+#define MENU_GROUP(title) group(title);
+#define MENU_ITEM(dialog) item(dialog, captionOf(module, dialog));
+#define MENU_ITEM_TITLED(dialog, title) item(dialog, title);
+  VX70DEF_MENU(MENU_GROUP, MENU_ITEM, MENU_ITEM_TITLED)
+#undef MENU_GROUP
+#undef MENU_ITEM
+#undef MENU_ITEM_TITLED
+  return groups;
 }
 
 // The command word of a line, "" for a blank line or a comment.
@@ -34,37 +72,13 @@ std::string commandWord(const std::string& line) {
 ServeSession::ServeSession(const StationOptions& options, EventLog& log)
     : options_(options), log_(log) {
   station_ = std::make_unique<Station>(options, [this](const json& e) { onEvent(e); });
+  // The station has loaded the module by now; its resources stay as they are.
+  menu_ = menuOf(engine::moduleByNumber(kDefaultsModuleNumber));
 }
 
 ServeSession::~ServeSession() {
   std::lock_guard lock(commandMutex_);
   station_.reset();
-}
-
-const json& ServeSession::menu() {
-  static const json groups = json::array({
-      menuGroup("Company settings", {{3600, "Company Preferences"},
-                                     {3605, "Financial Year"},
-                                     {3606, "Change Program Date"},
-                                     {3633, "Update Defaults"},
-                                     {3632, "Change Password"},
-                                     {3622, "Wallpaper Defaults"}}),
-      menuGroup("Ledger defaults", {{3607, "Customer Defaults"},
-                                    {3623, "Supplier Defaults"},
-                                    {3612, "Product Defaults"},
-                                    {3627, "Invoice Defaults"},
-                                    {3218, "Program Options"}}),
-      menuGroup("Code tables", {{3615, "Departments"},
-                                {3614, "Product Categories"},
-                                {3617, "Fixed Asset Categories"},
-                                {3616, "Currencies"},
-                                {3619, "Tax Codes"},
-                                {901, "Account Status"},
-                                {3223, "Finance Charge Rates"},
-                                {3621, "Control Accounts"}}),
-      menuGroup("System and users", {{3634, "User List"}, {3629, "System Info"}, {3630, "About"}}),
-  });
-  return groups;
 }
 
 // Called on the station's own thread.  The answers to the state's `show`

@@ -31,8 +31,8 @@ class ServeSession {
   // {"folder", "files"}: the station's own folder, for the file chooser.
   nlohmann::json files() const;
 
-  // The dialogs a host menu opens, in groups.
-  static const nlohmann::json& menu();
+  // The dialogs the host's menu opens, in groups, as the state gives them.
+  const nlohmann::json& menu() const { return menu_; }
 
  private:
   void onEvent(const nlohmann::json& event);
@@ -45,6 +45,7 @@ class ServeSession {
   mutable std::mutex eventMutex_;
   nlohmann::json lastShow_;
   nlohmann::json question_;
+  nlohmann::json menu_;                   // built once the station has loaded the module
   nlohmann::json* collecting_ = nullptr;  // the running command's events
   std::unique_ptr<Station> station_;
 };

@@ -2,6 +2,11 @@
 #
 #   app -> station -> package -> engine, data -> loader, win32 -> host/ base -> api
 #   the module (frame/ and the dialog families) -> api/ and frame/ only
+#   frame/res/ (the module's published identifiers: dialog and control
+#     names, the menu) -> nothing else; seen by the module, and by the host's
+#     top layers that open or keep the module's dialogs by name (package,
+#     station, app), as a Windows program includes a library's resource
+#     header
 #
 # A layer may include its own headers and those of the layers below it.
 # Every quoted #include of the module, the host, the station and the
@@ -17,6 +22,8 @@ function(layer_of path out)
   set(layer "")
   if(path MATCHES "^api/")
     set(layer api)
+  elseif(path MATCHES "^frame/res/")
+    set(layer res)
   elseif(path MATCHES "^(frame|company|ledgers|codes|system)/")
     set(layer ${CMAKE_MATCH_1})
   elseif(path MATCHES "^host/(win32|loader|engine|data|package)/")
@@ -31,19 +38,20 @@ endfunction()
 
 # What each layer may include besides itself.
 set(allowed_api "")
-set(allowed_frame api)
-set(allowed_company api frame)
-set(allowed_ledgers api frame)
-set(allowed_codes api frame)
-set(allowed_system api frame)
+set(allowed_res "")
+set(allowed_frame api res)
+set(allowed_company api frame res)
+set(allowed_ledgers api frame res)
+set(allowed_codes api frame res)
+set(allowed_system api frame res)
 set(allowed_base api)
 set(allowed_win32 api base)
 set(allowed_loader api base)
 set(allowed_engine api base win32 loader)
 set(allowed_data api base)
-set(allowed_package api base win32 loader engine data)
-set(allowed_station api base win32 loader engine data package)
-set(allowed_app api base win32 loader engine data package station)
+set(allowed_package api base win32 loader engine data res)
+set(allowed_station api base win32 loader engine data package res)
+set(allowed_app api base win32 loader engine data package station res)
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
   ${SOURCE_DIR}/api/*.h

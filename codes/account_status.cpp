@@ -12,20 +12,12 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_codes.h"
 
 namespace {
 
-constexpr UINT kEditDialog = 9026;
-constexpr UINT kModuleNumber = 15;
-constexpr UINT kOkId = 1;
-constexpr UINT kCancelId = 2;  // Cancel in the editor, Close in the list
-constexpr UINT kGridId = 1610;
-constexpr UINT kEditId = 1413;  // the list's Edit button; the editor's description
-constexpr UINT kHoldBoxId = 1010;
-constexpr UINT kGridActivated = 1;
 constexpr int kStatusCount = 100;
 constexpr UINT kDescriptionLimit = 60;
-constexpr UINT kLimitText = 197;  // EM_LIMITTEXT
 
 constexpr const char* kStatusZeroNotice = "You cannot change the 'On Hold' status of this item";
 
@@ -52,7 +44,9 @@ StatusRow BuildStatusRow(int status, const char* description, bool onHold) {
   return row;
 }
 
-HWND ListGrid(HWND editor) { return GetDlgItem(GetDEDialogParent(editor), kGridId); }
+HWND ListGrid(HWND editor) {
+  return GetDlgItem(GetDEDialogParent(editor), IDC_ACCOUNT_STATUS_GRID);
+}
 
 // -1 when there is no row: also when the editor was opened without the list.
 int CurrentRow(HWND grid) {
@@ -69,7 +63,8 @@ void FillStatusList(HWND dialog) {
     ReadRec(file, static_cast<DWORD>(status + 1), &record);
     record.description[sizeof record.description - 1] = '\0';
     StatusRow row = BuildStatusRow(status, record.description, record.onHold == 1);
-    DESendDlgItemGridMessage(dialog, kGridId, GM_ADDROW, 0, reinterpret_cast<LPARAM>(&row), 0);
+    DESendDlgItemGridMessage(dialog, IDC_ACCOUNT_STATUS_GRID, GM_ADDROW, 0,
+                             reinterpret_cast<LPARAM>(&row), 0);
   }
   FileClose(file);
 }
@@ -90,10 +85,10 @@ void SaveStatus(HWND editor) {
   FileOpen(file, 1, 64, 1);
 
   accstatusmap record{};
-  GetDlgItemTextA(editor, static_cast<int>(kEditId), record.description,
+  GetDlgItemTextA(editor, IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION, record.description,
                   static_cast<int>(kDescriptionLimit + 1));
   FillUp(record.description, sizeof record.description);
-  const bool onHold = IsDlgButtonChecked(editor, static_cast<int>(kHoldBoxId)) == BST_CHECKED;
+  const bool onHold = IsDlgButtonChecked(editor, IDC_EDIT_ACCOUNT_STATUS_ON_HOLD) == BST_CHECKED;
   record.onHold = onHold ? 1 : 0;
 
   if (g_lpGlobVar->lockRecords) LockRec(file, recordNo);
@@ -114,18 +109,19 @@ void SaveStatus(HWND editor) {
 VX70_HANDLER(AccountStatusInit) {
   ReadControl();
   FillStatusList(hwnd);
-  DESendDlgItemGridMessage(hwnd, kGridId, GM_SETCURRENTROW, 0, 0, 0);
+  DESendDlgItemGridMessage(hwnd, IDC_ACCOUNT_STATUS_GRID, GM_SETCURRENTROW, 0, 0, 0);
   return 1;
 }
 
 VX70_HANDLER(AccountStatusCommand) {
-  if (id == kOkId || id == kCancelId) {
+  if (id == IDOK || id == IDCANCEL) {
     DestroyDEDialog(hwnd, 0);
-  } else if (id == kEditId || (id == kGridId && notify == kGridActivated)) {
+  } else if (id == IDC_ACCOUNT_STATUS_EDIT ||
+             (id == IDC_ACCOUNT_STATUS_GRID && notify == GN_ACTIVATE)) {
     // The editor works on the current row; without one there is nothing
     // to edit.
-    if (CurrentRow(GetDlgItem(hwnd, kGridId)) >= 0)
-      CreateDEDialog(hwnd, kModuleNumber, kEditDialog, 0);
+    if (CurrentRow(GetDlgItem(hwnd, IDC_ACCOUNT_STATUS_GRID)) >= 0)
+      CreateDEDialog(hwnd, VX70DEF_MODULE, IDD_EDIT_ACCOUNT_STATUS, 0);
   }
   return 0;
 }
@@ -135,26 +131,27 @@ VX70_HANDLER(EditAccountStatusInit) {
   int row = CurrentRow(grid);
   StatusRow shown{};
   DESendGridMessage(grid, GM_GETROW, 0, row, reinterpret_cast<LPARAM>(&shown));
-  SendDlgItemMessageA(hwnd, static_cast<int>(kEditId), kLimitText, kDescriptionLimit, 0);
+  SendDlgItemMessageA(hwnd, IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION, EM_LIMITTEXT, kDescriptionLimit,
+                      0);
 
   char description[sizeof shown.description] = {};
   std::memcpy(description, shown.description, sizeof description - 1);
   CleanUp(description);
-  SetDlgItemTextA(hwnd, static_cast<int>(kEditId), description);
+  SetDlgItemTextA(hwnd, IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION, description);
 
   if (row == 0) {
-    MsgBox(hwnd, 3, kStatusZeroNotice);
-    EnableWindow(GetDlgItem(hwnd, static_cast<int>(kHoldBoxId)), FALSE);
+    MsgBox(hwnd, MSGBOX_NOTICE, kStatusZeroNotice);
+    EnableWindow(GetDlgItem(hwnd, IDC_EDIT_ACCOUNT_STATUS_ON_HOLD), FALSE);
   }
-  CheckDlgButton(hwnd, static_cast<int>(kHoldBoxId),
+  CheckDlgButton(hwnd, IDC_EDIT_ACCOUNT_STATUS_ON_HOLD,
                  shown.hold == 'Y' ? BST_CHECKED : BST_UNCHECKED);
   return 1;
 }
 
 VX70_HANDLER(EditAccountStatusCommand) {
-  if (id == kOkId)
+  if (id == IDOK)
     SaveStatus(hwnd);
-  else if (id == kCancelId)
+  else if (id == IDCANCEL)
     DestroyDEDialog(hwnd, 0);
   return 0;
 }

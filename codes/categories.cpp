@@ -14,19 +14,16 @@
 #include "api/grid_messages.h"
 #include "api/host_api.h"
 #include "frame/handlers.h"
+#include "frame/res/ids_codes.h"
 
 namespace {
 
-constexpr UINT kCloseId = 2;
-constexpr UINT kEditId = 1413;
-constexpr UINT kNameColumn = 1673;
-constexpr UINT kGridActivated = 1;
-constexpr UINT kDepartmentsDialog = 3615;
 constexpr UINT kTextValue = 2;
 
 // What one member of the family has of its own.
 struct CategoryList {
   UINT gridId;
+  UINT editId;
   UINT action;
   WORD dataFile;
   int rowCount;               // rows the list always shows (numbered lists)
@@ -37,10 +34,36 @@ struct CategoryList {
   std::uint32_t refusedInit;  // Init's result after the action was refused
 };
 
-constexpr CategoryList kAssetCategories{1610, 52, DF_ASSET_CATEGORIES, 99, 61, 60, 1, true, 0};
-constexpr CategoryList kProductCategories{1610,  34, DF_PRODUCT_CATEGORIES, 999, 31, 30, 1,
-                                          false, 1};
-constexpr CategoryList kDepartments{1373, 33, DF_DEPARTMENTS, 0, 31, 30, 2, false, 0};
+constexpr CategoryList kAssetCategories{.gridId = IDC_ASSET_CATEGORIES_GRID,
+                                        .editId = IDC_ASSET_CATEGORIES_EDIT,
+                                        .action = 52,
+                                        .dataFile = DF_ASSET_CATEGORIES,
+                                        .rowCount = 99,
+                                        .nameBytes = 61,
+                                        .maxLength = 60,
+                                        .firstRecord = 1,
+                                        .padWithSpaces = true,
+                                        .refusedInit = 0};
+constexpr CategoryList kProductCategories{.gridId = IDC_PRODUCT_CATEGORIES_GRID,
+                                          .editId = IDC_PRODUCT_CATEGORIES_EDIT,
+                                          .action = 34,
+                                          .dataFile = DF_PRODUCT_CATEGORIES,
+                                          .rowCount = 999,
+                                          .nameBytes = 31,
+                                          .maxLength = 30,
+                                          .firstRecord = 1,
+                                          .padWithSpaces = false,
+                                          .refusedInit = 1};
+constexpr CategoryList kDepartments{.gridId = IDC_DEPARTMENTS_GRID,
+                                    .editId = IDC_DEPARTMENTS_EDIT,
+                                    .action = 33,
+                                    .dataFile = DF_DEPARTMENTS,
+                                    .rowCount = 0,
+                                    .nameBytes = 31,
+                                    .maxLength = 30,
+                                    .firstRecord = 2,
+                                    .padWithSpaces = false,
+                                    .refusedInit = 0};
 
 datafilemap* dataFile(WORD number) { return &g_lpGlobVar->dataFiles[number]; }
 datafilemap* actionFile() { return dataFile(DF_ACTIONS); }
@@ -113,7 +136,7 @@ std::uint32_t StartCategoryRows(HWND dialog, UINT gridId, const CategoryList& li
 // ---- Editing one name ------------------------------------------------------
 
 bool IsEditCommand(UINT id, UINT notification, const CategoryList& list) {
-  return id == kEditId || (id == list.gridId && notification == kGridActivated);
+  return id == list.editId || (id == list.gridId && notification == GN_ACTIVATE);
 }
 
 void StoreCategoryName(int row, const char* name, const CategoryList& list) {
@@ -137,18 +160,19 @@ void EditCategoryName(HWND dialog, const CategoryList& list) {
   // With no row chosen there is no name to edit: Edit does nothing.
   if (row < 0) return;
   request.owner = dialog;
-  if (auto* current = static_cast<const char*>(CtrlGRIDValue(grid, kNameColumn, row, kTextValue)))
+  if (auto* current =
+          static_cast<const char*>(CtrlGRIDValue(grid, IDC_CODE_NAME_COLUMN, row, kTextValue)))
     std::memcpy(request.text, current, strnlen(current, sizeof request.text - 1));
   request.maxLength = list.maxLength;
   if (!EditBox(&request)) return;
   request.text[list.maxLength] = '\0';
-  SetGRIDValue(grid, kNameColumn, row, request.text);
+  SetGRIDValue(grid, IDC_CODE_NAME_COLUMN, row, request.text);
   StoreCategoryName(row, request.text, list);
 }
 
 std::uint32_t RunCategoryCommand(HWND dialog, UINT id, UINT notification,
                                  const CategoryList& list) {
-  if (id == kCloseId) {
+  if (id == IDCANCEL) {
     CloseCategoryList(dialog, list);
     return 0;
   }
@@ -159,8 +183,8 @@ std::uint32_t RunCategoryCommand(HWND dialog, UINT id, UINT notification,
 // Departments are numbered and filled by the shared department operations,
 // which the ledger defaults' department combos use too: flag 0 for the
 // Departments list itself, 1 for a combo.
-UINT DepartmentStartFlag(HWND dialog) { return GetDEDialog(dialog, kDepartmentsDialog) ? 0 : 1; }
-UINT DepartmentFillFlag(HWND dialog) { return GetDEDialogID(dialog) == kDepartmentsDialog ? 0 : 1; }
+UINT DepartmentStartFlag(HWND dialog) { return GetDEDialog(dialog, IDD_DEPARTMENTS) ? 0 : 1; }
+UINT DepartmentFillFlag(HWND dialog) { return GetDEDialogID(dialog) == IDD_DEPARTMENTS ? 0 : 1; }
 
 }  // namespace
 

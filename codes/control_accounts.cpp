@@ -10,25 +10,17 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_codes.h"
 
 namespace {
 
-constexpr UINT kGridId = 1287;
-constexpr UINT kCellEditorId = 1800;
-constexpr UINT kOpeningCodeFirstId = 1699;  // hidden buffers 1699-1713, one per slot
-constexpr UINT kNominalWorkId = 1719;
-constexpr UINT kOkId = 1812;
-constexpr UINT kLockedNoticeCommand = 2203;
-constexpr UINT kAfterInitCommand = 1541;
-constexpr UINT kEntryHiddenEdit = 0x03;
+// A whole-record buffer's entry kind, which only this dialog asks for.
 constexpr UINT kEntryRecordBuffer = 0x0a;
 
 constexpr int kSlotCount = 15;
 constexpr int kBankSlot = 2;
 constexpr UINT kFirstSlotCaption = 1028;
 
-constexpr WORD kNotifyCellDone = 5;
-constexpr WORD kNotifyFinder = 101;
 constexpr WPARAM kCodeColumn = 1;
 
 constexpr UINT kSearchNominal = 258;
@@ -43,14 +35,6 @@ constexpr UINT kSlotLocked = 1047;
 // The save's own notice; the string table's 1046 says the same without
 // the full stop.
 constexpr const char* kBankNotAllowedOnSave = "Control account should not be a bank account.";
-
-constexpr int kMsgError = 1;
-constexpr int kMsgWarning = 2;
-constexpr int kMsgNotice = 3;
-
-constexpr BYTE kTypeBitsOrdinary = 1;
-constexpr BYTE kTypeBitsBank = 2;
-constexpr BYTE kTypeBitsControl = 4;
 
 constexpr std::size_t kCodeSize = 9;
 
@@ -77,16 +61,9 @@ bool isPostingSlot(int slot) { return slot == 0 || slot == 1 || slot == 3 || slo
 // Slots 3 and 4 (VAT) and 5 and 6 (discounts) may share one account.
 bool mayShareAccount(int a, int b) { return (a == 3 && b == 4) || (a == 5 && b == 6); }
 
-// Copies a terminated text into a field of `size` bytes, cut to fit.
-void copyField(char* field, std::size_t size, const char* text) {
-  std::size_t n = strnlen(text, size - 1);
-  std::memcpy(field, text, n);
-  field[n] = '\0';
-}
-
 Code copyCode(const char* text) {
   Code c;
-  copyField(c.text, kCodeSize, text);
+  CopyToField(c.text, text);
   return c;
 }
 Code padded(const char* text) {
@@ -103,14 +80,15 @@ bool sameCode(const Code& a, const Code& b) { return std::strcmp(a.text, b.text)
 
 void setCursor(UINT cursor) { SetCursor(LoadCursorA(nullptr, cursor)); }
 
-HWND gridOf(HWND dialog) { return GetDlgItem(dialog, static_cast<int>(kGridId)); }
+HWND gridOf(HWND dialog) { return GetDlgItem(dialog, IDC_CONTROL_ACCOUNTS_GRID); }
 HWND cellEditorOf(HWND dialog) {
-  return GetDlgItem(gridOf(dialog), static_cast<int>(kCellEditorId));
+  return GetDlgItem(gridOf(dialog), IDC_CONTROL_ACCOUNTS_CODE_COLUMN);
 }
 
 LRESULT gridMessage(HWND dialog, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
                     LPARAM fifth = 0) {
-  return DESendDlgItemGridMessage(dialog, kGridId, message, wParam, lParam, fifth);
+  return DESendDlgItemGridMessage(dialog, IDC_CONTROL_ACCOUNTS_GRID, message, wParam, lParam,
+                                  fifth);
 }
 
 int currentRow(HWND dialog) { return static_cast<int>(gridMessage(dialog, GM_CURRENTROW)); }
@@ -125,11 +103,12 @@ SlotRow readRow(HWND dialog, int row) {
 
 char* openingCode(HWND dialog, int slot) {
   return static_cast<char*>(
-      GetControlPtr(dialog, kOpeningCodeFirstId + static_cast<UINT>(slot), kEntryHiddenEdit));
+      GetControlPtr(dialog, IDC_CONTROL_ACCOUNTS_OPENING_0 + static_cast<UINT>(slot), ENTRY_TEXT));
 }
 
 nommap* nominalWork(HWND dialog) {
-  return static_cast<nommap*>(GetControlPtr(dialog, kNominalWorkId, kEntryRecordBuffer));
+  return static_cast<nommap*>(
+      GetControlPtr(dialog, IDC_CONTROL_ACCOUNTS_NOMINAL_WORK, kEntryRecordBuffer));
 }
 
 DWORD findAccount(UINT searchKind, const Code& paddedCode, nommap* into) {
@@ -143,10 +122,10 @@ void showString(HWND owner, int kind, UINT id) {
 // ---- Nominal records ---------------------------------------------------------------
 
 void markAsControlAccount(nommap& n) {
-  n.typeFlags = static_cast<BYTE>((n.typeFlags & 0xFC) | kTypeBitsControl);
+  n.typeFlags = static_cast<BYTE>((n.typeFlags & 0xFC) | NOMINAL_CONTROL);
 }
 void markAsOrdinaryAccount(nommap& n) {
-  n.typeFlags = static_cast<BYTE>((n.typeFlags & 0xF9) | kTypeBitsOrdinary);
+  n.typeFlags = static_cast<BYTE>((n.typeFlags & 0xF9) | NOMINAL_ORDINARY);
 }
 
 // Reads a nominal record for a look at it alone.
@@ -175,10 +154,10 @@ void rewriteNominal(DWORD record, nommap* work, Change change) {
 
 SlotRow slotRow(int slot, const char* code) {
   SlotRow row{};
-  copyField(row.code, sizeof row.code, code);
+  CopyToField(row.code, code);
   CleanUp(row.code);
-  copyField(row.caption, sizeof row.caption,
-            GetResourceString(kFirstSlotCaption + static_cast<UINT>(slot), g_hInstance));
+  CopyToField(row.caption,
+              GetResourceString(kFirstSlotCaption + static_cast<UINT>(slot), g_hInstance));
   return row;
 }
 
@@ -208,7 +187,7 @@ std::uint32_t initControlAccounts(HWND dialog) {
   FileClose(nominalFile());
   UpdateDEDialog(dialog);
   selectRow(dialog, 0);
-  PostMessageA(dialog, WM_COMMAND, kAfterInitCommand, 0);
+  PostMessageA(dialog, WM_COMMAND, IDC_CONTROL_ACCOUNTS_AFTER_INIT, 0);
   return 0;  // the grid's row is chosen here, not by the engine's default focus
 }
 
@@ -301,12 +280,12 @@ bool applySlot(HWND dialog, int slot, const Code& newCode, const Code& oldCode) 
       releaseControlFile();
       setCursor(IDC_ARROW);
       holdCellEdits(dialog, true);
-      showString(dialog, kMsgError, kNoSuchAccount);
+      showString(dialog, MSGBOX_ERROR, kNoSuchAccount);
       holdCellEdits(dialog, false);
       return false;
     }
-    if ((work->typeFlags & kTypeBitsBank) && slot != kBankSlot) {
-      MsgBox(dialog, kMsgNotice, kBankNotAllowedOnSave);
+    if ((work->typeFlags & NOMINAL_BANK) && slot != kBankSlot) {
+      MsgBox(dialog, MSGBOX_NOTICE, kBankNotAllowedOnSave);
       selectRow(dialog, slot);
       SetFocus(gridOf(dialog));
       releaseControlFile();
@@ -333,7 +312,7 @@ void saveControlAccounts(HWND dialog) {
   setCursor(IDC_WAIT);
   if (UINT failure = ValidateControlAccounts(dialog)) {
     setCursor(IDC_ARROW);
-    showString(dialog, kMsgError, failure);
+    showString(dialog, MSGBOX_ERROR, failure);
     return;
   }
   datafilemap* control = controlFile();
@@ -385,7 +364,7 @@ void PopupControlAccount(HWND dialog, UINT controlId, UINT notification,
   if (CanChangeControlAccount(dialog)) {
     DoPopup(&request);
   } else {
-    PostMessageA(dialog, WM_COMMAND, kLockedNoticeCommand, 0);
+    PostMessageA(dialog, WM_COMMAND, IDC_CONTROL_ACCOUNTS_LOCKED_NOTICE, 0);
     PostMessageA(editor, GM_CANCELEDIT, 0, 0);
   }
   ShowCaret(caretWindow);
@@ -411,7 +390,7 @@ std::uint32_t cellDone(HWND dialog) {
     return 0;
   }
   holdCellEdits(dialog, true);
-  PopupControlAccount(dialog, kGridId, kNotifyCellDone, grid);
+  PopupControlAccount(dialog, IDC_CONTROL_ACCOUNTS_GRID, GN_CELLDONE, grid);
   SendMessageA(cellEditorOf(dialog), GM_COMMITEDIT, 0, 0);
   holdCellEdits(dialog, false);
   return 1;
@@ -419,7 +398,8 @@ std::uint32_t cellDone(HWND dialog) {
 
 std::uint32_t cellEditorCommand(HWND dialog, HWND editor, UINT notify) {
   if (notify == EN_SETFOCUS || notify == EN_UPDATE) lockEditorIfPosted(dialog, editor);
-  if (notify == kNotifyFinder) PopupControlAccount(dialog, kCellEditorId, notify, editor);
+  if (notify == LN_FINDER)
+    PopupControlAccount(dialog, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, notify, editor);
   return 0;
 }
 
@@ -435,18 +415,18 @@ VX70_HANDLER(ControlAccountsInit) {
 VX70_HANDLER(ControlAccountsCommand) {
   if (!nominalWork(hwnd)) return 0;
   switch (id) {
-    case kOkId:
+    case IDC_CONTROL_ACCOUNTS_OK:
       if (notify == BN_CLICKED) saveControlAccounts(hwnd);
       return 0;
     case IDCANCEL:
       if (notify == BN_CLICKED) closeControlAccounts(hwnd);
       return 0;
-    case kCellEditorId:
+    case IDC_CONTROL_ACCOUNTS_CODE_COLUMN:
       return cellEditorCommand(hwnd, control, notify);
-    case kGridId:
-      return notify == kNotifyCellDone ? cellDone(hwnd) : 0;
-    case kLockedNoticeCommand:
-      showString(hwnd, kMsgWarning, kSlotLocked);
+    case IDC_CONTROL_ACCOUNTS_GRID:
+      return notify == GN_CELLDONE ? cellDone(hwnd) : 0;
+    case IDC_CONTROL_ACCOUNTS_LOCKED_NOTICE:
+      showString(hwnd, MSGBOX_WARNING, kSlotLocked);
       return 0;
     default:
       return 0;

@@ -12,41 +12,25 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_codes.h"
 
 void SetBaseCurrencyFlag(DWORD n, UINT on);
 UINT WriteCurrencyRecord(HWND edit, const void* rowBuffer);
 
 namespace {
 
-constexpr UINT kModuleNumber = 15;
-constexpr UINT kEditDialog = 3618;
 constexpr UINT kActionCurrencies = 32;
 constexpr DWORD kEntryEdition = 16;
 constexpr DWORD kCurrencyCount = 99;
 
-// Currencies.
-constexpr UINT kGridId = 1610;
-constexpr UINT kBaseLabel = 101;
-constexpr UINT kBaseCombo = 1881;
-constexpr UINT kEditButton = 1413;
-constexpr UINT kCloseButton = 2;
-
-// Edit Currency.
-constexpr UINT kNameEdit = 1673;
-constexpr UINT kCountryEdit = 1303;
-constexpr UINT kEcEdit = 1410;
-constexpr UINT kExchangeRateEdit = 1431;
-constexpr UINT kEuroMemberBox = 1216;
-constexpr UINT kEuroRateEdit = 1432;
-constexpr UINT kSaveButton = 1942;
-constexpr UINT kCancelButton = 2;
 // The rates and their labels and group, which the entry edition hides.
-constexpr UINT kRateControls[] = {kEuroMemberBox, 200, kExchangeRateEdit, 201, kEuroRateEdit, 202};
+constexpr UINT kRateControls[] = {
+    IDC_EDIT_CURRENCY_EURO_MEMBER,   IDC_EDIT_CURRENCY_EXCHANGE_RATE_LABEL,
+    IDC_EDIT_CURRENCY_EXCHANGE_RATE, IDC_EDIT_CURRENCY_EURO_RATE_LABEL,
+    IDC_EDIT_CURRENCY_EURO_RATE,     IDC_EDIT_CURRENCY_RATES_GROUP};
 
 constexpr UINT kTextValue = 2;
 constexpr UINT kRatePlaces = 6;
-
-constexpr UINT kNotifyActivated = 1;
 
 #pragma pack(push, 1)
 // One row of the list (GRID 1005).
@@ -75,20 +59,17 @@ datafilemap* actionFile() { return &glob().dataFiles[DF_ACTIONS]; }
 bool entryEdition() { return (glob().edition & kEntryEdition) != 0; }
 bool validRecord(DWORD n) { return n >= 1 && n <= kCurrencyCount; }
 
-// Copies a text into a field of `size` bytes, cut to size - 1 characters.
-template <std::size_t N>
-void copyText(char (&field)[N], const char* text) {
-  std::memset(field, 0, N);
-  if (text) std::memcpy(field, text, strnlen(text, N - 1));
-}
-
 void copyIntoBuffer(HWND dialog, UINT id, const char* text) {
   auto* buffer = static_cast<char*>(GetControlPtr(dialog, id, ENTRY_TEXT));
   if (!buffer || !text) return;
   // The edits' buffers are as long as the row's cells (31, 31 and 4 bytes).
-  std::size_t size = id == kEcEdit ? 4 : 31;
-  std::memset(buffer, 0, size);
-  std::memcpy(buffer, text, strnlen(text, size - 1));
+  CopyToField(buffer, id == IDC_EDIT_CURRENCY_EC_MEMBER ? 4 : 31, text);
+}
+
+// The text of a cell of the list's row into the edit that shows it.
+void copyCellIntoBuffer(HWND dialog, UINT id, HWND grid, UINT column, int row) {
+  copyIntoBuffer(dialog, id,
+                 static_cast<const char*>(CtrlGRIDValue(grid, column, row, kTextValue)));
 }
 
 const char* bufferText(HWND dialog, UINT id) {
@@ -106,18 +87,17 @@ void hideControl(HWND dialog, UINT id) {
 }
 
 int comboSelection(HWND list) {
-  return static_cast<int>(
-      SendDlgItemMessageA(list, static_cast<int>(kBaseCombo), CB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendDlgItemMessageA(list, IDC_CURRENCIES_BASE_COMBO, CB_GETCURSEL, 0, 0));
 }
 
 CurrencyRow rowOf(DWORD n, const currmap& record) {
   CurrencyRow row{};
   row.number = n;
-  copyText(row.name, record.name);
-  copyText(row.country, record.country);
-  copyText(row.ecMember, record.ecMember);
+  CopyToField(row.name, record.name);
+  CopyToField(row.country, record.country);
+  CopyToField(row.ecMember, record.ecMember);
   row.exchangeRate = record.exchangeRate;
-  copyText(row.emu, (record.flags & CURRENCY_EURO_MEMBER) ? "Yes" : "No");
+  CopyToField(row.emu, (record.flags & CURRENCY_EURO_MEMBER) ? "Yes" : "No");
   row.euroRate = record.euroRate;
   return row;
 }
@@ -138,9 +118,7 @@ void forEachCurrency(Add add) {
 
 // ---- The edit dialog's row ----------------------------------------------------
 
-HWND listGridOf(HWND edit) {
-  return GetDlgItem(GetDEDialogParent(edit), static_cast<int>(kGridId));
-}
+HWND listGridOf(HWND edit) { return GetDlgItem(GetDEDialogParent(edit), IDC_CURRENCIES_GRID); }
 int currentListRow(HWND edit) {
   return static_cast<int>(DESendGridMessage(listGridOf(edit), GM_CURRENTROW, 0, 0, 0));
 }
@@ -150,13 +128,14 @@ int currentListRow(HWND edit) {
 CurrencyRow rowFromDialog(HWND edit) {
   CurrencyRow row{};
   row.number = static_cast<DWORD>(currentListRow(edit) + 1);
-  copyText(row.name, bufferText(edit, kNameEdit));
-  copyText(row.country, bufferText(edit, kCountryEdit));
-  copyText(row.ecMember, bufferText(edit, kEcEdit));
-  if (const double* rate = rateBuffer(edit, kExchangeRateEdit)) row.exchangeRate = *rate;
-  bool member = IsDlgButtonChecked(edit, static_cast<int>(kEuroMemberBox)) != 0;
-  copyText(row.emu, member ? "Yes" : "No");
-  if (const double* rate = rateBuffer(edit, kEuroRateEdit)) row.euroRate = *rate;
+  CopyToField(row.name, bufferText(edit, IDC_EDIT_CURRENCY_NAME));
+  CopyToField(row.country, bufferText(edit, IDC_EDIT_CURRENCY_COUNTRY));
+  CopyToField(row.ecMember, bufferText(edit, IDC_EDIT_CURRENCY_EC_MEMBER));
+  if (const double* rate = rateBuffer(edit, IDC_EDIT_CURRENCY_EXCHANGE_RATE))
+    row.exchangeRate = *rate;
+  bool member = IsDlgButtonChecked(edit, IDC_EDIT_CURRENCY_EURO_MEMBER) != 0;
+  CopyToField(row.emu, member ? "Yes" : "No");
+  if (const double* rate = rateBuffer(edit, IDC_EDIT_CURRENCY_EURO_RATE)) row.euroRate = *rate;
   return row;
 }
 
@@ -173,8 +152,8 @@ void showRowInList(HWND edit, const CurrencyRow& row) {
 void shrinkForEntryEdition(HWND edit) {
   for (UINT id : kRateControls) hideControl(edit, id);
   MoveWindow(edit, 0, 0, 340, 180, TRUE);
-  MoveWindow(GetDlgItem(edit, static_cast<int>(kSaveButton)), 165, 120, 80, 25, TRUE);
-  MoveWindow(GetDlgItem(edit, static_cast<int>(kCancelButton)), 250, 120, 80, 25, TRUE);
+  MoveWindow(GetDlgItem(edit, IDC_OK), 165, 120, 80, 25, TRUE);
+  MoveWindow(GetDlgItem(edit, IDCANCEL), 250, 120, 80, 25, TRUE);
 }
 
 // ---- Closing the list ------------------------------------------------------------
@@ -189,7 +168,8 @@ void storeBaseCurrency(HWND list) {
   // 3. Its euro rate as shown in the list, edits of this session included.
   if (validRecord(static_cast<DWORD>(chosen + 1))) {
     CurrencyRow row{};
-    DESendDlgItemGridMessage(list, kGridId, GM_GETROW, 0, chosen, reinterpret_cast<LPARAM>(&row));
+    DESendDlgItemGridMessage(list, IDC_CURRENCIES_GRID, GM_GETROW, 0, chosen,
+                             reinterpret_cast<LPARAM>(&row));
     glob().setup.baseEuroRate = row.euroRate;
   }
   // 4-5.
@@ -227,12 +207,11 @@ UINT WriteCurrencyRecord(HWND edit, const void* rowBuffer) {
   std::memcpy(&row, rowBuffer, sizeof row);
   if (!validRecord(row.number)) return 1;
   currmap record{};
-  copyText(record.name, row.name);
-  copyText(record.country, row.country);
-  copyText(record.ecMember, row.ecMember);
+  CopyToField(record.name, row.name);
+  CopyToField(record.country, row.country);
+  CopyToField(record.ecMember, row.ecMember);
   record.exchangeRate = row.exchangeRate;
-  record.flags =
-      IsDlgButtonChecked(edit, static_cast<int>(kEuroMemberBox)) ? CURRENCY_EURO_MEMBER : 0;
+  record.flags = IsDlgButtonChecked(edit, IDC_EDIT_CURRENCY_EURO_MEMBER) ? CURRENCY_EURO_MEMBER : 0;
   record.euroRate = row.euroRate;
   datafilemap* file = currencyFile();
   bool locking = glob().lockRecords != 0;
@@ -256,7 +235,7 @@ VX70_HANDLER(CurrencyComboStart) {
   forEachCurrency([control](DWORD n, const currmap& record) {
     CurrencyComboRow row{};
     row.number = n;
-    copyText(row.name, record.name);
+    CopyToField(row.name, record.name);
     DESendGridMessage(control, GM_ADDROW, 0, reinterpret_cast<LPARAM>(&row), 0);
   });
   return 1;
@@ -271,27 +250,27 @@ VX70_HANDLER(CurrenciesInit) {
   // 2. The entry edition has no base currency to choose; the names get the
   // room.
   if (entryEdition()) {
-    hideControl(hwnd, kBaseLabel);
-    hideControl(hwnd, kBaseCombo);
-    DESendDlgItemGridMessage(hwnd, kGridId, GM_COLUMNWIDTH, 1, 20, 0);
-    DESendDlgItemGridMessage(hwnd, kGridId, GM_COLUMNWIDTH, 2, 30, 0);
-    DESendDlgItemGridMessage(hwnd, kGridId, GM_COLUMNWIDTH, 3, 27, 0);
+    hideControl(hwnd, IDC_CURRENCIES_BASE_LABEL);
+    hideControl(hwnd, IDC_CURRENCIES_BASE_COMBO);
+    DESendDlgItemGridMessage(hwnd, IDC_CURRENCIES_GRID, GM_COLUMNWIDTH, 1, 20, 0);
+    DESendDlgItemGridMessage(hwnd, IDC_CURRENCIES_GRID, GM_COLUMNWIDTH, 2, 30, 0);
+    DESendDlgItemGridMessage(hwnd, IDC_CURRENCIES_GRID, GM_COLUMNWIDTH, 3, 27, 0);
     UpdateDEDialog(hwnd);
     return 1;
   }
   // 3.
-  FillCurrencyCombo(GetDlgItem(hwnd, static_cast<int>(kBaseCombo)));
+  FillCurrencyCombo(GetDlgItem(hwnd, IDC_CURRENCIES_BASE_COMBO));
   UpdateDEDialog(hwnd);
   return 1;
 }
 
 VX70_HANDLER(CurrenciesCommand) {
-  if (id == kEditButton || (id == kGridId && notify == kNotifyActivated)) {
+  if (id == IDC_CURRENCIES_EDIT || (id == IDC_CURRENCIES_GRID && notify == GN_ACTIVATE)) {
     if (!entryEdition()) glob().setup.baseCurrency = static_cast<WORD>(comboSelection(hwnd));
-    CreateDEDialog(hwnd, kModuleNumber, kEditDialog, 0);
+    CreateDEDialog(hwnd, VX70DEF_MODULE, IDD_EDIT_CURRENCY, 0);
     return 0;
   }
-  if (id == kCloseButton) {
+  if (id == IDCANCEL) {
     if (!entryEdition()) storeBaseCurrency(hwnd);
     // 6.
     if (glob().multiUser) RequestActionEnd(kActionCurrencies, 0, &glob().access, actionFile());
@@ -306,26 +285,23 @@ VX70_HANDLER(EditCurrencyInit) {
   int current = currentListRow(hwnd);
   CurrencyRow row{};
   DESendGridMessage(grid, GM_GETROW, 0, current, reinterpret_cast<LPARAM>(&row));
-  copyIntoBuffer(hwnd, kNameEdit,
-                 static_cast<const char*>(CtrlGRIDValue(grid, kNameEdit, current, kTextValue)));
-  copyIntoBuffer(hwnd, kCountryEdit,
-                 static_cast<const char*>(CtrlGRIDValue(grid, kCountryEdit, current, kTextValue)));
-  copyIntoBuffer(hwnd, kEcEdit,
-                 static_cast<const char*>(CtrlGRIDValue(grid, kEcEdit, current, kTextValue)));
+  copyCellIntoBuffer(hwnd, IDC_EDIT_CURRENCY_NAME, grid, IDC_CODE_NAME_COLUMN, current);
+  copyCellIntoBuffer(hwnd, IDC_EDIT_CURRENCY_COUNTRY, grid, IDC_CURRENCY_COUNTRY_COLUMN, current);
+  copyCellIntoBuffer(hwnd, IDC_EDIT_CURRENCY_EC_MEMBER, grid, IDC_CURRENCY_EC_COLUMN, current);
   // 2.
   if (entryEdition()) shrinkForEntryEdition(hwnd);
   // 3. The hidden rates of the entry edition keep the row's values too.
-  DESetDecimalPlaces(hwnd, kExchangeRateEdit, kRatePlaces);
-  DESetDecimalPlaces(hwnd, kEuroRateEdit, kRatePlaces);
-  if (double* rate = rateBuffer(hwnd, kExchangeRateEdit)) *rate = row.exchangeRate;
-  CheckDlgButton(hwnd, static_cast<int>(kEuroMemberBox), row.emu[0] == 'Y');
-  if (double* rate = rateBuffer(hwnd, kEuroRateEdit)) *rate = row.euroRate;
+  DESetDecimalPlaces(hwnd, IDC_EDIT_CURRENCY_EXCHANGE_RATE, kRatePlaces);
+  DESetDecimalPlaces(hwnd, IDC_EDIT_CURRENCY_EURO_RATE, kRatePlaces);
+  if (double* rate = rateBuffer(hwnd, IDC_EDIT_CURRENCY_EXCHANGE_RATE)) *rate = row.exchangeRate;
+  CheckDlgButton(hwnd, IDC_EDIT_CURRENCY_EURO_MEMBER, row.emu[0] == 'Y');
+  if (double* rate = rateBuffer(hwnd, IDC_EDIT_CURRENCY_EURO_RATE)) *rate = row.euroRate;
   UpdateDEDialog(hwnd);
   return 1;
 }
 
 VX70_HANDLER(EditCurrencyCommand) {
-  if (id == kSaveButton) {
+  if (id == IDC_OK) {
     // 1.
     EnableWindow(hwnd, FALSE);
     CurrencyRow row = rowFromDialog(hwnd);
@@ -338,6 +314,6 @@ VX70_HANDLER(EditCurrencyCommand) {
     DestroyDEDialog(hwnd, 0);
     return 1;
   }
-  if (id == kCancelButton) DestroyDEDialog(hwnd, 0);
+  if (id == IDCANCEL) DestroyDEDialog(hwnd, 0);
   return 1;
 }

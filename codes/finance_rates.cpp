@@ -14,29 +14,11 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_codes.h"
 
 namespace {
 
-constexpr UINT kModuleNumber = 15;
-constexpr UINT kEditorDialog = 3224;
 constexpr UINT kRatesAction = 64;
-
-// The list.
-constexpr UINT kRateLineId = 1881;
-constexpr UINT kGridId = 1610;
-constexpr UINT kAddId = 1026;
-constexpr UINT kEditId = 1413;
-constexpr UINT kDeleteId = 1362;
-constexpr UINT kCloseId = 2;
-constexpr UINT kGridActivated = 1;
-
-// The editor.
-constexpr UINT kRecordSlotId = 1887;
-constexpr UINT kDateId = 1336;
-constexpr UINT kBaseRateId = 1431;
-constexpr UINT kAdditionalRateId = 1432;
-constexpr UINT kSaveId = 1942;
-constexpr UINT kCancelId = 2;
 
 // A record number's entry kind, which only this dialog asks for.
 constexpr UINT kRecordNumberEntry = 0x05;
@@ -55,7 +37,6 @@ constexpr const char* kNoRateEntered = "You have not entered a rate.";
 constexpr double kRateCeiling = 99.99;
 constexpr double kLeastRate = 5e-9;
 constexpr WORD kEarliestDay[3] = {1, 11, 1998};  // day, month, year
-constexpr int kYes = 6;
 
 constexpr DWORD kRecordBytes = sizeof(finratemap);
 
@@ -89,7 +70,7 @@ RateRow BuildRateRow(const finratemap& rate, DWORD record) {
   return row;
 }
 
-HWND GridOf(HWND list) { return GetDlgItem(list, static_cast<int>(kGridId)); }
+HWND GridOf(HWND list) { return GetDlgItem(list, IDC_FINANCE_RATES_GRID); }
 
 int RowCount(HWND grid) { return static_cast<int>(DESendGridMessage(grid, GM_ROWCOUNT, 0, 0, 0)); }
 
@@ -106,8 +87,8 @@ bool ReadRow(HWND grid, int row, RateRow& out) {
 
 void EnableFinanceRateButtons(HWND list) {
   const BOOL hasRows = RowCount(GridOf(list)) > 0 ? TRUE : FALSE;
-  EnableWindow(GetDlgItem(list, static_cast<int>(kEditId)), hasRows);
-  EnableWindow(GetDlgItem(list, static_cast<int>(kDeleteId)), hasRows);
+  EnableWindow(GetDlgItem(list, IDC_FINANCE_RATES_EDIT), hasRows);
+  EnableWindow(GetDlgItem(list, IDC_FINANCE_RATES_DELETE), hasRows);
 }
 
 void ShowCurrentFinanceRate(HWND list, HWND grid) {
@@ -125,7 +106,7 @@ void ShowCurrentFinanceRate(HWND list, HWND grid) {
     }
   }
   if (applyingSince == 0) {
-    SetDlgItemTextA(list, static_cast<int>(kRateLineId),
+    SetDlgItemTextA(list, IDC_FINANCE_RATES_CURRENT,
                     GetResourceString(kNoRateApplying, g_hInstance));
     return;
   }
@@ -133,7 +114,7 @@ void ShowCurrentFinanceRate(HWND list, HWND grid) {
   std::snprintf(line, sizeof line, GetResourceString(kRateApplying, g_hInstance),
                 applying.baseRate + applying.additionalRate, applying.additionalRate,
                 applying.baseRate, applying.dateFrom);
-  SetDlgItemTextA(list, static_cast<int>(kRateLineId), line);
+  SetDlgItemTextA(list, IDC_FINANCE_RATES_CURRENT, line);
 }
 
 void FillFinanceRates(HWND list, HWND grid) {
@@ -153,7 +134,7 @@ void DeleteFinanceRate(HWND list) {
   HWND grid = GridOf(list);
   const int row = CurrentRow(grid);
   if (row == -1) return;
-  if (MsgBox(list, 5, GetResourceString(kConfirmDelete, g_hInstance)) == kYes) {
+  if (MsgBox(list, MSGBOX_YESNO, GetResourceString(kConfirmDelete, g_hInstance)) == IDYES) {
     RateRow shown;
     ReadRow(grid, row, shown);
     OpenForWriting();
@@ -171,14 +152,14 @@ void DeleteFinanceRate(HWND list) {
 void OpenFinanceRateEditor(HWND list, UINT id) {
   HWND grid = GridOf(list);
   DWORD record = 0;
-  if (id != kAddId) {
+  if (id != IDC_FINANCE_RATES_ADD) {
     // Edit with no row chosen has no entry to open.
     RateRow shown;
     const int row = CurrentRow(grid);
     if (row < 0 || !ReadRow(grid, row, shown)) return;
     record = shown.record;
   }
-  CreateDEDialog(list, kModuleNumber, kEditorDialog, record);
+  CreateDEDialog(list, VX70DEF_MODULE, IDD_EDIT_FINANCE_RATE, record);
   ShowCurrentFinanceRate(list, grid);
   EnableFinanceRateButtons(list);
 }
@@ -191,10 +172,11 @@ void CloseFinanceRates(HWND list) {
 // ---- The editor -------------------------------------------------------------
 
 DWORD* RecordSlot(HWND editor) {
-  return static_cast<DWORD*>(GetControlPtr(editor, kRecordSlotId, kRecordNumberEntry));
+  return static_cast<DWORD*>(
+      GetControlPtr(editor, IDC_EDIT_FINANCE_RATE_RECORD, kRecordNumberEntry));
 }
 char* DateText(HWND editor) {
-  return static_cast<char*>(GetControlPtr(editor, kDateId, ENTRY_TEXT));
+  return static_cast<char*>(GetControlPtr(editor, IDC_EDIT_FINANCE_RATE_DATE, ENTRY_TEXT));
 }
 double* RateValue(HWND editor, UINT id) {
   return static_cast<double*>(GetControlPtr(editor, id, ENTRY_DECIMAL));
@@ -205,7 +187,7 @@ int CheckFinanceRateDate(HWND editor, WORD date) {
   const WORD earliest = DateNumberFromComponents(kEarliestDay);
   if (date < earliest) {
     const UINT message = date != 0 ? kEarliestDate : kValidDateNeeded;
-    MsgBox(editor, 1, GetResourceString(message, g_hInstance));
+    MsgBox(editor, MSGBOX_ERROR, GetResourceString(message, g_hInstance));
     return 1;
   }
   const DWORD* slot = RecordSlot(editor);
@@ -217,7 +199,7 @@ int CheckFinanceRateDate(HWND editor, WORD date) {
     taken = record != editing && rate.deleted == 0 && rate.dateFrom == date;
   FileClose(ratesFile());
   if (!taken) return 0;
-  MsgBox(editor, 1, GetResourceString(kRateExistsForDate, g_hInstance));
+  MsgBox(editor, MSGBOX_ERROR, GetResourceString(kRateExistsForDate, g_hInstance));
   return 1;
 }
 
@@ -235,12 +217,12 @@ DWORD RecordToWrite(DWORD editing) {
 // The first failed check shows its message; true when all pass.
 bool CheckRates(HWND editor, const finratemap& rate) {
   if (rate.baseRate > kRateCeiling || rate.additionalRate > kRateCeiling) {
-    MsgBox(editor, 1, kRateTooHigh);
-    SetFocus(GetDlgItem(editor, static_cast<int>(kBaseRateId)));
+    MsgBox(editor, MSGBOX_ERROR, kRateTooHigh);
+    SetFocus(GetDlgItem(editor, IDC_EDIT_FINANCE_RATE_BASE_RATE));
     return false;
   }
   if (Round(rate.baseRate + rate.additionalRate, 6) < kLeastRate) {
-    MsgBox(editor, 1, kNoRateEntered);
+    MsgBox(editor, MSGBOX_ERROR, kNoRateEntered);
     return false;
   }
   return true;
@@ -261,7 +243,7 @@ void SaveFinanceRate(HWND editor) {
   const WORD date = dateText ? DateStringToNumber(dateText) : 0;
   if (CheckFinanceRateDate(editor, date)) {
     EnableWindow(editor, TRUE);
-    SetFocus(GetDlgItem(editor, static_cast<int>(kDateId)));
+    SetFocus(GetDlgItem(editor, IDC_EDIT_FINANCE_RATE_DATE));
     return;
   }
 
@@ -273,8 +255,8 @@ void SaveFinanceRate(HWND editor) {
   finratemap rate{};
   rate.deleted = 0;
   rate.dateFrom = date;
-  const double* base = RateValue(editor, kBaseRateId);
-  const double* additional = RateValue(editor, kAdditionalRateId);
+  const double* base = RateValue(editor, IDC_EDIT_FINANCE_RATE_BASE_RATE);
+  const double* additional = RateValue(editor, IDC_EDIT_FINANCE_RATE_ADDITIONAL_RATE);
   rate.baseRate = base ? *base : 0.0;
   rate.additionalRate = additional ? *additional : 0.0;
 
@@ -289,7 +271,7 @@ void SaveFinanceRate(HWND editor) {
   if (saved)
     DestroyDEDialog(editor, 0);
   else
-    SetFocus(GetDlgItem(editor, static_cast<int>(kDateId)));
+    SetFocus(GetDlgItem(editor, IDC_EDIT_FINANCE_RATE_DATE));
 }
 
 }  // namespace
@@ -307,11 +289,12 @@ VX70_HANDLER(FinanceRatesInit) {
 }
 
 VX70_HANDLER(FinanceRatesCommand) {
-  if (id == kDeleteId)
+  if (id == IDC_FINANCE_RATES_DELETE)
     DeleteFinanceRate(hwnd);
-  else if (id == kAddId || id == kEditId || (id == kGridId && notify == kGridActivated))
+  else if (id == IDC_FINANCE_RATES_ADD || id == IDC_FINANCE_RATES_EDIT ||
+           (id == IDC_FINANCE_RATES_GRID && notify == GN_ACTIVATE))
     OpenFinanceRateEditor(hwnd, id);
-  else if (id == kCloseId)
+  else if (id == IDCANCEL)
     CloseFinanceRates(hwnd);
   return 0;
 }
@@ -326,8 +309,8 @@ VX70_HANDLER(EditFinanceRateInit) {
     FileClose(ratesFile());
     if (found) {
       if (char* date = DateText(hwnd)) DateNumberToFullString(date, rate.dateFrom);
-      if (double* base = RateValue(hwnd, kBaseRateId)) *base = rate.baseRate;
-      if (double* additional = RateValue(hwnd, kAdditionalRateId))
+      if (double* base = RateValue(hwnd, IDC_EDIT_FINANCE_RATE_BASE_RATE)) *base = rate.baseRate;
+      if (double* additional = RateValue(hwnd, IDC_EDIT_FINANCE_RATE_ADDITIONAL_RATE))
         *additional = rate.additionalRate;
     }
   }
@@ -336,9 +319,9 @@ VX70_HANDLER(EditFinanceRateInit) {
 }
 
 VX70_HANDLER(EditFinanceRateCommand) {
-  if (id == kSaveId)
+  if (id == IDC_OK)
     SaveFinanceRate(hwnd);
-  else if (id == kCancelId)
+  else if (id == IDCANCEL)
     DestroyDEDialog(hwnd, 0);
   return 1;
 }

@@ -12,31 +12,11 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_codes.h"
 
 namespace {
 
-constexpr UINT kModuleNumber = 15;
-constexpr UINT kEditDialog = 3620;
 constexpr UINT kActionTaxCodes = 31;
-
-// Tax Codes.
-constexpr UINT kGridId = 1610;
-constexpr UINT kEditButton = 1413;
-constexpr UINT kCloseButton = 2;
-constexpr UINT kOkCommand = 1;
-
-// Edit Tax Code.
-constexpr UINT kCodeEdit = 2059;
-constexpr UINT kRateEdit = 1962;
-constexpr UINT kInUseBox = 1961;
-constexpr UINT kEcCodeBox = 1957;
-constexpr UINT kEcSalesRadio = 1959;
-constexpr UINT kEcPurchasesRadio = 1958;
-constexpr UINT kLinkCombo = 2061;
-constexpr UINT kSaveButton = 1942;
-constexpr UINT kCancelButton = 2;
-
-constexpr UINT kNotifyActivated = 1;
 constexpr int kTaxCodeCount = 100;
 
 #pragma pack(push, 1)
@@ -74,7 +54,7 @@ TaxRow rowOf(int code, const taxcodemap& entry) {
 }
 
 LRESULT listGrid(HWND list, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, LPARAM fifth = 0) {
-  return DESendDlgItemGridMessage(list, kGridId, message, wParam, lParam, fifth);
+  return DESendDlgItemGridMessage(list, IDC_TAX_CODES_GRID, message, wParam, lParam, fifth);
 }
 
 // The edit dialog works on its parent list's current row.
@@ -88,25 +68,25 @@ TaxRow readCurrentRow(HWND edit) {
 }
 
 void repaintListGrid(HWND edit) {
-  HWND grid = GetDlgItem(listOf(edit), static_cast<int>(kGridId));
+  HWND grid = GetDlgItem(listOf(edit), IDC_TAX_CODES_GRID);
   InvalidateRect(grid, nullptr, TRUE);
   UpdateWindow(grid);
 }
 
 LRESULT linkCombo(HWND edit, UINT message, LPARAM lParam = 0) {
-  return DESendDlgItemGridMessage(edit, kLinkCombo, message, 0, lParam, 0);
+  return DESendDlgItemGridMessage(edit, IDC_TAX_CODE_COMBO, message, 0, lParam, 0);
 }
 
 double* rateBuffer(HWND edit) {
-  return static_cast<double*>(GetControlPtr(edit, kRateEdit, ENTRY_DECIMAL));
+  return static_cast<double*>(GetControlPtr(edit, IDC_EDIT_TAX_CODE_RATE, ENTRY_DECIMAL));
 }
 char* codeBuffer(HWND edit) {
-  return static_cast<char*>(GetControlPtr(edit, kCodeEdit, ENTRY_TEXT));
+  return static_cast<char*>(GetControlPtr(edit, IDC_EDIT_TAX_CODE_CODE, ENTRY_TEXT));
 }
 
 void setRate(HWND edit, double rate) {
   if (double* buffer = rateBuffer(edit)) *buffer = rate;
-  UpdateDEControl(edit, kRateEdit);
+  UpdateDEControl(edit, IDC_EDIT_TAX_CODE_RATE);
 }
 
 // ---- Saving ------------------------------------------------------------------
@@ -116,9 +96,9 @@ TaxRow rowFromDialog(HWND edit) {
   TaxRow row{};
   if (const char* code = codeBuffer(edit)) std::memcpy(row.code, code, strnlen(code, 3));
   if (const double* rate = rateBuffer(edit)) row.rate = *rate;
-  row.inUse = yesNo(ticked(edit, kInUseBox));
-  row.ecSale = yesNo(ticked(edit, kEcSalesRadio));
-  row.ecPurchase = yesNo(ticked(edit, kEcPurchasesRadio));
+  row.inUse = yesNo(ticked(edit, IDC_EDIT_TAX_CODE_IN_USE));
+  row.ecSale = yesNo(ticked(edit, IDC_EDIT_TAX_CODE_EC_SALES));
+  row.ecPurchase = yesNo(ticked(edit, IDC_EDIT_TAX_CODE_EC_PURCHASES));
   return row;
 }
 
@@ -169,46 +149,46 @@ void saveTaxCode(HWND edit) {
 // "EC Code" makes an EC sales code of zero rate; unticked, the rate is the
 // user's again.  The link waits for "EC Purchases" either way.
 void ecCodeClicked(HWND edit) {
-  bool ec = ticked(edit, kEcCodeBox);
-  enable(edit, kEcSalesRadio, ec);
-  enable(edit, kEcPurchasesRadio, ec);
+  bool ec = ticked(edit, IDC_EDIT_TAX_CODE_EC_CODE);
+  enable(edit, IDC_EDIT_TAX_CODE_EC_SALES, ec);
+  enable(edit, IDC_EDIT_TAX_CODE_EC_PURCHASES, ec);
   if (ec) {
-    tick(edit, kEcSalesRadio, true);
-    tick(edit, kEcPurchasesRadio, false);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_SALES, true);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_PURCHASES, false);
     setRate(edit, 0.0);
-    enable(edit, kRateEdit, false);
+    enable(edit, IDC_EDIT_TAX_CODE_RATE, false);
   } else {
-    tick(edit, kEcSalesRadio, false);
-    tick(edit, kEcPurchasesRadio, false);
-    enable(edit, kRateEdit, true);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_SALES, false);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_PURCHASES, false);
+    enable(edit, IDC_EDIT_TAX_CODE_RATE, true);
   }
-  enable(edit, kLinkCombo, false);
+  enable(edit, IDC_TAX_CODE_COMBO, false);
 }
 
 void showFlags(HWND edit, const TaxRow& row) {
-  tick(edit, kInUseBox, row.inUse == 'Y');
+  tick(edit, IDC_EDIT_TAX_CODE_IN_USE, row.inUse == 'Y');
   if (row.ecSale == 'Y') {
-    tick(edit, kEcCodeBox, true);
-    tick(edit, kEcSalesRadio, true);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_CODE, true);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_SALES, true);
   }
   if (row.ecPurchase == 'Y') {
-    tick(edit, kEcPurchasesRadio, true);
-    tick(edit, kEcCodeBox, true);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_PURCHASES, true);
+    tick(edit, IDC_EDIT_TAX_CODE_EC_CODE, true);
   }
 }
 
 // The link combo shows the stored link of an EC code and row 0 otherwise.
 void showLink(HWND edit, int code) {
-  if (!ticked(edit, kEcCodeBox)) {
-    enable(edit, kEcSalesRadio, false);
-    enable(edit, kEcPurchasesRadio, false);
-    enable(edit, kLinkCombo, false);
+  if (!ticked(edit, IDC_EDIT_TAX_CODE_EC_CODE)) {
+    enable(edit, IDC_EDIT_TAX_CODE_EC_SALES, false);
+    enable(edit, IDC_EDIT_TAX_CODE_EC_PURCHASES, false);
+    enable(edit, IDC_TAX_CODE_COMBO, false);
     linkCombo(edit, GM_SETCURRENTROW, 0);
     return;
   }
   std::int8_t link = code >= 0 && code < kTaxCodeCount ? glob().control.taxCode[code].link : 0;
   linkCombo(edit, GM_SETCURRENTROW, link);
-  if (ticked(edit, kEcSalesRadio)) enable(edit, kLinkCombo, false);
+  if (ticked(edit, IDC_EDIT_TAX_CODE_EC_SALES)) enable(edit, IDC_TAX_CODE_COMBO, false);
 }
 
 }  // namespace
@@ -232,11 +212,11 @@ VX70_HANDLER(TaxCodesInit) {
 }
 
 VX70_HANDLER(TaxCodesCommand) {
-  if (id == kEditButton || (id == kGridId && notify == kNotifyActivated)) {
-    CreateDEDialog(hwnd, kModuleNumber, kEditDialog, 0);
+  if (id == IDC_TAX_CODES_EDIT || (id == IDC_TAX_CODES_GRID && notify == GN_ACTIVATE)) {
+    CreateDEDialog(hwnd, VX70DEF_MODULE, IDD_EDIT_TAX_CODE, 0);
     return 1;
   }
-  if (id == kOkCommand || id == kCloseButton) {
+  if (id == IDOK || id == IDCANCEL) {
     if (g_lpGlobVar->multiUser) RequestActionEnd(kActionTaxCodes, 0, &glob().access, actionFile());
     DestroyDEDialog(hwnd, 0);
   }
@@ -253,12 +233,12 @@ VX70_HANDLER(EditTaxCodeInit) {
     std::memcpy(buffer, row.code, strnlen(row.code, sizeof row.code - 1));
   }
   if (double* rate = rateBuffer(hwnd)) *rate = row.rate;
-  UpdateDEControl(hwnd, kCodeEdit);
-  UpdateDEControl(hwnd, kRateEdit);
+  UpdateDEControl(hwnd, IDC_EDIT_TAX_CODE_CODE);
+  UpdateDEControl(hwnd, IDC_EDIT_TAX_CODE_RATE);
   // 3.
   showFlags(hwnd, row);
   // 4. An EC sales code has no rate of its own.
-  enable(hwnd, kRateEdit, row.ecSale != 'Y');
+  enable(hwnd, IDC_EDIT_TAX_CODE_RATE, row.ecSale != 'Y');
   // 5-6.
   showLink(hwnd, code);
   return 1;
@@ -266,17 +246,17 @@ VX70_HANDLER(EditTaxCodeInit) {
 
 VX70_HANDLER(EditTaxCodeCommand) {
   switch (id) {
-    case kEcCodeBox:
+    case IDC_EDIT_TAX_CODE_EC_CODE:
       ecCodeClicked(hwnd);
       return 0;
-    case kEcPurchasesRadio:
-    case kEcSalesRadio:
-      enable(hwnd, kLinkCombo, ticked(hwnd, kEcPurchasesRadio));
+    case IDC_EDIT_TAX_CODE_EC_PURCHASES:
+    case IDC_EDIT_TAX_CODE_EC_SALES:
+      enable(hwnd, IDC_TAX_CODE_COMBO, ticked(hwnd, IDC_EDIT_TAX_CODE_EC_PURCHASES));
       return 0;
-    case kSaveButton:
+    case IDC_OK:
       saveTaxCode(hwnd);
       return 0;
-    case kCancelButton:
+    case IDCANCEL:
       DestroyDEDialog(hwnd, 0);
       return 0;
     default:
@@ -287,6 +267,6 @@ VX70_HANDLER(EditTaxCodeCommand) {
 // Fills any tax code combo 2061 with T0-T99, row n standing for code n.
 VX70_HANDLER(TaxCodeComboStart) {
   TaxComboList(control);
-  UpdateDEControl(hwnd, kLinkCombo);
+  UpdateDEControl(hwnd, IDC_TAX_CODE_COMBO);
   return 1;
 }

@@ -16,16 +16,9 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_company.h"
 
 namespace {
-
-constexpr UINT kNameCaption = 101;
-constexpr UINT kNameEdit = 1618;
-constexpr UINT kPasswordEdit = 1783;
-constexpr UINT kConfirmEdit = 1784;
-constexpr UINT kDiscardButton = 1003;
-constexpr UINT kOkButton = 1942;
-constexpr UINT kCancelButton = 2;
 
 constexpr UINT kManagerName = 1088;
 constexpr std::size_t kPasswordChars = 10;
@@ -38,15 +31,6 @@ char* textBuffer(HWND dialog, UINT id) {
   return static_cast<char*>(GetControlPtr(dialog, id, ENTRY_TEXT));
 }
 
-// Copies at most `chars` characters of a field that may lack its terminator.
-void copyField(char* to, std::size_t size, const char* from, std::size_t chars) {
-  if (!to) return;
-  std::size_t n = strnlen(from, chars);
-  if (n >= size) n = size - 1;
-  std::memcpy(to, from, n);
-  to[n] = '\0';
-}
-
 void trim(char* text) {
   if (text) CleanUp(text);
 }
@@ -57,7 +41,7 @@ bool sameIgnoringCase(const char* a, const char* b) { return strcasecmp(a, b) ==
 // spaces, converted, and a terminator at index 10.
 void storePassword(char (&stored)[11], const char* readable) {
   std::memset(stored, 0, sizeof stored);
-  copyField(stored, sizeof stored, readable, kPasswordChars);
+  CopyCut(stored, sizeof stored, readable, kPasswordChars);
   FillUp(stored, kPasswordField);
   convert(stored);
   stored[kPasswordChars] = '\0';
@@ -66,25 +50,25 @@ void storePassword(char (&stored)[11], const char* readable) {
 void FillChangePassword(HWND dialog) {
   const setupmap& setup = glob().setup;
   const accessmap& access = glob().access;
-  char* name = textBuffer(dialog, kNameEdit);
-  char* password = textBuffer(dialog, kPasswordEdit);
+  char* name = textBuffer(dialog, IDC_PASSWORD_LOGON_NAME);
+  char* password = textBuffer(dialog, IDC_PASSWORD_NEW);
   // 1. The manager's name as the fill compares it.
   char manager[64] = {};
-  copyField(manager, sizeof manager, GetResourceString(kManagerName, g_hInstance), 63);
+  CopyCut(manager, sizeof manager, GetResourceString(kManagerName, g_hInstance), 63);
   convert(manager);
   // 2. A user who is not the manager sees the own password.
   if (setup.accessRights && !sameIgnoringCase(access.logonName, manager)) {
-    copyField(password, kPasswordField, access.password, kPasswordChars);
-    copyField(name, sizeof access.logonName, access.logonName, sizeof access.logonName);
+    CopyCut(password, kPasswordField, access.password, kPasswordChars);
+    CopyCut(name, sizeof access.logonName, access.logonName, sizeof access.logonName);
   } else {
     // 3. The manager, or everybody without access rights: the company password.
     if (setup.accessRights) {
-      copyField(name, sizeof access.logonName, access.logonName, sizeof access.logonName);
+      CopyCut(name, sizeof access.logonName, access.logonName, sizeof access.logonName);
     } else {
-      SetDlgItemTextA(dialog, kNameCaption, "Company Name");
-      copyField(name, sizeof access.logonName, setup.companyName, sizeof setup.companyName);
+      SetDlgItemTextA(dialog, IDC_PASSWORD_NAME_CAPTION, "Company Name");
+      CopyCut(name, sizeof access.logonName, setup.companyName, sizeof setup.companyName);
     }
-    copyField(password, kPasswordField, setup.password, kPasswordChars);
+    CopyCut(password, kPasswordField, setup.password, kPasswordChars);
     if (password) convert(password);
   }
   trim(password);
@@ -120,9 +104,9 @@ void changeUserPassword(const char* logonName, const char* newPassword) {
 }
 
 void saveNewPassword(HWND dialog) {
-  char* name = textBuffer(dialog, kNameEdit);
-  char* password = textBuffer(dialog, kPasswordEdit);
-  char* confirm = textBuffer(dialog, kConfirmEdit);
+  char* name = textBuffer(dialog, IDC_PASSWORD_LOGON_NAME);
+  char* password = textBuffer(dialog, IDC_PASSWORD_NEW);
+  char* confirm = textBuffer(dialog, IDC_PASSWORD_CONFIRM);
   if (!name || !password || !confirm) return;
   // 1. All three trimmed.
   trim(name);
@@ -130,8 +114,8 @@ void saveNewPassword(HWND dialog) {
   trim(confirm);
   // 2. The two entries must match exactly, case included.
   if (std::strcmp(password, confirm) != 0) {
-    MsgBox(dialog, 1, "Passwords do not match");
-    SetFocus(GetDlgItem(dialog, kPasswordEdit));
+    MsgBox(dialog, MSGBOX_ERROR, "Passwords do not match");
+    SetFocus(GetDlgItem(dialog, IDC_PASSWORD_NEW));
     return;
   }
   // 3. The setup record is re-read under its lock.
@@ -153,7 +137,7 @@ void saveNewPassword(HWND dialog) {
   if (g.lockRecords) UnLockRec(setupFile(), 1);
   FileClose(setupFile());
   // 7. The user's password in memory stays readable.
-  copyField(g.access.password, sizeof g.access.password, password, kPasswordChars);
+  CopyCut(g.access.password, sizeof g.access.password, password, kPasswordChars);
   // 8. Other stations reload the setup record.
   AnnounceSetupChanged();
   // 9. Done.
@@ -166,19 +150,19 @@ void saveNewPassword(HWND dialog) {
 VX70_HANDLER(ChangePasswordInit) {
   FillChangePassword(hwnd);
   ReadSetup();
-  SetFocus(GetDlgItem(hwnd, kPasswordEdit));
+  SetFocus(GetDlgItem(hwnd, IDC_PASSWORD_NEW));
   return 1;
 }
 
 VX70_HANDLER(ChangePasswordCommand) {
   switch (id) {
-    case kCancelButton:
+    case IDCANCEL:
       DestroyDEDialog(hwnd, 0);
       break;
-    case kDiscardButton:
+    case IDC_PASSWORD_DISCARD:
       FillChangePassword(hwnd);
       break;
-    case kOkButton:
+    case IDC_OK:
       saveNewPassword(hwnd);
       break;
     default:

@@ -31,79 +31,19 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_company.h"
 
 namespace {
 
-// Dialogs of the family.
-constexpr UINT kContainer = 3600;
-constexpr UINT kAddressPage = 3601;
-constexpr UINT kLabelsPage = 3602;
-constexpr UINT kParametersPage = 3603;
-
-// Container.
-constexpr UINT kOkButton = 1942;
-constexpr UINT kCancelButton = 2;
-constexpr UINT kDiscardCommand = 1003;
-constexpr UINT kFocusNameCommand = 1541;
-constexpr UINT kAddressPageSlot = 1385;
-constexpr UINT kLabelsPageSlot = 1571;
-constexpr UINT kParametersPageSlot = 2042;
-
-// Address page.
-constexpr UINT kCompanyName = 1673;
-constexpr UINT kFirstAddressCaption = 1039;
-constexpr UINT kFirstAddressLine = 1029;
-constexpr UINT kAddressFrame = 101;
-constexpr UINT kTelephone = 2068;
-constexpr UINT kFax = 1429;
-constexpr UINT kEmail = 2318;
-constexpr UINT kWebSite = 2319;
-constexpr UINT kVatRegNo = 2178;
-constexpr UINT kCreditRefCaption = 2473;
-constexpr UINT kCreditRefNo = 1310;
-constexpr UINT kPrintNameBox = 1998;
 constexpr LONG kEditableFrameStyle = 0x8000;
 constexpr std::size_t kCompanyNameChars = 60;
 
-// Labels page.
-constexpr UINT kFirstAddressLabel = 1044;
-constexpr UINT kFirstCustomerLabel = 1925;
-constexpr UINT kFirstSupplierLabel = 1846;
-
-// Parameters page.
-constexpr UINT kEndBannerBox = 1127;
-constexpr UINT kChequeLines = 1769;
-constexpr UINT kChequeLinesCaption = 200;
-constexpr UINT kItemVatBox = 2174;
-constexpr UINT kVatCashBox = 2200;
-constexpr UINT kNonVatableList = 2061;
-constexpr UINT kAccessRightsBox = 1005;
-constexpr UINT kNoVisaWarningBox = 2202;
-constexpr UINT kExcludeDeletedBox = 1425;
-constexpr UINT kNoRecurringBox = 1891;
-constexpr UINT kCopySkeletonBox = 1295;
-constexpr UINT kAccountStatusBox = 2365;
-constexpr UINT kPpSrBySplitBox = 2444;
-constexpr UINT kBankRecGroupBox = 2449;
-constexpr UINT kNegativeStockBox = 2495;
-constexpr UINT kAgeDisputesBox = 2461;
-constexpr UINT kWorkclockBox = 2244;
-constexpr UINT kCallChargeCombo = 1881;
-constexpr UINT kCallChargeCaption = 122;
-constexpr UINT kCallChargeGroup = 990;
-constexpr UINT kOthersGroup = 134;
-
-// Environment buffers of the container, reloaded by Discard.
-constexpr UINT kPortBuffer = 1811;
-constexpr UINT kModemBuffer = 1637;
-constexpr UINT kDelayBuffer = 1360;
-constexpr UINT kF11Buffer = 1427;
-constexpr UINT kF12Buffer = 1428;
-
 // The "Others" boxes in the order they are packed.
-constexpr UINT kOthersBoxes[] = {
-    kAccessRightsBox,  kNoVisaWarningBox, kExcludeDeletedBox, kNoRecurringBox,   kCopySkeletonBox,
-    kAccountStatusBox, kPpSrBySplitBox,   kBankRecGroupBox,   kNegativeStockBox, kWorkclockBox};
+constexpr UINT kOthersBoxes[] = {IDC_PREFS_ACCESS_RIGHTS,   IDC_PREFS_NO_VISA_WARNING,
+                                 IDC_PREFS_EXCLUDE_DELETED, IDC_PREFS_NO_RECURRING,
+                                 IDC_PREFS_COPY_SKELETON,   IDC_PREFS_ACCOUNT_STATUS,
+                                 IDC_PREFS_PPSR_BY_SPLIT,   IDC_PREFS_BANK_REC_GROUPING,
+                                 IDC_PREFS_NEGATIVE_STOCK,  IDC_PREFS_WORKCLOCK};
 constexpr int kOthersLeftX = 20;
 constexpr int kOthersRightX = 195;
 constexpr int kOthersTopY = 168;
@@ -142,7 +82,7 @@ const char* text(UINT id) { return GetResourceString(id, g_hInstance); }
 
 // The container from any window of the family.
 HWND containerOf(HWND window) {
-  return GetDEDialogID(window) == kContainer ? window : GetParent(window);
+  return GetDEDialogID(window) == IDD_COMPANY_PREFS ? window : GetParent(window);
 }
 
 HWND item(HWND dialog, UINT id) { return GetDlgItem(dialog, static_cast<int>(id)); }
@@ -171,23 +111,17 @@ char* textBuffer(HWND dialog, UINT id) {
   return static_cast<char*>(GetControlPtr(dialog, id, ENTRY_TEXT));
 }
 
-// Copies a fixed text field of `size` bytes into a buffer of the same size,
-// or the other way; a field that lacks its terminator is cut.
-void copyText(char* to, const char* from, std::size_t size) {
-  if (!to || !from || !size) return;
-  std::size_t n = strnlen(from, size - 1);
-  std::memcpy(to, from, n);
-  std::memset(to + n, 0, size - n);
-}
-
+// A fixed text field into the buffer of the same size, or the other way;
+// a field that lacks its terminator is cut.
 template <std::size_t N>
 void bufferFromField(HWND dialog, UINT id, const char (&field)[N]) {
-  copyText(textBuffer(dialog, id), field, N);
+  CopyToField(textBuffer(dialog, id), N, field);
 }
 
+// A missing buffer leaves the field as it was.
 template <std::size_t N>
 void fieldFromBuffer(char (&field)[N], HWND dialog, UINT id) {
-  copyText(field, textBuffer(dialog, id), N);
+  if (const char* buffer = textBuffer(dialog, id)) CopyToField(field, buffer);
 }
 
 HWND pageFromSlot(HWND container, UINT slot) {
@@ -208,54 +142,48 @@ void showAddressCaptions(HWND address) {
   setupmap& setup = glob().setup;
   for (UINT i = 0; i < 5; ++i) {
     CleanUp(setup.addressLabel[i]);
-    SetDlgItemTextA(address, static_cast<int>(kFirstAddressCaption + i), setup.addressLabel[i]);
-    bufferFromField(address, kFirstAddressLine + i, setup.addressLine[i]);
+    SetDlgItemTextA(address, static_cast<int>(IDC_PREFS_ADDRESS_CAPTION1 + i),
+                    setup.addressLabel[i]);
+    bufferFromField(address, IDC_PREFS_ADDRESS_LINE1 + i, setup.addressLine[i]);
   }
 }
 
 void lockCompanyDetails(HWND address) {
-  HWND frame = item(address, kAddressFrame);
+  HWND frame = item(address, IDC_PREFS_ADDRESS_FRAME);
   const LONG style = GetWindowLongA(frame, GWL_STYLE);
   if (!glob().detailsLocked) {
     SetWindowLongA(frame, GWL_STYLE, style | kEditableFrameStyle);
     return;
   }
   SetWindowLongA(frame, GWL_STYLE, style & ~kEditableFrameStyle);
-  static constexpr UINT kDetails[] = {kCompanyName,
-                                      kFirstAddressLine,
-                                      kFirstAddressLine + 1,
-                                      kFirstAddressLine + 2,
-                                      kFirstAddressLine + 3,
-                                      kFirstAddressLine + 4,
-                                      kTelephone,
-                                      kEmail,
-                                      kWebSite,
-                                      kFax,
-                                      kVatRegNo,
-                                      kCreditRefNo,
-                                      kPrintNameBox};
+  static constexpr UINT kDetails[] = {
+      IDC_PREFS_COMPANY_NAME,  IDC_PREFS_ADDRESS_LINE1, IDC_PREFS_ADDRESS_LINE2,
+      IDC_PREFS_ADDRESS_LINE3, IDC_PREFS_ADDRESS_LINE4, IDC_PREFS_ADDRESS_LINE5,
+      IDC_PREFS_TELEPHONE,     IDC_PREFS_EMAIL,         IDC_PREFS_WEB_SITE,
+      IDC_PREFS_FAX,           IDC_PREFS_VAT_REG_NO,    IDC_PREFS_CREDIT_REF_NO,
+      IDC_PREFS_PRINT_NAME};
   disableAll(address, kDetails, std::size(kDetails));
 }
 
 void initAddressPage(HWND address) {
   const setupmap& setup = glob().setup;
   // 1. The page is found again through its slot.
-  rememberPage(address, kAddressPageSlot);
+  rememberPage(address, IDC_PREFS_ADDRESS_SLOT);
   // 2. Address lines under their labels.
   showAddressCaptions(address);
   // 3. The other details.
-  check(address, kPrintNameBox, setup.printNameOnStationery);
-  bufferFromField(address, kEmail, setup.email);
-  bufferFromField(address, kWebSite, setup.www);
-  bufferFromField(address, kTelephone, setup.telephone);
-  bufferFromField(address, kFax, setup.fax);
-  bufferFromField(address, kVatRegNo, setup.vatRegNo);
-  bufferFromField(address, kCreditRefNo, setup.creditRefNo);
-  bufferFromField(address, kCompanyName, setup.companyName);
+  check(address, IDC_PREFS_PRINT_NAME, setup.printNameOnStationery);
+  bufferFromField(address, IDC_PREFS_EMAIL, setup.email);
+  bufferFromField(address, IDC_PREFS_WEB_SITE, setup.www);
+  bufferFromField(address, IDC_PREFS_TELEPHONE, setup.telephone);
+  bufferFromField(address, IDC_PREFS_FAX, setup.fax);
+  bufferFromField(address, IDC_PREFS_VAT_REG_NO, setup.vatRegNo);
+  bufferFromField(address, IDC_PREFS_CREDIT_REF_NO, setup.creditRefNo);
+  bufferFromField(address, IDC_PREFS_COMPANY_NAME, setup.companyName);
   // 4. The entry edition keeps no credit reference.
   if (glob().edition == kEntryEdition) {
-    remove(address, kCreditRefCaption);
-    remove(address, kCreditRefNo);
+    remove(address, IDC_PREFS_CREDIT_REF_CAPTION);
+    remove(address, IDC_PREFS_CREDIT_REF_NO);
   }
   // 5. Locked details are read-only.
   lockCompanyDetails(address);
@@ -265,15 +193,15 @@ void initAddressPage(HWND address) {
 void loadLabelBuffers(HWND dialog) {
   const setupmap& setup = glob().setup;
   for (UINT i = 0; i < 5; ++i)
-    bufferFromField(dialog, kFirstAddressLabel + i, setup.addressLabel[i]);
+    bufferFromField(dialog, IDC_PREFS_ADDRESS_LABEL1 + i, setup.addressLabel[i]);
   for (UINT i = 0; i < 3; ++i) {
-    bufferFromField(dialog, kFirstCustomerLabel + i, setup.customerAnalysisLabel[i]);
-    bufferFromField(dialog, kFirstSupplierLabel + i, setup.supplierAnalysisLabel[i]);
+    bufferFromField(dialog, IDC_PREFS_CUSTOMER_LABEL1 + i, setup.customerAnalysisLabel[i]);
+    bufferFromField(dialog, IDC_PREFS_SUPPLIER_LABEL1 + i, setup.supplierAnalysisLabel[i]);
   }
 }
 
 void initLabelsPage(HWND labels) {
-  rememberPage(labels, kLabelsPageSlot);
+  rememberPage(labels, IDC_PREFS_LABELS_SLOT);
   loadLabelBuffers(labels);
   UpdateDEDialog(labels);
 }
@@ -284,20 +212,20 @@ WORD* wordBuffer(HWND dialog, UINT id) {
 
 void setCheckBoxes(HWND parameters) {
   const setupmap& s = glob().setup;
-  check(parameters, kEndBannerBox, s.printEndBanner);
-  check(parameters, kItemVatBox, s.itemVatAmendable);
-  check(parameters, kVatCashBox, s.vatCashAccounting);
-  check(parameters, kAccessRightsBox, s.accessRights);
-  check(parameters, kNoVisaWarningBox, s.noVisaWarning);
-  check(parameters, kExcludeDeletedBox, s.excludeDeleted);
-  check(parameters, kNoRecurringBox, s.noRecurringAtStartup);
-  check(parameters, kCopySkeletonBox, s.copySkeletonValues);
-  check(parameters, kAccountStatusBox, s.displayAccountStatus);
-  check(parameters, kPpSrBySplitBox, s.listPpSrBySplit);
-  check(parameters, kBankRecGroupBox, s.groupBankRecItems);
-  check(parameters, kNegativeStockBox, s.allowNegativeStock);
-  check(parameters, kAgeDisputesBox, s.ageDisputesAsCurrent);
-  check(parameters, kWorkclockBox, s.workclockLink);
+  check(parameters, IDC_PREFS_END_BANNER, s.printEndBanner);
+  check(parameters, IDC_PREFS_ITEM_VAT, s.itemVatAmendable);
+  check(parameters, IDC_PREFS_VAT_CASH, s.vatCashAccounting);
+  check(parameters, IDC_PREFS_ACCESS_RIGHTS, s.accessRights);
+  check(parameters, IDC_PREFS_NO_VISA_WARNING, s.noVisaWarning);
+  check(parameters, IDC_PREFS_EXCLUDE_DELETED, s.excludeDeleted);
+  check(parameters, IDC_PREFS_NO_RECURRING, s.noRecurringAtStartup);
+  check(parameters, IDC_PREFS_COPY_SKELETON, s.copySkeletonValues);
+  check(parameters, IDC_PREFS_ACCOUNT_STATUS, s.displayAccountStatus);
+  check(parameters, IDC_PREFS_PPSR_BY_SPLIT, s.listPpSrBySplit);
+  check(parameters, IDC_PREFS_BANK_REC_GROUPING, s.groupBankRecItems);
+  check(parameters, IDC_PREFS_NEGATIVE_STOCK, s.allowNegativeStock);
+  check(parameters, IDC_PREFS_AGE_DISPUTES, s.ageDisputesAsCurrent);
+  check(parameters, IDC_PREFS_WORKCLOCK, s.workclockLink);
 }
 
 // With access rights on, a user other than the manager keeps a call-charge
@@ -305,7 +233,8 @@ void setCheckBoxes(HWND parameters) {
 bool callChargeIsUsers(WORD accessRights) { return accessRights && !IsUserManager(&glob().access); }
 
 void showCallChargeRate(HWND parameters) {
-  auto* value = static_cast<double*>(GetControlPtr(parameters, kCallChargeCombo, ENTRY_DECIMAL));
+  auto* value =
+      static_cast<double*>(GetControlPtr(parameters, IDC_PREFS_CALL_CHARGE_RATE, ENTRY_DECIMAL));
   if (!value) return;
   const globvar& g = glob();
   const double rate =
@@ -332,37 +261,37 @@ void applyEditionRules(HWND parameters) {
   const DWORD edition = glob().edition;
   // 1. No stock options in the two smaller editions.
   if (edition & kEditionsWithoutStockOptions) {
-    remove(parameters, kNegativeStockBox);
-    remove(parameters, kItemVatBox);
-    EnableWindow(item(parameters, kCallChargeCombo), FALSE);
-    remove(parameters, kOthersGroup);
-    remove(parameters, kCallChargeCaption);
+    remove(parameters, IDC_PREFS_NEGATIVE_STOCK);
+    remove(parameters, IDC_PREFS_ITEM_VAT);
+    EnableWindow(item(parameters, IDC_PREFS_CALL_CHARGE_RATE), FALSE);
+    remove(parameters, IDC_PREFS_OTHERS_GROUP);
+    remove(parameters, IDC_PREFS_CALL_CHARGE_CAPTION);
   }
   // 2.
-  if (edition == 8) remove(parameters, kNoRecurringBox);
+  if (edition == 8) remove(parameters, IDC_PREFS_NO_RECURRING);
   // 3. The entry edition.
   if (edition == kEntryEdition) {
-    remove(parameters, kAccessRightsBox);
-    remove(parameters, kCopySkeletonBox);
-    remove(parameters, kWorkclockBox);
-    remove(parameters, kNegativeStockBox);
+    remove(parameters, IDC_PREFS_ACCESS_RIGHTS);
+    remove(parameters, IDC_PREFS_COPY_SKELETON);
+    remove(parameters, IDC_PREFS_WORKCLOCK);
+    remove(parameters, IDC_PREFS_NEGATIVE_STOCK);
   }
   // 4. Never shown.
-  remove(parameters, kAgeDisputesBox);
+  remove(parameters, IDC_PREFS_AGE_DISPUTES);
   // 5. Cheque lines only in the two larger editions.
   if (edition & kEditionsWithoutChequeLines) {
-    remove(parameters, kChequeLines);
-    remove(parameters, kChequeLinesCaption);
+    remove(parameters, IDC_PREFS_CHEQUE_LINES);
+    remove(parameters, IDC_PREFS_CHEQUE_LINES_CAPTION);
   }
   // 6.
-  if (edition & kEditionWithoutDeletedOption) remove(parameters, kExcludeDeletedBox);
+  if (edition & kEditionWithoutDeletedOption) remove(parameters, IDC_PREFS_EXCLUDE_DELETED);
   // 7. Whose call-charge rate the combo shows.
   showCallChargeRate(parameters);
   // 8.
   if (edition & kEditionsWithoutCallCharges) {
-    remove(parameters, kCallChargeCombo);
-    remove(parameters, kCallChargeGroup);
-    remove(parameters, kCallChargeCaption);
+    remove(parameters, IDC_PREFS_CALL_CHARGE_RATE);
+    remove(parameters, IDC_PREFS_CALL_CHARGE_GROUP);
+    remove(parameters, IDC_PREFS_CALL_CHARGE_CAPTION);
   }
   // 9.
   packOthersBoxes(parameters);
@@ -370,11 +299,12 @@ void applyEditionRules(HWND parameters) {
 
 void initParametersPage(HWND parameters) {
   const setupmap& setup = glob().setup;
-  rememberPage(parameters, kParametersPageSlot);
+  rememberPage(parameters, IDC_PREFS_PARAMETERS_SLOT);
   setCheckBoxes(parameters);
-  SendDlgItemMessageA(parameters, static_cast<int>(kChequeLines), GM_SETNUMBERMODE, 2, 0);
-  if (WORD* lines = wordBuffer(parameters, kChequeLines)) *lines = setup.chequeLinesPerPage;
-  DESendDlgItemGridMessage(parameters, kNonVatableList, GM_SETCURRENTROW, 0,
+  SendDlgItemMessageA(parameters, IDC_PREFS_CHEQUE_LINES, GM_SETNUMBERMODE, 2, 0);
+  if (WORD* lines = wordBuffer(parameters, IDC_PREFS_CHEQUE_LINES))
+    *lines = setup.chequeLinesPerPage;
+  DESendDlgItemGridMessage(parameters, IDC_PREFS_NON_VATABLE_CODE, GM_SETCURRENTROW, 0,
                            setup.nonVatableTaxCode, 0);
   applyEditionRules(parameters);
   UpdateDEDialog(parameters);
@@ -388,7 +318,7 @@ void initContainer(HWND container) {
     return;
   }
   // 2. The name gets the focus once the pages are up.
-  PostMessageA(container, WM_COMMAND, kFocusNameCommand, 0);
+  PostMessageA(container, WM_COMMAND, IDC_PREFS_FOCUS_NAME, 0);
   // 3. The pages show the record as stored.
   ReadSetup();
 }
@@ -399,44 +329,44 @@ void initContainer(HWND container) {
 void followCompanyName(HWND address) {
   if (IsVexaDebug()) return;
   char name[kCompanyNameChars + 1] = {};
-  GetDlgItemTextA(address, static_cast<int>(kCompanyName), name, sizeof name);
+  GetDlgItemTextA(address, IDC_PREFS_COMPANY_NAME, name, sizeof name);
   CleanUp(name);
-  EnableWindow(item(containerOf(address), kOkButton), name[0] != '\0');
+  EnableWindow(item(containerOf(address), IDC_OK), name[0] != '\0');
 }
 
 // The Address page shows a label as its caption as soon as it is left;
 // the buffers keep what was typed.
 void showLabelsAsCaptions(HWND labels) {
-  HWND address = pageFromSlot(containerOf(labels), kAddressPageSlot);
+  HWND address = pageFromSlot(containerOf(labels), IDC_PREFS_ADDRESS_SLOT);
   for (UINT i = 0; i < 5; ++i) {
     char caption[11] = {};
-    copyText(caption, textBuffer(labels, kFirstAddressLabel + i), sizeof caption);
+    CopyToField(caption, textBuffer(labels, IDC_PREFS_ADDRESS_LABEL1 + i));
     CleanUp(caption);
-    SetDlgItemTextA(address, static_cast<int>(kFirstAddressCaption + i), caption);
+    SetDlgItemTextA(address, static_cast<int>(IDC_PREFS_ADDRESS_CAPTION1 + i), caption);
   }
 }
 
 void guardVatScheme(HWND parameters) {
   if (CanVatModeChange()) return;
-  turnBack(parameters, kVatCashBox);
-  MsgBox(parameters, 2, "%s", text(kVatSchemeLocked));
+  turnBack(parameters, IDC_PREFS_VAT_CASH);
+  MsgBox(parameters, MSGBOX_WARNING, "%s", text(kVatSchemeLocked));
 }
 
 void warnItemVat(HWND parameters) {
   if (glob().edition & kEditionWithItemVatWarning)
-    MsgBox(parameters, 2, "%s", text(kItemVatWarning));
+    MsgBox(parameters, MSGBOX_WARNING, "%s", text(kItemVatWarning));
 }
 
 void guardSplitListing(HWND parameters) {
   if (GetUserCount() <= 1) return;
-  MsgBox(parameters, 1, "%s", kOthersLoggedIn);
-  turnBack(parameters, kPpSrBySplitBox);
+  MsgBox(parameters, MSGBOX_ERROR, "%s", kOthersLoggedIn);
+  turnBack(parameters, IDC_PREFS_PPSR_BY_SPLIT);
 }
 
 void guardNegativeStock(HWND parameters) {
   if (!glob().negativeStockCount) return;
-  MsgBox(parameters, 1, "%s", kNegativeStock);
-  check(parameters, kNegativeStockBox, BST_CHECKED);
+  MsgBox(parameters, MSGBOX_ERROR, "%s", kNegativeStock);
+  check(parameters, IDC_PREFS_NEGATIVE_STOCK, BST_CHECKED);
 }
 
 // A check box's state, taking the width of the field it is assigned to
@@ -452,50 +382,53 @@ BoxState boxState(HWND page, UINT id) { return BoxState{checkState(page, id)}; }
 
 void storeParameters(HWND parameters) {
   setupmap& s = glob().setup;
-  s.itemVatAmendable = boxState(parameters, kItemVatBox);
-  s.vatCashAccounting = boxState(parameters, kVatCashBox);
-  if (const WORD* lines = wordBuffer(parameters, kChequeLines)) s.chequeLinesPerPage = *lines;
-  s.accessRights = boxState(parameters, kAccessRightsBox);
-  s.noVisaWarning = boxState(parameters, kNoVisaWarningBox);
-  s.noRecurringAtStartup = boxState(parameters, kNoRecurringBox);
-  s.copySkeletonValues = boxState(parameters, kCopySkeletonBox);
+  s.itemVatAmendable = boxState(parameters, IDC_PREFS_ITEM_VAT);
+  s.vatCashAccounting = boxState(parameters, IDC_PREFS_VAT_CASH);
+  if (const WORD* lines = wordBuffer(parameters, IDC_PREFS_CHEQUE_LINES))
+    s.chequeLinesPerPage = *lines;
+  s.accessRights = boxState(parameters, IDC_PREFS_ACCESS_RIGHTS);
+  s.noVisaWarning = boxState(parameters, IDC_PREFS_NO_VISA_WARNING);
+  s.noRecurringAtStartup = boxState(parameters, IDC_PREFS_NO_RECURRING);
+  s.copySkeletonValues = boxState(parameters, IDC_PREFS_COPY_SKELETON);
   s.nonVatableTaxCode = static_cast<WORD>(
-      DESendDlgItemGridMessage(parameters, kNonVatableList, GM_CURRENTROW, 0, 0, 0));
-  s.listPpSrBySplit = boxState(parameters, kPpSrBySplitBox);
-  s.groupBankRecItems = boxState(parameters, kBankRecGroupBox);
+      DESendDlgItemGridMessage(parameters, IDC_PREFS_NON_VATABLE_CODE, GM_CURRENTROW, 0, 0, 0));
+  s.listPpSrBySplit = boxState(parameters, IDC_PREFS_PPSR_BY_SPLIT);
+  s.groupBankRecItems = boxState(parameters, IDC_PREFS_BANK_REC_GROUPING);
   s.retiredParamFlag = 0;
-  s.ageDisputesAsCurrent = boxState(parameters, kAgeDisputesBox);
-  s.displayAccountStatus = boxState(parameters, kAccountStatusBox);
-  s.printEndBanner = boxState(parameters, kEndBannerBox);
-  s.workclockLink = boxState(parameters, kWorkclockBox);
-  s.allowNegativeStock = boxState(parameters, kNegativeStockBox);
+  s.ageDisputesAsCurrent = boxState(parameters, IDC_PREFS_AGE_DISPUTES);
+  s.displayAccountStatus = boxState(parameters, IDC_PREFS_ACCOUNT_STATUS);
+  s.printEndBanner = boxState(parameters, IDC_PREFS_END_BANNER);
+  s.workclockLink = boxState(parameters, IDC_PREFS_WORKCLOCK);
+  s.allowNegativeStock = boxState(parameters, IDC_PREFS_NEGATIVE_STOCK);
 }
 
 void storeAddressAndLabels(HWND container) {
   setupmap& s = glob().setup;
-  fieldFromBuffer(s.email, container, kEmail);
-  fieldFromBuffer(s.www, container, kWebSite);
-  fieldFromBuffer(s.telephone, container, kTelephone);
-  fieldFromBuffer(s.fax, container, kFax);
-  fieldFromBuffer(s.vatRegNo, container, kVatRegNo);
-  fieldFromBuffer(s.creditRefNo, container, kCreditRefNo);
+  fieldFromBuffer(s.email, container, IDC_PREFS_EMAIL);
+  fieldFromBuffer(s.www, container, IDC_PREFS_WEB_SITE);
+  fieldFromBuffer(s.telephone, container, IDC_PREFS_TELEPHONE);
+  fieldFromBuffer(s.fax, container, IDC_PREFS_FAX);
+  fieldFromBuffer(s.vatRegNo, container, IDC_PREFS_VAT_REG_NO);
+  fieldFromBuffer(s.creditRefNo, container, IDC_PREFS_CREDIT_REF_NO);
   for (UINT i = 0; i < 5; ++i) {
-    fieldFromBuffer(s.addressLabel[i], container, kFirstAddressLabel + i);
+    fieldFromBuffer(s.addressLabel[i], container, IDC_PREFS_ADDRESS_LABEL1 + i);
     CleanUp(s.addressLabel[i]);
   }
   for (UINT i = 0; i < 3; ++i) {
-    fieldFromBuffer(s.customerAnalysisLabel[i], container, kFirstCustomerLabel + i);
-    fieldFromBuffer(s.supplierAnalysisLabel[i], container, kFirstSupplierLabel + i);
+    fieldFromBuffer(s.customerAnalysisLabel[i], container, IDC_PREFS_CUSTOMER_LABEL1 + i);
+    fieldFromBuffer(s.supplierAnalysisLabel[i], container, IDC_PREFS_SUPPLIER_LABEL1 + i);
   }
-  for (UINT i = 0; i < 5; ++i) fieldFromBuffer(s.addressLine[i], container, kFirstAddressLine + i);
-  s.printNameOnStationery = boxState(pageFromSlot(container, kAddressPageSlot), kPrintNameBox);
-  fieldFromBuffer(s.companyName, container, kCompanyName);
+  for (UINT i = 0; i < 5; ++i)
+    fieldFromBuffer(s.addressLine[i], container, IDC_PREFS_ADDRESS_LINE1 + i);
+  s.printNameOnStationery =
+      boxState(pageFromSlot(container, IDC_PREFS_ADDRESS_SLOT), IDC_PREFS_PRINT_NAME);
+  fieldFromBuffer(s.companyName, container, IDC_PREFS_COMPANY_NAME);
 }
 
 void storeCallChargeRate(HWND container, WORD accessRightsBefore) {
   globvar& g = glob();
-  const auto* value =
-      static_cast<const double*>(GetControlPtr(container, kCallChargeCombo, ENTRY_DECIMAL));
+  const auto* value = static_cast<const double*>(
+      GetControlPtr(container, IDC_PREFS_CALL_CHARGE_RATE, ENTRY_DECIMAL));
   if (!value) return;
   double rate;
   std::memcpy(&rate, value, sizeof rate);
@@ -520,7 +453,7 @@ void savePreferences(HWND container) {
   EnableWindow(container, FALSE);
   SetCursor(LoadCursorA(0, IDC_WAIT));
   // 2. The latest stored record, so that other stations' fields survive.
-  HWND parameters = GetDEDialogChild(container, kParametersPage);
+  HWND parameters = GetDEDialogChild(container, IDD_PREFS_PARAMETERS);
   ReadSetup();
   const WORD accessRightsBefore = g.setup.accessRights;
   // 3. The parameters; hidden boxes give back what Init put in them.
@@ -529,9 +462,9 @@ void savePreferences(HWND container) {
   if (g.setup.workclockLink == 1) CreateGLCOATfile(0);
   // 5. An edition without the option keeps the stored value.
   if (g.edition & kEditionWithoutDeletedOption)
-    remove(parameters, kExcludeDeletedBox);
+    remove(parameters, IDC_PREFS_EXCLUDE_DELETED);
   else
-    g.setup.excludeDeleted = boxState(parameters, kExcludeDeletedBox);
+    g.setup.excludeDeleted = boxState(parameters, IDC_PREFS_EXCLUDE_DELETED);
   // 6. Address, contact details and labels.
   storeAddressAndLabels(container);
   // 7. The call-charge rate of whoever owns it.
@@ -567,19 +500,19 @@ void iniTextToBuffer(HWND container, UINT buffer, std::size_t size, const char* 
                      const char* defaultValue) {
   char value[101] = {};
   GetPrivateProfileStringA(text(kIniSection), key, defaultValue, value, sizeof value, GetINI());
-  copyText(textBuffer(container, buffer), value, size);
+  CopyToField(textBuffer(container, buffer), size, value);
 }
 
 void reloadEnvironment(HWND container) {
-  iniTextToBuffer(container, kPortBuffer, 145, "Modem", text(kDefaultPort));
+  iniTextToBuffer(container, IDC_PREFS_PORT, 145, "Modem", text(kDefaultPort));
   char dialType[11] = {};
   GetPrivateProfileStringA(text(kIniSection), "DialType", text(kDefaultDialType), dialType,
                            sizeof dialType, GetINI());
-  copyText(textBuffer(container, kModemBuffer), dialType, sizeof dialType);
-  if (WORD* delay = wordBuffer(container, kDelayBuffer))
+  CopyToField(textBuffer(container, IDC_PREFS_MODEM), sizeof dialType, dialType);
+  if (WORD* delay = wordBuffer(container, IDC_PREFS_DELAY))
     *delay = static_cast<WORD>(GetPrivateProfileIntA(text(kIniSection), "Delay", 30, GetINI()));
-  iniTextToBuffer(container, kF11Buffer, 51, "F11", text(kDefaultF11));
-  iniTextToBuffer(container, kF12Buffer, 51, "F12", text(kDefaultF12));
+  iniTextToBuffer(container, IDC_PREFS_F11, 51, "F11", text(kDefaultF11));
+  iniTextToBuffer(container, IDC_PREFS_F12, 51, "F12", text(kDefaultF12));
   // The save option chooses between two buttons that no page has.
   GetPrivateProfileIntA(text(kIniSection), "SaveOption", 0, GetINI());
 }
@@ -590,40 +523,42 @@ void discardChanges(HWND container) {
   const setupmap& s = glob().setup;
   EnableWindow(container, FALSE);
   ReadSetup();
-  HWND address = pageFromSlot(container, kAddressPageSlot);
+  HWND address = pageFromSlot(container, IDC_PREFS_ADDRESS_SLOT);
   showAddressCaptions(address);
-  bufferFromField(container, kCompanyName, s.companyName);
+  bufferFromField(container, IDC_PREFS_COMPANY_NAME, s.companyName);
   reloadEnvironment(container);
-  HWND parameters = pageFromSlot(container, kParametersPageSlot);
-  check(parameters, kVatCashBox, s.vatCashAccounting);
-  check(parameters, kItemVatBox, s.itemVatAmendable);
-  check(parameters, kAccessRightsBox, s.accessRights);
-  check(parameters, kCopySkeletonBox, s.copySkeletonValues);
-  check(parameters, kExcludeDeletedBox, s.excludeDeleted);
+  HWND parameters = pageFromSlot(container, IDC_PREFS_PARAMETERS_SLOT);
+  check(parameters, IDC_PREFS_VAT_CASH, s.vatCashAccounting);
+  check(parameters, IDC_PREFS_ITEM_VAT, s.itemVatAmendable);
+  check(parameters, IDC_PREFS_ACCESS_RIGHTS, s.accessRights);
+  check(parameters, IDC_PREFS_COPY_SKELETON, s.copySkeletonValues);
+  check(parameters, IDC_PREFS_EXCLUDE_DELETED, s.excludeDeleted);
   loadLabelBuffers(container);
   UpdateDEDialog(container);
   UpdateDEDialog(address);
   UpdateDEDialog(parameters);
-  UpdateDEDialog(pageFromSlot(container, kLabelsPageSlot));
+  UpdateDEDialog(pageFromSlot(container, IDC_PREFS_LABELS_SLOT));
   EnableWindow(container, TRUE);
 }
 
-bool isAddressLabel(UINT id) { return id >= kFirstAddressLabel && id < kFirstAddressLabel + 5; }
+bool isAddressLabel(UINT id) {
+  return id >= IDC_PREFS_ADDRESS_LABEL1 && id <= IDC_PREFS_ADDRESS_LABEL5;
+}
 
 }  // namespace
 
 VX70_HANDLER(CompanyPrefsInit) {
   switch (GetDEDialogID(hwnd)) {
-    case kContainer:
+    case IDD_COMPANY_PREFS:
       initContainer(hwnd);
       break;
-    case kAddressPage:
+    case IDD_PREFS_ADDRESS:
       initAddressPage(hwnd);
       break;
-    case kLabelsPage:
+    case IDD_PREFS_LABELS:
       initLabelsPage(hwnd);
       break;
-    case kParametersPage:
+    case IDD_PREFS_PARAMETERS:
       initParametersPage(hwnd);
       break;
     default:  // the Environment page is never shown
@@ -633,34 +568,35 @@ VX70_HANDLER(CompanyPrefsInit) {
 }
 
 VX70_HANDLER(CompanyPrefsCommand) {
-  if (id == kCompanyName && notify == EN_CHANGE) {
+  if (id == IDC_PREFS_COMPANY_NAME && notify == EN_CHANGE) {
     followCompanyName(hwnd);
   } else if (isAddressLabel(id) && notify == EN_KILLFOCUS) {
     showLabelsAsCaptions(hwnd);
   } else {
     switch (id) {
-      case kFocusNameCommand:
-        SetFocus(item(pageFromSlot(containerOf(hwnd), kAddressPageSlot), kCompanyName));
+      case IDC_PREFS_FOCUS_NAME:
+        SetFocus(
+            item(pageFromSlot(containerOf(hwnd), IDC_PREFS_ADDRESS_SLOT), IDC_PREFS_COMPANY_NAME));
         break;
-      case kVatCashBox:
+      case IDC_PREFS_VAT_CASH:
         guardVatScheme(hwnd);
         break;
-      case kItemVatBox:
+      case IDC_PREFS_ITEM_VAT:
         warnItemVat(hwnd);
         break;
-      case kPpSrBySplitBox:
+      case IDC_PREFS_PPSR_BY_SPLIT:
         guardSplitListing(hwnd);
         break;
-      case kNegativeStockBox:
+      case IDC_PREFS_NEGATIVE_STOCK:
         guardNegativeStock(hwnd);
         break;
-      case kOkButton:
+      case IDC_OK:
         savePreferences(containerOf(hwnd));
         break;
-      case kCancelButton:
+      case IDCANCEL:
         cancelPreferences(containerOf(hwnd));
         break;
-      case kDiscardCommand:
+      case IDC_PREFS_DISCARD:
         discardChanges(containerOf(hwnd));
         break;
       default:

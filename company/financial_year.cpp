@@ -25,18 +25,9 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_company.h"
 
 namespace {
-
-// Financial Year.
-constexpr UINT kMonthList = 1642;
-constexpr UINT kYearField = 1336;
-constexpr UINT kOkButton = 1;
-constexpr UINT kCancelButton = 2;
-constexpr UINT kChangeButton = 2479;
-
-// Change Program Date.
-constexpr UINT kDateField = 1336;
 
 constexpr int kDateChars = 10;
 
@@ -74,15 +65,15 @@ const char* text(const char* maybe) { return maybe ? maybe : ""; }
 // The year field's value: two bytes of the engine's buffer, not aligned.
 WORD yearValue(HWND dialog) {
   WORD year = 0;
-  if (const void* buffer = GetControlPtr(dialog, kYearField, ENTRY_WORD))
+  if (const void* buffer = GetControlPtr(dialog, IDC_FY_START_YEAR, ENTRY_WORD))
     std::memcpy(&year, buffer, sizeof year);
   return year;
 }
 
 void showYear(HWND dialog, WORD year) {
-  if (void* buffer = GetControlPtr(dialog, kYearField, ENTRY_WORD))
+  if (void* buffer = GetControlPtr(dialog, IDC_FY_START_YEAR, ENTRY_WORD))
     std::memcpy(buffer, &year, sizeof year);
-  UpdateDEControl(dialog, kYearField);
+  UpdateDEControl(dialog, IDC_FY_START_YEAR);
 }
 
 WORD thisYear() {
@@ -106,8 +97,8 @@ WORD widenedYear(WORD year) {
 
 void FillFinancialYear(HWND dialog, UINT mode) {
   globvar& g = glob();
-  HWND months = item(dialog, kMonthList);
-  HWND change = item(dialog, kChangeButton);
+  HWND months = item(dialog, IDC_FY_START_MONTH);
+  HWND change = item(dialog, IDC_FY_CHANGE);
   // 1.
   ReadSetup();
   // 2. An item of a text already listed is not added twice.
@@ -142,8 +133,8 @@ void FillFinancialYear(HWND dialog, UINT mode) {
     return;
   }
   EnableWindow(months, FALSE);
-  EnableWindow(item(dialog, kYearField), FALSE);
-  EnableWindow(item(dialog, kCancelButton), FALSE);
+  EnableWindow(item(dialog, IDC_FY_START_YEAR), FALSE);
+  EnableWindow(item(dialog, IDCANCEL), FALSE);
 }
 
 void storeFinancialYear(BYTE month, WORD year) {
@@ -173,9 +164,9 @@ void showFinancialYearInInfoWindow() {
 // action was refused.
 std::uint32_t saveFinancialYear(HWND dialog) {
   globvar& g = glob();
-  HWND months = item(dialog, kMonthList);
+  HWND months = item(dialog, IDC_FY_START_MONTH);
   // 1. Leaving the year field checks it first.
-  SetFocus(item(dialog, kOkButton));
+  SetFocus(item(dialog, IDOK));
   const LRESULT selected = std::max<LRESULT>(DESendGridMessage(months, GM_CURRENTROW, 0, 0, 0), 0);
   char monthName[32] = {};
   DESendGridMessage(months, GM_GETITEMTEXT, 0, selected, reinterpret_cast<LPARAM>(monthName));
@@ -193,7 +184,8 @@ std::uint32_t saveFinancialYear(HWND dialog) {
   const WORD year = yearValue(dialog);
   char yearText[8];
   std::snprintf(yearText, sizeof yearText, "%u", static_cast<unsigned>(year));
-  if (MsgBox(dialog, 5, GetResourceString(kConfirmYear, g_hInstance), monthName, yearText) != IDYES)
+  if (MsgBox(dialog, MSGBOX_YESNO, GetResourceString(kConfirmYear, g_hInstance), monthName,
+             yearText) != IDYES)
     return 1;
   // 5.
   storeFinancialYear(static_cast<BYTE>(selected), year);
@@ -228,20 +220,18 @@ void changeFinancialYear(HWND dialog, UINT mode) {
 // The field's text, at most 10 characters.
 void readDateField(HWND dialog, char (&date)[kDateChars + 1]) {
   date[0] = '\0';
-  GetDlgItemTextA(dialog, static_cast<int>(kDateField), date, sizeof date);
+  GetDlgItemTextA(dialog, IDC_PROGRAM_DATE_FIELD, date, sizeof date);
 }
 
 // Buffer and shown text together.
 void setDateField(HWND dialog, const char* date) {
-  if (char* buffer = static_cast<char*>(GetControlPtr(dialog, kDateField, ENTRY_TEXT))) {
-    std::strncpy(buffer, date, kDateChars);
-    buffer[kDateChars] = '\0';
-  }
-  SetDlgItemTextA(dialog, static_cast<int>(kDateField), date);
+  CopyToField(static_cast<char*>(GetControlPtr(dialog, IDC_PROGRAM_DATE_FIELD, ENTRY_TEXT)),
+              kDateChars + 1, date);
+  SetDlgItemTextA(dialog, IDC_PROGRAM_DATE_FIELD, date);
 }
 
 void clearDateModified(HWND dialog) {
-  SendDlgItemMessageA(dialog, static_cast<int>(kDateField), EM_SETMODIFY, 0, 0);
+  SendDlgItemMessageA(dialog, IDC_PROGRAM_DATE_FIELD, EM_SETMODIFY, 0, 0);
 }
 
 void resetDateField(HWND dialog) {
@@ -249,39 +239,39 @@ void resetDateField(HWND dialog) {
   DateNumberToFullString(date, GetProgramDate());
   setDateField(dialog, date);
   clearDateModified(dialog);
-  SetFocus(item(dialog, kDateField));
+  SetFocus(item(dialog, IDC_PROGRAM_DATE_FIELD));
 }
 
 // An invalid text that reads as the program date itself is let pass.
 bool isProgramDate(const char* date) { return DateStringToNumber(date) == GetProgramDate(); }
 
 void checkDateOnLeaving(HWND dialog) {
-  if (!SendDlgItemMessageA(dialog, static_cast<int>(kDateField), EM_GETMODIFY, 0, 0)) return;
+  if (!SendDlgItemMessageA(dialog, IDC_PROGRAM_DATE_FIELD, EM_GETMODIFY, 0, 0)) return;
   char date[kDateChars + 1];
   readDateField(dialog, date);
   // 1. A valid date outside the year is warned of once, and kept.
   if (IsDateValid(date)) {
     if (IsDateOutsideFYear(&glob().setup, DateStringToNumber(date))) {
-      MsgBox(dialog, 2, kOutsideYear);
+      MsgBox(dialog, MSGBOX_WARNING, kOutsideYear);
       clearDateModified(dialog);
     }
     return;
   }
   // 2.
   if (isProgramDate(date)) return;
-  MsgBox(dialog, 2, kBadDateFormat);
+  MsgBox(dialog, MSGBOX_WARNING, kBadDateFormat);
   resetDateField(dialog);
 }
 
 void acceptProgramDate(HWND dialog) {
   // Leaving the field checks it first.
-  SetFocus(item(dialog, kOkButton));
+  SetFocus(item(dialog, IDOK));
   char date[kDateChars + 1];
   readDateField(dialog, date);
   // 1.
   if (!IsDateValid(date)) {
     if (isProgramDate(date)) return;
-    MsgBox(dialog, 1, GetResourceString(kInvalidDateOnOk, g_hInstance));
+    MsgBox(dialog, MSGBOX_ERROR, GetResourceString(kInvalidDateOnOk, g_hInstance));
     resetDateField(dialog);
     return;
   }
@@ -301,16 +291,16 @@ VX70_HANDLER(FinancialYearInit) {
 
 VX70_HANDLER(FinancialYearCommand) {
   switch (id) {
-    case kOkButton:
+    case IDOK:
       return saveFinancialYear(hwnd);
-    case kCancelButton:
+    case IDCANCEL:
       if (glob().multiUser) RequestActionEnd(kFinancialYearAction, 0, &glob().access, actionFile());
       DestroyDEDialog(hwnd, 0);
       break;
-    case kYearField:
+    case IDC_FY_START_YEAR:
       if (notify == EN_KILLFOCUS) checkYear(hwnd);
       break;
-    case kChangeButton:
+    case IDC_FY_CHANGE:
       changeFinancialYear(hwnd, initParam);
       break;
     default:
@@ -323,19 +313,19 @@ VX70_HANDLER(ProgramDateInit) {
   char date[kDateChars + 1];
   DateNumberToFullString(date, GetProgramDate());
   setDateField(hwnd, date);
-  UpdateDEControl(hwnd, kDateField);
+  UpdateDEControl(hwnd, IDC_PROGRAM_DATE_FIELD);
   return 1;
 }
 
 VX70_HANDLER(ProgramDateCommand) {
   switch (id) {
-    case kOkButton:
+    case IDOK:
       acceptProgramDate(hwnd);
       break;
-    case kCancelButton:
+    case IDCANCEL:
       DestroyDEDialog(hwnd, 0);
       break;
-    case kDateField:
+    case IDC_PROGRAM_DATE_FIELD:
       if (notify == EN_KILLFOCUS) checkDateOnLeaving(hwnd);
       break;
     default:

@@ -11,15 +11,16 @@
 #include "api/host_api.h"
 #include "frame/handlers.h"
 #include "frame/kit.h"
+#include "frame/res/ids_company.h"
 
 namespace {
 
-constexpr UINT kNetMessagesBox = 2264;
 // The eleven update boxes, in the order of the list-update flags.
-constexpr UINT kUpdateBoxes[11] = {1604, 1605, 1606, 1600, 1601, 1602,
-                                   1098, 1100, 1055, 1056, 1018};
-constexpr UINT kOkButton = 1;
-constexpr UINT kCancelButton = 2;
+constexpr UINT kUpdateBoxes[11] = {
+    IDC_UPDATE_LEDGER_ON_ADD,     IDC_UPDATE_LEDGER_ON_MODIFY,     IDC_UPDATE_LEDGER_ON_POSTING,
+    IDC_UPDATE_LAZY_ON_ADD,       IDC_UPDATE_LAZY_ON_MODIFY,       IDC_UPDATE_LAZY_ON_POSTING,
+    IDC_UPDATE_BALANCE_ON_MODIFY, IDC_UPDATE_BALANCE_ON_POSTING,   IDC_UPDATE_AGED_ON_MODIFY,
+    IDC_UPDATE_AGED_ON_POSTING,   IDC_UPDATE_ACTIVITIES_ON_POSTING};
 
 constexpr UINT kIniSection = 1049;  // "VX70"
 constexpr const char* kNetMessagesKey = "NetMessages";
@@ -54,7 +55,7 @@ void warnOnNt(HWND dialog) {
   version.dwOSVersionInfoSize = sizeof version;
   if (GetVersionExA(&version) && version.dwPlatformId == kNtPlatform &&
       GetSystemMetrics(kSmallCaptionHeight) > 0)
-    MsgBox(dialog, 2, "Network updates are not available under Windows NT");
+    MsgBox(dialog, MSGBOX_WARNING, "Network updates are not available under Windows NT");
 }
 
 void saveUpdateDefaults(HWND dialog) {
@@ -72,9 +73,9 @@ void saveUpdateDefaults(HWND dialog) {
   FileClose(setupFile());
   // 4. The messaging choice, with the restart notice only when it differs
   // from this run's state.
-  const bool messaging = ticked(dialog, kNetMessagesBox);
+  const bool messaging = ticked(dialog, IDC_UPDATE_NET_MESSAGES);
   if (messaging != (g.netMessaging != 0))
-    MsgBox(dialog, 3, "You must restart the program for these changes to take effect");
+    MsgBox(dialog, MSGBOX_NOTICE, "You must restart the program for these changes to take effect");
   g.netMessaging = messaging ? 1 : 0;
   WritePrivateProfileStringA(iniSection(), kNetMessagesKey, messaging ? "1" : "0", GetINI());
   // 5. Other stations reload the setup record.
@@ -94,7 +95,7 @@ VX70_HANDLER(UpdateDefaultsInit) {
   ReadSetup();
   // 3. and 4. The messaging switch governs the update boxes.
   const bool messaging = GetPrivateProfileIntA(iniSection(), kNetMessagesKey, 0, GetINI()) != 0;
-  CheckDlgButton(hwnd, static_cast<int>(kNetMessagesBox), messaging ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(hwnd, IDC_UPDATE_NET_MESSAGES, messaging ? BST_CHECKED : BST_UNCHECKED);
   enableUpdateBoxes(hwnd, messaging);
   // 5. The owner's flags.
   for (std::size_t i = 0; i < std::size(kUpdateBoxes); ++i)
@@ -105,13 +106,13 @@ VX70_HANDLER(UpdateDefaultsInit) {
 
 VX70_HANDLER(UpdateDefaultsCommand) {
   switch (id) {
-    case kNetMessagesBox:
-      enableUpdateBoxes(hwnd, ticked(hwnd, kNetMessagesBox));
+    case IDC_UPDATE_NET_MESSAGES:
+      enableUpdateBoxes(hwnd, ticked(hwnd, IDC_UPDATE_NET_MESSAGES));
       break;
-    case kOkButton:
+    case IDOK:
       saveUpdateDefaults(hwnd);
       break;
-    case kCancelButton:
+    case IDCANCEL:
       DestroyDEDialog(hwnd, 2);
       break;
     default:

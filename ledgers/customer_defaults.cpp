@@ -1,7 +1,9 @@
-// Customer Defaults: the container 3607 and its pages 3608-3611.
+// Customer Defaults: the container IDD_CUSTOMER_DEFAULTS and its pages
+// IDD_CUSTOMER_RECORD, _STATEMENTS, _AGEING and _DISCOUNT.
 //
 // Until the dialog is built, each handler answers as its kind does.
 #include "frame/handlers.h"
+#include "frame/res/ids_ledgers.h"
 
 VX70_HANDLER(CustomerDefaultsInit) { return 1; }
 

@@ -1,7 +1,9 @@
-// Invoice Defaults: the container 3627 and its page 3626.
+// Invoice Defaults: the container IDD_INVOICE_DEFAULTS and its page
+// IDD_INVOICE_DEFAULTS_PAGE.
 //
 // Until the dialog is built, each handler answers as its kind does.
 #include "frame/handlers.h"
+#include "frame/res/ids_options.h"
 
 VX70_HANDLER(InvoiceDefaultsInit) { return 1; }
 

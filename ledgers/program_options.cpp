@@ -1,7 +1,9 @@
-// Program Options: the container 3218 and its pages 3214-3217, 3219.
+// Program Options: the container IDD_OPTIONS and its pages IDD_OPTIONS_TOOLBAR,
+// _BACKUP, _ENVIRONMENT, _WALLPAPER and _COLOURS.
 //
 // Until the dialog is built, each handler answers as its kind does.
 #include "frame/handlers.h"
+#include "frame/res/ids_options.h"
 
 VX70_HANDLER(OptionsInit) { return 1; }
 

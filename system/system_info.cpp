@@ -1,7 +1,9 @@
-// About (3630) with its pages 3628 and 3629, and System Info (3629) by itself.
+// About (IDD_ABOUT) with its pages IDD_ABOUT_EMPTY_PAGE and IDD_SYSTEM_INFO,
+// and System Info by itself.
 //
 // Until the dialog is built, each handler answers as its kind does.
 #include "frame/handlers.h"
+#include "frame/res/ids_system.h"
 
 VX70_HANDLER(SystemInfoInit) { return 1; }
 

@@ -27,8 +27,6 @@ const UPDATE_NOTICE =
 // Events after which the main window (title, status line, access menu)
 // shows something new.
 const MAIN_WINDOW_EVENTS = new Set(['title', 'info', 'program-date', 'access-menu']);
-// The menu group that holds the user list also shows the access menu's state.
-const USER_LIST_DIALOG = 3634;
 
 // ---- Small helpers -------------------------------------------------------------
 
@@ -202,11 +200,11 @@ async function runCommand(line) {
 }
 
 // After these the station's focus is where the person's should be: a
-// dialog opened or closed, a page came to the front, or a message was shown.
+// dialog opened or closed, a page came to the front, or a question was asked.
 function focusMoved(before, answer) {
   const events = answer.events ?? [];
-  if (events.some((e) => ['dialog', 'message', 'editbox', 'finder'].includes(eventOf(e).event)))
-    return true;
+  const movesFocus = (event) => event === 'dialog' || QUESTION_WINDOWS.has(event);
+  if (events.some((e) => movesFocus(eventOf(e).event))) return true;
   if (!before) return true;
   if (Boolean(before.question) !== Boolean(answer.state.question)) return true;
   const key = (s) => s.dialogs.map((d) => `${d.hwnd}:${d.currentPage ?? ''}`).join(',');
@@ -321,7 +319,8 @@ class MenuBar {
   }
 
   // The access menu itself belongs to the package's access module; the
-  // group of the user list says whether the module left it enabled.
+  // group that the server marks with accessNote says whether the module
+  // left it enabled.
   showAccessMenu(enabled) {
     const state = enabled ? 'enabled' : 'disabled';
     for (const g of this.groups) {
@@ -365,7 +364,7 @@ class MenuBar {
         return entry;
       });
       let accessNote = null;
-      if (group.items.some((item) => item.dialog === USER_LIST_DIALOG)) {
+      if (group.accessNote) {
         accessNote = element('div', {class: 'menu-note'});
         list.append(element('hr', {class: 'menu-separator'}), accessNote);
       }
@@ -1759,14 +1758,7 @@ function renderQuestion(state) {
   const layer = document.getElementById('question-layer');
   layer.hidden = !question;
   if (!question) return;
-  const Kind = {
-    message: MessageBox,
-    editbox: EditBoxQuestion,
-    file: FileChooser,
-    colour: ColourChooser,
-    finder: AccountFinder
-  }[question.event] ??
-      MessageBox;
+  const Kind = QUESTION_WINDOWS.get(question.event) ?? MessageBox;
   app.question = new Kind(question, state);
   app.question.signature = signature;
   layer.append(app.question.root);
@@ -2232,6 +2224,16 @@ class AccountFinder extends QuestionBox {
     this.answer('popup cancel');
   }
 }
+
+// The questions the station waits on, by their event, with the window that
+// asks each: the one list of question kinds in the page.
+const QUESTION_WINDOWS = new Map([
+  ['message', MessageBox],
+  ['editbox', EditBoxQuestion],
+  ['file', FileChooser],
+  ['colour', ColourChooser],
+  ['finder', AccountFinder],
+]);
 
 // ---- Change notices from other stations -----------------------------------------
 

@@ -75,6 +75,10 @@ std::vector<HWND>& openOrder() {
   static std::vector<HWND> o;
   return o;
 }
+std::set<std::pair<int, UINT>>& engineKeptDialogs() {
+  static std::set<std::pair<int, UINT>> kept;
+  return kept;
+}
 std::map<std::pair<int, UINT>, HostDialog>& hostDialogs() {
   static std::map<std::pair<int, UINT>, HostDialog> h;
   return h;
@@ -514,9 +518,12 @@ void endDialog(DialogState& s, UINT result) {
   setVisible(root->hwnd, false);
 }
 
-// Wallpaper Defaults is filled and kept by the engine alone, so its OK and
-// Cancel close it here.
-bool engineClosesOnOkCancel(const DialogState& s) { return s.id == 3622; }
+// A dialog that the package keeps itself (its module's handlers do nothing
+// for it) is closed by its OK and Cancel here, as the dialog manager's
+// default processing would.
+bool engineClosesOnOkCancel(const DialogState& s) {
+  return s.module && engineKeptDialogs().count({s.module->number(), s.id}) > 0;
+}
 
 LRESULT dialogCommand(DialogState& s, WPARAM wParam, LPARAM lParam) {
   if (!s.ready || s.updating) return 0;
@@ -581,6 +588,9 @@ void registerEngineClasses() {
 }
 
 void setInputWait(InputWait wait) { inputWait() = std::move(wait); }
+void registerEngineKeptDialog(int module, UINT dialogId) {
+  engineKeptDialogs().insert({module, dialogId});
+}
 void registerHostDialog(int module, UINT dialogId, HostDialog run) {
   hostDialogs()[{module, dialogId}] = std::move(run);
 }

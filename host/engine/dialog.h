@@ -86,6 +86,11 @@ void describeDialog(HWND dialog, nlohmann::json& out);
 using InputWait = std::function<void()>;
 void setInputWait(InputWait wait);
 
+// A module's dialog whose controls the package fills and keeps itself,
+// while the module's handlers do nothing for it: the engine closes it on
+// OK (result 1) and Cancel (result 0).
+void registerEngineKeptDialog(int module, UINT dialogId);
+
 // The dialogs built into the host that belong to other modules of the
 // package: a builder makes the dialog's windows and runs it.
 using HostDialog = std::function<UINT(HWND parent, UINT initParam)>;

@@ -4,10 +4,12 @@
 import assert from 'node:assert/strict';
 import {after, before, describe, it} from 'node:test';
 
-import {probeModule, Session} from './support.mjs';
+import {ids, probeModule, Session} from './support.mjs';
 
 const ASK_FOR_FILE = 5;
 const ASK_FOR_COLOUR = 6;
+// The dialog whose probe handlers ask (any dialog of the resources would do).
+const {IDD_CHANGE_PASSWORD} = ids();
 
 describe('The file and colour choosers in the browser', () => {
   let s;
@@ -32,7 +34,7 @@ describe('The file and colour choosers in the browser', () => {
 
   it('offers the station folder and answers with the typed name in it', async () => {
     const files = await s.page.evaluate(() => fetch('/api/files').then((r) => r.json()));
-    assert.equal((await s.command(`open 3632 ${ASK_FOR_FILE}`)).ok, true);
+    assert.equal((await s.command(`open ${IDD_CHANGE_PASSWORD} ${ASK_FOR_FILE}`)).ok, true);
     const chooser = s.page.locator('.question[data-question="file"]');
     await chooser.waitFor();
     await s.settled();
@@ -45,11 +47,11 @@ describe('The file and colour choosers in the browser', () => {
     await s.page.keyboard.type('WALL.BMP');
     await s.page.keyboard.press('Enter');
     assert.equal(await notice(), `file 1 [${files.folder}/WALL.BMP]`);
-    await s.command('close 3632');
+    await s.command(`close ${IDD_CHANGE_PASSWORD}`);
   });
 
   it('answers with the chosen colour, or nothing on Escape', async () => {
-    assert.equal((await s.command(`open 3632 ${ASK_FOR_COLOUR}`)).ok, true);
+    assert.equal((await s.command(`open ${IDD_CHANGE_PASSWORD} ${ASK_FOR_COLOUR}`)).ok, true);
     const chooser = s.page.locator('.question[data-question="colour"]');
     await chooser.waitFor();
     await s.settled();
@@ -58,14 +60,14 @@ describe('The file and colour choosers in the browser', () => {
     await chooser.getByRole('button', {name: 'OK'}).click();
     // Windows colours are 0x00BBGGRR.
     assert.equal(await notice(), 'colour 1 0080ff');
-    await s.command('close 3632');
+    await s.command(`close ${IDD_CHANGE_PASSWORD}`);
 
-    await s.command(`open 3632 ${ASK_FOR_COLOUR}`);
+    await s.command(`open ${IDD_CHANGE_PASSWORD} ${ASK_FOR_COLOUR}`);
     await chooser.waitFor();
     await s.settled();
     await s.page.keyboard.press('Escape');
     assert.equal(await notice(), 'colour 0 ffffff');
-    await s.command('close 3632');
+    await s.command(`close ${IDD_CHANGE_PASSWORD}`);
     assert.deepEqual(s.pageErrors, []);
   });
 });

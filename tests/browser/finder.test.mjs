@@ -4,7 +4,16 @@
 import assert from 'node:assert/strict';
 import {after, before, describe, it} from 'node:test';
 
-import {Session} from './support.mjs';
+import {ids, Session} from './support.mjs';
+
+const {
+  IDC_CONTROL_ACCOUNTS_CODE_COLUMN,
+  IDC_CONTROL_ACCOUNTS_GRID,
+  IDC_CONTROL_ACCOUNTS_OK,
+  IDD_CONTROL_ACCOUNTS
+} = ids();
+// The standard Cancel of the Win32 headers, the lists' Close.
+const IDCANCEL = 2;
 
 const DEFAULT_BANK_ROW = 2;
 
@@ -19,10 +28,11 @@ describe('The account finder in the browser', () => {
 
   it('filters by code or name and answers with the chosen code', async () => {
     await s.openFromMenu('Code tables', 'Control Accounts');
-    const row = s.gridRow(3621, 1287, DEFAULT_BANK_ROW);
+    const row = s.gridRow(IDD_CONTROL_ACCOUNTS, IDC_CONTROL_ACCOUNTS_GRID, DEFAULT_BANK_ROW);
+    const codeCell = row.locator(`td[data-column="${IDC_CONTROL_ACCOUNTS_CODE_COLUMN}"]`);
     await row.click();
     await s.settled();
-    await row.locator('td[data-column="1800"]').click();
+    await codeCell.click();
     await s.page.locator('.cell-editor .finder-button').click();
     const finder = s.question();
     await finder.waitFor();
@@ -43,16 +53,16 @@ describe('The account finder in the browser', () => {
     await s.page.keyboard.press('Enter');
     await finder.waitFor({state: 'detached'});
     await s.settled();
-    assert.equal(await row.locator('td[data-column="1800"]').textContent(), '1210');
+    assert.equal(await codeCell.textContent(), '1210');
 
     // OK moves the focus out of the cell first, which hands the code to it.
-    await s.control(3621, 1812).click();
-    await s.dialog(3621).waitFor({state: 'detached'});
+    await s.control(IDD_CONTROL_ACCOUNTS, IDC_CONTROL_ACCOUNTS_OK).click();
+    await s.dialog(IDD_CONTROL_ACCOUNTS).waitFor({state: 'detached'});
     await s.settled();
     await s.openFromMenu('Code tables', 'Control Accounts');
-    assert.equal(await row.locator('td[data-column="1800"]').textContent(), '1210');
-    await s.control(3621, 2).click();
-    await s.dialog(3621).waitFor({state: 'detached'});
+    assert.equal(await codeCell.textContent(), '1210');
+    await s.control(IDD_CONTROL_ACCOUNTS, IDCANCEL).click();
+    await s.dialog(IDD_CONTROL_ACCOUNTS).waitFor({state: 'detached'});
     assert.deepEqual(s.pageErrors, []);
   });
 });

@@ -6,7 +6,9 @@
 import assert from 'node:assert/strict';
 import {after, before, describe, it} from 'node:test';
 
-import {probeModule, Session} from './support.mjs';
+import {ids, probeModule, Session} from './support.mjs';
+
+const {IDD_FINANCIAL_YEAR} = ids();
 
 describe('The main window in the browser', () => {
   let s;
@@ -22,8 +24,8 @@ describe('The main window in the browser', () => {
 
   // Opens the dialog whose probe Init makes the calls, and closes it.
   async function probe(param) {
-    assert.equal((await s.command(`open 3605 ${param}`)).ok, true);
-    assert.equal((await s.command('click 3605 2')).ok, true);
+    assert.equal((await s.command(`open ${IDD_FINANCIAL_YEAR} ${param}`)).ok, true);
+    assert.equal((await s.command(`click ${IDD_FINANCIAL_YEAR} 2`)).ok, true);
   }
 
   async function waitForText(id, expected) {

@@ -4,7 +4,23 @@
 import assert from 'node:assert/strict';
 import {after, before, describe, it} from 'node:test';
 
-import {Session} from './support.mjs';
+import {ids, Session} from './support.mjs';
+
+const {
+  IDC_ACCOUNT_STATUS_EDIT,
+  IDC_ACCOUNT_STATUS_GRID,
+  IDC_DEPARTMENTS_EDIT,
+  IDC_DEPARTMENTS_GRID,
+  IDC_EDIT_ACCOUNT_STATUS_ON_HOLD,
+  IDC_FINANCE_RATES_DELETE,
+  IDC_FINANCE_RATES_GRID,
+  IDD_ACCOUNT_STATUS,
+  IDD_DEPARTMENTS,
+  IDD_EDIT_ACCOUNT_STATUS,
+  IDD_FINANCE_RATES
+} = ids();
+// The standard Cancel of the Win32 headers, the lists' Close.
+const IDCANCEL = 2;
 
 describe('Questions in the browser', () => {
   let s;
@@ -17,11 +33,14 @@ describe('Questions in the browser', () => {
 
   it('shows a notice with its icon and goes on once it is answered', async () => {
     await s.openFromMenu('Code tables', 'Account Status');
-    await s.dialog(901).waitFor();
+    await s.dialog(IDD_ACCOUNT_STATUS).waitFor();
     await s.settled();
-    assert.equal(await s.gridRow(901, 1610, 0).getAttribute('aria-selected'), 'true');
+    assert.equal(
+        await s.gridRow(IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_GRID, 0)
+            .getAttribute('aria-selected'),
+        'true');
 
-    await s.control(901, 1413).click();
+    await s.control(IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_EDIT).click();
     const box = s.question();
     await box.waitFor();
     await s.settled();
@@ -37,25 +56,30 @@ describe('Questions in the browser', () => {
 
     await s.page.keyboard.press('Enter');
     await box.waitFor({state: 'detached'});
-    await s.dialog(9026).waitFor();
+    await s.dialog(IDD_EDIT_ACCOUNT_STATUS).waitFor();
     await s.settled();
-    assert.equal(await s.control(9026, 1010).locator('input').isDisabled(), true);
+    assert.equal(
+        await s.control(IDD_EDIT_ACCOUNT_STATUS, IDC_EDIT_ACCOUNT_STATUS_ON_HOLD)
+            .locator('input')
+            .isDisabled(),
+        true);
 
     await s.page.keyboard.press('Escape');
-    await s.dialog(9026).waitFor({state: 'detached'});
+    await s.dialog(IDD_EDIT_ACCOUNT_STATUS).waitFor({state: 'detached'});
     await s.settled();
-    await s.control(901, 2).click();
-    await s.dialog(901).waitFor({state: 'detached'});
+    await s.control(IDD_ACCOUNT_STATUS, IDCANCEL).click();
+    await s.dialog(IDD_ACCOUNT_STATUS).waitFor({state: 'detached'});
     assert.deepEqual(s.pageErrors, []);
   });
 
   it('asks Yes or No and keeps the row when the answer is No', async () => {
     await s.openFromMenu('Code tables', 'Finance Charge Rates');
     await s.settled();
-    const rows = () => s.control(3223, 1610).locator('tbody tr').allTextContents();
+    const rows = () =>
+        s.control(IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID).locator('tbody tr').allTextContents();
     const before = await rows();
-    await s.gridRow(3223, 1610, 0).click();
-    await s.control(3223, 1362).click();
+    await s.gridRow(IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID, 0).click();
+    await s.control(IDD_FINANCE_RATES, IDC_FINANCE_RATES_DELETE).click();
     const box = s.question();
     await box.waitFor();
     await s.settled();
@@ -71,15 +95,16 @@ describe('Questions in the browser', () => {
     await box.waitFor({state: 'detached'});
     await s.settled();
     assert.deepEqual(await rows(), before);
-    await s.control(3223, 2).click();
-    await s.dialog(3223).waitFor({state: 'detached'});
+    await s.control(IDD_FINANCE_RATES, IDCANCEL).click();
+    await s.dialog(IDD_FINANCE_RATES).waitFor({state: 'detached'});
   });
 
   it('takes a new name in the edit box, or nothing on Escape', async () => {
     await s.openFromMenu('Code tables', 'Departments');
-    const name = () => s.gridRow(3615, 1373, 1).locator('td').nth(1).textContent();
-    await s.gridRow(3615, 1373, 1).click();
-    await s.control(3615, 1413).click();
+    const name = () =>
+        s.gridRow(IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID, 1).locator('td').nth(1).textContent();
+    await s.gridRow(IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID, 1).click();
+    await s.control(IDD_DEPARTMENTS, IDC_DEPARTMENTS_EDIT).click();
     const box = s.question();
     await box.waitFor();
     await s.settled();
@@ -92,7 +117,7 @@ describe('Questions in the browser', () => {
     await s.settled();
     assert.notEqual(await name(), 'Ignored');
 
-    await s.control(3615, 1413).click();
+    await s.control(IDD_DEPARTMENTS, IDC_DEPARTMENTS_EDIT).click();
     await box.waitFor();
     await s.settled();
     await s.page.keyboard.type('Sales "North"');
@@ -100,8 +125,8 @@ describe('Questions in the browser', () => {
     await box.waitFor({state: 'detached'});
     await s.settled();
     assert.equal(await name(), 'Sales "North"');
-    await s.control(3615, 2).click();
-    await s.dialog(3615).waitFor({state: 'detached'});
+    await s.control(IDD_DEPARTMENTS, IDCANCEL).click();
+    await s.dialog(IDD_DEPARTMENTS).waitFor({state: 'detached'});
     assert.deepEqual(s.pageErrors, []);
   });
 });

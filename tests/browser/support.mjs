@@ -3,6 +3,7 @@
 // page to settle and to read the company's records behind its back.
 
 import {execFile, spawn} from 'node:child_process';
+import {readdirSync, readFileSync} from 'node:fs';
 import {mkdir, mkdtemp, rm} from 'node:fs/promises';
 import {createRequire} from 'node:module';
 import {tmpdir} from 'node:os';
@@ -24,6 +25,19 @@ export const probeModule =
 export const chromiumPath = process.env.CHROMIUM ?? '/usr/bin/chromium';
 export const screenshotDir = process.env.VX70_SCREENSHOTS ??
     path.join(process.env.VX70_BUILD_DIR ?? path.join(source, 'build'), 'screenshots');
+
+// The dialog and control identifiers of the resource headers
+// (frame/res/ids_*.h), by name: every `#define NAME number`.
+export function ids() {
+  const folder = path.join(source, 'frame', 'res');
+  const names = {};
+  for (const file of readdirSync(folder).filter((f) => /^ids_\w+\.h$/.test(f))) {
+    const text = readFileSync(path.join(folder, file), 'utf8');
+    for (const [, name, value] of text.matchAll(/^#define\s+(\w+)\s+(\d+)\b/gm))
+      names[name] = Number(value);
+  }
+  return names;
+}
 
 const SERVER_START_LIMIT_MS = 30000;
 const SERVER_STOP_LIMIT_MS = 10000;

@@ -4,7 +4,19 @@
 import assert from 'node:assert/strict';
 import {after, before, describe, it} from 'node:test';
 
-import {Session, showRecord} from './support.mjs';
+import {ids, Session, showRecord} from './support.mjs';
+
+const {
+  IDC_EDIT_TAX_CODE_CODE,
+  IDC_EDIT_TAX_CODE_IN_USE,
+  IDC_EDIT_TAX_CODE_RATE,
+  IDC_TAX_CODES_EDIT,
+  IDC_TAX_CODES_GRID,
+  IDD_EDIT_TAX_CODE,
+  IDD_TAX_CODES
+} = ids();
+// The standard Cancel of the Win32 headers, the lists' Close.
+const IDCANCEL = 2;
 
 describe('Tax Codes in the browser', () => {
   let s;
@@ -17,71 +29,81 @@ describe('Tax Codes in the browser', () => {
 
   it('stores a rate typed with the keyboard and shows it in the list', async () => {
     await s.openFromMenu('Code tables', 'Tax Codes');
-    await s.dialog(3619).waitFor();
-    assert.equal(await s.control(3619, 1610).locator('tbody tr').count(), 100);
+    await s.dialog(IDD_TAX_CODES).waitFor();
+    assert.equal(
+        await s.control(IDD_TAX_CODES, IDC_TAX_CODES_GRID).locator('tbody tr').count(), 100);
 
-    await s.gridRow(3619, 1610, 3).click();
+    await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 3).click();
     await s.settled();
-    assert.equal(await s.gridRow(3619, 1610, 3).getAttribute('aria-selected'), 'true');
+    assert.equal(
+        await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 3).getAttribute('aria-selected'),
+        'true');
 
-    await s.control(3619, 1413).click();
-    await s.dialog(3620).waitFor();
+    await s.control(IDD_TAX_CODES, IDC_TAX_CODES_EDIT).click();
+    await s.dialog(IDD_EDIT_TAX_CODE).waitFor();
     await s.settled();
     // The list waits under the edit dialog and takes no input meanwhile.
-    assert.equal(await s.dialog(3619).evaluate((n) => n.inert), true);
-    assert.equal(await s.control(3620, 2059).inputValue(), 'T3');
+    assert.equal(await s.dialog(IDD_TAX_CODES).evaluate((n) => n.inert), true);
+    assert.equal(await s.control(IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_CODE).inputValue(), 'T3');
 
-    const rate = s.control(3620, 1962);
+    const rate = s.control(IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_RATE);
     await rate.click();
     await s.page.keyboard.press('Control+A');
     await s.page.keyboard.type('12.5');
     await s.page.keyboard.press('Enter');
-    await s.dialog(3620).waitFor({state: 'detached'});
+    await s.dialog(IDD_EDIT_TAX_CODE).waitFor({state: 'detached'});
     await s.settled();
 
-    const cells = await s.gridRow(3619, 1610, 3).locator('td').allTextContents();
+    const cells =
+        await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 3).locator('td').allTextContents();
     assert.deepEqual(cells.slice(0, 2), ['T3', '12.50']);
     const control = await showRecord(s.dataDir, 'control');
     assert.equal(control.taxCode[3].rate, 12.5);
     assert.equal(control.taxCode[1].rate, 17.5, 'the other codes stay as they were');
 
-    await s.control(3619, 2).click();
-    await s.dialog(3619).waitFor({state: 'detached'});
+    await s.control(IDD_TAX_CODES, IDCANCEL).click();
+    await s.dialog(IDD_TAX_CODES).waitFor({state: 'detached'});
   });
 
   it('gives an edit up with Escape and stores nothing', async () => {
     const stored = await showRecord(s.dataDir, 'control');
     await s.openFromMenu('Code tables', 'Tax Codes');
-    await s.gridRow(3619, 1610, 1).click();
+    await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 1).click();
     await s.settled();
     await s.page.keyboard.press('Enter');  // Edit is the list's default button
-    await s.dialog(3620).waitFor();
+    await s.dialog(IDD_EDIT_TAX_CODE).waitFor();
     await s.settled();
 
     // Type a rate, Tab on to the check box (the rate reaches the station),
     // tick it with Space, then give the whole edit up.
-    await s.control(3620, 1962).click();
+    await s.control(IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_RATE).click();
     await s.page.keyboard.press('Control+A');
     await s.page.keyboard.type('99');
     await s.page.keyboard.press('Tab');
     await s.settled();
     assert.equal(
-        await s.control(3620, 1961).locator('input').evaluate((n) => n === document.activeElement),
+        await s.control(IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_IN_USE)
+            .locator('input')
+            .evaluate((n) => n === document.activeElement),
         true);
-    const ticked = await s.control(3620, 1961).locator('input').isChecked();
+    const ticked =
+        await s.control(IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_IN_USE).locator('input').isChecked();
     await s.page.keyboard.press('Space');
     await s.settled();
-    assert.equal(await s.control(3620, 1961).locator('input').isChecked(), !ticked);
+    assert.equal(
+        await s.control(IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_IN_USE).locator('input').isChecked(),
+        !ticked);
 
     await s.page.keyboard.press('Escape');
-    await s.dialog(3620).waitFor({state: 'detached'});
+    await s.dialog(IDD_EDIT_TAX_CODE).waitFor({state: 'detached'});
     await s.settled();
     assert.deepEqual(await showRecord(s.dataDir, 'control'), stored);
-    const cells = await s.gridRow(3619, 1610, 1).locator('td').allTextContents();
+    const cells =
+        await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 1).locator('td').allTextContents();
     assert.equal(cells[1], '17.50');
 
     await s.page.keyboard.press('Escape');
-    await s.dialog(3619).waitFor({state: 'detached'});
+    await s.dialog(IDD_TAX_CODES).waitFor({state: 'detached'});
     await s.settled();
     assert.deepEqual(s.pageErrors, []);
   });

@@ -6,7 +6,9 @@ import {execFile} from 'node:child_process';
 import {after, before, describe, it} from 'node:test';
 import {promisify} from 'node:util';
 
-import {program, Session} from './support.mjs';
+import {ids, program, Session} from './support.mjs';
+
+const {IDC_TAX_CODES_GRID, IDD_TAX_CODES} = ids();
 
 const run = promisify(execFile);
 
@@ -42,9 +44,10 @@ describe('Change notices in the browser', () => {
     assert.ok(Number(await s.page.evaluate(() => document.body.dataset.seq)) > seq);
 
     await s.openFromMenu('Code tables', 'Tax Codes');
-    const cells = await s.gridRow(3619, 1610, 5).locator('td').allTextContents();
+    const cells =
+        await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 5).locator('td').allTextContents();
     assert.equal(cells[1], '3.25');
     await s.page.keyboard.press('Escape');
-    await s.dialog(3619).waitFor({state: 'detached'});
+    await s.dialog(IDD_TAX_CODES).waitFor({state: 'detached'});
   });
 });

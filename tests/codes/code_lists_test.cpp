@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_ledgers.h"
 #include "host/data/company.h"
 #include "host/engine/grid.h"
 #include "host/win32/window.h"
@@ -20,6 +22,12 @@ namespace {
 
 json gridOf(const DriveRun& run, int dialog, int grid) {
   return shownControl(run.shown(dialog), grid);
+}
+json assetGrid(const DriveRun& run) {
+  return gridOf(run, IDD_ASSET_CATEGORIES, IDC_ASSET_CATEGORIES_GRID);
+}
+json statusGrid(const DriveRun& run) {
+  return gridOf(run, IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_GRID);
 }
 
 std::string text(const std::vector<std::uint8_t>& bytes, std::size_t size) {
@@ -68,7 +76,7 @@ TEST(AssetCategories, NinetyNineNumberedRowsWhateverTheRecordsHold) {
   co.store(35, 50, blank.data());
   auto run = co.drive("open 3617\nshow 3617\nclick 3617 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  json grid = gridOf(run, 3617, 1610);
+  json grid = assetGrid(run);
   ASSERT_EQ(grid["rowCount"], 99);
   for (int row = 0; row < 99; ++row) EXPECT_EQ(grid["rows"][row][0], std::to_string(row + 1));
   EXPECT_EQ(grid["rows"][0][1], padded("Land and Buildings", 60));
@@ -91,7 +99,7 @@ TEST(AssetCategories, EditStoresTheNamePaddedAtRowPlusOne) {
   ASSERT_EQ(first.size(), 61u);
   EXPECT_EQ(text(first, 61), sixty) << "sixty characters are stored whole";
   EXPECT_EQ(text(co.record(35, 7), 61), padded("Tools", 60));
-  EXPECT_EQ(gridOf(run, 3617, 1610)["rows"][6][1], "Tools");
+  EXPECT_EQ(assetGrid(run)["rows"][6][1], "Tools");
   EXPECT_TRUE(run.all("update-sent").empty());
 }
 
@@ -104,7 +112,7 @@ TEST(AssetCategories, CancelOrNoChosenRowChangesNothing) {
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.all("editbox").size(), 1u) << "Edit without a chosen row asks nothing";
   EXPECT_EQ(co.record(35, 1), before);
-  EXPECT_EQ(gridOf(run, 3617, 1610)["rows"][0][1], padded("Land and Buildings", 60));
+  EXPECT_EQ(assetGrid(run)["rows"][0][1], padded("Land and Buildings", 60));
 }
 
 // ---- Product categories ------------------------------------------------------
@@ -116,7 +124,7 @@ TEST(ProductCategories, NineHundredNinetyNineRowsAndANameCutAtThirty) {
                       longName +
                       "\"\nselect 3614 1610 1\nclick 3614 1413\neditbox \"Hw\"\nclick 3614 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  json grid = gridOf(run, 3614, 1610);
+  json grid = gridOf(run, IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_GRID);
   ASSERT_EQ(grid["rowCount"], 999);
   EXPECT_EQ(grid["rows"][0], json::array({"1", "General"}));
   EXPECT_EQ(grid["rows"][998][0], "999");
@@ -139,7 +147,7 @@ TEST(Departments, RowRIsRecordRPlusTwoNumberedFromOne) {
       "open 3615\nshow 3615\nselect 3615 1373 0\nclick 3615 1413\neditbox \"Head Office and "
       "Accounts Department\"\nactivate 3615 1373 99\neditbox \"Last\"\nclick 3615 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  json grid = gridOf(run, 3615, 1373);
+  json grid = gridOf(run, IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID);
   ASSERT_EQ(grid["rowCount"], 100) << "every record after the first";
   EXPECT_EQ(grid["rows"][0], json::array({"1", "General"}));
   EXPECT_EQ(grid["rows"][99][0], "100");
@@ -167,9 +175,9 @@ TEST(CategoryLists, RecordLocksAndActionsAroundEdits) {
 
 TEST(CategoryLists, ASecondStationIsRefusedEachList) {
   TestCompany co;
-  expectRefusedWhileHeld(co, 3617, 52);
-  expectRefusedWhileHeld(co, 3614, 34);
-  expectRefusedWhileHeld(co, 3615, 33);
+  expectRefusedWhileHeld(co, IDD_ASSET_CATEGORIES, 52);
+  expectRefusedWhileHeld(co, IDD_PRODUCT_CATEGORIES, 34);
+  expectRefusedWhileHeld(co, IDD_DEPARTMENTS, 33);
 }
 
 // ---- Account status ------------------------------------------------------------
@@ -185,17 +193,18 @@ TEST(AccountStatus, ListShowsAllHundredWithHoldMarks) {
       "open 901\nselect 901 1610 9\nclick 901 1413\nshow\n"
       "click 9026 1\nclick 901 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  json grid = gridOf(run, 901, 1610);
+  json grid = statusGrid(run);
   ASSERT_EQ(grid["rowCount"], 100);
   EXPECT_EQ(grid["rows"][0], json::array({"0", padded("Open", 60), " ", ""}));
   EXPECT_EQ(grid["rows"][2][2], "Y");
   EXPECT_EQ(grid["rows"][99][0], "99");
   EXPECT_EQ(grid["rows"][9][2], " ") << "a hold byte of 2 is not on hold";
 
-  json editor = run.shown(9026);
-  EXPECT_EQ(shownControl(editor, 1413)["text"], "Odd") << "the edit shows it trimmed";
-  EXPECT_EQ(shownControl(editor, 1413)["limit"], 60);
-  EXPECT_EQ(shownControl(editor, 1010)["checked"], 0);
+  json editor = run.shown(IDD_EDIT_ACCOUNT_STATUS);
+  EXPECT_EQ(shownControl(editor, IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION)["text"], "Odd")
+      << "the edit shows it trimmed";
+  EXPECT_EQ(shownControl(editor, IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION)["limit"], 60);
+  EXPECT_EQ(shownControl(editor, IDC_EDIT_ACCOUNT_STATUS_ON_HOLD)["checked"], 0);
   EXPECT_EQ(co.stored<accstatusmap>(49, 10).onHold, 0) << "saving writes 0";
 }
 
@@ -209,7 +218,7 @@ TEST(AccountStatus, EditStoresPaddedDescriptionAndHoldAndTellsOtherStations) {
   auto status5 = co.stored<accstatusmap>(49, 6);
   EXPECT_EQ(std::string(status5.description), sixty) << "the edit takes 60 characters";
   EXPECT_EQ(status5.onHold, 1);
-  EXPECT_EQ(gridOf(run, 901, 1610)["rows"][5], json::array({"5", sixty, "Y", ""}));
+  EXPECT_EQ(statusGrid(run)["rows"][5], json::array({"5", sixty, "Y", ""}));
   auto updates = run.all("update-sent");
   ASSERT_EQ(updates.size(), 1u);
   EXPECT_EQ(updates[0]["code"], 275);
@@ -231,7 +240,9 @@ TEST(AccountStatus, StatusZeroKeepsItsHoldMarkButItsNameCanChange) {
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{"You cannot change the 'On Hold' status of this item"});
-  EXPECT_EQ(shownControl(run.shown(9026), 1010)["enabled"], false);
+  EXPECT_EQ(
+      shownControl(run.shown(IDD_EDIT_ACCOUNT_STATUS), IDC_EDIT_ACCOUNT_STATUS_ON_HOLD)["enabled"],
+      false);
   auto status0 = co.stored<accstatusmap>(49, 1);
   EXPECT_EQ(std::string(status0.description), padded("Current", 60));
   EXPECT_EQ(status0.onHold, 0);
@@ -245,7 +256,7 @@ TEST(AccountStatus, CancelChangesNothing) {
       "click 9026 2\nshow 901\nclose 901\n");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(co.record(49, 3), before);
-  EXPECT_EQ(gridOf(run, 901, 1610)["rows"][2][1], padded("Closed", 60));
+  EXPECT_EQ(statusGrid(run)["rows"][2][1], padded("Closed", 60));
   EXPECT_TRUE(run.all("update-sent").empty());
 }
 
@@ -261,7 +272,7 @@ class SharedLists : public ::testing::Test {
     win::registerStandardControls();
     engine::registerEngineControls();
     win::registerClass("SharedListsDialog", win::defWindowProc);
-    dialog = win::createWindow("SharedListsDialog", "", WS_VISIBLE, {}, 0, 3608);
+    dialog = win::createWindow("SharedListsDialog", "", WS_VISIBLE, {}, 0, IDD_CUSTOMER_RECORD);
   }
   void TearDown() override {
     win::reset();
@@ -273,9 +284,10 @@ class SharedLists : public ::testing::Test {
   }
 
   HWND departmentCombo() {
-    static const res::Grid layout = *Resources().grid(1003);
-    engine::GridCreateParams params{&layout, dialog, 1373, departmentRows, 0};
-    return win::createWindow("__03Combo__", "", WS_CHILD | WS_VISIBLE, {}, dialog, 1373, &params);
+    static const res::Grid layout = *Resources().grid(IDR_DEPARTMENTS_GRID);
+    engine::GridCreateParams params{&layout, dialog, IDC_LEDGER_DEPARTMENT, departmentRows, 0};
+    return win::createWindow("__03Combo__", "", WS_CHILD | WS_VISIBLE, {}, dialog,
+                             IDC_LEDGER_DEPARTMENT, &params);
   }
 
   static std::string itemText(HWND combo, int index) {
@@ -290,7 +302,7 @@ class SharedLists : public ::testing::Test {
 
 TEST_F(SharedLists, DepartmentComboHoldsEveryDepartmentByName) {
   HWND combo = departmentCombo();
-  EXPECT_EQ(DeptComboStartup(dialog, 1373, 1), 0u);
+  EXPECT_EQ(DeptComboStartup(dialog, IDC_LEDGER_DEPARTMENT, 1), 0u);
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 100);
   EXPECT_EQ(itemText(combo, 0), "General");
   EXPECT_EQ(itemText(combo, 5), "Workshop");
@@ -310,8 +322,8 @@ TEST_F(SharedLists, DepartmentComboHoldsEveryDepartmentByName) {
 }
 
 TEST_F(SharedLists, AccountStatusComboIndexIsTheStatus) {
-  HWND combo =
-      win::createWindow("COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, {}, dialog, 1999);
+  HWND combo = win::createWindow("COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, {},
+                                 dialog, IDC_LEDGER_ACCOUNT_STATUS);
   FillAccStatusCombo(combo);
   FillAccStatusCombo(combo);
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 100) << "a second fill replaces the first";

@@ -4,6 +4,7 @@
 // the account finder that the dialog and the ledger defaults open.
 #include <cstdlib>
 
+#include "frame/res/ids_codes.h"
 #include "host/loader/module.h"
 #include "host/package/finder.h"
 #include "station/station.h"
@@ -48,7 +49,9 @@ void setNominal(const TestCompany& co, DWORD record, BYTE typeFlags, DWORD link1
   co.store(DF_NOMINAL, record, &n);
 }
 
-json grid(const DriveRun& run) { return shownControl(run.shown(3621), 1287); }
+json grid(const DriveRun& run) {
+  return shownControl(run.shown(IDD_CONTROL_ACCOUNTS), IDC_CONTROL_ACCOUNTS_GRID);
+}
 
 std::string setSlot(int slot, const std::string& code) {
   return "cell 3621 1287 " + std::to_string(slot) + " 1800 \"" + code + "\"\n";
@@ -120,7 +123,7 @@ TEST(ControlAccounts, SlotsWithPostingsAreLockedAndTheirAccountsRefused) {
   ASSERT_EQ(shows.size(), 3u);
   auto editorOf = [](const json& show) {
     for (const auto& c : show["dialogs"][0]["controls"])
-      if (c.value("id", 0) == 1287) return c["editor"];
+      if (c.value("id", 0) == IDC_CONTROL_ACCOUNTS_GRID) return c["editor"];
     return json();
   };
   EXPECT_TRUE(editorOf(shows[0])["readOnly"].get<bool>()) << "slot 0 has a balance";
@@ -206,7 +209,7 @@ TEST(ControlAccounts, AFailedSaveKeepsTheEarlierSlotsNominalChanges) {
                           "answer ok\nshow 3621\n" + kCancel);
   ASSERT_EQ(run.status, 0) << run.error();
   ASSERT_EQ(run.all("finder").size(), 1u);
-  EXPECT_EQ(run.all("finder")[0]["control"], 1287);
+  EXPECT_EQ(run.all("finder")[0]["control"], IDC_CONTROL_ACCOUNTS_GRID);
   EXPECT_EQ(run.all("finder")[0]["notification"], 5);
   EXPECT_EQ(run.messages(), std::vector<std::string>{"The nominal code entered does not exist."});
   EXPECT_EQ(run.all("message")[0]["kind"], 1);
@@ -226,9 +229,9 @@ TEST(ControlAccounts, TheFinderOffersAccountsAndTakesOnlyThoseItOffers) {
   auto finders = all.all("finder");
   ASSERT_EQ(finders.size(), 2u);
   EXPECT_EQ(finders[0]["search"], 258);
-  EXPECT_EQ(finders[0]["control"], 1800);
+  EXPECT_EQ(finders[0]["control"], IDC_CONTROL_ACCOUNTS_CODE_COLUMN);
   EXPECT_EQ(finders[0]["notification"], 101);
-  EXPECT_EQ(finders[0]["owner"], 3621);
+  EXPECT_EQ(finders[0]["owner"], IDD_CONTROL_ACCOUNTS);
   json nominal = finders[0]["accounts"];
   ASSERT_EQ(nominal.size(), 26u);
   EXPECT_EQ(nominal[0], json({{"code", "0030"}, {"name", "Office Equipment"}, {"bank", false}}));

@@ -4,6 +4,8 @@
 // the currency combos of the ledger defaults.
 #include <cstring>
 
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_ledgers.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
@@ -17,11 +19,13 @@ std::string editRow(int row) {
 }
 
 json listControl(const DriveRun& run, int id, std::size_t show = 0) {
-  return shownControl(run, show, 3616, id);
+  return shownControl(run, show, IDD_CURRENCIES, id);
 }
-json listGrid(const DriveRun& run, std::size_t show = 0) { return listControl(run, 1610, show); }
+json listGrid(const DriveRun& run, std::size_t show = 0) {
+  return listControl(run, IDC_CURRENCIES_GRID, show);
+}
 json editControl(const DriveRun& run, int id, std::size_t show = 0) {
-  return shownControl(run, show, 3618, id);
+  return shownControl(run, show, IDD_EDIT_CURRENCY, id);
 }
 bool checked(const json& box) { return box.value("checked", -1) == 1; }
 bool visible(const json& control) { return control.value("visible", false); }
@@ -43,7 +47,7 @@ TEST(Currencies, ListsAllNinetyNineWithTheBaseChosen) {
   EXPECT_EQ(g["rows"][2],
             json({"3", "Euro", "European Union", "Yes", "1.160000", "Yes", "1.000000"}));
   EXPECT_EQ(g["rows"][98], json({"99", "", "", "", "0.000000", "No", "0.000000"}));
-  json combo = listControl(run, 1881);
+  json combo = listControl(run, IDC_CURRENCIES_BASE_COMBO);
   ASSERT_EQ(combo["items"].size(), 99u);
   EXPECT_EQ(combo["items"][3], "Japanese Yen");
   EXPECT_EQ(combo["items"][98], "");
@@ -67,12 +71,12 @@ TEST(Currencies, AnEditIsStoredAsAFreshRecordAndShownInTheList) {
                           "type 3618 1431 \"1.3\"\nclick 3618 1216\ntype 3618 1432 \"0.5\"\n" +
                           "click 3618 1942\nshow 3616\n" + kClose);
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(editControl(run, 1673)["text"], "US Dollar");
-  EXPECT_EQ(editControl(run, 1303)["text"], "United States");
-  EXPECT_EQ(editControl(run, 1410)["text"], "No");
-  EXPECT_EQ(editControl(run, 1431)["text"], "1.270000");
-  EXPECT_EQ(editControl(run, 1432)["text"], "1.080000");
-  EXPECT_FALSE(checked(editControl(run, 1216))) << "EMU \"No\"";
+  EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_NAME)["text"], "US Dollar");
+  EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_COUNTRY)["text"], "United States");
+  EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_EC_MEMBER)["text"], "No");
+  EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_EXCHANGE_RATE)["text"], "1.270000");
+  EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_EURO_RATE)["text"], "1.080000");
+  EXPECT_FALSE(checked(editControl(run, IDC_EDIT_CURRENCY_EURO_MEMBER))) << "EMU \"No\"";
   EXPECT_EQ(listGrid(run, 1)["rows"][1],
             json({"2", "Dollar", "United States", "Nop", "1.300000", "Yes", "0.500000"}));
 
@@ -126,7 +130,7 @@ TEST(Currencies, ClosingMovesTheBaseBitAndCopiesTheEditedEuroRate) {
 
   // The next opening selects the new base.
   DriveRun again = co.drive(kOpen + "show 3616\n" + kClose);
-  EXPECT_EQ(listControl(again, 1881)["selection"], 2);
+  EXPECT_EQ(listControl(again, IDC_CURRENCIES_BASE_COMBO)["selection"], 2);
 }
 
 TEST(Currencies, ABaseOutsideTheTableSelectsNothingAndSetsNoBit) {
@@ -136,7 +140,7 @@ TEST(Currencies, ABaseOutsideTheTableSelectsNothingAndSetsNoBit) {
   co.store(DF_SETUP, 1, &s);
   DriveRun run = co.drive(kOpen + "show 3616\n" + kClose);
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(listControl(run, 1881)["selection"], -1);
+  EXPECT_EQ(listControl(run, IDC_CURRENCIES_BASE_COMBO)["selection"], -1);
   EXPECT_EQ(currency(co, 1).flags, CURRENCY_BASE) << "no record -1 + 1 to clear";
   EXPECT_EQ(setup(co).baseCurrency, 0xFFFF);
   EXPECT_DOUBLE_EQ(setup(co).baseEuroRate, 0.86);
@@ -150,18 +154,20 @@ TEST(Currencies, EntryEditionEditsNamesOnly) {
                               "type 3618 1673 \"Greenback\"\nclick 3618 1942\n" + kClose,
                           "--edition 16");
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_FALSE(visible(listControl(run, 1881)));
-  EXPECT_FALSE(visible(listControl(run, 101)));
+  EXPECT_FALSE(visible(listControl(run, IDC_CURRENCIES_BASE_COMBO)));
+  EXPECT_FALSE(visible(listControl(run, IDC_CURRENCIES_BASE_LABEL)));
   auto columns = listGrid(run)["columns"];
   EXPECT_EQ(columns[1]["width"], 20);
   EXPECT_EQ(columns[2]["width"], 30);
   EXPECT_EQ(columns[3]["width"], 27);
-  for (int id : {1216, 200, 1431, 201, 1432, 202}) {
+  for (int id : {IDC_EDIT_CURRENCY_EURO_MEMBER, IDC_EDIT_CURRENCY_EXCHANGE_RATE_LABEL,
+                 IDC_EDIT_CURRENCY_EXCHANGE_RATE, IDC_EDIT_CURRENCY_EURO_RATE_LABEL,
+                 IDC_EDIT_CURRENCY_EURO_RATE, IDC_EDIT_CURRENCY_RATES_GROUP}) {
     EXPECT_FALSE(visible(editControl(run, id, 1))) << id;
     EXPECT_FALSE(enabled(editControl(run, id, 1))) << id;
   }
-  EXPECT_EQ(editControl(run, 1942, 1)["rect"], json({165, 120, 80, 25}));
-  EXPECT_EQ(editControl(run, 2, 1)["rect"], json({250, 120, 80, 25}));
+  EXPECT_EQ(editControl(run, IDC_OK, 1)["rect"], json({165, 120, 80, 25}));
+  EXPECT_EQ(editControl(run, IDCANCEL, 1)["rect"], json({250, 120, 80, 25}));
 
   currmap after = currency(co, 2);
   EXPECT_STREQ(after.name, "Greenback");
@@ -197,11 +203,11 @@ TEST(Currencies, TheActionKeepsASecondStationOutAndLockedRunsStore) {
 TEST(Currencies, LedgerCombosListTheNamesByRecord) {
   TestCompany co;
   DriveRun run = co.drive("open 3607\nshow 3608\n");
-  json combo = shownControl(run.shown(3608), 1317);
+  json combo = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_CURRENCY);
   ASSERT_EQ(combo["items"].size(), 99u);
   EXPECT_EQ(combo["items"][0], "Pound Sterling");
   EXPECT_EQ(combo["items"][5], "Danish Krone");
-  json tax = shownControl(run.shown(3608), 2061);
+  json tax = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_TAX_CODE);
   ASSERT_EQ(tax["items"].size(), 100u);
   EXPECT_EQ(tax["items"][1], "T1 17.50") << "the 15-byte column holds the rate";
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "frame/res/ids_codes.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
@@ -41,9 +42,11 @@ class FinanceRates : public ::testing::Test {
   }
 
   static std::string rateLine(const DriveRun& run) {
-    return shownControl(run.shown(3223), 1881).value("text", "");
+    return shownControl(run.shown(IDD_FINANCE_RATES), IDC_FINANCE_RATES_CURRENT).value("text", "");
   }
-  static json grid(const DriveRun& run) { return shownControl(run.shown(3223), 1610); }
+  static json grid(const DriveRun& run) {
+    return shownControl(run.shown(IDD_FINANCE_RATES), IDC_FINANCE_RATES_GRID);
+  }
 
   // Opens the editor from Add, fills it and presses OK.
   static std::string addEntry(const std::string& date, const std::string& base,
@@ -81,11 +84,11 @@ TEST_F(FinanceRates, AnEmptyFileDisablesEditAndDeleteAndTheFirstEntryIsRecordOne
       "open 3223\nshow 3223\n" + addEntry("15/03/2001", "5", "2.5") + "show 3223\nclick 3223 2\n",
       "--program-date 01/06/2005");
   ASSERT_EQ(run.status, 0) << run.error();
-  json before = shownAt(run, 0, 3223);
-  EXPECT_EQ(shownControl(before, 1610)["rowCount"], 0);
-  EXPECT_EQ(shownControl(before, 1881)["text"], kNoRate);
-  EXPECT_EQ(shownControl(before, 1413)["enabled"], false);
-  EXPECT_EQ(shownControl(before, 1362)["enabled"], false);
+  json before = shownAt(run, 0, IDD_FINANCE_RATES);
+  EXPECT_EQ(shownControl(before, IDC_FINANCE_RATES_GRID)["rowCount"], 0);
+  EXPECT_EQ(shownControl(before, IDC_FINANCE_RATES_CURRENT)["text"], kNoRate);
+  EXPECT_EQ(shownControl(before, IDC_FINANCE_RATES_EDIT)["enabled"], false);
+  EXPECT_EQ(shownControl(before, IDC_FINANCE_RATES_DELETE)["enabled"], false);
 
   auto stored = empty.stored<finratemap>(48, 1);
   EXPECT_EQ(WORD{stored.deleted}, 0);
@@ -96,7 +99,7 @@ TEST_F(FinanceRates, AnEmptyFileDisablesEditAndDeleteAndTheFirstEntryIsRecordOne
   EXPECT_EQ(rateLine(run),
             "The current rate applying is 7.50 which is 2.50 above the base rate of 5.00.\n"
             "This rate has applied since 15/03/2001.");
-  EXPECT_EQ(shownControl(run.shown(3223), 1413)["enabled"], true);
+  EXPECT_EQ(shownControl(run.shown(IDD_FINANCE_RATES), IDC_FINANCE_RATES_EDIT)["enabled"], true);
   EXPECT_TRUE(run.all("update-sent").empty());
 }
 
@@ -109,9 +112,9 @@ TEST_F(FinanceRates, ADeletedEntryBecomesAFreeSlotThatTheNextEntryTakes) {
   EXPECT_EQ(run.messages(),
             (std::vector<std::string>{"Are you sure you wish to delete this entry?",
                                       "Are you sure you wish to delete this entry?"}));
-  json afterDelete = shownAt(run, 0, 3223);
-  EXPECT_EQ(shownControl(afterDelete, 1610)["rowCount"], 1);
-  EXPECT_EQ(shownControl(afterDelete, 1881)["text"], kNoRate);
+  json afterDelete = shownAt(run, 0, IDD_FINANCE_RATES);
+  EXPECT_EQ(shownControl(afterDelete, IDC_FINANCE_RATES_GRID)["rowCount"], 1);
+  EXPECT_EQ(shownControl(afterDelete, IDC_FINANCE_RATES_CURRENT)["text"], kNoRate);
 
   auto reused = company.stored<finratemap>(48, 1);
   EXPECT_EQ(WORD{reused.deleted}, 0);
@@ -135,10 +138,10 @@ TEST_F(FinanceRates, EditLoadsTheEntryAndMayKeepItsOwnDate) {
       "open 3223\nactivate 3223 1610 0\nshow 3224\ntype 3224 1431 \"6\"\nclick 3224 1942\n"
       "show 3223\nclick 3223 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  json editor = shownAt(run, 0, 3224);
-  EXPECT_EQ(shownControl(editor, 1336)["text"], "01/11/1998");
-  EXPECT_EQ(shownControl(editor, 1431)["text"], "5.00");
-  EXPECT_EQ(shownControl(editor, 1432)["text"], "3.00");
+  json editor = shownAt(run, 0, IDD_EDIT_FINANCE_RATE);
+  EXPECT_EQ(shownControl(editor, IDC_EDIT_FINANCE_RATE_DATE)["text"], "01/11/1998");
+  EXPECT_EQ(shownControl(editor, IDC_EDIT_FINANCE_RATE_BASE_RATE)["text"], "5.00");
+  EXPECT_EQ(shownControl(editor, IDC_EDIT_FINANCE_RATE_ADDITIONAL_RATE)["text"], "3.00");
   EXPECT_TRUE(run.messages().empty());
   auto stored = company.stored<finratemap>(48, 1);
   EXPECT_EQ(double{stored.baseRate}, 6.0);
@@ -168,7 +171,8 @@ TEST_F(FinanceRates, EachRefusalShowsItsTextAndStoresNothing) {
                      "answer ok\nshow 3224\nclick 3224 2\nclick 3223 2\n");
     ASSERT_EQ(run.status, 0) << c.date << " " << run.error();
     EXPECT_EQ(run.messages(), std::vector<std::string>{c.message}) << c.date << " " << c.base;
-    EXPECT_TRUE(run.shown(3224).value("visible", false)) << "the editor stays open";
+    EXPECT_TRUE(run.shown(IDD_EDIT_FINANCE_RATE).value("visible", false))
+        << "the editor stays open";
     EXPECT_EQ(company.record(48, 3).size(), 0u) << c.message;
   }
   EXPECT_EQ(company.record(48, 1), before);

@@ -4,6 +4,7 @@
 // dialogs fill with the same codes.
 #include <cstring>
 
+#include "frame/res/ids_codes.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
@@ -17,10 +18,10 @@ std::string editCode(int code) {
 }
 
 json listGrid(const DriveRun& run, std::size_t show = 0) {
-  return shownControl(run, show, 3619, 1610);
+  return shownControl(run, show, IDD_TAX_CODES, IDC_TAX_CODES_GRID);
 }
 json editControl(const DriveRun& run, int id, std::size_t show = 0) {
-  return shownControl(run, show, 3620, id);
+  return shownControl(run, show, IDD_EDIT_TAX_CODE, id);
 }
 bool checked(const json& box) { return box.value("checked", -1) == 1; }
 bool enabled(const json& control) { return control.value("enabled", false); }
@@ -65,13 +66,13 @@ TEST(TaxCodes, KeyboardRateEditIsStoredInItsEntryOnly) {
   DriveRun run = co.drive(kOpen + editCode(3) + "show 3620\n" + "type 3620 1962 \"12.25\"\n" +
                           "click 3620 1961\nclick 3620 1942\nshow 3619\n" + kClose);
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(editControl(run, 2059)["text"], "T3");
-  EXPECT_FALSE(enabled(editControl(run, 2059)));
-  EXPECT_EQ(editControl(run, 1962)["text"], "0.00");
-  EXPECT_TRUE(enabled(editControl(run, 1962)));
-  EXPECT_FALSE(checked(editControl(run, 1961)));
-  EXPECT_FALSE(checked(editControl(run, 1957)));
-  EXPECT_FALSE(enabled(editControl(run, 2061))) << "no EC code, no link";
+  EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_CODE)["text"], "T3");
+  EXPECT_FALSE(enabled(editControl(run, IDC_EDIT_TAX_CODE_CODE)));
+  EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE)["text"], "0.00");
+  EXPECT_TRUE(enabled(editControl(run, IDC_EDIT_TAX_CODE_RATE)));
+  EXPECT_FALSE(checked(editControl(run, IDC_EDIT_TAX_CODE_IN_USE)));
+  EXPECT_FALSE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_CODE)));
+  EXPECT_FALSE(enabled(editControl(run, IDC_TAX_CODE_COMBO))) << "no EC code, no link";
   EXPECT_EQ(listGrid(run, 1)["rows"][3], json({"T3", "12.25", "Y", "N", "N", ""}));
 
   auto bytes = co.record(DF_CONTROL, 1);
@@ -96,8 +97,8 @@ TEST(TaxCodes, DoubleClickOpensTheEditorAndCancelStoresNothing) {
   DriveRun run = co.drive(kOpen + "activate 3619 1610 5\nshow 3620\ntype 3620 1962 \"99\"\n" +
                           "click 3620 2\nshow 3619\n" + kClose);
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(editControl(run, 2059)["text"], "T5");
-  EXPECT_EQ(editControl(run, 1962)["text"], "5.00");
+  EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_CODE)["text"], "T5");
+  EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE)["text"], "5.00");
   EXPECT_EQ(listGrid(run, 1)["rows"][5][1], "5.00");
   EXPECT_EQ(co.record(DF_CONTROL, 1), before);
   EXPECT_TRUE(run.all("update-sent").empty());
@@ -110,15 +111,15 @@ TEST(TaxCodes, EcCodeForcesSalesWithNoRateAndPurchasesTakeTheLink) {
                "click 3620 1958\nshow 3620\nselect 3620 2061 5\nclick 3620 1942\n" + kClose);
   ASSERT_EQ(run.status, 0) << run.error();
   ASSERT_EQ(run.all("show").size(), 2u);
-  EXPECT_TRUE(checked(editControl(run, 1959, 0)));
-  EXPECT_FALSE(checked(editControl(run, 1958, 0)));
-  EXPECT_EQ(editControl(run, 1962, 0)["text"], "0.00");
-  EXPECT_FALSE(enabled(editControl(run, 1962, 0)));
-  EXPECT_FALSE(enabled(editControl(run, 2061, 0)));
-  EXPECT_TRUE(checked(editControl(run, 1958, 1)));
-  EXPECT_FALSE(checked(editControl(run, 1959, 1)));
-  EXPECT_TRUE(enabled(editControl(run, 2061, 1)));
-  EXPECT_FALSE(enabled(editControl(run, 1962, 1))) << "the rate stays zero";
+  EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_SALES, 0)));
+  EXPECT_FALSE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_PURCHASES, 0)));
+  EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE, 0)["text"], "0.00");
+  EXPECT_FALSE(enabled(editControl(run, IDC_EDIT_TAX_CODE_RATE, 0)));
+  EXPECT_FALSE(enabled(editControl(run, IDC_TAX_CODE_COMBO, 0)));
+  EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_PURCHASES, 1)));
+  EXPECT_FALSE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_SALES, 1)));
+  EXPECT_TRUE(enabled(editControl(run, IDC_TAX_CODE_COMBO, 1)));
+  EXPECT_FALSE(enabled(editControl(run, IDC_EDIT_TAX_CODE_RATE, 1))) << "the rate stays zero";
 
   taxcodemap t = storedCode(co, 1);
   EXPECT_DOUBLE_EQ(t.rate, 0.0);
@@ -131,9 +132,9 @@ TEST(TaxCodes, EcCodeForcesSalesWithNoRateAndPurchasesTakeTheLink) {
   DriveRun off = co.drive(kOpen + editCode(4) + "click 3620 1957\nshow 3620\n" +
                           "type 3620 1962 \"3\"\nclick 3620 1942\n" + kClose);
   ASSERT_EQ(off.status, 0) << off.error();
-  EXPECT_TRUE(enabled(editControl(off, 1962)));
-  EXPECT_FALSE(enabled(editControl(off, 1959)));
-  EXPECT_FALSE(checked(editControl(off, 1959)));
+  EXPECT_TRUE(enabled(editControl(off, IDC_EDIT_TAX_CODE_RATE)));
+  EXPECT_FALSE(enabled(editControl(off, IDC_EDIT_TAX_CODE_EC_SALES)));
+  EXPECT_FALSE(checked(editControl(off, IDC_EDIT_TAX_CODE_EC_SALES)));
   t = storedCode(co, 4);
   EXPECT_DOUBLE_EQ(t.rate, 3.0);
   EXPECT_EQ(t.ecSales, 0);
@@ -147,13 +148,13 @@ TEST(TaxCodes, StoredEcPurchasesOpensOnItsLinkAndLinksAreAlwaysSaved) {
                           "show 3620\nclick 3620 1942\n" + kClose);
   ASSERT_EQ(run.status, 0) << run.error();
   ASSERT_EQ(run.all("show").size(), 2u);
-  EXPECT_TRUE(checked(editControl(run, 1957, 0)));
-  EXPECT_TRUE(checked(editControl(run, 1958, 0)));
-  EXPECT_TRUE(enabled(editControl(run, 1962, 0)));
-  EXPECT_EQ(editControl(run, 1962, 0)["text"], "17.50");
-  EXPECT_TRUE(enabled(editControl(run, 2061, 0)));
-  EXPECT_EQ(editControl(run, 2061, 0)["selection"], 1);
-  EXPECT_EQ(editControl(run, 2061, 1)["selection"], 0);
+  EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_CODE, 0)));
+  EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_PURCHASES, 0)));
+  EXPECT_TRUE(enabled(editControl(run, IDC_EDIT_TAX_CODE_RATE, 0)));
+  EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE, 0)["text"], "17.50");
+  EXPECT_TRUE(enabled(editControl(run, IDC_TAX_CODE_COMBO, 0)));
+  EXPECT_EQ(editControl(run, IDC_TAX_CODE_COMBO, 0)["selection"], 1);
+  EXPECT_EQ(editControl(run, IDC_TAX_CODE_COMBO, 1)["selection"], 0);
   EXPECT_EQ(storedCode(co, 2).link, 0) << "the combo's row is saved for every code";
   EXPECT_EQ(storedCode(co, 8).link, 1) << "cancelled";
 }
@@ -165,7 +166,7 @@ TEST(TaxCodes, AnyNonzeroFlagShowsAsYesAndIsSavedAsOne) {
       co.drive(kOpen + "show 3619\n" + editCode(6) + "show 3620\nclick 3620 1942\n" + kClose);
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(listGrid(run)["rows"][6], json({"T6", "8.00", "Y", "N", "N", ""}));
-  EXPECT_TRUE(checked(editControl(run, 1961, 1)));
+  EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_IN_USE, 1)));
   EXPECT_EQ(storedCode(co, 6).inUse, 1);
   EXPECT_DOUBLE_EQ(storedCode(co, 6).rate, 8.0);
 }
@@ -215,7 +216,7 @@ TEST(TaxCodes, TheActionKeepsASecondStationOutAndLockedRunsStore) {
 TEST(TaxCodes, ComboListsEveryCodeWithItsRate) {
   TestCompany co;
   DriveRun run = co.drive(kOpen + editCode(8) + "show 3620\n");
-  json combo = editControl(run, 2061);
+  json combo = editControl(run, IDC_TAX_CODE_COMBO);
   ASSERT_EQ(combo["items"].size(), 100u);
   EXPECT_EQ(combo["items"][0], "T0 0.00");
   EXPECT_EQ(combo["items"][1], "T1 17.50");
@@ -225,7 +226,7 @@ TEST(TaxCodes, ComboListsEveryCodeWithItsRate) {
   // A rate too wide for the 10-byte column leaves the code alone, whole.
   storeCode(co, 99, {100.0, 1, 0, 0, 0});
   DriveRun wide = co.drive(kOpen + editCode(8) + "show 3620\n");
-  EXPECT_EQ(editControl(wide, 2061)["items"][99], "T99");
+  EXPECT_EQ(editControl(wide, IDC_TAX_CODE_COMBO)["items"][99], "T99");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "api/records.h"
+#include "frame/res/ids_company.h"
 #include "host/data/sqlite.h"
 #include "tests/support/drive_support.h"
 
@@ -57,9 +58,9 @@ TEST(ChangePassword, WithoutAccessRightsTheCompanyPasswordChanges) {
   auto usersBefore = co.record(DF_USERS, 1);
   auto run = co.drive("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")));
   ASSERT_EQ(run.status, 0) << run.error();
-  json dialog = run.shown(3632);
-  EXPECT_EQ(shownControl(dialog, 101)["text"], "Company Name");
-  EXPECT_EQ(shownControl(dialog, 1618)["text"], "Wintergreen Trading Ltd");
+  json dialog = run.shown(IDD_CHANGE_PASSWORD);
+  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_NAME_CAPTION)["text"], "Company Name");
+  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_LOGON_NAME)["text"], "Wintergreen Trading Ltd");
   EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << "typed in capitals, stored converted";
   EXPECT_EQ(co.record(DF_USERS, 1), usersBefore);
   auto updates = run.all("update-sent");
@@ -72,8 +73,8 @@ TEST(ChangePassword, WithoutAccessRightsTheCompanyPasswordChanges) {
   auto again = co.drive(
       "open 3632\nshow 3632\ntype 3632 1783 \"other\"\nclick 3632 1003\nshow 3632\nclick 3632 2\n");
   ASSERT_EQ(again.status, 0) << again.error();
-  EXPECT_EQ(shownControl(again.shown(0, 3632), 1783)["text"], "*******");
-  EXPECT_EQ(shownControl(again.shown(1, 3632), 1783)["text"], "*******");
+  EXPECT_EQ(shownControl(again.shown(0, IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"], "*******");
+  EXPECT_EQ(shownControl(again.shown(1, IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"], "*******");
   EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << "Cancel stores nothing";
 }
 
@@ -85,14 +86,15 @@ TEST(ChangePassword, AMismatchIsRefusedAndStoresNothing) {
       "show 3632\nclick 3632 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{"Passwords do not match"});
-  EXPECT_TRUE(run.shown(3632).value("visible", false)) << "the dialog stays open";
+  EXPECT_TRUE(run.shown(IDD_CHANGE_PASSWORD).value("visible", false)) << "the dialog stays open";
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
   EXPECT_TRUE(run.all("update-sent").empty());
 
   // Typing stops at 10 characters.
   auto longer = co.drive("open 3632\ntype 3632 1783 \"abcdefghijklm\"\nshow 3632\nclick 3632 2\n");
   ASSERT_EQ(longer.status, 0) << longer.error();
-  EXPECT_EQ(shownControl(longer.shown(3632), 1783)["text"], "**********");
+  EXPECT_EQ(shownControl(longer.shown(IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"],
+            "**********");
 }
 
 TEST(ChangePassword, AUserWithAccessRightsChangesTheOwnRecordOnly) {
@@ -102,9 +104,10 @@ TEST(ChangePassword, AUserWithAccessRightsChangesTheOwnRecordOnly) {
   auto run = co.drive("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")),
                       "--user CLERK --lock-records");
   ASSERT_EQ(run.status, 0) << run.error();
-  json dialog = run.shown(3632);
-  EXPECT_EQ(shownControl(dialog, 1618)["text"], "CLERK");
-  EXPECT_EQ(shownControl(dialog, 1783)["text"], "*******") << "the own password, CLERKPW";
+  json dialog = run.shown(IDD_CHANGE_PASSWORD);
+  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_LOGON_NAME)["text"], "CLERK");
+  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_NEW)["text"], "*******")
+      << "the own password, CLERKPW";
   EXPECT_EQ(userPassword(co, 2), storedForm("NEWPASS"));
   EXPECT_EQ(storedPassword(co), companyBefore) << "the setup record is not written";
   EXPECT_EQ(run.all("update-sent").size(), 1u);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "api/records.h"
+#include "frame/res/ids_company.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
@@ -14,7 +15,11 @@ const std::string kOk = "click 3600 1942\n";
 const std::string kShowParameters = "show 3603\n";
 
 // The "Others" boxes in the order the page packs them.
-constexpr int kOthers[] = {1005, 2202, 1425, 1891, 1295, 2365, 2444, 2449, 2495, 2244};
+constexpr int kOthers[] = {IDC_PREFS_ACCESS_RIGHTS,   IDC_PREFS_NO_VISA_WARNING,
+                           IDC_PREFS_EXCLUDE_DELETED, IDC_PREFS_NO_RECURRING,
+                           IDC_PREFS_COPY_SKELETON,   IDC_PREFS_ACCOUNT_STATUS,
+                           IDC_PREFS_PPSR_BY_SPLIT,   IDC_PREFS_BANK_REC_GROUPING,
+                           IDC_PREFS_NEGATIVE_STOCK,  IDC_PREFS_WORKCLOCK};
 
 // A packed record's field by value: gtest binds its arguments to references.
 template <class T>
@@ -130,8 +135,10 @@ TEST(CompanyPrefs, CancelStoresNothingAndThrowsAwayWhatThePagesChanged) {
   ASSERT_EQ(run.status, 0) << run.error();
   expectSameRecord(before, storedSetup(co));
   EXPECT_TRUE(run.all("update-sent").empty());
-  EXPECT_EQ(shownControl(run, 0, 3601, 1673)["text"], std::string(before.companyName));
-  EXPECT_EQ(shownControl(run, 1, 3603, 1005)["checked"], before.accessRights ? 1 : 0);
+  EXPECT_EQ(shownControl(run, 0, IDD_PREFS_ADDRESS, IDC_PREFS_COMPANY_NAME)["text"],
+            std::string(before.companyName));
+  EXPECT_EQ(shownControl(run, 1, IDD_PREFS_PARAMETERS, IDC_PREFS_ACCESS_RIGHTS)["checked"],
+            before.accessRights ? 1 : 0);
 }
 
 TEST(CompanyPrefs, PagesShowTheStoredRecord) {
@@ -148,19 +155,21 @@ TEST(CompanyPrefs, PagesShowTheStoredRecord) {
   storeSetup(co, setup);
   auto run = co.drive(kOpen + "show\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(control(run, 3601, 1040)["text"], "Town") << "the caption is the trimmed label";
-  EXPECT_EQ(control(run, 3601, 1030)["text"], "Springfield");
-  EXPECT_EQ(control(run, 3601, 2319)["text"], "www.acme.example");
-  EXPECT_EQ(control(run, 3602, 1847)["text"], "Region");
-  EXPECT_EQ(control(run, 3603, 1769)["text"], "33");
-  EXPECT_EQ(control(run, 3603, 2061)["selection"], 9);
-  EXPECT_EQ(control(run, 3603, 2244)["checked"], 1);
-  EXPECT_EQ(control(run, 3603, 2202)["checked"], 1);
-  EXPECT_TRUE(removed(control(run, 3603, 2461))) << "age disputes is never shown";
+  EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_CAPTION2)["text"], "Town")
+      << "the caption is the trimmed label";
+  EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_LINE2)["text"], "Springfield");
+  EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_WEB_SITE)["text"], "www.acme.example");
+  EXPECT_EQ(control(run, IDD_PREFS_LABELS, IDC_PREFS_SUPPLIER_LABEL2)["text"], "Region");
+  EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_CHEQUE_LINES)["text"], "33");
+  EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_NON_VATABLE_CODE)["selection"], 9);
+  EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_WORKCLOCK)["checked"], 1);
+  EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_NO_VISA_WARNING)["checked"], 1);
+  EXPECT_TRUE(removed(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_AGE_DISPUTES)))
+      << "age disputes is never shown";
   // Typing stops at the field's size, also on a page that links to the
   // container's buffer.
-  EXPECT_EQ(control(run, 3601, 1673)["limit"], 60);
-  EXPECT_EQ(control(run, 3602, 1044)["limit"], 10);
+  EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_COMPANY_NAME)["limit"], 60);
+  EXPECT_EQ(control(run, IDD_PREFS_LABELS, IDC_PREFS_ADDRESS_LABEL1)["limit"], 10);
 }
 
 // Which controls each edition removes, and where the "Others" boxes land:
@@ -172,32 +181,46 @@ struct EditionCase {
 
 TEST(CompanyPrefs, EachEditionRemovesItsControlsAndPacksTheOthers) {
   const EditionCase cases[] = {
-      {1, {2461}},
-      {2, {2461, 1881, 990, 122}},
-      {4, {2461, 2495, 2174, 134, 122, 1769, 200, 1881, 990}},
-      {8, {2461, 2495, 2174, 134, 122, 1891, 1769, 200, 1425}},
-      {16, {2461, 1005, 1295, 2244, 2495, 1769, 200, 1881, 990, 122}},
+      {1, {IDC_PREFS_AGE_DISPUTES}},
+      {2,
+       {IDC_PREFS_AGE_DISPUTES, IDC_PREFS_CALL_CHARGE_RATE, IDC_PREFS_CALL_CHARGE_GROUP,
+        IDC_PREFS_CALL_CHARGE_CAPTION}},
+      {4,
+       {IDC_PREFS_AGE_DISPUTES, IDC_PREFS_NEGATIVE_STOCK, IDC_PREFS_ITEM_VAT,
+        IDC_PREFS_OTHERS_GROUP, IDC_PREFS_CALL_CHARGE_CAPTION, IDC_PREFS_CHEQUE_LINES,
+        IDC_PREFS_CHEQUE_LINES_CAPTION, IDC_PREFS_CALL_CHARGE_RATE, IDC_PREFS_CALL_CHARGE_GROUP}},
+      {8,
+       {IDC_PREFS_AGE_DISPUTES, IDC_PREFS_NEGATIVE_STOCK, IDC_PREFS_ITEM_VAT,
+        IDC_PREFS_OTHERS_GROUP, IDC_PREFS_CALL_CHARGE_CAPTION, IDC_PREFS_NO_RECURRING,
+        IDC_PREFS_CHEQUE_LINES, IDC_PREFS_CHEQUE_LINES_CAPTION, IDC_PREFS_EXCLUDE_DELETED}},
+      {16,
+       {IDC_PREFS_AGE_DISPUTES, IDC_PREFS_ACCESS_RIGHTS, IDC_PREFS_COPY_SKELETON,
+        IDC_PREFS_WORKCLOCK, IDC_PREFS_NEGATIVE_STOCK, IDC_PREFS_CHEQUE_LINES,
+        IDC_PREFS_CHEQUE_LINES_CAPTION, IDC_PREFS_CALL_CHARGE_RATE, IDC_PREFS_CALL_CHARGE_GROUP,
+        IDC_PREFS_CALL_CHARGE_CAPTION}},
   };
   TestCompany co;
   for (const auto& c : cases) {
     SCOPED_TRACE("edition " + std::to_string(c.edition));
     auto run = co.drive(kOpen + "show\n", "--edition " + std::to_string(c.edition));
     ASSERT_EQ(run.status, 0) << run.error();
-    json page = run.shown(3603);
+    json page = run.shown(IDD_PREFS_PARAMETERS);
     for (const auto& ctl : page["controls"]) {
       int id = ctl["id"];
-      if (id == 65535 || id == 130 || id == 2108 || id == 1146) continue;
+      if (id == 65535 || id == IDC_PREFS_HELP_GROUP || id == IDC_PREFS_TOOL_TIPS ||
+          id == IDC_PREFS_BUBBLE_HELP)
+        continue;
       if (c.gone.count(id))
         EXPECT_TRUE(removed(ctl)) << id;
-      else if (id != 1881)
+      else if (id != IDC_PREFS_CALL_CHARGE_RATE)
         EXPECT_TRUE(ctl["visible"].get<bool>() && ctl["enabled"].get<bool>()) << id;
     }
     // Edition 8 keeps the call-charge combo in sight, greyed.
-    json combo = shownControl(page, 1881);
+    json combo = shownControl(page, IDC_PREFS_CALL_CHARGE_RATE);
     if (c.edition == 8) {
       EXPECT_TRUE(combo["visible"]);
       EXPECT_FALSE(combo["enabled"]);
-    } else if (!c.gone.count(1881)) {
+    } else if (!c.gone.count(IDC_PREFS_CALL_CHARGE_RATE)) {
       EXPECT_TRUE(combo["enabled"]);
     }
     int placed = 0;
@@ -211,9 +234,9 @@ TEST(CompanyPrefs, EachEditionRemovesItsControlsAndPacksTheOthers) {
       ++placed;
     }
     // The entry edition keeps no credit reference.
-    json address = run.shown(3601);
-    EXPECT_EQ(removed(shownControl(address, 1310)), c.edition == 16);
-    EXPECT_EQ(removed(shownControl(address, 2473)), c.edition == 16);
+    json address = run.shown(IDD_PREFS_ADDRESS);
+    EXPECT_EQ(removed(shownControl(address, IDC_PREFS_CREDIT_REF_NO)), c.edition == 16);
+    EXPECT_EQ(removed(shownControl(address, IDC_PREFS_CREDIT_REF_CAPTION)), c.edition == 16);
   }
 }
 
@@ -241,22 +264,24 @@ TEST(CompanyPrefs, OkFollowsTheCompanyName) {
       co.drive(kOpen + "type 3601 1673 \"\"\nshow 3600\ntype 3601 1673 \"   \"\nshow 3600\n" +
                "type 3601 1673 \"B\"\nshow 3600\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_FALSE(shownControl(run, 0, 3600, 1942)["enabled"]);
-  EXPECT_FALSE(shownControl(run, 1, 3600, 1942)["enabled"]) << "blanks are trimmed";
-  EXPECT_TRUE(shownControl(run, 2, 3600, 1942)["enabled"]);
+  EXPECT_FALSE(shownControl(run, 0, IDD_COMPANY_PREFS, IDC_OK)["enabled"]);
+  EXPECT_FALSE(shownControl(run, 1, IDD_COMPANY_PREFS, IDC_OK)["enabled"]) << "blanks are trimmed";
+  EXPECT_TRUE(shownControl(run, 2, IDD_COMPANY_PREFS, IDC_OK)["enabled"]);
   // The focus starts on the name.
   auto debug = co.drive(kOpen + "show 3601\ntype 3601 1673 \"\"\nshow 3600\n", "--debug");
   ASSERT_EQ(debug.status, 0) << debug.error();
-  EXPECT_TRUE(shownControl(debug, 0, 3601, 1673)["focus"]);
-  EXPECT_TRUE(shownControl(debug, 1, 3600, 1942)["enabled"]) << "debug mode leaves OK alone";
+  EXPECT_TRUE(shownControl(debug, 0, IDD_PREFS_ADDRESS, IDC_PREFS_COMPANY_NAME)["focus"]);
+  EXPECT_TRUE(shownControl(debug, 1, IDD_COMPANY_PREFS, IDC_OK)["enabled"])
+      << "debug mode leaves OK alone";
 }
 
 TEST(CompanyPrefs, LeavingALabelRetitlesTheAddressLine) {
   TestCompany co;
   auto run = co.drive(kOpen + "page 3600 1\ntype 3602 1046 \" County \"\nleave 3602 1046\nshow\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(control(run, 3601, 1041)["text"], " County");
-  EXPECT_EQ(control(run, 3602, 1046)["text"], " County ") << "the buffer keeps the typing";
+  EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_CAPTION3)["text"], " County");
+  EXPECT_EQ(control(run, IDD_PREFS_LABELS, IDC_PREFS_ADDRESS_LABEL3)["text"], " County ")
+      << "the buffer keeps the typing";
 }
 
 TEST(CompanyPrefs, LockedDetailsAreReadOnly) {
@@ -264,12 +289,16 @@ TEST(CompanyPrefs, LockedDetailsAreReadOnly) {
   auto open = co.drive(kOpen + "show 3601\n");
   auto locked = co.drive(kOpen + "show 3601\n", "--details-locked");
   ASSERT_EQ(locked.status, 0) << locked.error();
-  for (int id : {1673, 1029, 1030, 1031, 1032, 1033, 2068, 2318, 2319, 1429, 2178, 1310, 1998}) {
+  for (int id : {IDC_PREFS_COMPANY_NAME, IDC_PREFS_ADDRESS_LINE1, IDC_PREFS_ADDRESS_LINE2,
+                 IDC_PREFS_ADDRESS_LINE3, IDC_PREFS_ADDRESS_LINE4, IDC_PREFS_ADDRESS_LINE5,
+                 IDC_PREFS_TELEPHONE, IDC_PREFS_EMAIL, IDC_PREFS_WEB_SITE, IDC_PREFS_FAX,
+                 IDC_PREFS_VAT_REG_NO, IDC_PREFS_CREDIT_REF_NO, IDC_PREFS_PRINT_NAME}) {
     EXPECT_FALSE(control(locked, 3601, id)["enabled"]) << id;
     EXPECT_TRUE(control(open, 3601, id)["enabled"]) << id;
   }
   auto style = [](const DriveRun& r) {
-    return std::stoul(control(r, 3601, 101)["style"].get<std::string>(), nullptr, 16);
+    json frame = control(r, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_FRAME);
+    return std::stoul(frame["style"].get<std::string>(), nullptr, 16);
   };
   EXPECT_NE(style(open) & 0x8000, 0u);
   EXPECT_EQ(style(locked) & 0x8000, 0u);
@@ -286,7 +315,8 @@ TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
   EXPECT_EQ(run.messages(), std::vector<std::string>{"You can not change your VAT Scheme whilst "
                                                      "there are VAT unreconciled transactions"});
   EXPECT_EQ(run.all("message")[0]["kind"], 2);
-  EXPECT_EQ(control(run, 3603, 2200)["checked"], before.vatCashAccounting ? 1 : 0);
+  EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_VAT_CASH)["checked"],
+            before.vatCashAccounting ? 1 : 0);
   EXPECT_EQ(copy(storedSetup(co).vatCashAccounting), copy(before.vatCashAccounting));
 
   auto free = co.drive(kOpen + "click 3603 2200\n" + kOk);
@@ -321,7 +351,7 @@ TEST(CompanyPrefs, NegativeStockCannotBeSwitchedOffWhileProductsAreBelowZero) {
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{"One or more Products have a negative\nstock value."});
   EXPECT_EQ(run.all("message")[0]["kind"], 1);
-  EXPECT_EQ(control(run, 3603, 2495)["checked"], 1);
+  EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_NEGATIVE_STOCK)["checked"], 1);
   EXPECT_EQ(copy(storedSetup(co).allowNegativeStock), 1);
 }
 
@@ -335,7 +365,8 @@ TEST(CompanyPrefs, SplitListingIsRefusedWhileOthersAreLoggedIn) {
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{
                                 "You cannot change this value when other users are logged in"});
-  EXPECT_EQ(control(run, 3603, 2444)["checked"], before.listPpSrBySplit ? 1 : 0);
+  EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_PPSR_BY_SPLIT)["checked"],
+            before.listPpSrBySplit ? 1 : 0);
   EXPECT_EQ(copy(storedSetup(co).listPpSrBySplit), copy(before.listPpSrBySplit));
   // The save's notice reached the other station, which reloaded the record.
   ASSERT_TRUE(waitForText(other, "\"code\":274"));
@@ -359,17 +390,17 @@ TEST(CompanyPrefs, AUserOtherThanTheManagerEditsTheOwnCallChargeRate) {
   auto clerk = co.drive(kOpen + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
                         "--user CLERK --call-charge-rate 1.5");
   ASSERT_EQ(clerk.status, 0) << clerk.error();
-  EXPECT_EQ(control(clerk, 3603, 1881)["text"], "1.50");
+  EXPECT_EQ(control(clerk, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "1.50");
   EXPECT_DOUBLE_EQ(copy(storedSetup(co).callChargeRate), 2.5) << "the company rate stays";
   EXPECT_DOUBLE_EQ(copy(co.stored<accessmap>(DF_USERS, 2).callChargeRate), 0.75)
       << "the user's own rate goes with the user's options";
   auto later = co.drive(kOpen + kShowParameters, "--user CLERK");
-  EXPECT_EQ(control(later, 3603, 1881)["text"], "0.75");
+  EXPECT_EQ(control(later, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "0.75");
 
   auto manager = co.drive(kOpen + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
                           "--call-charge-rate 1.5");
   ASSERT_EQ(manager.status, 0) << manager.error();
-  EXPECT_EQ(control(manager, 3603, 1881)["text"], "2.50");
+  EXPECT_EQ(control(manager, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "2.50");
   EXPECT_DOUBLE_EQ(copy(storedSetup(co).callChargeRate), 0.75);
 }
 

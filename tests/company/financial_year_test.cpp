@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "api/records.h"
+#include "frame/res/ids_company.h"
 #include "host/data/company.h"
 #include "station/station.h"
 #include "tests/support/drive_support.h"
@@ -18,12 +19,6 @@ namespace {
 
 constexpr std::size_t kMonthOffset = 3334;
 constexpr std::size_t kYearOffset = 3335;
-
-constexpr int kMonthList = 1642;
-constexpr int kYearField = 1336;
-constexpr int kCancel = 2;
-constexpr int kChange = 2479;
-constexpr int kDateField = 1336;
 
 const std::string kChangeWarning =
     "Before you run this option you must: \n\n\t1.  Run the \"Check Data\" option in File "
@@ -98,9 +93,10 @@ struct Usable {
   bool month, year, cancel, change, changeVisible;
 };
 Usable usable(const json& dialog) {
-  return {shownControl(dialog, kMonthList)["enabled"], shownControl(dialog, kYearField)["enabled"],
-          shownControl(dialog, kCancel)["enabled"], shownControl(dialog, kChange)["enabled"],
-          shownControl(dialog, kChange)["visible"]};
+  return {shownControl(dialog, IDC_FY_START_MONTH)["enabled"],
+          shownControl(dialog, IDC_FY_START_YEAR)["enabled"],
+          shownControl(dialog, IDCANCEL)["enabled"], shownControl(dialog, IDC_FY_CHANGE)["enabled"],
+          shownControl(dialog, IDC_FY_CHANGE)["visible"]};
 }
 void expectUsable(const json& dialog, Usable want) {
   ASSERT_FALSE(dialog.is_null());
@@ -110,7 +106,7 @@ void expectUsable(const json& dialog, Usable want) {
   EXPECT_EQ(got.cancel, want.cancel);
   EXPECT_EQ(got.change, want.change);
   EXPECT_EQ(got.changeVisible, want.changeVisible);
-  EXPECT_TRUE(shownControl(dialog, 1)["enabled"]) << "OK is always usable";
+  EXPECT_TRUE(shownControl(dialog, IDOK)["enabled"]) << "OK is always usable";
 }
 
 // ---- Financial Year: what may be changed ---------------------------------------------------
@@ -124,14 +120,14 @@ TEST(FinancialYear, WithoutTransactionsMonthAndYearAreStoredAndShown) {
       "open 3605\nshow 3605\nselect 3605 1642 3\ntype 3605 1336 \"2027\"\nclick 3605 1\n"
       "answer yes\nshow\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  json dialog = run.shown(0, 3605);
+  json dialog = run.shown(0, IDD_FINANCIAL_YEAR);
   expectUsable(dialog, {true, true, true, false, true});
-  json months = shownControl(dialog, kMonthList);
+  json months = shownControl(dialog, IDC_FY_START_MONTH);
   ASSERT_EQ(months["items"].size(), 12u);
   EXPECT_EQ(months["items"][0], "January");
   EXPECT_EQ(months["items"][11], "December");
   EXPECT_EQ(months["selection"], 0);
-  EXPECT_EQ(shownControl(dialog, kYearField)["text"], "2025");
+  EXPECT_EQ(shownControl(dialog, IDC_FY_START_YEAR)["text"], "2025");
 
   ASSERT_EQ(run.all("message").size(), 1u);
   EXPECT_EQ(run.all("message")[0]["kind"], 5);
@@ -155,9 +151,9 @@ TEST(FinancialYear, ANoKeepsTheDialogOpenAndCancelStoresNothing) {
       "show 3605\nclick 3605 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{question("July", "2030")});
-  json dialog = run.shown(3605);
+  json dialog = run.shown(IDD_FINANCIAL_YEAR);
   ASSERT_FALSE(dialog.is_null()) << "still open after No";
-  EXPECT_EQ(shownControl(dialog, kYearField)["text"], "2030");
+  EXPECT_EQ(shownControl(dialog, IDC_FY_START_YEAR)["text"], "2030");
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
   EXPECT_EQ(run.all("dialog").back()["action"], "closed");
 }
@@ -171,7 +167,7 @@ TEST(FinancialYear, PostedTransactionsLockMonthYearAndCancelUnlessModeOne) {
   // OK only closes, before any action is asked for.
   auto locked = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--multi-user");
   ASSERT_EQ(locked.status, 0) << locked.error();
-  expectUsable(locked.shown(3605), {false, false, false, true, true});
+  expectUsable(locked.shown(IDD_FINANCIAL_YEAR), {false, false, false, true, true});
   EXPECT_TRUE(locked.messages().empty());
   EXPECT_TRUE(locked.all("action").empty());
   EXPECT_EQ(locked.all("dialog").back()["action"], "closed");
@@ -181,7 +177,7 @@ TEST(FinancialYear, PostedTransactionsLockMonthYearAndCancelUnlessModeOne) {
       "open 3605 1\nshow 3605\nselect 3605 1642 0\ntype 3605 1336 \"2026\"\nclick 3605 1\n"
       "answer yes\n");
   ASSERT_EQ(modeOne.status, 0) << modeOne.error();
-  expectUsable(modeOne.shown(3605), {true, true, true, false, true});
+  expectUsable(modeOne.shown(IDD_FINANCIAL_YEAR), {true, true, true, false, true});
   expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 0, 2026);
 }
 
@@ -191,22 +187,22 @@ TEST(FinancialYear, TheDebugSwitchLiftsTheTransactionRules) {
   writeWinIni(stationFolder(co), "[mr]\ndebug=1\n");
   auto run = co.drive("open 3605\nshow 3605\nclick 3605 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  expectUsable(run.shown(3605), {true, true, true, true, true});
+  expectUsable(run.shown(IDD_FINANCIAL_YEAR), {true, true, true, true, true});
 
   // Details locked or the entry edition still take Change... away.
   auto locked = co.drive("open 3605\nshow 3605\nclick 3605 2\n", "--details-locked");
   ASSERT_EQ(locked.status, 0) << locked.error();
-  expectUsable(locked.shown(3605), {true, true, true, false, true});
+  expectUsable(locked.shown(IDD_FINANCIAL_YEAR), {true, true, true, false, true});
   auto entry = co.drive("open 3605\nshow 3605\nclick 3605 2\n", "--edition 16");
   ASSERT_EQ(entry.status, 0) << entry.error();
-  expectUsable(entry.shown(3605), {true, true, true, false, false});
+  expectUsable(entry.shown(IDD_FINANCIAL_YEAR), {true, true, true, false, false});
 
   // The switch is read from the station's own INI folder.
   auto elsewhere = co.scratch("ini");
   writeWinIni(elsewhere, "[MR]\nDebug=0\n");
   auto off = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--ini-dir " + elsewhere.string());
   ASSERT_EQ(off.status, 0) << off.error();
-  expectUsable(off.shown(3605), {false, false, false, true, true});
+  expectUsable(off.shown(IDD_FINANCIAL_YEAR), {false, false, false, true, true});
 }
 
 TEST(FinancialYear, DetailsLockedAndTheEntryEditionTakeChangeAway) {
@@ -214,10 +210,10 @@ TEST(FinancialYear, DetailsLockedAndTheEntryEditionTakeChangeAway) {
   postTransactions(co);
   auto locked = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--details-locked");
   ASSERT_EQ(locked.status, 0) << locked.error();
-  expectUsable(locked.shown(3605), {false, false, false, false, true});
+  expectUsable(locked.shown(IDD_FINANCIAL_YEAR), {false, false, false, false, true});
   auto entry = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--edition 16");
   ASSERT_EQ(entry.status, 0) << entry.error();
-  expectUsable(entry.shown(3605), {false, false, false, false, false});
+  expectUsable(entry.shown(IDD_FINANCIAL_YEAR), {false, false, false, false, false});
 }
 
 // ---- Financial Year: the year field ---------------------------------------------------------
@@ -229,15 +225,16 @@ TEST(FinancialYear, AYearNeverSetProposesThisYearInMemoryOnly) {
   auto before = co.record(DF_SETUP, 1);
   auto run = co.drive("open 3605\nshow 3605\nclick 3605 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(shownControl(run.shown(3605), kYearField)["text"], std::to_string(thisYear()));
-  EXPECT_EQ(shownControl(run.shown(3605), kMonthList)["selection"], 5);
+  EXPECT_EQ(shownControl(run.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_YEAR)["text"],
+            std::to_string(thisYear()));
+  EXPECT_EQ(shownControl(run.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_MONTH)["selection"], 5);
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
 
   // A month beyond December (a damaged record) shows, and stores, January.
   storeYear(co, 14, 2025);
   auto damaged = co.drive("open 3605\nshow 3605\nclick 3605 1\nanswer yes\n");
   ASSERT_EQ(damaged.status, 0) << damaged.error();
-  EXPECT_EQ(shownControl(damaged.shown(3605), kMonthList)["selection"], 0);
+  EXPECT_EQ(shownControl(damaged.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_MONTH)["selection"], 0);
   EXPECT_EQ(damaged.messages(), std::vector<std::string>{question("January", "2025")});
   EXPECT_EQ(storedMonth(co.record(DF_SETUP, 1)), 0);
 }
@@ -256,7 +253,8 @@ TEST(FinancialYear, LeavingTheYearResetsYearsOutOf1971To2099) {
   ASSERT_EQ(run.status, 0) << run.error();
   const char* want[] = {"2025", "1971", "2099", "2025"};
   for (std::size_t i = 0; i < 4; ++i)
-    EXPECT_EQ(shownControl(run, i, 3605, kYearField)["text"], want[i]) << "show " << i;
+    EXPECT_EQ(shownControl(run, i, IDD_FINANCIAL_YEAR, IDC_FY_START_YEAR)["text"], want[i])
+        << "show " << i;
   // Typed and confirmed at once, a short year is reset before OK sees it.
   EXPECT_EQ(run.messages(), std::vector<std::string>{question("April", "2025")});
 }
@@ -277,7 +275,8 @@ void expectShortYearWidened(int shortYear, int widened) {
   broadcast(co, 274, 8);
   ASSERT_TRUE(waitForText(out, "\"closed\"")) << readText(out);
   auto run = DriveRun{0, jsonLines(readText(out))};
-  EXPECT_EQ(shownControl(run.shown(3605), kYearField)["text"], std::to_string(shortYear));
+  EXPECT_EQ(shownControl(run.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_YEAR)["text"],
+            std::to_string(shortYear));
   EXPECT_EQ(run.messages(), std::vector<std::string>{question("April", std::to_string(shortYear))});
   expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 3, widened);
 }
@@ -309,8 +308,8 @@ TEST(FinancialYear, ChangeWarnsThenRunsTheProcedureAndFillsTheDialogAgain) {
   EXPECT_NE(messages[2]["text"].get<std::string>().find("nothing has been changed"),
             std::string::npos);
 
-  json after = run.shown(1, 3605);
-  json months = shownControl(after, kMonthList);
+  json after = run.shown(1, IDD_FINANCIAL_YEAR);
+  json months = shownControl(after, IDC_FY_START_MONTH);
   ASSERT_EQ(months["items"].size(), 12u) << "the months once, after filling twice";
   EXPECT_EQ(months["items"][3], "April");
   EXPECT_EQ(months["selection"], 3);
@@ -385,7 +384,8 @@ TEST(ProgramDate, ADateInsideTheYearIsTakenSilently) {
       "show\n",
       kApril2025);
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(shownControl(run.shown(0, 3606), kDateField)["text"], "10/05/2025");
+  EXPECT_EQ(shownControl(run.shown(0, IDD_PROGRAM_DATE), IDC_PROGRAM_DATE_FIELD)["text"],
+            "10/05/2025");
   EXPECT_TRUE(run.messages().empty());
   EXPECT_EQ(mainOf(run)["programDate"], "15/06/2025");
   EXPECT_TRUE(run.all("show").back()["dialogs"].empty());
@@ -420,7 +420,7 @@ TEST(ProgramDate, InvalidTextIsRefusedOnLeavingAndOnOk) {
   EXPECT_EQ(run.all("message")[0]["kind"], 2);
   EXPECT_EQ(run.all("message")[1]["kind"], 1);
   for (std::size_t show = 0; show < 2; ++show) {
-    json field = shownControl(run, show, 3606, kDateField);
+    json field = shownControl(run, show, IDD_PROGRAM_DATE, IDC_PROGRAM_DATE_FIELD);
     EXPECT_EQ(field["text"], "10/05/2025") << "show " << show;
     EXPECT_EQ(field["modified"], false) << "show " << show;
     EXPECT_EQ(field["focus"], true) << "show " << show;
@@ -453,8 +453,9 @@ TEST(ProgramDate, InvalidTextThatReadsAsTheProgramDatePassesSilently) {
   });
   DriveRun run{0, events};
   EXPECT_TRUE(run.messages().empty());
-  EXPECT_EQ(shownControl(run, 0, 3606, kDateField)["text"], "");
-  EXPECT_EQ(shownControl(run, 1, 3606, kDateField)["text"], "abc") << "OK left it open";
+  EXPECT_EQ(shownControl(run, 0, IDD_PROGRAM_DATE, IDC_PROGRAM_DATE_FIELD)["text"], "");
+  EXPECT_EQ(shownControl(run, 1, IDD_PROGRAM_DATE, IDC_PROGRAM_DATE_FIELD)["text"], "abc")
+      << "OK left it open";
   EXPECT_EQ(run.all("dialog").back()["action"], "closed");
 }
 

@@ -3,13 +3,18 @@
 #include <cstring>
 
 #include "api/records.h"
+#include "frame/res/ids_company.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
 namespace {
 
 constexpr const char* kRestart = "You must restart the program for these changes to take effect";
-constexpr int kUpdateBoxes[11] = {1604, 1605, 1606, 1600, 1601, 1602, 1098, 1100, 1055, 1056, 1018};
+constexpr int kUpdateBoxes[11] = {
+    IDC_UPDATE_LEDGER_ON_ADD,     IDC_UPDATE_LEDGER_ON_MODIFY,     IDC_UPDATE_LEDGER_ON_POSTING,
+    IDC_UPDATE_LAZY_ON_ADD,       IDC_UPDATE_LAZY_ON_MODIFY,       IDC_UPDATE_LAZY_ON_POSTING,
+    IDC_UPDATE_BALANCE_ON_MODIFY, IDC_UPDATE_BALANCE_ON_POSTING,   IDC_UPDATE_AGED_ON_MODIFY,
+    IDC_UPDATE_AGED_ON_POSTING,   IDC_UPDATE_ACTIVITIES_ON_POSTING};
 
 std::vector<int> setupFlags(const TestCompany& co) {
   auto setup = co.stored<setupmap>(DF_SETUP, 1);
@@ -36,8 +41,8 @@ TEST(UpdateDefaults, TheManagerStoresTheCompanyFlagsAndTheStationsSwitch) {
       "answer ok\n");
   ASSERT_EQ(run.status, 0) << run.error();
   // Without "NetMessages" the switch is clear and every box disabled.
-  json dialog = run.shown(3633);
-  EXPECT_EQ(shownControl(dialog, 2264)["checked"], 0);
+  json dialog = run.shown(IDD_UPDATE_DEFAULTS);
+  EXPECT_EQ(shownControl(dialog, IDC_UPDATE_NET_MESSAGES)["checked"], 0);
   for (int id : kUpdateBoxes) {
     EXPECT_FALSE(shownControl(dialog, id)["enabled"]) << id;
     EXPECT_EQ(shownControl(dialog, id)["checked"], 1) << id;
@@ -60,9 +65,9 @@ TEST(UpdateDefaults, TheRestartNoticeFollowsThisRunsState) {
       "open 3633\nclick 3633 2264\nclick 3633 1\nanswer ok\n");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), (std::vector<std::string>{kRestart, kRestart}));
-  json second = run.shown(3633);
-  EXPECT_EQ(shownControl(second, 2264)["checked"], 1);
-  EXPECT_TRUE(shownControl(second, 1604)["enabled"]);
+  json second = run.shown(IDD_UPDATE_DEFAULTS);
+  EXPECT_EQ(shownControl(second, IDC_UPDATE_NET_MESSAGES)["checked"], 1);
+  EXPECT_TRUE(shownControl(second, IDC_UPDATE_LEDGER_ON_ADD)["enabled"]);
   EXPECT_NE(stationIni(co).find("NetMessages=0"), std::string::npos);
 }
 

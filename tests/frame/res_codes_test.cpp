@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "api/win32.h"
+#include "frame/res/ids_codes.h"
 #include "tests/support/res_fixture.h"
 
 namespace {
@@ -22,98 +24,111 @@ using enum vx70::test::ControlKind;
 constexpr std::uint32_t kButtonKind = 0x000F;
 constexpr std::uint32_t kGroupBox = 0x0007;
 
-const std::vector<std::uint16_t> kDialogs = {3614, 3615, 3616, 3617, 3618, 3619,
-                                             3620, 3621, 901,  9026, 3223, 3224};
+const std::vector<std::uint16_t> kDialogs = {
+    IDD_PRODUCT_CATEGORIES, IDD_DEPARTMENTS,         IDD_CURRENCIES,    IDD_ASSET_CATEGORIES,
+    IDD_EDIT_CURRENCY,      IDD_TAX_CODES,           IDD_EDIT_TAX_CODE, IDD_CONTROL_ACCOUNTS,
+    IDD_ACCOUNT_STATUS,     IDD_EDIT_ACCOUNT_STATUS, IDD_FINANCE_RATES, IDD_EDIT_FINANCE_RATE};
 
 // ---- Controls --------------------------------------------------------------
 
 const ControlSpec kControls[] = {
     // Category lists.
-    {3614, 1610, "__03Grid__", nullptr, 0},
-    {3614, 1413, "__03Button__", "&Edit", 0},
-    {3614, 2, "__03Button__", "Close", 0},
-    {3614, 1417, "EDIT", nullptr, 0},
-    {3615, 1373, "__03Grid__", nullptr, 0},
-    {3615, 1413, "__03Button__", "&Edit", 0},
-    {3615, 2, "__03Button__", "Close", 0},
-    {3617, 1610, "__03Grid__", nullptr, 0},
-    {3617, 1413, "__03Button__", "&Edit", 0},
-    {3617, 2, "__03Button__", "Close", 0},
+    {IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_GRID, "__03Grid__", nullptr, 0},
+    {IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_EDIT, "__03Button__", "&Edit", 0},
+    {IDD_PRODUCT_CATEGORIES, IDCANCEL, "__03Button__", "Close", 0},
+    {IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_SPARE, "EDIT", nullptr, 0},
+    {IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID, "__03Grid__", nullptr, 0},
+    {IDD_DEPARTMENTS, IDC_DEPARTMENTS_EDIT, "__03Button__", "&Edit", 0},
+    {IDD_DEPARTMENTS, IDCANCEL, "__03Button__", "Close", 0},
+    {IDD_ASSET_CATEGORIES, IDC_ASSET_CATEGORIES_GRID, "__03Grid__", nullptr, 0},
+    {IDD_ASSET_CATEGORIES, IDC_ASSET_CATEGORIES_EDIT, "__03Button__", "&Edit", 0},
+    {IDD_ASSET_CATEGORIES, IDCANCEL, "__03Button__", "Close", 0},
     // Currencies.
-    {3616, 1610, "__03Grid__", nullptr, 0},
-    {3616, 101, "STATIC", "Base Currency:", 0},
-    {3616, 1881, "COMBOBOX", nullptr, 0},
-    {3616, 1413, "BUTTON", "&Edit", 0},
-    {3616, 2, "BUTTON", "Close", 0},
-    {3618, 1673, "EDIT", nullptr, 0},
-    {3618, 1303, "EDIT", nullptr, 0},
-    {3618, 1410, "EDIT", nullptr, 0},
-    {3618, 1431, "EDIT", nullptr, 0},
-    {3618, 1432, "EDIT", nullptr, 0},
-    {3618, 200, "STATIC", "Ex. Rate", 0},
-    {3618, 201, "STATIC", "1 Euro =", 0},
-    {3618, 202, "BUTTON", "Rates", kGroup},
-    {3618, 1216, "BUTTON", "Euro &Member", kCheckBox},
-    {3618, 1942, "BUTTON", "OK", 0},
-    {3618, 2, "BUTTON", "Cancel", 0},
+    {IDD_CURRENCIES, IDC_CURRENCIES_GRID, "__03Grid__", nullptr, 0},
+    {IDD_CURRENCIES, IDC_CURRENCIES_BASE_LABEL, "STATIC", "Base Currency:", 0},
+    {IDD_CURRENCIES, IDC_CURRENCIES_BASE_COMBO, "COMBOBOX", nullptr, 0},
+    {IDD_CURRENCIES, IDC_CURRENCIES_EDIT, "BUTTON", "&Edit", 0},
+    {IDD_CURRENCIES, IDCANCEL, "BUTTON", "Close", 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_NAME, "EDIT", nullptr, 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_COUNTRY, "EDIT", nullptr, 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_EC_MEMBER, "EDIT", nullptr, 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_EXCHANGE_RATE, "EDIT", nullptr, 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_EURO_RATE, "EDIT", nullptr, 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_EXCHANGE_RATE_LABEL, "STATIC", "Ex. Rate", 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_EURO_RATE_LABEL, "STATIC", "1 Euro =", 0},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_RATES_GROUP, "BUTTON", "Rates", kGroup},
+    {IDD_EDIT_CURRENCY, IDC_EDIT_CURRENCY_EURO_MEMBER, "BUTTON", "Euro &Member", kCheckBox},
+    {IDD_EDIT_CURRENCY, IDC_OK, "BUTTON", "OK", 0},
+    {IDD_EDIT_CURRENCY, IDCANCEL, "BUTTON", "Cancel", 0},
     // Tax codes.
-    {3619, 1610, "__03Grid__", nullptr, 0},
-    {3619, 1413, "BUTTON", "&Edit", 0},
-    {3619, 2, "BUTTON", "Close", 0},
-    {3620, 2059, "EDIT", nullptr, kDisabled},
-    {3620, 1962, "EDIT", nullptr, 0},
-    {3620, 1961, "BUTTON", "Include in VAT return", kCheckBox},
-    {3620, 1957, "BUTTON", "EC Code", kCheckBox},
-    {3620, 1959, "BUTTON", "EC Sales", kFirstRadio},
-    {3620, 1958, "BUTTON", "EC Purchases", kRadio},
-    {3620, 2061, "__03Combo__", nullptr, 0},
-    {3620, 1942, "BUTTON", "OK", 0},
-    {3620, 2, "BUTTON", "Cancel", 0},
-    {3620, 101, "BUTTON", "Settings", kGroup},
-    {3620, 102, "BUTTON", nullptr, kGroup},
+    {IDD_TAX_CODES, IDC_TAX_CODES_GRID, "__03Grid__", nullptr, 0},
+    {IDD_TAX_CODES, IDC_TAX_CODES_EDIT, "BUTTON", "&Edit", 0},
+    {IDD_TAX_CODES, IDCANCEL, "BUTTON", "Close", 0},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_CODE, "EDIT", nullptr, kDisabled},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_RATE, "EDIT", nullptr, 0},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_IN_USE, "BUTTON", "Include in VAT return", kCheckBox},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_EC_CODE, "BUTTON", "EC Code", kCheckBox},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_EC_SALES, "BUTTON", "EC Sales", kFirstRadio},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_EC_PURCHASES, "BUTTON", "EC Purchases", kRadio},
+    {IDD_EDIT_TAX_CODE, IDC_TAX_CODE_COMBO, "__03Combo__", nullptr, 0},
+    {IDD_EDIT_TAX_CODE, IDC_OK, "BUTTON", "OK", 0},
+    {IDD_EDIT_TAX_CODE, IDCANCEL, "BUTTON", "Cancel", 0},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_SETTINGS_GROUP, "BUTTON", "Settings", kGroup},
+    {IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_EC_GROUP, "BUTTON", nullptr, kGroup},
     // Control accounts.
-    {3621, 1287, "__03Grid__", nullptr, 0},
-    {3621, 1812, "BUTTON", "OK", 0},
-    {3621, 2, "BUTTON", "Cancel", 0},
+    {IDD_CONTROL_ACCOUNTS, IDC_CONTROL_ACCOUNTS_GRID, "__03Grid__", nullptr, 0},
+    {IDD_CONTROL_ACCOUNTS, IDC_CONTROL_ACCOUNTS_OK, "BUTTON", "OK", 0},
+    {IDD_CONTROL_ACCOUNTS, IDCANCEL, "BUTTON", "Cancel", 0},
     // Account status.
-    {901, 1610, "__03Grid__", nullptr, 0},
-    {901, 1413, "BUTTON", "&Edit", 0},
-    {901, 2, "BUTTON", "Close", 0},
-    {9026, 1413, "EDIT", nullptr, 0},
-    {9026, 1010, "BUTTON", "Marks account as \"On Hold\"", kCheckBox},
-    {9026, 1, "BUTTON", "OK", 0},
-    {9026, 2, "BUTTON", "Cancel", 0},
+    {IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_GRID, "__03Grid__", nullptr, 0},
+    {IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_EDIT, "BUTTON", "&Edit", 0},
+    {IDD_ACCOUNT_STATUS, IDCANCEL, "BUTTON", "Close", 0},
+    {IDD_EDIT_ACCOUNT_STATUS, IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION, "EDIT", nullptr, 0},
+    {IDD_EDIT_ACCOUNT_STATUS, IDC_EDIT_ACCOUNT_STATUS_ON_HOLD, "BUTTON",
+     "Marks account as \"On Hold\"", kCheckBox},
+    {IDD_EDIT_ACCOUNT_STATUS, IDOK, "BUTTON", "OK", 0},
+    {IDD_EDIT_ACCOUNT_STATUS, IDCANCEL, "BUTTON", "Cancel", 0},
     // Finance charge rates.
-    {3223, 1881, "STATIC", nullptr, 0},
-    {3223, 1610, "__03Grid__", nullptr, 0},
-    {3223, 1026, "BUTTON", "&Add", 0},
-    {3223, 1413, "BUTTON", "&Edit", 0},
-    {3223, 1362, "BUTTON", "&Delete", 0},
-    {3223, 2, "BUTTON", "Close", 0},
-    {3224, 1336, "__03Combo__", nullptr, 0},
-    {3224, 1431, "EDIT", nullptr, 0},
-    {3224, 1432, "EDIT", nullptr, 0},
-    {3224, 1942, "BUTTON", "OK", 0},
-    {3224, 2, "BUTTON", "Cancel", 0},
+    {IDD_FINANCE_RATES, IDC_FINANCE_RATES_CURRENT, "STATIC", nullptr, 0},
+    {IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID, "__03Grid__", nullptr, 0},
+    {IDD_FINANCE_RATES, IDC_FINANCE_RATES_ADD, "BUTTON", "&Add", 0},
+    {IDD_FINANCE_RATES, IDC_FINANCE_RATES_EDIT, "BUTTON", "&Edit", 0},
+    {IDD_FINANCE_RATES, IDC_FINANCE_RATES_DELETE, "BUTTON", "&Delete", 0},
+    {IDD_FINANCE_RATES, IDCANCEL, "BUTTON", "Close", 0},
+    {IDD_EDIT_FINANCE_RATE, IDC_EDIT_FINANCE_RATE_DATE, "__03Combo__", nullptr, 0},
+    {IDD_EDIT_FINANCE_RATE, IDC_EDIT_FINANCE_RATE_BASE_RATE, "EDIT", nullptr, 0},
+    {IDD_EDIT_FINANCE_RATE, IDC_EDIT_FINANCE_RATE_ADDITIONAL_RATE, "EDIT", nullptr, 0},
+    {IDD_EDIT_FINANCE_RATE, IDC_OK, "BUTTON", "OK", 0},
+    {IDD_EDIT_FINANCE_RATE, IDCANCEL, "BUTTON", "Cancel", 0},
 };
 
 TEST(CodesResources, NamedControls) {
   ExpectControls(kControls);
   // The second group box of Edit Tax Code carries a caption of blanks.
-  const std::string blanks = Resources().dialog(3620)->item(102)->text;
+  const std::string blanks =
+      Resources().dialog(IDD_EDIT_TAX_CODE)->item(IDC_EDIT_TAX_CODE_EC_GROUP)->text;
   EXPECT_FALSE(blanks.empty());
   EXPECT_EQ(blanks.find_first_not_of(' '), std::string::npos);
   // Product Categories' spare edit has no height and no entry.
-  EXPECT_EQ(Resources().dialog(3614)->item(1417)->cy, 0);
-  EXPECT_EQ(Resources().centry(1015)->find(1417), nullptr);
+  EXPECT_EQ(Resources().dialog(IDD_PRODUCT_CATEGORIES)->item(IDC_PRODUCT_CATEGORIES_SPARE)->cy, 0);
+  EXPECT_EQ(Resources().centry(IDR_PRODUCT_CATEGORIES_CENTRY)->find(IDC_PRODUCT_CATEGORIES_SPARE),
+            nullptr);
 }
 
 // Labels and group boxes that the dialogs name by caption only.
 const std::pair<std::uint16_t, const char*> kLabels[] = {
-    {3618, "Currency"},           {3618, "Country"},     {3618, "EC Member"},
-    {3618, "Currency Details"},   {3620, "Code"},        {3620, "Rate"},
-    {3620, "Link To:"},           {9026, "Description"}, {9026, "Enter description and status"},
-    {3224, "Date Applying From"}, {3224, "Base Rate %"}, {3224, "Additional %"},
+    {IDD_EDIT_CURRENCY, "Currency"},
+    {IDD_EDIT_CURRENCY, "Country"},
+    {IDD_EDIT_CURRENCY, "EC Member"},
+    {IDD_EDIT_CURRENCY, "Currency Details"},
+    {IDD_EDIT_TAX_CODE, "Code"},
+    {IDD_EDIT_TAX_CODE, "Rate"},
+    {IDD_EDIT_TAX_CODE, "Link To:"},
+    {IDD_EDIT_ACCOUNT_STATUS, "Description"},
+    {IDD_EDIT_ACCOUNT_STATUS, "Enter description and status"},
+    {IDD_EDIT_FINANCE_RATE, "Date Applying From"},
+    {IDD_EDIT_FINANCE_RATE, "Base Rate %"},
+    {IDD_EDIT_FINANCE_RATE, "Additional %"},
 };
 
 TEST(CodesResources, Labels) {
@@ -124,7 +139,7 @@ TEST(CodesResources, Labels) {
                             [&](const DialogItem& i) { return i.text == caption; }))
         << dialog << " " << caption;
   }
-  auto group = Resources().dialog(9026);
+  auto group = Resources().dialog(IDD_EDIT_ACCOUNT_STATUS);
   auto box = std::find_if(group->items.begin(), group->items.end(), [](const DialogItem& i) {
     return i.text == "Enter description and status";
   });
@@ -142,47 +157,47 @@ struct Entry {
 
 const Entry kEntries[] = {
     // Lists: the Edit and Close buttons.
-    {1015, 1413, CT_BUTTON, CS_WINDOW, 0},
-    {1015, 2, CT_BUTTON, CS_WINDOW, 0},
-    {1018, 1413, CT_BUTTON, CS_WINDOW, 0},
-    {1018, 2, CT_BUTTON, CS_WINDOW, 0},
-    {1019, 1413, CT_BUTTON, CS_WINDOW, 0},
-    {1019, 2, CT_BUTTON, CS_WINDOW, 0},
-    {1020, 1413, CT_BUTTON, CS_WINDOW, 0},
-    {1020, 2, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_PRODUCT_CATEGORIES_CENTRY, IDC_PRODUCT_CATEGORIES_EDIT, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_PRODUCT_CATEGORIES_CENTRY, IDCANCEL, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_DEPARTMENTS_CENTRY, IDC_DEPARTMENTS_EDIT, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_DEPARTMENTS_CENTRY, IDCANCEL, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_ASSET_CATEGORIES_CENTRY, IDC_ASSET_CATEGORIES_EDIT, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_ASSET_CATEGORIES_CENTRY, IDCANCEL, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_CURRENCIES_CENTRY, IDC_CURRENCIES_EDIT, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_CURRENCIES_CENTRY, IDCANCEL, CT_BUTTON, CS_WINDOW, 0},
     // Edit Currency: the currency record's texts and rates.
-    {1023, 1673, CT_TEXT, CS_OWN, 31},
-    {1023, 1303, CT_TEXT, CS_OWN, 31},
-    {1023, 1410, CT_TEXT, CS_OWN, 4},
-    {1023, 1431, CT_DECIMAL, CS_OWN, 11},
-    {1023, 1432, CT_DECIMAL, CS_OWN, 11},
-    {1023, 1216, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_CURRENCY_CENTRY, IDC_EDIT_CURRENCY_NAME, CT_TEXT, CS_OWN, 31},
+    {IDR_EDIT_CURRENCY_CENTRY, IDC_EDIT_CURRENCY_COUNTRY, CT_TEXT, CS_OWN, 31},
+    {IDR_EDIT_CURRENCY_CENTRY, IDC_EDIT_CURRENCY_EC_MEMBER, CT_TEXT, CS_OWN, 4},
+    {IDR_EDIT_CURRENCY_CENTRY, IDC_EDIT_CURRENCY_EXCHANGE_RATE, CT_DECIMAL, CS_OWN, 11},
+    {IDR_EDIT_CURRENCY_CENTRY, IDC_EDIT_CURRENCY_EURO_RATE, CT_DECIMAL, CS_OWN, 11},
+    {IDR_EDIT_CURRENCY_CENTRY, IDC_EDIT_CURRENCY_EURO_MEMBER, CT_BUTTON, CS_WINDOW, 0},
     // Edit Tax Code.
-    {1022, 2059, CT_TEXT, CS_OWN, 4},
-    {1022, 1962, CT_DECIMAL, CS_OWN, 6},
-    {1022, 1961, CT_BUTTON, CS_WINDOW, 0},
-    {1022, 1957, CT_BUTTON, CS_WINDOW, 0},
-    {1022, 1959, CT_BUTTON, CS_WINDOW, 0},
-    {1022, 1958, CT_BUTTON, CS_WINDOW, 0},
-    {1022, 101, CT_STATIC, CS_WINDOW, 0},
-    {1022, 102, CT_STATIC, CS_WINDOW, 0},
-    // Control Accounts (the hidden codes 1699-1713 are checked below).
-    {1024, 1719, CT_RECORD, CS_NONE, 651},
-    {1024, 1120, CT_RECORD, CS_NONE, 1146},
-    {1024, 1812, CT_BUTTON, CS_WINDOW, 0},
-    {1024, 2, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_CODE, CT_TEXT, CS_OWN, 4},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_RATE, CT_DECIMAL, CS_OWN, 6},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_IN_USE, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_EC_CODE, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_EC_SALES, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_EC_PURCHASES, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_SETTINGS_GROUP, CT_STATIC, CS_WINDOW, 0},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDC_EDIT_TAX_CODE_EC_GROUP, CT_STATIC, CS_WINDOW, 0},
+    // Control Accounts (the hidden opening codes are checked below).
+    {IDR_CONTROL_ACCOUNTS_CENTRY, IDC_CONTROL_ACCOUNTS_NOMINAL_WORK, CT_RECORD, CS_NONE, 651},
+    {IDR_CONTROL_ACCOUNTS_CENTRY, IDC_CONTROL_ACCOUNTS_SPARE_RECORD, CT_RECORD, CS_NONE, 1146},
+    {IDR_CONTROL_ACCOUNTS_CENTRY, IDC_CONTROL_ACCOUNTS_OK, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_CONTROL_ACCOUNTS_CENTRY, IDCANCEL, CT_BUTTON, CS_WINDOW, 0},
     // Edit Account Status: a text entry without a buffer.
-    {1047, 1413, CT_TEXT, CS_WINDOW, 0},
-    {1047, 1010, CT_BUTTON, CS_WINDOW, 0},
-    {1047, 1, CT_BUTTON, CS_WINDOW, 0},
-    {1047, 2, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_ACCOUNT_STATUS_CENTRY, IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION, CT_TEXT, CS_WINDOW, 0},
+    {IDR_EDIT_ACCOUNT_STATUS_CENTRY, IDC_EDIT_ACCOUNT_STATUS_ON_HOLD, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_ACCOUNT_STATUS_CENTRY, IDOK, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_ACCOUNT_STATUS_CENTRY, IDCANCEL, CT_BUTTON, CS_WINDOW, 0},
     // Set Finance Charge Rate.
-    {1049, 1887, CT_RECNO, CS_HIDDEN, 4},
-    {1049, 1336, CT_DATE, CS_OWN, 11},
-    {1049, 1431, CT_DECIMAL, CS_OWN, 6},
-    {1049, 1432, CT_DECIMAL, CS_OWN, 6},
-    {1049, 1942, CT_BUTTON, CS_WINDOW, 0},
-    {1049, 2, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_FINANCE_RATE_CENTRY, IDC_EDIT_FINANCE_RATE_RECORD, CT_RECNO, CS_HIDDEN, 4},
+    {IDR_EDIT_FINANCE_RATE_CENTRY, IDC_EDIT_FINANCE_RATE_DATE, CT_DATE, CS_OWN, 11},
+    {IDR_EDIT_FINANCE_RATE_CENTRY, IDC_EDIT_FINANCE_RATE_BASE_RATE, CT_DECIMAL, CS_OWN, 6},
+    {IDR_EDIT_FINANCE_RATE_CENTRY, IDC_EDIT_FINANCE_RATE_ADDITIONAL_RATE, CT_DECIMAL, CS_OWN, 6},
+    {IDR_EDIT_FINANCE_RATE_CENTRY, IDC_OK, CT_BUTTON, CS_WINDOW, 0},
+    {IDR_EDIT_FINANCE_RATE_CENTRY, IDCANCEL, CT_BUTTON, CS_WINDOW, 0},
 };
 
 TEST(CodesResources, ValueEntries) {
@@ -201,20 +216,22 @@ TEST(CodesResources, ValueEntries) {
     EXPECT_EQ(c->startUp, 0);
   }
   // The codes that the fifteen control slots held at opening: slot i in
-  // 1699 + i, 9 bytes each, with no window.
-  auto control = Resources().centry(1024);
+  // IDC_CONTROL_ACCOUNTS_OPENING_0 + i, 9 bytes each, with no window.
+  auto control = Resources().centry(IDR_CONTROL_ACCOUNTS_CENTRY);
   for (std::uint16_t slot = 0; slot < 15; ++slot) {
-    const CEntry* c = control->find(static_cast<std::uint16_t>(1699 + slot));
+    const CEntry* c =
+        control->find(static_cast<std::uint16_t>(IDC_CONTROL_ACCOUNTS_OPENING_0 + slot));
     ASSERT_NE(c, nullptr) << slot;
     EXPECT_EQ(c->type, CT_TEXT);
     EXPECT_EQ(c->storage, CS_HIDDEN);
     EXPECT_EQ(c->length, 9);
   }
-  const CEntry* unused = control->find(1524);
+  const CEntry* unused = control->find(IDC_CONTROL_ACCOUNTS_SPARE_WORD);
   ASSERT_NE(unused, nullptr);
   EXPECT_EQ(unused->type, CT_WORD);
   // The base currency combo keeps a number.
-  EXPECT_EQ(Resources().centry(1020)->find(1881)->type, CT_DECIMAL);
+  EXPECT_EQ(Resources().centry(IDR_CURRENCIES_CENTRY)->find(IDC_CURRENCIES_BASE_COMBO)->type,
+            CT_DECIMAL);
 }
 
 // Entries with a window (storage 1 and 4) name a window of their template;
@@ -237,9 +254,10 @@ TEST(CodesResources, EntriesMatchWindows) {
 // ---- GRID descriptions -------------------------------------------------------
 
 // What the GRID column summary leaves open: every column's identifier (0
-// where no handler addresses it; the No columns of GRID 1002, 1003 and 1004
-// carry 2477), the size of a row record, and the style byte and editor class of
-// the visible columns: 0x80 and "@EDIT" but for the N/C combo of GRID 1008.
+// where no handler addresses it; the No columns of the category lists carry
+// one too), the size of a row record, and the style byte and editor class of
+// the visible columns: 0x80 and "@EDIT" but for the N/C combo of the control
+// accounts.
 struct GridSpec {
   std::uint16_t grid;
   std::vector<std::uint16_t> ids;
@@ -247,18 +265,27 @@ struct GridSpec {
 };
 
 const GridSpec kGridSpecs[] = {
-    {101, {0, 1673, 1303, 1410, 0, 0, 0}, 90},
-    {1002, {2477, 1673}, 35},
-    {1003, {2477, 1673}, 33},
-    {1004, {2477, 1673}, 65},
-    {1005, {0, 1673, 1303, 1410, 0, 0, 0}, 90},
-    {1006, {2059, 1962, 1961, 1959, 1958, 0}, 16},
-    {1007, {2059}, 10},
-    {1008, {1718, 1800}, 70},
-    {1009, {0, 1673}, 35},
-    {1014, {2059}, 15},
-    {1015, {0, 0, 0, 0}, 31},
-    {1046, {0, 0, 0, 0}, 67},
+    {IDR_CURRENCY_TABLE_GRID,
+     {0, IDC_CODE_NAME_COLUMN, IDC_CURRENCY_COUNTRY_COLUMN, IDC_CURRENCY_EC_COLUMN, 0, 0, 0},
+     90},
+    {IDR_PRODUCT_CATEGORIES_GRID, {IDC_CODE_NUMBER_COLUMN, IDC_CODE_NAME_COLUMN}, 35},
+    {IDR_DEPARTMENTS_GRID, {IDC_CODE_NUMBER_COLUMN, IDC_CODE_NAME_COLUMN}, 33},
+    {IDR_ASSET_CATEGORIES_GRID, {IDC_CODE_NUMBER_COLUMN, IDC_CODE_NAME_COLUMN}, 65},
+    {IDR_CURRENCIES_GRID,
+     {0, IDC_CODE_NAME_COLUMN, IDC_CURRENCY_COUNTRY_COLUMN, IDC_CURRENCY_EC_COLUMN, 0, 0, 0},
+     90},
+    {IDR_TAX_CODES_GRID,
+     {IDC_TAX_CODE_COLUMN, IDC_TAX_RATE_COLUMN, IDC_TAX_IN_USE_COLUMN, IDC_TAX_EC_SALES_COLUMN,
+      IDC_TAX_EC_PURCHASES_COLUMN, 0},
+     16},
+    {IDR_TAX_CODE_COMBO_GRID, {IDC_TAX_CODE_COLUMN}, 10},
+    {IDR_CONTROL_ACCOUNTS_GRID,
+     {IDC_CONTROL_ACCOUNTS_CAPTION_COLUMN, IDC_CONTROL_ACCOUNTS_CODE_COLUMN},
+     70},
+    {IDR_CURRENCY_COMBO_GRID, {0, IDC_CODE_NAME_COLUMN}, 35},
+    {IDR_LEDGER_TAX_CODE_COMBO_GRID, {IDC_TAX_CODE_COLUMN}, 15},
+    {IDR_FINANCE_RATES_GRID, {0, 0, 0, 0}, 31},
+    {IDR_ACCOUNT_STATUS_GRID, {0, 0, 0, 0}, 67},
 };
 
 TEST(CodesResources, Grids) {
@@ -273,7 +300,7 @@ TEST(CodesResources, Grids) {
       const GridColumn& c = grid->columns[i];
       EXPECT_EQ(c.id, g.ids[i]);
       if (c.hidden()) continue;
-      const bool combo = g.grid == 1008 && i == 1;
+      const bool combo = g.grid == IDR_CONTROL_ACCOUNTS_GRID && i == 1;
       EXPECT_EQ(c.style, combo ? 0x81 : 0x80);
       if (!combo) EXPECT_EQ(c.editorClass, "@EDIT");
     }

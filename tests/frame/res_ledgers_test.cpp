@@ -1,6 +1,6 @@
-// The resources of the ledger defaults dialogs: Customer Defaults (3607 with
-// the pages 3608-3611), Supplier Defaults (3623 with 3624, 3625), Product
-// Defaults (3612 with 3613) and the customer discount table, GRID 1010.
+// The resources of the ledger defaults dialogs: Customer Defaults with its
+// four pages, Supplier Defaults with two, Product Defaults with one, and the
+// customer discount table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "api/win32.h"  // IDOK, IDCANCEL
+#include "frame/res/ids_ledgers.h"
 #include "tests/support/res_fixture.h"
 
 namespace {
@@ -27,65 +29,91 @@ struct Tabbed {
   Ids pages;
 };
 const Tabbed kTabbed[] = {
-    {3607, 1007, {3608, 3609, 3610, 3611}},
-    {3623, 1012, {3624, 3625}},
-    {3612, 1016, {3613}},
+    {IDD_CUSTOMER_DEFAULTS,
+     IDR_CUSTOMER_DEFAULTS_CENTRY,
+     {IDD_CUSTOMER_RECORD, IDD_CUSTOMER_STATEMENTS, IDD_CUSTOMER_AGEING, IDD_CUSTOMER_DISCOUNT}},
+    {IDD_SUPPLIER_DEFAULTS,
+     IDR_SUPPLIER_DEFAULTS_CENTRY,
+     {IDD_SUPPLIER_RECORD, IDD_SUPPLIER_AGEING}},
+    {IDD_PRODUCT_DEFAULTS, IDR_PRODUCT_DEFAULTS_CENTRY, {IDD_PRODUCT_DETAILS}},
 };
+
+// The "From" and "To" boxes of the ageing periods, alike on both Ageing pages.
+const Ids kAgeingFrom = {IDC_AGEING_PERIOD1_FROM, IDC_AGEING_PERIOD2_FROM, IDC_AGEING_PERIOD3_FROM,
+                         IDC_AGEING_PERIOD4_FROM};
+const Ids kAgeingTo = {IDC_AGEING_PERIOD1_TO, IDC_AGEING_PERIOD2_TO, IDC_AGEING_PERIOD3_TO};
+const Ids kAgeingBoxes = [] {
+  Ids ids = kAgeingFrom;
+  ids.insert(ids.end(), kAgeingTo.begin(), kAgeingTo.end());
+  return ids;
+}();
+
+// The value controls of the Customer and Supplier record pages, and the
+// customer's extra ones.
+Ids RecordValues(std::uint16_t extra = 0) {
+  Ids ids = {IDC_LEDGER_CREDIT_LIMIT,    IDC_LEDGER_PAYMENT_DAYS, IDC_LEDGER_SETTLEMENT_DISCOUNT,
+             IDC_LEDGER_SETTLEMENT_DAYS, IDC_LEDGER_TERMS,        IDC_LEDGER_DEPARTMENT,
+             IDC_LEDGER_TAX_CODE,        IDC_LEDGER_NOMINAL_CODE, IDC_LEDGER_CURRENCY};
+  if (extra) ids.push_back(extra);
+  return ids;
+}
 
 // Controls the dialogs name, with their class, caption and kind.
 TEST(LedgerResources, NamedControls) {
   std::vector<ControlSpec> controls = {
       // Customer Record: calculator edits, edits, engine combos, the two lists
       // in their groups and their labels.
-      {3608, 1211, "#VX32CALCEDIT", nullptr, 0},
-      {3608, 1964, "#VX32CALCEDIT", nullptr, 0},
-      {3608, 1395, "#VX32CALCEDIT", nullptr, 0},
-      {3608, 1397, "COMBOBOX", nullptr, kDropDownList},
-      {3608, 1999, "COMBOBOX", nullptr, kDropDownList},
-      {3608, 200, "BUTTON", "&Discounts", kGroup},
-      {3608, 2474, "BUTTON", "&Account status", kGroup},
-      {3608, 122, "STATIC", "Type", 0},
-      {3608, 109, "STATIC", "Disc. %", 0},
-      {3608, 2475, "STATIC", "Default status", 0},
+      {IDD_CUSTOMER_RECORD, IDC_LEDGER_CREDIT_LIMIT, "#VX32CALCEDIT", nullptr, 0},
+      {IDD_CUSTOMER_RECORD, IDC_LEDGER_SETTLEMENT_DISCOUNT, "#VX32CALCEDIT", nullptr, 0},
+      {IDD_CUSTOMER_RECORD, IDC_CUSTOMER_DISCOUNT_RATE, "#VX32CALCEDIT", nullptr, 0},
+      {IDD_CUSTOMER_RECORD, IDC_CUSTOMER_DISCOUNT_TYPE, "COMBOBOX", nullptr, kDropDownList},
+      {IDD_CUSTOMER_RECORD, IDC_LEDGER_ACCOUNT_STATUS, "COMBOBOX", nullptr, kDropDownList},
+      {IDD_CUSTOMER_RECORD, IDC_CUSTOMER_DISCOUNT_GROUP, "BUTTON", "&Discounts", kGroup},
+      {IDD_CUSTOMER_RECORD, IDC_LEDGER_ACCOUNT_STATUS_GROUP, "BUTTON", "&Account status", kGroup},
+      {IDD_CUSTOMER_RECORD, IDC_CUSTOMER_DISCOUNT_TYPE_LABEL, "STATIC", "Type", 0},
+      {IDD_CUSTOMER_RECORD, IDC_CUSTOMER_DISCOUNT_RATE_LABEL, "STATIC", "Disc. %", 0},
+      {IDD_CUSTOMER_RECORD, IDC_LEDGER_ACCOUNT_STATUS_LABEL, "STATIC", "Default status", 0},
       // Supplier Record: credit limit and settlement discount are plain edits.
-      {3624, 1211, "EDIT", nullptr, 0},
-      {3624, 1964, "EDIT", nullptr, 0},
-      {3624, 1999, "COMBOBOX", nullptr, kDropDownList},
-      {3624, 2474, "BUTTON", "&Account status", kGroup},
-      {3624, 2475, "STATIC", "Default status", 0},
+      {IDD_SUPPLIER_RECORD, IDC_LEDGER_CREDIT_LIMIT, "EDIT", nullptr, 0},
+      {IDD_SUPPLIER_RECORD, IDC_LEDGER_SETTLEMENT_DISCOUNT, "EDIT", nullptr, 0},
+      {IDD_SUPPLIER_RECORD, IDC_LEDGER_ACCOUNT_STATUS, "COMBOBOX", nullptr, kDropDownList},
+      {IDD_SUPPLIER_RECORD, IDC_LEDGER_ACCOUNT_STATUS_GROUP, "BUTTON", "&Account status", kGroup},
+      {IDD_SUPPLIER_RECORD, IDC_LEDGER_ACCOUNT_STATUS_LABEL, "STATIC", "Default status", 0},
       // Statements.
-      {3609, 1431, "EDIT", nullptr, 0},
-      {3609, 1432, "EDIT", nullptr, 0},
-      {3609, 1433, "EDIT", nullptr, 0},
-      {3609, 1434, "EDIT", nullptr, 0},
+      {IDD_CUSTOMER_STATEMENTS, IDC_STATEMENT_INVOICE_TEXT, "EDIT", nullptr, 0},
+      {IDD_CUSTOMER_STATEMENTS, IDC_STATEMENT_CREDIT_TEXT, "EDIT", nullptr, 0},
+      {IDD_CUSTOMER_STATEMENTS, IDC_STATEMENT_DISCOUNT_TEXT, "EDIT", nullptr, 0},
+      {IDD_CUSTOMER_STATEMENTS, IDC_STATEMENT_PAYMENT_TEXT, "EDIT", nullptr, 0},
       // Discount.
-      {3611, 1396, "__03Grid__", nullptr, 0},
+      {IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, "__03Grid__", nullptr, 0},
       // Product Details.
-      {3613, 1714, "__03Combo__", nullptr, 0},
-      {3613, 2061, "__03Combo__", nullptr, 0},
-      {3613, 2011, "EDIT", nullptr, 0},
-      {3613, 2000, "__03Combo__", nullptr, 0},
-      {3613, 1373, "__03Combo__", nullptr, 0},
-      {3613, 1866, "COMBOBOX", nullptr, kDropDownList},
-      {3613, 2146, "COMBOBOX", nullptr, kDropDownList},
+      {IDD_PRODUCT_DETAILS, IDC_LEDGER_NOMINAL_CODE, "__03Combo__", nullptr, 0},
+      {IDD_PRODUCT_DETAILS, IDC_LEDGER_TAX_CODE, "__03Combo__", nullptr, 0},
+      {IDD_PRODUCT_DETAILS, IDC_PRODUCT_UNIT_OF_SALE, "EDIT", nullptr, 0},
+      {IDD_PRODUCT_DETAILS, IDC_PRODUCT_CATEGORY, "__03Combo__", nullptr, 0},
+      {IDD_PRODUCT_DETAILS, IDC_LEDGER_DEPARTMENT, "__03Combo__", nullptr, 0},
+      {IDD_PRODUCT_DETAILS, IDC_PRODUCT_QUANTITY_DECIMALS, "COMBOBOX", nullptr, kDropDownList},
+      {IDD_PRODUCT_DETAILS, IDC_PRODUCT_UNIT_DECIMALS, "COMBOBOX", nullptr, kDropDownList},
   };
-  for (std::uint16_t page : Ids{3608, 3624}) {
-    for (std::uint16_t id : Ids{1407, 1405, 2075})
+  for (std::uint16_t page : Ids{IDD_CUSTOMER_RECORD, IDD_SUPPLIER_RECORD}) {
+    for (std::uint16_t id :
+         Ids{IDC_LEDGER_PAYMENT_DAYS, IDC_LEDGER_SETTLEMENT_DAYS, IDC_LEDGER_TERMS})
       controls.push_back({page, id, "EDIT", nullptr, 0});
-    for (std::uint16_t id : Ids{1373, 2061, 1714, 1317})
+    for (std::uint16_t id : Ids{IDC_LEDGER_DEPARTMENT, IDC_LEDGER_TAX_CODE, IDC_LEDGER_NOMINAL_CODE,
+                                IDC_LEDGER_CURRENCY})
       controls.push_back({page, id, "__03Combo__", nullptr, 0});
   }
-  for (std::uint16_t page : Ids{3610, 3625}) {
-    controls.push_back({page, 1219, "BUTTON", "Include future totals in balance", kCheckBox});
-    controls.push_back({page, 1218, "BUTTON", "Use calendar monthly ageing", kCheckBox});
-    for (std::uint16_t id : Ids{1619, 1620, 1621, 1622})
-      controls.push_back({page, id, "EDIT", nullptr, 0});
-    for (std::uint16_t id : Ids{1528, 1529, 1530})
-      controls.push_back({page, id, "EDIT", nullptr, kDisabled});
+  for (std::uint16_t page : Ids{IDD_CUSTOMER_AGEING, IDD_SUPPLIER_AGEING}) {
+    controls.push_back(
+        {page, IDC_AGEING_FUTURE_TOTALS, "BUTTON", "Include future totals in balance", kCheckBox});
+    controls.push_back(
+        {page, IDC_AGEING_CALENDAR_MONTHS, "BUTTON", "Use calendar monthly ageing", kCheckBox});
+    for (std::uint16_t id : kAgeingFrom) controls.push_back({page, id, "EDIT", nullptr, 0});
+    for (std::uint16_t id : kAgeingTo) controls.push_back({page, id, "EDIT", nullptr, kDisabled});
   }
-  for (std::uint16_t frame : Ids{3607, 3623, 3612}) {
-    controls.push_back({frame, 1942, "BUTTON", "OK", 0});
-    controls.push_back({frame, 2, "BUTTON", "Cancel", 0});
+  for (const Tabbed& t : kTabbed) {
+    controls.push_back({t.dialog, IDC_OK, "BUTTON", "OK", 0});
+    controls.push_back({t.dialog, IDCANCEL, "BUTTON", "Cancel", 0});
   }
   ExpectControls(controls);
 
@@ -101,13 +129,13 @@ TEST(LedgerResources, NamedControls) {
       "From",           "To",       "Aged Period 1", "Aged Period 2", "Aged Period 3",
       "Aged Period 4 ", "Days plus"};
   const Texts texts[] = {
-      {3608, record},
-      {3624, record},
-      {3609, {"Invoices", "Credits", "Discounts", "Payments"}},
-      {3610, ageing},
-      {3625, ageing},
-      {3611, {"Invoice Discounts"}},
-      {3613,
+      {IDD_CUSTOMER_RECORD, record},
+      {IDD_SUPPLIER_RECORD, record},
+      {IDD_CUSTOMER_STATEMENTS, {"Invoices", "Credits", "Discounts", "Payments"}},
+      {IDD_CUSTOMER_AGEING, ageing},
+      {IDD_SUPPLIER_AGEING, ageing},
+      {IDD_CUSTOMER_DISCOUNT, {"Invoice Discounts"}},
+      {IDD_PRODUCT_DETAILS,
        {"Defaults", "Decimal Precison", "Nominal Code", "Tax Code", "Unit of Sale", "Category",
         "Department", "Quantity D.P.", "Unit D.P."}},
   };
@@ -132,43 +160,45 @@ TEST(LedgerResources, ContainerValueEntries) {
     std::uint16_t link1, link2;  // record slot and offset of a field
   };
   auto field = [](std::uint16_t id, std::uint16_t type, int length, std::uint16_t offset) {
-    return Value{id, type, CS_FIELD, length, 1967, offset};
+    return Value{id, type, CS_FIELD, length, IDC_LEDGER_SETUP_IMAGE, offset};
   };
   auto own = [](std::uint16_t id, std::uint16_t type, int length) {
     return Value{id, type, CS_OWN, length, 0, 0};
   };
-  const Value setup{1967, CT_RECORD, CS_NONE, 4783, 0, 0};
-  const Value ok{1942, CT_BUTTON, CS_FRAME, 0, 0, 0};
-  const Value cancel{2, CT_BUTTON, CS_FRAME, 0, 0, 0};
+  const Value setup{IDC_LEDGER_SETUP_IMAGE, CT_RECORD, CS_NONE, 4783, 0, 0};
+  const Value ok{IDC_OK, CT_BUTTON, CS_FRAME, 0, 0, 0};
+  const Value cancel{IDCANCEL, CT_BUTTON, CS_FRAME, 0, 0, 0};
   std::vector<Value> ageing;
-  for (std::uint16_t id : Ids{1619, 1620, 1621, 1622, 1528, 1529, 1530})
-    ageing.push_back(own(id, CT_WORD, kAny));
+  for (std::uint16_t id : kAgeingBoxes) ageing.push_back(own(id, CT_WORD, kAny));
 
   struct List {
     std::uint16_t centry;
     std::vector<Value> values;
   };
   List lists[] = {
-      {1007,
+      {IDR_CUSTOMER_DEFAULTS_CENTRY,
        {setup,
-        {1719, CT_RECORD, CS_NONE, 651, 0, 0},
-        field(1211, CT_DECIMAL, kAny, 511),
-        field(1407, CT_WORD, kAny, 707),
-        field(1964, CT_DECIMAL, kAny, 519),
-        field(1405, CT_WORD, kAny, 705),
-        field(2075, CT_TEXT, 31, 477),
-        field(1395, CT_DECIMAL, kAny, 527),
-        own(1431, CT_TEXT, 61),
-        own(1432, CT_TEXT, 61),
-        own(1433, CT_TEXT, 61),
-        own(1434, CT_TEXT, 61),
+        {IDC_CUSTOMER_NOMINAL_IMAGE, CT_RECORD, CS_NONE, 651, 0, 0},
+        field(IDC_LEDGER_CREDIT_LIMIT, CT_DECIMAL, kAny, 511),
+        field(IDC_LEDGER_PAYMENT_DAYS, CT_WORD, kAny, 707),
+        field(IDC_LEDGER_SETTLEMENT_DISCOUNT, CT_DECIMAL, kAny, 519),
+        field(IDC_LEDGER_SETTLEMENT_DAYS, CT_WORD, kAny, 705),
+        field(IDC_LEDGER_TERMS, CT_TEXT, 31, 477),
+        field(IDC_CUSTOMER_DISCOUNT_RATE, CT_DECIMAL, kAny, 527),
+        own(IDC_STATEMENT_INVOICE_TEXT, CT_TEXT, 61),
+        own(IDC_STATEMENT_CREDIT_TEXT, CT_TEXT, 61),
+        own(IDC_STATEMENT_DISCOUNT_TEXT, CT_TEXT, 61),
+        own(IDC_STATEMENT_PAYMENT_TEXT, CT_TEXT, 61),
         ok,
         cancel}},
-      {1012,
-       {setup, field(1211, CT_DECIMAL, kAny, 813), field(1407, CT_WORD, kAny, 849),
-        field(1964, CT_DECIMAL, kAny, 821), field(1405, CT_WORD, kAny, 847),
-        field(2075, CT_TEXT, 31, 779), ok, cancel}},
-      {1016, {setup, field(2011, CT_TEXT, 9, 870), ok, cancel}},
+      {IDR_SUPPLIER_DEFAULTS_CENTRY,
+       {setup, field(IDC_LEDGER_CREDIT_LIMIT, CT_DECIMAL, kAny, 813),
+        field(IDC_LEDGER_PAYMENT_DAYS, CT_WORD, kAny, 849),
+        field(IDC_LEDGER_SETTLEMENT_DISCOUNT, CT_DECIMAL, kAny, 821),
+        field(IDC_LEDGER_SETTLEMENT_DAYS, CT_WORD, kAny, 847),
+        field(IDC_LEDGER_TERMS, CT_TEXT, 31, 779), ok, cancel}},
+      {IDR_PRODUCT_DEFAULTS_CENTRY,
+       {setup, field(IDC_PRODUCT_UNIT_OF_SALE, CT_TEXT, 9, 870), ok, cancel}},
   };
   lists[0].values.insert(lists[0].values.end(), ageing.begin(), ageing.end());
   lists[1].values.insert(lists[1].values.end(), ageing.begin(), ageing.end());
@@ -208,13 +238,17 @@ TEST(LedgerResources, ContainerValueEntries) {
 // windows of the dialog.
 TEST(LedgerResources, PagesLinkToTheContainer) {
   const std::pair<std::uint16_t, Ids> links[] = {
-      {3608, {1211, 1407, 1964, 1405, 2075, 1373, 2061, 1714, 1317, 1395}},
-      {3609, {1431, 1432, 1433, 1434}},
-      {3610, {1619, 1620, 1621, 1622, 1528, 1529, 1530}},
-      {3611, {1396}},
-      {3624, {1211, 1407, 1964, 1405, 2075, 1373, 2061, 1714, 1317}},
-      {3625, {1619, 1620, 1621, 1622, 1528, 1529, 1530}},
-      {3613, {1714, 2061, 2011, 2000, 1373}},
+      {IDD_CUSTOMER_RECORD, RecordValues(IDC_CUSTOMER_DISCOUNT_RATE)},
+      {IDD_CUSTOMER_STATEMENTS,
+       {IDC_STATEMENT_INVOICE_TEXT, IDC_STATEMENT_CREDIT_TEXT, IDC_STATEMENT_DISCOUNT_TEXT,
+        IDC_STATEMENT_PAYMENT_TEXT}},
+      {IDD_CUSTOMER_AGEING, kAgeingBoxes},
+      {IDD_CUSTOMER_DISCOUNT, {IDC_CUSTOMER_DISCOUNT_TABLE}},
+      {IDD_SUPPLIER_RECORD, RecordValues()},
+      {IDD_SUPPLIER_AGEING, kAgeingBoxes},
+      {IDD_PRODUCT_DETAILS,
+       {IDC_LEDGER_NOMINAL_CODE, IDC_LEDGER_TAX_CODE, IDC_PRODUCT_UNIT_OF_SALE,
+        IDC_PRODUCT_CATEGORY, IDC_LEDGER_DEPARTMENT}},
   };
   for (const Tabbed& t : kTabbed) {
     SCOPED_TRACE(t.dialog);
@@ -273,7 +307,7 @@ TEST(LedgerResources, PagesLinkToTheContainer) {
 
 // The discount table: the columns' values beyond the GRID column summary.
 TEST(LedgerResources, DiscountTableGrid) {
-  const auto grid = Resources().grid(1010);
+  const auto grid = Resources().grid(IDR_CUSTOMER_DISCOUNT_GRID);
   ASSERT_TRUE(grid);
   ASSERT_EQ(grid->columns.size(), 3u);
   for (const GridColumn& c : grid->columns) EXPECT_EQ(c.style, 0x80) << c.heading;

@@ -1,13 +1,14 @@
-// The option dialogs of the ledger defaults: Invoice Defaults (3627 with its
-// page 3626), Options (3218 with its pages 3214, 3215, 3216, 3217, 3219) and
-// Wallpaper Defaults (3622), held against the dialogs' documented controls,
-// buffers and links.
+// The option dialogs of the ledger defaults: Invoice Defaults with its page,
+// Options with its five pages and Wallpaper Defaults, held against the
+// dialogs' documented controls, buffers and links.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "api/win32.h"  // IDOK, IDCANCEL
+#include "frame/res/ids_options.h"
 #include "tests/support/res_fixture.h"
 
 namespace {
@@ -36,88 +37,104 @@ bool IsGroupBox(const DialogItem& item) {
 }
 
 // The dialogs of this family.
-constexpr std::uint16_t kDialogs[] = {3214, 3215, 3216, 3217, 3218, 3219, 3622, 3626, 3627};
+constexpr std::uint16_t kDialogs[] = {
+    IDD_OPTIONS_TOOLBAR, IDD_OPTIONS_BACKUP,  IDD_OPTIONS_ENVIRONMENT, IDD_OPTIONS_WALLPAPER,
+    IDD_OPTIONS,         IDD_OPTIONS_COLOURS, IDD_WALLPAPER_DEFAULTS,  IDD_INVOICE_DEFAULTS_PAGE,
+    IDD_INVOICE_DEFAULTS};
 
 // ---- Controls -------------------------------------------------------------
 
+// The caption of every colour button: its tip and its picture.
+constexpr const char* kColourButton = "Click here to change colour,656";
+
 constexpr ControlSpec kControls[] = {
-    {3627, 1, "BUTTON", "OK", kDefaultButton},
-    {3627, 2, "BUTTON", "Cancel", kPushButton},
-    {3626, 1350, "BUTTON", "Invoices default to Account Reference", kCheckBox},
-    {3626, 1354, "BUTTON", "Invoice Items default to Quantity", kCheckBox},
-    {3626, 2151, "BUTTON", "Update Using Order No", kCheckBox},
-    {3626, 2261, "BUTTON", "Update using Service Default Text", kCheckBox},
-    {3626, 2262, "STATIC", "Service Default Text", 0},
-    {3626, 1992, "EDIT", "", 0},
-    {3626, 2243, "BUTTON", "Update Using Customer Department", kCheckBox},
-    {3626, 1398, "BUTTON", "Discount by Unit Price", kCheckBox},
-    {3218, 1942, "BUTTON", "OK", kDefaultButton},
-    {3218, 2, "BUTTON", "Cancel", kPushButton},
-    {3214, 2313, "BUTTON", "Show Button frames", kCheckBox},
-    {3214, 2290, "BUTTON", "Show Text labels", kCheckBox},
-    {3214, 2291, "EDIT", "", 0},
-    {3214, 1399, "BUTTON", "Display Background", kCheckBox},
-    {3214, 1143, "BUTTON", "&Browse", kPushButton},
-    {3215, 2314, "EDIT", "", 0},
-    {3215, 1143, "BUTTON", "&Browse", kPushButton},
-    {3216, 1427, "EDIT", "", 0},
-    {3216, 1428, "EDIT", "", 0},
-    {3216, 2315, "BUTTON", "Configure F12 as Hide Key", kCheckBox},
-    {3216, 2471, "BUTTON", "Show welcome screen at startup", kCheckBox},
-    {3216, 1811, "EDIT", "", kHidden},
-    {3216, 1637, "EDIT", "", kHidden},
-    {3216, 1360, "EDIT", "", kHidden},
-    {3217, 1786, "EDIT", "", 0},
-    {3217, 2053, "BUTTON", "Display Wallpaper", kCheckBox},
-    {3217, 1143, "BUTTON", "&Browse", kPushButton},
-    {3219, 1350, "BUTTON", "Ignore colours", kCheckBox},
-    {3622, 1786, "EDIT", "", 0},
-    {3622, 2053, "BUTTON", "Display Wallpaper", kCheckBox},
-    {3622, 1143, "BUTTON", "&Browse", kPushButton},
-    {3622, 1, "BUTTON", "OK", kDefaultButton},
-    {3622, 2, "BUTTON", "Cancel", kPushButton},
-    // Wallpaper positions: radio button 2234 + position, the first of them
-    // starting the radio group.
-    {3217, 2234, "BUTTON", "Top Left", kFirstRadio},
-    {3217, 2235, "BUTTON", "Top Centre", kRadio},
-    {3217, 2236, "BUTTON", "Top Right", kRadio},
-    {3217, 2237, "BUTTON", "Bottom Left", kRadio},
-    {3217, 2238, "BUTTON", "Bottom Centre", kRadio},
-    {3217, 2239, "BUTTON", "Bottom Right", kRadio},
-    {3217, 2240, "BUTTON", "Tiled", kRadio},
-    {3217, 2241, "BUTTON", "Full Screen", kRadio},
-    {3217, 2242, "BUTTON", "Centered", kRadio},
-    {3622, 2234, "BUTTON", "Top Left", kFirstRadio},
-    {3622, 2235, "BUTTON", "Top Centre", kRadio},
-    {3622, 2236, "BUTTON", "Top Right", kRadio},
-    {3622, 2237, "BUTTON", "Bottom Left", kRadio},
-    {3622, 2238, "BUTTON", "Bottom Centre", kRadio},
-    {3622, 2239, "BUTTON", "Bottom Right", kRadio},
-    {3622, 2240, "BUTTON", "Tiled", kRadio},
-    {3622, 2241, "BUTTON", "Full Screen", kRadio},
-    {3622, 2242, "BUTTON", "Centered", kRadio},
+    {IDD_INVOICE_DEFAULTS, IDOK, "BUTTON", "OK", kDefaultButton},
+    {IDD_INVOICE_DEFAULTS, IDCANCEL, "BUTTON", "Cancel", kPushButton},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_ACCOUNT_REF, "BUTTON",
+     "Invoices default to Account Reference", kCheckBox},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_ITEMS_QUANTITY, "BUTTON",
+     "Invoice Items default to Quantity", kCheckBox},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_UPDATE_ORDER_NO, "BUTTON", "Update Using Order No",
+     kCheckBox},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_USE_SERVICE_TEXT, "BUTTON",
+     "Update using Service Default Text", kCheckBox},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_SERVICE_TEXT_LABEL, "STATIC", "Service Default Text",
+     0},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_SERVICE_TEXT, "EDIT", "", 0},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_UPDATE_CUST_DEPT, "BUTTON",
+     "Update Using Customer Department", kCheckBox},
+    {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_DISCOUNT_UNIT_PRICE, "BUTTON", "Discount by Unit Price",
+     kCheckBox},
+    {IDD_OPTIONS, IDC_OK, "BUTTON", "OK", kDefaultButton},
+    {IDD_OPTIONS, IDCANCEL, "BUTTON", "Cancel", kPushButton},
+    {IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_FRAMES, "BUTTON", "Show Button frames", kCheckBox},
+    {IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_LABELS, "BUTTON", "Show Text labels", kCheckBox},
+    {IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_BITMAP, "EDIT", "", 0},
+    {IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_BACKGROUND, "BUTTON", "Display Background",
+     kCheckBox},
+    {IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_BROWSE, "BUTTON", "&Browse", kPushButton},
+    {IDD_OPTIONS_BACKUP, IDC_OPTIONS_BACKUP_TOOL, "EDIT", "", 0},
+    {IDD_OPTIONS_BACKUP, IDC_OPTIONS_BROWSE, "BUTTON", "&Browse", kPushButton},
+    {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_F11, "EDIT", "", 0},
+    {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_F12, "EDIT", "", 0},
+    {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_HIDE_ON_F12, "BUTTON", "Configure F12 as Hide Key",
+     kCheckBox},
+    {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_WELCOME_SCREEN, "BUTTON",
+     "Show welcome screen at startup", kCheckBox},
+    {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_MODEM_PORT, "EDIT", "", kHidden},
+    {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_DIAL_COMMAND, "EDIT", "", kHidden},
+    {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_DIAL_DELAY, "EDIT", "", kHidden},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_BITMAP, "EDIT", "", 0},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_DISPLAY, "BUTTON", "Display Wallpaper", kCheckBox},
+    {IDD_OPTIONS_WALLPAPER, IDC_OPTIONS_BROWSE, "BUTTON", "&Browse", kPushButton},
+    {IDD_OPTIONS_COLOURS, IDC_OPTIONS_IGNORE_COLOURS, "BUTTON", "Ignore colours", kCheckBox},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_BITMAP, "EDIT", "", 0},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_DISPLAY, "BUTTON", "Display Wallpaper", kCheckBox},
+    {IDD_WALLPAPER_DEFAULTS, IDC_OPTIONS_BROWSE, "BUTTON", "&Browse", kPushButton},
+    {IDD_WALLPAPER_DEFAULTS, IDOK, "BUTTON", "OK", kDefaultButton},
+    {IDD_WALLPAPER_DEFAULTS, IDCANCEL, "BUTTON", "Cancel", kPushButton},
+    // Wallpaper positions: radio button IDC_WALLPAPER_TOP_LEFT + position, the
+    // first of them starting the radio group.
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_TOP_LEFT, "BUTTON", "Top Left", kFirstRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_TOP_CENTRE, "BUTTON", "Top Centre", kRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_TOP_RIGHT, "BUTTON", "Top Right", kRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_BOTTOM_LEFT, "BUTTON", "Bottom Left", kRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_BOTTOM_CENTRE, "BUTTON", "Bottom Centre", kRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_BOTTOM_RIGHT, "BUTTON", "Bottom Right", kRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_TILED, "BUTTON", "Tiled", kRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_FULL_SCREEN, "BUTTON", "Full Screen", kRadio},
+    {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_CENTERED, "BUTTON", "Centered", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_TOP_LEFT, "BUTTON", "Top Left", kFirstRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_TOP_CENTRE, "BUTTON", "Top Centre", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_TOP_RIGHT, "BUTTON", "Top Right", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_BOTTOM_LEFT, "BUTTON", "Bottom Left", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_BOTTOM_CENTRE, "BUTTON", "Bottom Centre", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_BOTTOM_RIGHT, "BUTTON", "Bottom Right", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_TILED, "BUTTON", "Tiled", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_FULL_SCREEN, "BUTTON", "Full Screen", kRadio},
+    {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_CENTERED, "BUTTON", "Centered", kRadio},
     // Ledger colours: each ledger's box, captioned with its label and its
     // colour in the template, then the button that changes that colour.
-    {3219, 2302, "__03Box__", "Customers,0x80ff80", 0},
-    {3219, 2292, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2303, "__03Box__", "Suppliers,0x80ffff", 0},
-    {3219, 2293, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2304, "__03Box__", "Nominal,0x80ffff", 0},
-    {3219, 2294, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2305, "__03Box__", "Bank,0xc0ffc0", 0},
-    {3219, 2295, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2306, "__03Box__", "Stock,0xc0c0ff", 0},
-    {3219, 2296, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2307, "__03Box__", "Invoicing,0x80ffff", 0},
-    {3219, 2297, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2308, "__03Box__", "SOP,0x80c0ff", 0},
-    {3219, 2298, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2309, "__03Box__", "POP,0xffc0c0", 0},
-    {3219, 2299, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2310, "__03Box__", "Financials,0x80c0c0", 0},
-    {3219, 2300, "__03Button__", "Click here to change colour,656", 0},
-    {3219, 2311, "__03Box__", "Assets,0x80c0FF", 0},
-    {3219, 2301, "__03Button__", "Click here to change colour,656", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BOX, "__03Box__", "Customers,0x80ff80", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_SUPPLIERS_BOX, "__03Box__", "Suppliers,0x80ffff", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_SUPPLIERS_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_NOMINAL_BOX, "__03Box__", "Nominal,0x80ffff", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_NOMINAL_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_BANK_BOX, "__03Box__", "Bank,0xc0ffc0", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_BANK_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_STOCK_BOX, "__03Box__", "Stock,0xc0c0ff", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_STOCK_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_INVOICING_BOX, "__03Box__", "Invoicing,0x80ffff", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_INVOICING_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_SOP_BOX, "__03Box__", "SOP,0x80c0ff", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_SOP_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_POP_BOX, "__03Box__", "POP,0xffc0c0", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_POP_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_FINANCIALS_BOX, "__03Box__", "Financials,0x80c0c0", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_FINANCIALS_BUTTON, "__03Button__", kColourButton, 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_ASSETS_BOX, "__03Box__", "Assets,0x80c0FF", 0},
+    {IDD_OPTIONS_COLOURS, IDC_COLOUR_ASSETS_BUTTON, "__03Button__", kColourButton, 0},
 };
 
 TEST(OptionsResources, NamedControls) { ExpectControls(kControls); }
@@ -127,13 +144,13 @@ TEST(OptionsResources, LabelsAndGroups) {
   const struct {
     std::uint16_t dialog, field;
     const char* label;
-  } kLabels[] = {{3214, 2291, "Bitmap:"},
-                 {3215, 2314, "Backup Tool"},
-                 {3216, 1427, "F11"},
-                 {3216, 1428, "F12"},
-                 {3217, 1786, "Bitmap:"},
-                 {3622, 1786, "Bitmap:"},
-                 {3626, 1992, "Service Default Text"}};
+  } kLabels[] = {{IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_BITMAP, "Bitmap:"},
+                 {IDD_OPTIONS_BACKUP, IDC_OPTIONS_BACKUP_TOOL, "Backup Tool"},
+                 {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_F11, "F11"},
+                 {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_F12, "F12"},
+                 {IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_BITMAP, "Bitmap:"},
+                 {IDD_WALLPAPER_DEFAULTS, IDC_WALLPAPER_BITMAP, "Bitmap:"},
+                 {IDD_INVOICE_DEFAULTS_PAGE, IDC_INVOICE_SERVICE_TEXT, "Service Default Text"}};
   for (const auto& l : kLabels) {
     SCOPED_TRACE(testing::Message() << l.dialog << "/" << l.label);
     const auto d = Dialog(l.dialog);
@@ -151,10 +168,13 @@ TEST(OptionsResources, LabelsAndGroups) {
   const struct {
     const char* group;
     std::vector<std::uint16_t> members;
-  } kGroups[] = {{"General", {1350, 1354}},
-                 {"Updates", {2151, 2261, 2262, 1992, 2243}},
-                 {"Calculation", {1398}}};
-  const auto d = Dialog(3626);
+  } kGroups[] = {
+      {"General", {IDC_INVOICE_ACCOUNT_REF, IDC_INVOICE_ITEMS_QUANTITY}},
+      {"Updates",
+       {IDC_INVOICE_UPDATE_ORDER_NO, IDC_INVOICE_USE_SERVICE_TEXT, IDC_INVOICE_SERVICE_TEXT_LABEL,
+        IDC_INVOICE_SERVICE_TEXT, IDC_INVOICE_UPDATE_CUST_DEPT}},
+      {"Calculation", {IDC_INVOICE_DISCOUNT_UNIT_PRICE}}};
+  const auto d = Dialog(IDD_INVOICE_DEFAULTS_PAGE);
   for (const auto& g : kGroups) {
     const auto box = std::find_if(d.items.begin(), d.items.end(), [&](const DialogItem& i) {
       return IsGroupBox(i) && i.text == g.group;
@@ -178,16 +198,17 @@ struct BufferRow {
 };
 
 constexpr BufferRow kBuffers[] = {
-    {1026, 1992, CT_TEXT, 61},   // service default text
-    {1040, 2291, CT_TEXT, 256},  // toolbar bitmap
-    {1040, 2314, CT_TEXT, 256},  // backup tool
-    {1040, 1427, CT_TEXT, 51},   // F11
-    {1040, 1428, CT_TEXT, 51},   // F12
-    {1040, 1811, CT_TEXT, 145},  // modem port
-    {1040, 1637, CT_TEXT, 11},   // dial command
-    {1040, 1360, CT_WORD, 0},    // delay, a 16-bit number (length not fixed)
-    {1040, 1786, CT_TEXT, 256},  // wallpaper bitmap
-    {1025, 1786, CT_TEXT, 256},  // wallpaper bitmap of Wallpaper Defaults
+    {IDR_INVOICE_DEFAULTS_CENTRY, IDC_INVOICE_SERVICE_TEXT, CT_TEXT, 61},
+    {IDR_OPTIONS_CENTRY, IDC_OPTIONS_TOOLBAR_BITMAP, CT_TEXT, 256},
+    {IDR_OPTIONS_CENTRY, IDC_OPTIONS_BACKUP_TOOL, CT_TEXT, 256},
+    {IDR_OPTIONS_CENTRY, IDC_OPTIONS_F11, CT_TEXT, 51},
+    {IDR_OPTIONS_CENTRY, IDC_OPTIONS_F12, CT_TEXT, 51},
+    {IDR_OPTIONS_CENTRY, IDC_OPTIONS_MODEM_PORT, CT_TEXT, 145},
+    {IDR_OPTIONS_CENTRY, IDC_OPTIONS_DIAL_COMMAND, CT_TEXT, 11},
+    // The delay is a 16-bit number whose length is not fixed.
+    {IDR_OPTIONS_CENTRY, IDC_OPTIONS_DIAL_DELAY, CT_WORD, 0},
+    {IDR_OPTIONS_CENTRY, IDC_WALLPAPER_BITMAP, CT_TEXT, 256},
+    {IDR_WALLPAPER_DEFAULTS_CENTRY, IDC_WALLPAPER_BITMAP, CT_TEXT, 256},
 };
 
 TEST(OptionsResources, ValueBuffers) {
@@ -221,7 +242,10 @@ TEST(OptionsResources, ValueBuffers) {
 TEST(OptionsResources, FrameButtonsOfTheTabbedDialogs) {
   const struct {
     std::uint16_t centry, id;
-  } kFrame[] = {{1026, 1}, {1026, 2}, {1040, 1942}, {1040, 2}};
+  } kFrame[] = {{IDR_INVOICE_DEFAULTS_CENTRY, IDOK},
+                {IDR_INVOICE_DEFAULTS_CENTRY, IDCANCEL},
+                {IDR_OPTIONS_CENTRY, IDC_OK},
+                {IDR_OPTIONS_CENTRY, IDCANCEL}};
   for (const auto& f : kFrame) {
     const auto ce = Centry(f.centry);
     const auto* e = ce.find(f.id);
@@ -231,8 +255,8 @@ TEST(OptionsResources, FrameButtonsOfTheTabbedDialogs) {
     EXPECT_EQ(e->length, 0);
   }
   // Wallpaper Defaults is opened by itself: plain window entries.
-  const auto alone = Centry(1025);
-  for (std::uint16_t id : {std::uint16_t{1}, std::uint16_t{2}}) {
+  const auto alone = Centry(IDR_WALLPAPER_DEFAULTS_CENTRY);
+  for (std::uint16_t id : {std::uint16_t{IDOK}, std::uint16_t{IDCANCEL}}) {
     const auto* e = alone.find(id);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->storage, CS_WINDOW);
@@ -250,7 +274,8 @@ std::uint16_t TypeForWindow(const DialogItem& item) {
 }
 
 TEST(OptionsResources, PagesLinkToTheContainer) {
-  for (std::uint16_t container : {std::uint16_t{3627}, std::uint16_t{3218}}) {
+  for (std::uint16_t container :
+       {std::uint16_t{IDD_INVOICE_DEFAULTS}, std::uint16_t{IDD_OPTIONS}}) {
     SCOPED_TRACE(container);
     const auto de = Resources().dentry(container);
     ASSERT_TRUE(de);
@@ -295,8 +320,8 @@ TEST(OptionsResources, PagesLinkToTheContainer) {
 }
 
 TEST(OptionsResources, WallpaperDefaultsEntriesNameItsWindows) {
-  const auto d = Dialog(3622);
-  for (const auto& e : Centry(1025).entries) {
+  const auto d = Dialog(IDD_WALLPAPER_DEFAULTS);
+  for (const auto& e : Centry(IDR_WALLPAPER_DEFAULTS_CENTRY).entries) {
     const auto* item = d.item(e.id);
     ASSERT_NE(item, nullptr) << e.id;
     const std::uint16_t want = TypeForWindow(*item);

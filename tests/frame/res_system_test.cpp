@@ -1,6 +1,6 @@
-// The resources of the system information and user list dialogs: About
-// (3630) with its pages 3628 and 3629, User List (3634) with its pages 3635
-// and 3636, their grids and bitmaps 1 to 4.
+// The resources of the system information and user list dialogs: About with
+// its empty page and System Info, User List with its Users and Requests
+// pages, their grids and bitmaps 1 to 4.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "api/win32.h"  // IDOK, IDCANCEL
+#include "frame/res/ids_system.h"
 #include "tests/support/res_fixture.h"
 
 namespace {
@@ -17,34 +19,43 @@ using vx70::test::ControlSpec;
 using vx70::test::ExpectControls;
 using vx70::test::Resources;
 
-constexpr std::uint16_t kDialogs[] = {3628, 3629, 3630, 3634, 3635, 3636};
+constexpr std::uint16_t kDialogs[] = {
+    IDD_ABOUT_EMPTY_PAGE, IDD_SYSTEM_INFO,     IDD_ABOUT,
+    IDD_USER_LIST,        IDD_USER_LIST_USERS, IDD_USER_LIST_REQUESTS};
 
 // The command that removes a user comes from no window of these dialogs.
 TEST(SystemResources, NoWindowSendsRemoveUser) {
   for (std::uint16_t dialog : kDialogs) {
     const auto dlg = Resources().dialog(dialog);
-    if (dlg) EXPECT_EQ(dlg->item(2316), nullptr) << dialog;
+    if (dlg) EXPECT_EQ(dlg->item(IDC_USER_LIST_REMOVE_USER), nullptr) << dialog;
   }
 }
 
 TEST(SystemResources, NamedControls) {
   const ControlSpec controls[] = {
-      {3630, 1674, "STATIC", nullptr, 0},        {3630, 2201, "STATIC", nullptr, 0},
-      {3630, 1673, "STATIC", nullptr, 0},        {3630, 1, "BUTTON", "OK", 0},
-      {3630, 2042, "BUTTON", "&System Info", 0}, {3630, 101, "BUTTON", "&Tech Support", 0},
-      {3629, 1610, "__03Grid__", nullptr, 0},    {3629, 1413, "BUTTON", "&SysEdit", 0},
-      {3629, 1833, "BUTTON", "&Print", 0},       {3629, 1, "BUTTON", "Close", 0},
-      {3634, 1894, "BUTTON", "&Refresh", 0},     {3634, 1, "BUTTON", "Close", 0},
-      {3635, 2162, "__03Grid__", nullptr, 0},    {3636, 1907, "__03Grid__", nullptr, 0},
+      {IDD_ABOUT, IDC_ABOUT_TITLE, "STATIC", nullptr, 0},
+      {IDD_ABOUT, IDC_ABOUT_VERSION, "STATIC", nullptr, 0},
+      {IDD_ABOUT, IDC_ABOUT_COMPANY_NAME, "STATIC", nullptr, 0},
+      {IDD_ABOUT, IDOK, "BUTTON", "OK", 0},
+      {IDD_ABOUT, IDC_ABOUT_SYSTEM_INFO, "BUTTON", "&System Info", 0},
+      {IDD_ABOUT, IDC_ABOUT_TECH_SUPPORT, "BUTTON", "&Tech Support", 0},
+      {IDD_SYSTEM_INFO, IDC_SYSTEM_INFO_GRID, "__03Grid__", nullptr, 0},
+      {IDD_SYSTEM_INFO, IDC_SYSTEM_INFO_SYSEDIT, "BUTTON", "&SysEdit", 0},
+      {IDD_SYSTEM_INFO, IDC_SYSTEM_INFO_PRINT, "BUTTON", "&Print", 0},
+      {IDD_SYSTEM_INFO, IDOK, "BUTTON", "Close", 0},
+      {IDD_USER_LIST, IDC_USER_LIST_REFRESH, "BUTTON", "&Refresh", 0},
+      {IDD_USER_LIST, IDOK, "BUTTON", "Close", 0},
+      {IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID, "__03Grid__", nullptr, 0},
+      {IDD_USER_LIST_REQUESTS, IDC_USER_LIST_REQUESTS_GRID, "__03Grid__", nullptr, 0},
   };
   ExpectControls(controls);
 }
 
 // Refresh and Close of the tabbed User List are frame buttons.
 TEST(SystemResources, FrameButtonsOfTheUserList) {
-  const auto userList = Resources().centry(1034);
+  const auto userList = Resources().centry(IDR_USER_LIST_CENTRY);
   ASSERT_TRUE(userList);
-  for (std::uint16_t id : {std::uint16_t{1894}, std::uint16_t{1}}) {
+  for (std::uint16_t id : {std::uint16_t{IDC_USER_LIST_REFRESH}, std::uint16_t{IDOK}}) {
     const CEntry* e = userList->find(id);
     ASSERT_NE(e, nullptr) << id;
     EXPECT_EQ(e->type, CT_BUTTON);
@@ -53,11 +64,13 @@ TEST(SystemResources, FrameButtonsOfTheUserList) {
 }
 
 TEST(SystemResources, PageLinksResolveToTheContainer) {
-  const auto de = Resources().dentry(3634);
+  const auto de = Resources().dentry(IDD_USER_LIST);
   ASSERT_TRUE(de);
   const auto container = Resources().centry(de->centry);
   ASSERT_TRUE(container);
-  const std::pair<std::uint16_t, std::uint16_t> pages[] = {{3635, 2162}, {3636, 1907}};
+  const std::pair<std::uint16_t, std::uint16_t> pages[] = {
+      {IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID},
+      {IDD_USER_LIST_REQUESTS, IDC_USER_LIST_REQUESTS_GRID}};
   for (const auto& [page, grid] : pages) {
     SCOPED_TRACE(page);
     const auto pageEntry = Resources().dentry(page);
@@ -72,7 +85,7 @@ TEST(SystemResources, PageLinksResolveToTheContainer) {
     EXPECT_TRUE(target->isGrid());
     // The grid window itself sits on the page.
     const auto pageTemplate = Resources().dialog(page);
-    const auto frame = Resources().dialog(3634);
+    const auto frame = Resources().dialog(IDD_USER_LIST);
     ASSERT_TRUE(pageTemplate && frame);
     EXPECT_NE(pageTemplate->item(grid), nullptr);
     EXPECT_EQ(frame->item(grid), nullptr);
@@ -81,8 +94,9 @@ TEST(SystemResources, PageLinksResolveToTheContainer) {
 
 // The columns' values beyond the GRID column summary.
 TEST(SystemResources, GridColumns) {
-  const std::pair<std::uint16_t, std::size_t> rows[] = {
-      {1011, 61 + 256}, {1012, 33 + 33}, {1013, 33 + 61 + 9}};
+  const std::pair<std::uint16_t, std::size_t> rows[] = {{IDR_SYSTEM_INFO_GRID, 61 + 256},
+                                                        {IDR_USER_LIST_USERS_GRID, 33 + 33},
+                                                        {IDR_USER_LIST_REQUESTS_GRID, 33 + 61 + 9}};
   for (const auto& [id, rowBytes] : rows) {
     SCOPED_TRACE(id);
     const auto grid = Resources().grid(id);

@@ -1,0 +1,183 @@
+/*
+ * Identifiers of the code-table dialogs (category lists, currencies, tax
+ * codes, control accounts, account status, finance charge rates), their
+ * description resources and the columns of their GRID descriptions.  Read
+ * by codes.rc and by C++ alike, so it holds only #define lines.
+ *
+ * The lists close with the standard IDCANCEL ("Close"); the edit dialogs
+ * save with the module's IDC_OK, but for Edit Account Status, whose OK is
+ * the standard IDOK.
+ */
+#ifndef VX70DEF_RES_IDS_CODES_H
+#define VX70DEF_RES_IDS_CODES_H
+
+#include "ids_common.h"
+
+/* Product Categories. */
+#define IDD_PRODUCT_CATEGORIES 3614
+#define IDR_PRODUCT_CATEGORIES_CENTRY 1015
+#define IDR_PRODUCT_CATEGORIES_MENTRY 1015
+#define IDC_PRODUCT_CATEGORIES_GRID 1610
+#define IDC_PRODUCT_CATEGORIES_SPARE 1417
+#define IDC_PRODUCT_CATEGORIES_EDIT 1413
+
+/* Departments. */
+#define IDD_DEPARTMENTS 3615
+#define IDR_DEPARTMENTS_CENTRY 1018
+#define IDR_DEPARTMENTS_MENTRY 1018
+#define IDC_DEPARTMENTS_GRID 1373
+#define IDC_DEPARTMENTS_EDIT 1413
+
+/* Fixed Asset Categories. */
+#define IDD_ASSET_CATEGORIES 3617
+#define IDR_ASSET_CATEGORIES_CENTRY 1019
+#define IDR_ASSET_CATEGORIES_MENTRY 1019
+#define IDC_ASSET_CATEGORIES_GRID 1610
+#define IDC_ASSET_CATEGORIES_EDIT 1413
+
+/* Currencies. */
+#define IDD_CURRENCIES 3616
+#define IDR_CURRENCIES_CENTRY 1020
+#define IDR_CURRENCIES_MENTRY 1020
+#define IDC_CURRENCIES_GRID 1610
+#define IDC_CURRENCIES_BASE_LABEL 101
+#define IDC_CURRENCIES_BASE_COMBO 1881
+#define IDC_CURRENCIES_EDIT 1413
+
+/* Edit Currency. */
+#define IDD_EDIT_CURRENCY 3618
+#define IDR_EDIT_CURRENCY_CENTRY 1023
+#define IDR_EDIT_CURRENCY_MENTRY 1023
+#define IDC_EDIT_CURRENCY_NAME 1673
+#define IDC_EDIT_CURRENCY_COUNTRY 1303
+#define IDC_EDIT_CURRENCY_EC_MEMBER 1410
+#define IDC_EDIT_CURRENCY_RATES_GROUP 202
+#define IDC_EDIT_CURRENCY_EURO_MEMBER 1216
+#define IDC_EDIT_CURRENCY_EXCHANGE_RATE_LABEL 200
+#define IDC_EDIT_CURRENCY_EXCHANGE_RATE 1431
+#define IDC_EDIT_CURRENCY_EURO_RATE_LABEL 201
+#define IDC_EDIT_CURRENCY_EURO_RATE 1432
+
+/* Tax Codes.  Its CENTRY and MENTRY numbers cross over with Edit Tax
+ * Code's. */
+#define IDD_TAX_CODES 3619
+#define IDR_TAX_CODES_CENTRY 1021
+#define IDR_TAX_CODES_MENTRY 1022
+#define IDC_TAX_CODES_GRID 1610
+#define IDC_TAX_CODES_EDIT 1413
+
+/* Edit Tax Code. */
+#define IDD_EDIT_TAX_CODE 3620
+#define IDR_EDIT_TAX_CODE_CENTRY 1022
+#define IDR_EDIT_TAX_CODE_MENTRY 1021
+#define IDC_EDIT_TAX_CODE_CODE_LABEL 103
+#define IDC_EDIT_TAX_CODE_CODE 2059
+#define IDC_EDIT_TAX_CODE_RATE_LABEL 104
+#define IDC_EDIT_TAX_CODE_RATE 1962
+#define IDC_EDIT_TAX_CODE_SETTINGS_GROUP 101
+#define IDC_EDIT_TAX_CODE_IN_USE 1961
+#define IDC_EDIT_TAX_CODE_EC_CODE 1957
+#define IDC_EDIT_TAX_CODE_EC_GROUP 102
+#define IDC_EDIT_TAX_CODE_EC_SALES 1959
+#define IDC_EDIT_TAX_CODE_EC_PURCHASES 1958
+#define IDC_EDIT_TAX_CODE_LINK_LABEL 105
+/* The link combo.  Every tax code combo of the module (the company's
+ * non-VAT code, the ledgers' default codes) has this number, by which the
+ * combos' shared start-up handler updates it. */
+#define IDC_TAX_CODE_COMBO 2061
+
+/* Control Accounts: the slot grid, the codes the fifteen slots held at
+ * opening (slot i in IDC_CONTROL_ACCOUNTS_OPENING_0 + i), the nominal
+ * record work buffer, two buffers no handler uses, and the commands the
+ * dialog posts to itself. */
+#define IDD_CONTROL_ACCOUNTS 3621
+#define IDR_CONTROL_ACCOUNTS_CENTRY 1024
+#define IDR_CONTROL_ACCOUNTS_MENTRY 1024
+#define IDC_CONTROL_ACCOUNTS_GRID 1287
+#define IDC_CONTROL_ACCOUNTS_OK 1812
+#define IDC_CONTROL_ACCOUNTS_OPENING_0 1699
+#define IDC_CONTROL_ACCOUNTS_OPENING_1 1700
+#define IDC_CONTROL_ACCOUNTS_OPENING_2 1701
+#define IDC_CONTROL_ACCOUNTS_OPENING_3 1702
+#define IDC_CONTROL_ACCOUNTS_OPENING_4 1703
+#define IDC_CONTROL_ACCOUNTS_OPENING_5 1704
+#define IDC_CONTROL_ACCOUNTS_OPENING_6 1705
+#define IDC_CONTROL_ACCOUNTS_OPENING_7 1706
+#define IDC_CONTROL_ACCOUNTS_OPENING_8 1707
+#define IDC_CONTROL_ACCOUNTS_OPENING_9 1708
+#define IDC_CONTROL_ACCOUNTS_OPENING_10 1709
+#define IDC_CONTROL_ACCOUNTS_OPENING_11 1710
+#define IDC_CONTROL_ACCOUNTS_OPENING_12 1711
+#define IDC_CONTROL_ACCOUNTS_OPENING_13 1712
+#define IDC_CONTROL_ACCOUNTS_OPENING_14 1713
+#define IDC_CONTROL_ACCOUNTS_NOMINAL_WORK 1719
+#define IDC_CONTROL_ACCOUNTS_SPARE_RECORD 1120
+#define IDC_CONTROL_ACCOUNTS_SPARE_WORD 1524
+#define IDC_CONTROL_ACCOUNTS_AFTER_INIT 1541
+#define IDC_CONTROL_ACCOUNTS_LOCKED_NOTICE 2203
+
+/* Account Status. */
+#define IDD_ACCOUNT_STATUS 901
+#define IDR_ACCOUNT_STATUS_CENTRY 1046
+#define IDR_ACCOUNT_STATUS_MENTRY 1046
+#define IDC_ACCOUNT_STATUS_GRID 1610
+#define IDC_ACCOUNT_STATUS_EDIT 1413
+
+/* Edit Account Status. */
+#define IDD_EDIT_ACCOUNT_STATUS 9026
+#define IDR_EDIT_ACCOUNT_STATUS_CENTRY 1047
+#define IDR_EDIT_ACCOUNT_STATUS_MENTRY 1047
+#define IDC_EDIT_ACCOUNT_STATUS_DESCRIPTION 1413
+#define IDC_EDIT_ACCOUNT_STATUS_ON_HOLD 1010
+
+/* Finance Charge Rates. */
+#define IDD_FINANCE_RATES 3223
+#define IDR_FINANCE_RATES_CENTRY 1048
+#define IDR_FINANCE_RATES_MENTRY 1036
+#define IDC_FINANCE_RATES_CURRENT 1881
+#define IDC_FINANCE_RATES_GRID 1610
+#define IDC_FINANCE_RATES_ADD 1026
+#define IDC_FINANCE_RATES_EDIT 1413
+#define IDC_FINANCE_RATES_DELETE 1362
+
+/* Set Finance Charge Rate: the record being edited (0 for a new entry)
+ * has no window. */
+#define IDD_EDIT_FINANCE_RATE 3224
+#define IDR_EDIT_FINANCE_RATE_CENTRY 1049
+#define IDR_EDIT_FINANCE_RATE_MENTRY 1037
+#define IDC_EDIT_FINANCE_RATE_RECORD 1887
+#define IDC_EDIT_FINANCE_RATE_DATE 1336
+#define IDC_EDIT_FINANCE_RATE_BASE_RATE 1431
+#define IDC_EDIT_FINANCE_RATE_ADDITIONAL_RATE 1432
+
+/* GRID descriptions of the lists and of the code combos that the company
+ * and ledger dialogs share. */
+#define IDR_CURRENCY_TABLE_GRID 101
+#define IDR_PRODUCT_CATEGORIES_GRID 1002
+#define IDR_DEPARTMENTS_GRID 1003
+#define IDR_ASSET_CATEGORIES_GRID 1004
+#define IDR_CURRENCIES_GRID 1005
+#define IDR_TAX_CODES_GRID 1006
+#define IDR_TAX_CODE_COMBO_GRID 1007
+#define IDR_CONTROL_ACCOUNTS_GRID 1008
+#define IDR_CURRENCY_COMBO_GRID 1009
+#define IDR_LEDGER_TAX_CODE_COMBO_GRID 1014
+#define IDR_FINANCE_RATES_GRID 1015
+#define IDR_ACCOUNT_STATUS_GRID 1046
+
+/* Columns of the GRID descriptions, named after what they hold wherever
+ * they appear; an edit dialog's control for a column shares its number,
+ * and a grid's cell editor takes its column's identifier. */
+#define IDC_CODE_NUMBER_COLUMN 2477
+#define IDC_CODE_NAME_COLUMN 1673
+#define IDC_CURRENCY_COUNTRY_COLUMN 1303
+#define IDC_CURRENCY_EC_COLUMN 1410
+#define IDC_TAX_CODE_COLUMN 2059
+#define IDC_TAX_RATE_COLUMN 1962
+#define IDC_TAX_IN_USE_COLUMN 1961
+#define IDC_TAX_EC_SALES_COLUMN 1959
+#define IDC_TAX_EC_PURCHASES_COLUMN 1958
+#define IDC_CONTROL_ACCOUNTS_CAPTION_COLUMN 1718
+#define IDC_CONTROL_ACCOUNTS_CODE_COLUMN 1800
+
+#endif

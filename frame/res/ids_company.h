@@ -1,0 +1,184 @@
+/*
+ * Identifiers of the company settings dialogs: Company Preferences and its
+ * pages, Financial Year, Change Program Date, Change Password and Update
+ * Defaults.  Read by company.rc, by the handlers in company/ and by the
+ * tests, so it holds only #define lines.
+ */
+#ifndef VX70DEF_RES_IDS_COMPANY_H
+#define VX70DEF_RES_IDS_COMPANY_H
+
+#include "ids_common.h"
+
+/* ---- Dialogs and pages ---------------------------------------------------- */
+#define IDD_COMPANY_PREFS 3600
+#define IDD_PREFS_ADDRESS 3601
+#define IDD_PREFS_LABELS 3602
+#define IDD_PREFS_PARAMETERS 3603
+#define IDD_PREFS_ENVIRONMENT 3604
+#define IDD_FINANCIAL_YEAR 3605
+#define IDD_PROGRAM_DATE 3606
+#define IDD_CHANGE_PASSWORD 3632
+#define IDD_UPDATE_DEFAULTS 3633
+
+/* ---- Description resources ------------------------------------------------ */
+/* Company Preferences: one number for the container's CENTRY, MENTRY and
+ * TENTRY, and one for each page's CENTRY and MENTRY. */
+#define IDR_PREFS_CENTRY 1000
+#define IDR_PREFS_MENTRY 1000
+#define IDR_PREFS_TENTRY 1000
+#define IDR_PREFS_ADDRESS_CENTRY 1001
+#define IDR_PREFS_ADDRESS_MENTRY 1001
+#define IDR_PREFS_LABELS_CENTRY 1002
+#define IDR_PREFS_LABELS_MENTRY 1002
+#define IDR_PREFS_PARAMETERS_CENTRY 1003
+#define IDR_PREFS_PARAMETERS_MENTRY 1003
+#define IDR_PREFS_ENVIRONMENT_CENTRY 1004
+#define IDR_PREFS_ENVIRONMENT_MENTRY 1004
+#define IDR_FINANCIAL_YEAR_CENTRY 1005
+#define IDR_FINANCIAL_YEAR_MENTRY 1005
+#define IDR_PROGRAM_DATE_CENTRY 1006
+#define IDR_PROGRAM_DATE_MENTRY 1006
+#define IDR_CHANGE_PASSWORD_CENTRY 1032
+#define IDR_CHANGE_PASSWORD_MENTRY 1031
+#define IDR_UPDATE_DEFAULTS_CENTRY 1033
+#define IDR_UPDATE_DEFAULTS_MENTRY 1032
+/* The twelve month names of the Financial Year's month list. */
+#define IDR_MONTH_GRID 1000
+
+/* ---- Company Preferences container (3600) --------------------------------- */
+/* Slots that keep the page windows; the fourth is never used. */
+#define IDC_PREFS_ADDRESS_SLOT 1385
+#define IDC_PREFS_LABELS_SLOT 1571
+#define IDC_PREFS_PARAMETERS_SLOT 2042
+#define IDC_PREFS_SPARE_SLOT 1421
+/* Commands without a window: reload the pages, and focus the name once
+ * the pages are up (posted by Init). */
+#define IDC_PREFS_DISCARD 1003
+#define IDC_PREFS_FOCUS_NAME 1541
+
+/* ---- Address page (3601) -------------------------------------------------- */
+#define IDC_PREFS_NAME_CAPTION 100
+#define IDC_PREFS_ADDRESS_FRAME 101
+#define IDC_PREFS_DETAILS_GROUP 102
+#define IDC_PREFS_COMPANY_NAME 1673
+#define IDC_PREFS_ADDRESS_LINE1 1029
+#define IDC_PREFS_ADDRESS_LINE2 1030
+#define IDC_PREFS_ADDRESS_LINE3 1031
+#define IDC_PREFS_ADDRESS_LINE4 1032
+#define IDC_PREFS_ADDRESS_LINE5 1033
+#define IDC_PREFS_ADDRESS_CAPTION1 1039
+#define IDC_PREFS_ADDRESS_CAPTION2 1040
+#define IDC_PREFS_ADDRESS_CAPTION3 1041
+#define IDC_PREFS_ADDRESS_CAPTION4 1042
+#define IDC_PREFS_ADDRESS_CAPTION5 1043
+#define IDC_PREFS_TELEPHONE 2068
+#define IDC_PREFS_FAX 1429
+#define IDC_PREFS_EMAIL 2318
+#define IDC_PREFS_WEB_SITE 2319
+#define IDC_PREFS_VAT_REG_NO 2178
+#define IDC_PREFS_CREDIT_REF_CAPTION 2473
+#define IDC_PREFS_CREDIT_REF_NO 1310
+#define IDC_PREFS_PRINT_NAME 1998
+
+/* ---- Labels page (3602) --------------------------------------------------- */
+#define IDC_PREFS_ADDRESS_LABEL1 1044
+#define IDC_PREFS_ADDRESS_LABEL2 1045
+#define IDC_PREFS_ADDRESS_LABEL3 1046
+#define IDC_PREFS_ADDRESS_LABEL4 1047
+#define IDC_PREFS_ADDRESS_LABEL5 1048
+#define IDC_PREFS_LABEL_CAPTION1 1054
+#define IDC_PREFS_LABEL_CAPTION2 1055
+#define IDC_PREFS_LABEL_CAPTION3 1056
+#define IDC_PREFS_LABEL_CAPTION4 1057
+#define IDC_PREFS_LABEL_CAPTION5 1058
+#define IDC_PREFS_CUSTOMER_LABEL1 1925
+#define IDC_PREFS_CUSTOMER_LABEL2 1926
+#define IDC_PREFS_CUSTOMER_LABEL3 1927
+#define IDC_PREFS_CUSTOMER_CAPTION1 1928
+#define IDC_PREFS_CUSTOMER_CAPTION2 1929
+#define IDC_PREFS_CUSTOMER_CAPTION3 1930
+#define IDC_PREFS_SUPPLIER_LABEL1 1846
+#define IDC_PREFS_SUPPLIER_LABEL2 1847
+#define IDC_PREFS_SUPPLIER_LABEL3 1848
+#define IDC_PREFS_SUPPLIER_CAPTION1 1849
+#define IDC_PREFS_SUPPLIER_CAPTION2 1850
+#define IDC_PREFS_SUPPLIER_CAPTION3 1851
+
+/* ---- Parameters page (3603) ----------------------------------------------- */
+#define IDC_PREFS_HELP_GROUP 130
+#define IDC_PREFS_TOOL_TIPS 2108
+#define IDC_PREFS_BUBBLE_HELP 1146
+#define IDC_PREFS_PRINTING_GROUP 131
+#define IDC_PREFS_END_BANNER 1127
+#define IDC_PREFS_CHEQUE_LINES_CAPTION 200
+#define IDC_PREFS_CHEQUE_LINES 1769
+#define IDC_PREFS_VAT_GROUP 132
+#define IDC_PREFS_ITEM_VAT 2174
+#define IDC_PREFS_VAT_CASH 2200
+#define IDC_PREFS_NON_VATABLE_CAPTION 133
+#define IDC_PREFS_NON_VATABLE_CODE 2061
+#define IDC_PREFS_OTHERS_GROUP 134
+#define IDC_PREFS_ACCESS_RIGHTS 1005
+#define IDC_PREFS_NO_VISA_WARNING 2202
+#define IDC_PREFS_EXCLUDE_DELETED 1425
+#define IDC_PREFS_NO_RECURRING 1891
+#define IDC_PREFS_COPY_SKELETON 1295
+#define IDC_PREFS_AGE_DISPUTES 2461
+#define IDC_PREFS_ACCOUNT_STATUS 2365
+#define IDC_PREFS_PPSR_BY_SPLIT 2444
+#define IDC_PREFS_BANK_REC_GROUPING 2449
+#define IDC_PREFS_NEGATIVE_STOCK 2495
+#define IDC_PREFS_WORKCLOCK 2244
+#define IDC_PREFS_CALL_CHARGE_GROUP 990
+#define IDC_PREFS_CALL_CHARGE_CAPTION 122
+#define IDC_PREFS_CALL_CHARGE_RATE 1881
+
+/* ---- Environment page (3604) ---------------------------------------------- */
+#define IDC_PREFS_PORT_CAPTION 140
+#define IDC_PREFS_PORT 1811
+#define IDC_PREFS_MODEM_CAPTION 141
+#define IDC_PREFS_MODEM 1637
+#define IDC_PREFS_DELAY_CAPTION 142
+#define IDC_PREFS_DELAY 1360
+#define IDC_PREFS_SECONDS_CAPTION 147
+#define IDC_PREFS_F11_CAPTION 143
+#define IDC_PREFS_F11 1427
+#define IDC_PREFS_F12_CAPTION 144
+#define IDC_PREFS_F12 1428
+#define IDC_PREFS_CREDIT_SITE_CAPTION 145
+#define IDC_PREFS_CREDIT_SITE 1143
+
+/* ---- Financial Year (3605) ------------------------------------------------ */
+#define IDC_FY_INTRO 100
+#define IDC_FY_START_MONTH 1642
+#define IDC_FY_START_YEAR 1336
+#define IDC_FY_CHANGE 2479
+
+/* ---- Change Program Date (3606) ------------------------------------------- */
+#define IDC_PROGRAM_DATE_INTRO 100
+#define IDC_PROGRAM_DATE_FIELD 1336
+
+/* ---- Change Password (3632) ----------------------------------------------- */
+#define IDC_PASSWORD_NAME_CAPTION 101
+#define IDC_PASSWORD_LOGON_NAME 1618
+#define IDC_PASSWORD_NEW_CAPTION 102
+#define IDC_PASSWORD_NEW 1783
+#define IDC_PASSWORD_CONFIRM_CAPTION 103
+#define IDC_PASSWORD_CONFIRM 1784
+#define IDC_PASSWORD_DISCARD 1003
+
+/* ---- Update Defaults (3633) ----------------------------------------------- */
+#define IDC_UPDATE_NET_MESSAGES 2264
+#define IDC_UPDATE_LEDGER_ON_ADD 1604
+#define IDC_UPDATE_LEDGER_ON_MODIFY 1605
+#define IDC_UPDATE_LEDGER_ON_POSTING 1606
+#define IDC_UPDATE_LAZY_ON_ADD 1600
+#define IDC_UPDATE_LAZY_ON_MODIFY 1601
+#define IDC_UPDATE_LAZY_ON_POSTING 1602
+#define IDC_UPDATE_BALANCE_ON_MODIFY 1098
+#define IDC_UPDATE_BALANCE_ON_POSTING 1100
+#define IDC_UPDATE_AGED_ON_MODIFY 1055
+#define IDC_UPDATE_AGED_ON_POSTING 1056
+#define IDC_UPDATE_ACTIVITIES_ON_POSTING 1018
+
+#endif

@@ -1,0 +1,140 @@
+/*
+ * Identifiers of the ledger defaults dialogs (ledgers.rc): Customer
+ * Defaults, Supplier Defaults and Product Defaults.  The three share the
+ * setup record image and the record fields that all of them edit, and the
+ * two ageing pages share their controls, so those are named once for the
+ * family (IDC_LEDGER_, IDC_AGEING_).
+ */
+#ifndef VX70DEF_RES_IDS_LEDGERS_H
+#define VX70DEF_RES_IDS_LEDGERS_H
+
+#include "ids_common.h"
+
+/* ---- Customer Defaults: the container and its four pages --------------- */
+#define IDD_CUSTOMER_DEFAULTS 3607
+#define IDD_CUSTOMER_RECORD 3608
+#define IDD_CUSTOMER_STATEMENTS 3609
+#define IDD_CUSTOMER_AGEING 3610
+#define IDD_CUSTOMER_DISCOUNT 3611
+
+#define IDR_CUSTOMER_DEFAULTS_CENTRY 1007
+#define IDR_CUSTOMER_RECORD_CENTRY 1008
+#define IDR_CUSTOMER_STATEMENTS_CENTRY 1009
+#define IDR_CUSTOMER_AGEING_CENTRY 1010
+#define IDR_CUSTOMER_DISCOUNT_CENTRY 1011
+#define IDR_CUSTOMER_DEFAULTS_MENTRY 1007
+#define IDR_CUSTOMER_RECORD_MENTRY 1008
+#define IDR_CUSTOMER_STATEMENTS_MENTRY 1009
+#define IDR_CUSTOMER_AGEING_MENTRY 1010
+#define IDR_CUSTOMER_DISCOUNT_MENTRY 1011
+#define IDR_CUSTOMER_DEFAULTS_TENTRY 1001
+#define IDR_CUSTOMER_DISCOUNT_GRID 1010
+
+/* ---- Supplier Defaults: the container and its two pages ---------------- */
+#define IDD_SUPPLIER_DEFAULTS 3623
+#define IDD_SUPPLIER_RECORD 3624
+#define IDD_SUPPLIER_AGEING 3625
+
+#define IDR_SUPPLIER_DEFAULTS_CENTRY 1012
+#define IDR_SUPPLIER_AGEING_CENTRY 1013
+#define IDR_SUPPLIER_RECORD_CENTRY 1014
+#define IDR_SUPPLIER_DEFAULTS_MENTRY 1012
+#define IDR_SUPPLIER_AGEING_MENTRY 1013
+#define IDR_SUPPLIER_RECORD_MENTRY 1014
+#define IDR_SUPPLIER_DEFAULTS_TENTRY 1002
+
+/* ---- Product Defaults: the container and its one page ------------------ */
+#define IDD_PRODUCT_DEFAULTS 3612
+#define IDD_PRODUCT_DETAILS 3613
+
+#define IDR_PRODUCT_DEFAULTS_CENTRY 1016
+#define IDR_PRODUCT_DETAILS_CENTRY 1017
+#define IDR_PRODUCT_DEFAULTS_MENTRY 1016
+#define IDR_PRODUCT_DETAILS_MENTRY 1017
+#define IDR_PRODUCT_DEFAULTS_TENTRY 1003
+
+/* ---- Record pages of all three: the setup record image and the fields -- */
+#define IDC_LEDGER_SETUP_IMAGE 1967
+#define IDC_LEDGER_CREDIT_LIMIT 1211
+#define IDC_LEDGER_PAYMENT_DAYS 1407
+#define IDC_LEDGER_SETTLEMENT_DISCOUNT 1964
+#define IDC_LEDGER_SETTLEMENT_DAYS 1405
+#define IDC_LEDGER_TERMS 2075
+#define IDC_LEDGER_DEPARTMENT 1373
+#define IDC_LEDGER_TAX_CODE 2061
+#define IDC_LEDGER_NOMINAL_CODE 1714
+#define IDC_LEDGER_CURRENCY 1317
+#define IDC_LEDGER_ACCOUNT_STATUS 1999
+
+/* Group boxes and labels of the Customer and Supplier record pages. */
+#define IDC_LEDGER_CREDIT_TERMS_GROUP 141
+#define IDC_LEDGER_DEFAULTS_GROUP 142
+#define IDC_LEDGER_CREDIT_LIMIT_LABEL 151
+#define IDC_LEDGER_PAYMENT_DAYS_LABEL 152
+#define IDC_LEDGER_SETTLEMENT_DISCOUNT_LABEL 153
+#define IDC_LEDGER_SETTLEMENT_DAYS_LABEL 154
+#define IDC_LEDGER_TERMS_LABEL 155
+#define IDC_LEDGER_DEPARTMENT_LABEL 156
+#define IDC_LEDGER_TAX_CODE_LABEL 157
+#define IDC_LEDGER_NOMINAL_CODE_LABEL 158
+#define IDC_LEDGER_CURRENCY_LABEL 159
+#define IDC_LEDGER_ACCOUNT_STATUS_GROUP 2474
+#define IDC_LEDGER_ACCOUNT_STATUS_LABEL 2475
+
+/* ---- Customer Record: the additional discount group --------------------- */
+#define IDC_CUSTOMER_DISCOUNT_GROUP 200
+#define IDC_CUSTOMER_DISCOUNT_RATE 1395
+#define IDC_CUSTOMER_DISCOUNT_RATE_LABEL 109
+#define IDC_CUSTOMER_DISCOUNT_TYPE 1397
+#define IDC_CUSTOMER_DISCOUNT_TYPE_LABEL 122
+/* The nominal record image of the container, which no handler uses. */
+#define IDC_CUSTOMER_NOMINAL_IMAGE 1719
+
+/* ---- Customer Statements: the four transaction descriptions ------------- */
+#define IDC_STATEMENT_INVOICE_TEXT 1431
+#define IDC_STATEMENT_CREDIT_TEXT 1432
+#define IDC_STATEMENT_DISCOUNT_TEXT 1433
+#define IDC_STATEMENT_PAYMENT_TEXT 1434
+
+/* ---- Customer and Supplier Ageing: "From" and "To" of each period ------- */
+#define IDC_AGEING_PERIODS_GROUP 161
+#define IDC_AGEING_FROM_LABEL 162
+#define IDC_AGEING_TO_LABEL 163
+#define IDC_AGEING_PERIOD1_LABEL 164
+#define IDC_AGEING_PERIOD2_LABEL 165
+#define IDC_AGEING_PERIOD3_LABEL 166
+#define IDC_AGEING_PERIOD4_LABEL 167
+#define IDC_AGEING_PERIOD1_FROM 1619
+#define IDC_AGEING_PERIOD2_FROM 1620
+#define IDC_AGEING_PERIOD3_FROM 1621
+#define IDC_AGEING_PERIOD4_FROM 1622
+#define IDC_AGEING_PERIOD1_TO 1528
+#define IDC_AGEING_PERIOD2_TO 1529
+#define IDC_AGEING_PERIOD3_TO 1530
+#define IDC_AGEING_PERIOD1_DAYS 168
+#define IDC_AGEING_PERIOD2_DAYS 169
+#define IDC_AGEING_PERIOD3_DAYS 170
+#define IDC_AGEING_PERIOD4_DAYS_PLUS 171
+#define IDC_AGEING_OPTIONS_GROUP 172
+#define IDC_AGEING_FUTURE_TOTALS 1219
+#define IDC_AGEING_CALENDAR_MONTHS 1218
+
+/* ---- Customer Discount: the discount table and its value columns -------- */
+#define IDC_CUSTOMER_DISCOUNT_TABLE 1396
+#define IDC_DISCOUNT_TABLE_VALUE_COLUMN 2164
+#define IDC_DISCOUNT_TABLE_RATE_COLUMN 1794
+
+/* Commands that Customer Defaults posts to itself (no window sends them):
+ * focus the discount table, focus the credit limit. */
+#define IDC_CUSTOMER_FOCUS_DISCOUNT_TABLE 1495
+#define IDC_CUSTOMER_FOCUS_CREDIT_LIMIT 1541
+
+/* ---- Product Details ---------------------------------------------------- */
+#define IDC_PRODUCT_DEFAULTS_GROUP 181
+#define IDC_PRODUCT_PRECISION_GROUP 182
+#define IDC_PRODUCT_UNIT_OF_SALE 2011
+#define IDC_PRODUCT_CATEGORY 2000
+#define IDC_PRODUCT_QUANTITY_DECIMALS 1866
+#define IDC_PRODUCT_UNIT_DECIMALS 2146
+
+#endif

@@ -1,0 +1,190 @@
+/*
+ * Identifiers of the module's string table (strings.rc).
+ *
+ * The names of the multi-user actions carry the action's own number, so
+ * IDS_ACTION_ names are the action identifiers as well.  The runs of
+ * months, control account slots, discount types and colour keys are
+ * indexed from their first entry (IDS_MONTH_JANUARY + month - 1 ...).
+ */
+#ifndef VX70DEF_RES_IDS_STRINGS_H
+#define VX70DEF_RES_IDS_STRINGS_H
+
+/* ---- Names of the multi-user actions ------------------------------------ */
+#define IDS_ACTION_DISK_DOCTOR 1
+#define IDS_ACTION_BACKUP 2
+#define IDS_ACTION_RESTORE 3
+#define IDS_ACTION_IMPORT 8
+#define IDS_ACTION_DEPRECIATION 9
+#define IDS_ACTION_PREPAYMENTS 10
+#define IDS_ACTION_ACCRUALS 11
+#define IDS_ACTION_RECURRING_ENTRIES 12
+#define IDS_ACTION_UPDATE_LEDGERS 13
+#define IDS_ACTION_MONTH_END 14
+#define IDS_ACTION_YEAR_END 15
+#define IDS_ACTION_CONTROL_ACCOUNTS 16
+#define IDS_ACTION_DELETE_INVOICES 17
+#define IDS_ACTION_DELETE_SALES_ORDERS 18
+#define IDS_ACTION_DELETE_PURCHASE_ORDERS 19
+#define IDS_ACTION_BANK_RECONCILIATION 20
+#define IDS_ACTION_INVOICE 22
+#define IDS_ACTION_SALES_ORDER 23
+#define IDS_ACTION_PURCHASE_ORDER 24
+#define IDS_ACTION_COMPANY_PREFERENCES 25
+#define IDS_ACTION_SALES_DEFAULTS 26
+#define IDS_ACTION_PURCHASE_DEFAULTS 27
+#define IDS_ACTION_PRODUCT_DEFAULTS 28
+#define IDS_ACTION_ACCESS_RIGHTS 29
+#define IDS_ACTION_FINANCIAL_YEAR 30
+#define IDS_ACTION_TAX_CODES 31
+#define IDS_ACTION_CURRENCIES 32
+#define IDS_ACTION_DEPARTMENTS 33
+#define IDS_ACTION_PRODUCT_CATEGORIES 34
+#define IDS_ACTION_CONSOLIDATION 35
+#define IDS_ACTION_CHART_OF_ACCOUNTS 36
+#define IDS_ACTION_PRINT_INVOICE 38
+#define IDS_ACTION_PRINT_SALES_ORDER 39
+#define IDS_ACTION_PRINT_PURCHASE_ORDER 40
+#define IDS_ACTION_NEW_COMPANY 41
+#define IDS_ACTION_DELETE_COMPANY 42
+#define IDS_ACTION_GLOBAL_CHANGES 43
+#define IDS_ACTION_DELETE_RECORDS 44
+#define IDS_ACTION_CLEAR_STOCK 45
+#define IDS_ACTION_CLEAR_AUDIT_TRAIL 46
+#define IDS_ACTION_WRITE_OFF 47
+#define IDS_ACTION_CONTRA_ENTRIES 48
+#define IDS_ACTION_UPGRADE_PROGRAM 49
+#define IDS_ACTION_UPGRADE_DATA 50
+#define IDS_ACTION_INVOICE_DEFAULTS 51
+#define IDS_ACTION_ASSET_CATEGORIES 52
+#define IDS_ACTION_REPORTING 53
+#define IDS_ACTION_CUSTOMER_RECEIPTS 54
+#define IDS_ACTION_PURCHASE_PAYMENTS 55
+#define IDS_ACTION_VAT_RETURN 56
+#define IDS_ACTION_TORVIK_EIS 57
+#define IDS_ACTION_EXTERNAL_APPLICATION 58
+#define IDS_ACTION_PAYROLL 59
+#define IDS_ACTION_JOB_COSTING 60
+#define IDS_ACTION_CONTACT_EDITING 61
+#define IDS_ACTION_TODO_LIST 62
+#define IDS_ACTION_FINANCE_CHARGES 63
+#define IDS_ACTION_RATES 64
+#define IDS_ACTION_BATCH_PAYMENT 65
+#define IDS_ACTION_SALES_DISPUTES 66
+#define IDS_ACTION_PURCHASE_DISPUTES 67
+
+/* ---- Defaults of the station's INI settings ----------------------------- */
+#define IDS_DEFAULT_MODEM_PORT 1003
+#define IDS_DEFAULT_DIAL_COMMAND 1004
+#define IDS_DEFAULT_F11 1007
+#define IDS_DEFAULT_F12 1008
+/* The F12 program of the entry edition. */
+#define IDS_DEFAULT_F12_ENTRY 1118
+
+/* ---- Month names of the financial year list ----------------------------- */
+#define IDS_MONTH_JANUARY 1009
+#define IDS_MONTH_FEBRUARY 1010
+#define IDS_MONTH_MARCH 1011
+#define IDS_MONTH_APRIL 1012
+#define IDS_MONTH_MAY 1013
+#define IDS_MONTH_JUNE 1014
+#define IDS_MONTH_JULY 1015
+#define IDS_MONTH_AUGUST 1016
+#define IDS_MONTH_SEPTEMBER 1017
+#define IDS_MONTH_OCTOBER 1018
+#define IDS_MONTH_NOVEMBER 1019
+#define IDS_MONTH_DECEMBER 1020
+
+/* ---- The debug switch of WIN.INI: its key and section ------------------- */
+#define IDS_DEBUG_KEY 1021
+#define IDS_DEBUG_SECTION 1022
+
+/* ---- Captions of the fifteen control account slots ---------------------- */
+#define IDS_SLOT_DEBTORS_CONTROL 1028
+#define IDS_SLOT_CREDITORS_CONTROL 1029
+#define IDS_SLOT_DEFAULT_BANK 1030
+#define IDS_SLOT_VAT_ON_SALES 1031
+#define IDS_SLOT_VAT_ON_PURCHASES 1032
+#define IDS_SLOT_SALES_DISCOUNT 1033
+#define IDS_SLOT_PURCHASE_DISCOUNT 1034
+#define IDS_SLOT_RETAINED_EARNINGS 1035
+#define IDS_SLOT_DEFAULT_SALES 1036
+#define IDS_SLOT_ACCRUALS 1037
+#define IDS_SLOT_PREPAYMENTS 1038
+#define IDS_SLOT_BAD_DEBTS 1039
+#define IDS_SLOT_MISPOSTINGS 1040
+#define IDS_SLOT_SUSPENSE 1041
+#define IDS_SLOT_CREDIT_CHARGES 1042
+
+/* ---- The INI section and the default statement texts -------------------- */
+#define IDS_INI_SECTION 1049
+/* Also the label of the discount table's rows. */
+#define IDS_STATEMENT_DISCOUNT 1048
+#define IDS_STATEMENT_INVOICE 1050
+#define IDS_STATEMENT_CREDIT 1051
+#define IDS_STATEMENT_PAYMENT 1053
+
+/* ---- Additional discount types, in list order --------------------------- */
+#define IDS_DISCOUNT_NONE 1054
+#define IDS_DISCOUNT_INVOICE_VALUE 1055
+#define IDS_DISCOUNT_QTY_TABLE_A 1056
+#define IDS_DISCOUNT_QTY_TABLE_B 1057
+#define IDS_DISCOUNT_QTY_TABLE_C 1058
+#define IDS_DISCOUNT_QTY_TABLE_D 1059
+#define IDS_DISCOUNT_QTY_TABLE_E 1060
+
+/* ---- Invoice and product defaults --------------------------------------- */
+/* Shown for a blank service default text. */
+#define IDS_DEFAULT_SERVICE_TEXT 1061
+#define IDS_CONFIRM_LOWER_UNIT_DECIMALS 1062
+#define IDS_CONFIRM_LOWER_QUANTITY_DECIMALS 1063
+
+/* ---- Property names of the system information list ---------------------- */
+#define IDS_INFO_PROGRAM_DIRECTORY 1069
+#define IDS_INFO_DATA_DIRECTORY 1070
+#define IDS_INFO_WINDOWS_SYSTEM 1071
+#define IDS_INFO_WINDOWS_DIRECTORY 1072
+#define IDS_INFO_FREE_GLOBAL_HEAP 1074
+#define IDS_INFO_TEMP_DRIVE 1081
+#define IDS_INFO_DOS_VERSION 1082
+#define IDS_INFO_WINDOWS_VERSION 1083
+#define IDS_INFO_SCREEN_RESOLUTION 1085
+
+/* ---- INI keys of the ledger window colours, in colour button order ------ */
+#define IDS_COLOUR_KEY_CUSTOMERS 1100
+#define IDS_COLOUR_KEY_SUPPLIERS 1101
+#define IDS_COLOUR_KEY_NOMINAL 1102
+#define IDS_COLOUR_KEY_BANK 1103
+#define IDS_COLOUR_KEY_STOCK 1104
+#define IDS_COLOUR_KEY_INVOICING 1105
+#define IDS_COLOUR_KEY_SOP 1106
+#define IDS_COLOUR_KEY_POP 1107
+#define IDS_COLOUR_KEY_FINANCIALS 1108
+#define IDS_COLOUR_KEY_ASSETS 1109
+
+/* ---- Other texts --------------------------------------------------------- */
+/* The logon name of the manager. */
+#define IDS_MANAGER_LOGON 1088
+/* Deliberately empty: the nominal code boxes are cleared with it. */
+#define IDS_EMPTY 1094
+
+/* ---- Messages ------------------------------------------------------------ */
+#define IDS_MSG_INVALID_DATE 4
+#define IDS_MSG_CONFIRM_YEAR_START 1024
+#define IDS_MSG_DUPLICATE_CONTROL_ACCOUNTS 1025
+#define IDS_MSG_CONTROL_ACCOUNT_HAS_TRANSACTIONS 1026
+#define IDS_MSG_CONTROL_ACCOUNT_NOT_BANK 1027
+#define IDS_MSG_UNKNOWN_NOMINAL_CODE 1045
+#define IDS_MSG_CONTROL_ACCOUNT_IS_BANK 1046
+#define IDS_MSG_CONTROL_ACCOUNT_POSTED 1047
+#define IDS_MSG_VAT_SCHEME_UNRECONCILED 1090
+#define IDS_MSG_INVALID_AGEING_PERIODS 1091
+#define IDS_MSG_INVALID_DISCOUNT_TABLE 1092
+#define IDS_MSG_UNIT_PRICE_DISCOUNT_WARNING 1096
+#define IDS_MSG_NO_FINANCE_RATE 1110
+#define IDS_MSG_CURRENT_FINANCE_RATE 1111
+#define IDS_MSG_CONFIRM_DELETE_ENTRY 1112
+#define IDS_MSG_INVALID_DATE_ENTERED 1114
+#define IDS_MSG_FINANCE_RATE_EXISTS 1115
+#define IDS_MSG_FINANCE_RATE_TOO_EARLY 1116
+
+#endif
