@@ -11,6 +11,8 @@ void addResourcesCommand(CLI::App& app);
 void addInitCommand(CLI::App& app);
 // vx70 show: a data file's records, field by field.
 void addShowCommand(CLI::App& app);
+// vx70 check: every record of a company checked for damage.
+void addCheckCommand(CLI::App& app);
 
 // vx70 drive: one station run from a script.
 void addDriveCommand(CLI::App& app);

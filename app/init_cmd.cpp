@@ -396,26 +396,43 @@ void writeCompany(const InitOptions& o) {
 }
 
 // A company that could not be finished is removed, so that init can be
-// run again; only the database that this run created is touched.
-void removeUnfinished(const std::string& dir) {
+// run again: the files that this run made, and the folder when this run
+// made it.
+void removeUnfinished(const std::string& dir, bool madeFolder, bool madeDatabase) {
   if (data::companyOpen()) data::closeCompany();
-  const std::string db = data::databasePath(dir);
   std::error_code ignored;
-  for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-    std::filesystem::remove(db + suffix, ignored);
+  if (madeDatabase) {
+    const std::string db = data::databasePath(dir);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+      std::filesystem::remove(db + suffix, ignored);
+    std::filesystem::remove(std::filesystem::path(dir) / "company.locks", ignored);
+  }
+  if (madeFolder) std::filesystem::remove(dir, ignored);  // only when empty
+}
+
+// The company's folder, readable by its owner only whatever the umask,
+// since the records hold the users' passwords.  True when this run made it.
+bool makeFolder(const std::string& dir) {
+  bool made = !std::filesystem::exists(dir);
+  std::filesystem::create_directories(dir);
+  if (made) std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+  return made;
 }
 
 void runInit(const InitOptions& o) {
   if (data::companyExists(o.dir))
     throw std::runtime_error("init: " + o.dir + " already holds a company; it was left as it is");
-  std::filesystem::create_directories(o.dir);
-  data::createCompany(o.dir);
+  bool madeFolder = false;
+  bool madeDatabase = false;
   try {
+    madeFolder = makeFolder(o.dir);
+    data::createCompany(o.dir);
+    madeDatabase = true;
     data::openCompany(o.dir);
     writeCompany(o);
     data::closeCompany();
   } catch (const std::exception& e) {
-    removeUnfinished(o.dir);
+    removeUnfinished(o.dir, madeFolder, madeDatabase);
     throw std::runtime_error(std::string("init: ") + e.what());
   }
   std::cout << "Created " << (o.demo ? "the demonstration company" : "a new company") << " in "

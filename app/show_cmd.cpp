@@ -13,6 +13,7 @@
 #include "app/commands.h"
 #include "host/data/company.h"
 #include "host/data/record_fields.h"
+#include "host/data/store.h"
 
 namespace vx70::app {
 namespace {
@@ -86,42 +87,36 @@ nlohmann::ordered_json recordJson(std::uint16_t file, std::uint32_t record,
   return out;
 }
 
-void printRecords(datafilemap* entry, const Selection& s) {
-  const DWORD count = RecCount(entry);
+void printRecords(data::Store& store, const Selection& s) {
+  const data::FileInfo& info = *data::fileInfo(s.file);
+  const std::uint32_t count = store.recordCount(s.file);
   if (s.record && *s.record > count)
-    throw std::runtime_error("show: the " + std::string(entry->name) + " file has no record " +
+    throw std::runtime_error("show: the " + std::string(info.name) + " file has no record " +
                              std::to_string(*s.record) + " (it holds " + std::to_string(count) +
                              ")");
   const std::uint32_t first = s.record.value_or(1);
   const std::uint32_t last = s.record.value_or(count);
   std::vector<std::uint8_t> bytes(records::fieldTable(s.file)->size);
   for (std::uint32_t n = first; n <= last; ++n) {
-    if (ReadRec(entry, n, bytes.data()) != bytes.size())
+    if (!store.read(s.file, n, bytes.data()))
       throw std::runtime_error("show: cannot read record " + std::to_string(n) + " of the " +
-                               entry->name + " file");
+                               info.name + " file");
     std::cout << recordJson(s.file, n, bytes).dump() << '\n';
   }
 }
 
+// Show only reads: it opens the company read-only, so that a company that
+// cannot be written (a read-only mount, another user's files) can be read,
+// and a running station is never disturbed.
 void runShow(const ShowOptions& o) {
   const Selection s = select(o);
   if (!data::companyExists(o.dataDir))
     throw std::runtime_error("show: " + o.dataDir + " holds no company");
-  data::openCompany(o.dataDir);
-  datafilemap* entry = &g_lpGlobVar->dataFiles[s.file];
-  if (!FileOpen(entry, OF_READ, OF_SHARE_DENY_NONE, 1)) {
-    data::closeCompany();
-    throw std::runtime_error("show: the company has no " + std::string(entry->name) + " file");
-  }
-  try {
-    printRecords(entry, s);
-  } catch (...) {
-    FileClose(entry);
-    data::closeCompany();
-    throw;
-  }
-  FileClose(entry);
-  data::closeCompany();
+  data::Store store(data::databasePath(o.dataDir), data::Store::Access::readOnly);
+  if (!store.fileExists(s.file))
+    throw std::runtime_error("show: the company has no " +
+                             std::string(data::fileInfo(s.file)->name) + " file");
+  printRecords(store, s);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang llvm libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev libsqlite3-dev libfmt-dev libcpp-httplib-dev
+  nlohmann-json3-dev libcli11-dev libsqlite3-dev zlib1g-dev libfmt-dev libcpp-httplib-dev
   chromium
 )
 # Node.js and npm come from Debian unless the machine already has them

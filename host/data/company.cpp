@@ -1,5 +1,7 @@
 #include "host/data/company.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -23,7 +25,19 @@ std::string& lastErrorText() {
   return text;
 }
 
-std::string lockFilePath(const std::string& dir) {
+// The lock file is as private as the company's database.
+mode_t permissionsOf(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 0666) : 0600;
+}
+
+// A station writes its log-on and records, so a company it cannot write
+// is refused before anything else; `vx70 show` can still read it.
+std::string lockFilePathFor(const std::string& dir, const Store& store) {
+  if (store.readOnly())
+    throw DataError(store.path() +
+                    ": the company is read-only, so no station can work on it "
+                    "(vx70 show can still read it)");
   return (std::filesystem::path(dir) / "company.locks").string();
 }
 
@@ -82,7 +96,9 @@ void createCompany(const std::string& dir) {
 }
 
 Session::Session(const std::string& directory)
-    : dir(directory), store(databasePath(directory)), locks(lockFilePath(directory)) {
+    : dir(directory),
+      store(databasePath(directory)),
+      locks(lockFilePathFor(directory, store), permissionsOf(store.path())) {
   lastUpdateSeen = store.lastBroadcast();
 }
 

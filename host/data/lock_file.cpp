@@ -23,8 +23,8 @@ struct flock lockRange(short type, off_t offset, off_t length) {
 }
 }  // namespace
 
-LockFile::LockFile(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+LockFile::LockFile(const std::string& path, mode_t permissions) : path_(path) {
+  fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, permissions);
   if (fd_ < 0) throw DataError(path + ": cannot open the lock file: " + std::strerror(errno));
 }
 

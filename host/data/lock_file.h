@@ -4,8 +4,10 @@
 // dies, so a killed station never leaves a lock behind.
 //
 // The bytes mean (see LockMap): one per station slot, held while the
-// station is logged on; one per multi-user action; a few per data file for
-// its sharing modes; one per (data file, record) for LockRec.
+// station is logged on; the company's use, held shared by every multi-user
+// station and exclusively by a single-user one; one per multi-user action;
+// a few per data file for its sharing modes; one per (data file, record)
+// for LockRec.
 #pragma once
 
 #include <sys/types.h>
@@ -19,6 +21,7 @@ namespace vx70::data {
 namespace LockMap {
 inline constexpr off_t kSlotBase = 0;
 inline constexpr std::uint32_t kMaxSlots = 4096;
+inline constexpr off_t kCompanyUse = off_t{1} << 19;
 inline constexpr off_t kActionBase = off_t{1} << 20;
 inline constexpr off_t kShareBase = off_t{1} << 24;
 inline constexpr off_t kShareBytesPerFile = 8;
@@ -40,8 +43,9 @@ class LockFile {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Opens (creating) the lock file; throws DataError naming it.
-  explicit LockFile(const std::string& path);
+  // Opens the lock file, creating it with the given permissions; throws
+  // DataError naming it.
+  LockFile(const std::string& path, mode_t permissions);
   ~LockFile();
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;

@@ -114,6 +114,30 @@ void addAction(Session& s, WORD kind, std::string_view user) {
   transaction.commit();
 }
 
+// The names of the other stations logged on to the company.
+std::string otherStations(Session& s) {
+  std::string names;
+  for (const ActionRecord& r : loadActions(s.store)) {
+    if (r.fields.state != 0 || r.fields.kind != kLoggedIn || ownerOf(r.fields) == s.slot) continue;
+    if (!stationAlive(s, ownerOf(r.fields))) continue;
+    names += (names.empty() ? "" : ", ") + std::string(trimmed(r.fields.machine, kNameLength));
+  }
+  return names.empty() ? "another station" : "station " + names;
+}
+
+// A multi-user station shares the company with others of its kind; a
+// single-user one holds it alone.  Either is refused while the other kind
+// holds it.
+void takeCompanyUse(Session& s, bool multiUser) {
+  bool taken = multiUser ? s.locks.tryShared(LockMap::kCompanyUse)
+                         : s.locks.tryExclusive(LockMap::kCompanyUse);
+  if (taken) return;
+  sweepDeadStations(s);
+  throw DataError(s.store.path() + ": the company is in use by " + otherStations(s) +
+                  (multiUser ? ", which holds it in single-user mode"
+                             : "; start every station with --multi-user to share it"));
+}
+
 std::uint32_t takeSlot(Session& s) {
   for (std::uint32_t slot = 1; slot <= LockMap::kMaxSlots; ++slot)
     if (s.locks.tryExclusive(LockMap::slot(slot))) return slot;
@@ -182,7 +206,14 @@ void logon(const std::string& station, const std::string& user) {
   std::lock_guard lock(sessionMutex());
   logoff();
   Session& s = session();
-  std::uint32_t slot = takeSlot(s);
+  takeCompanyUse(s, stationOptions().multiUser);
+  std::uint32_t slot;
+  try {
+    slot = takeSlot(s);
+  } catch (...) {
+    s.locks.release(LockMap::kCompanyUse);
+    throw;
+  }
   s.slot = slot;
   s.station = station.substr(0, kNameLength - 1);
   s.user = user.substr(0, kNameLength - 1);
@@ -195,6 +226,7 @@ void logon(const std::string& station, const std::string& user) {
     transaction.commit();
   } catch (...) {
     s.locks.release(LockMap::slot(slot));
+    s.locks.release(LockMap::kCompanyUse);
     s.slot = 0;
     throw;
   }
@@ -216,10 +248,12 @@ void logoff() {
   } catch (...) {
     // The records lapse with the slot; the next sweep frees them.
     s.locks.release(LockMap::slot(slot));
+    s.locks.release(LockMap::kCompanyUse);
     s.slot = 0;
     throw;
   }
   s.locks.release(LockMap::slot(slot));
+  s.locks.release(LockMap::kCompanyUse);
   s.slot = 0;
   g_lpGlobVar->station = 0;
 }

@@ -1,8 +1,10 @@
 // A thin owner of an SQLite connection and its prepared statements.  Every
-// failure becomes a DataError that names the database file, so no SQLite
+// failure becomes a DataError that names the database file and says the
+// cause in plain words ("the disk is full"), never SQL text, so no SQLite
 // result code has to be examined above this layer.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -16,7 +18,7 @@ struct sqlite3_stmt;
 
 namespace vx70::data {
 
-// A failure that SQLite reported; reason() is SQLite's own message.
+// A failure that SQLite reported; reason() is its cause in plain words.
 class SqliteError : public DataError {
  public:
   SqliteError(const std::string& message, std::string reason)
@@ -27,9 +29,13 @@ class SqliteError : public DataError {
   std::string reason_;
 };
 
+// The cause of an SQLite result code as a person would say it.
+std::string plainCause(int resultCode);
+
 class Database {
  public:
-  enum class Mode { openExisting, createNew };
+  // readOnly opens a company that cannot (or must not) be written.
+  enum class Mode { openExisting, readOnly, createNew };
   Database(const std::string& path, Mode mode);
   ~Database();
   Database(const Database&) = delete;
@@ -37,9 +43,13 @@ class Database {
 
   const std::string& path() const { return path_; }
   sqlite3* handle() const { return db_; }
-  // Runs statements that return no rows (schema, pragmas, BEGIN/COMMIT).
-  void exec(const char* sql);
-  // Throws an SqliteError: "<path>: <what>: <SQLite's message>".
+  // Runs statements that return no rows (schema, pragmas, BEGIN/COMMIT);
+  // `what` says what they do, for the error.
+  void exec(const char* sql, const char* what = "the database could not be changed");
+  // Waits for another connection's write lock at most this long.
+  void setBusyTimeout(std::chrono::milliseconds wait);
+  bool readOnly() const;
+  // Throws an SqliteError: "<path>: <what>: <the cause in plain words>".
   [[noreturn]] void fail(const std::string& what) const;
 
  private:

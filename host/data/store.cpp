@@ -1,11 +1,19 @@
 #include "host/data/store.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "host/data/company.h"
+#include "host/station_options.h"
 
 namespace vx70::data {
 
@@ -14,10 +22,8 @@ namespace {
 // "VX70" in the database header, so that no other SQLite file passes for a
 // company.
 constexpr std::int64_t kApplicationId = 0x56583730;
-constexpr std::int64_t kSchemaVersion = 1;
-// Another station's write transaction lasts milliseconds; a minute of
-// waiting means something is badly wrong, and the call then fails.
-constexpr int kBusyTimeoutMs = 60000;
+// Version 2: every record carries a checksum.
+constexpr std::int64_t kSchemaVersion = 2;
 // Far beyond any real file; it keeps a stray record number from filling
 // the disk with zero records.
 constexpr std::uint32_t kMaxRecordNumber = 1u << 24;
@@ -27,7 +33,7 @@ constexpr std::int64_t kBroadcastsKept = 4096;
 constexpr const char* kSchema = R"sql(
 CREATE TABLE files(number INTEGER PRIMARY KEY, reclen INTEGER NOT NULL, name TEXT NOT NULL);
 CREATE TABLE records(file INTEGER NOT NULL, recno INTEGER NOT NULL, data BLOB NOT NULL,
-                     PRIMARY KEY(file, recno)) WITHOUT ROWID;
+                     sum INTEGER NOT NULL, PRIMARY KEY(file, recno)) WITHOUT ROWID;
 CREATE TABLE broadcasts(seq INTEGER PRIMARY KEY AUTOINCREMENT, from_station INTEGER NOT NULL,
                         code INTEGER NOT NULL, flag INTEGER NOT NULL);
 )sql";
@@ -48,6 +54,37 @@ const std::string& existingPath(const std::string& path) {
   return path;
 }
 
+// The record's checksum: CRC-32 over its file and record numbers (so that a
+// record moved to another place is caught too) and its bytes.
+std::int64_t checksum(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                      std::size_t size) {
+  const std::uint8_t place[6] = {
+      static_cast<std::uint8_t>(file),         static_cast<std::uint8_t>(file >> 8),
+      static_cast<std::uint8_t>(record),       static_cast<std::uint8_t>(record >> 8),
+      static_cast<std::uint8_t>(record >> 16), static_cast<std::uint8_t>(record >> 24)};
+  uLong crc = crc32(0L, place, sizeof place);
+  crc = crc32(crc, data, static_cast<uInt>(size));
+  return static_cast<std::int64_t>(crc);
+}
+
+// Another station's write lasts milliseconds; a station waits for one as
+// long as it waits for any other station's lock.
+std::chrono::milliseconds busyWait() {
+  return std::chrono::milliseconds(
+      static_cast<std::int64_t>(stationOptions().lockTimeoutSeconds * 1000.0));
+}
+
+// A company whose file or folder this user may not write opens read-only,
+// so that it can still be read (SQLite would otherwise fail to open its
+// journal).
+Database::Mode openMode(const std::string& path, Store::Access access) {
+  if (access == Store::Access::readOnly) return Database::Mode::readOnly;
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  const bool writable = ::access(path.c_str(), W_OK) == 0 &&
+                        ::access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
+  return writable ? Database::Mode::openExisting : Database::Mode::readOnly;
+}
+
 std::int64_t pragmaValue(Database& db, const char* sql) {
   Statement statement(db, sql);
   StatementUse use(statement);
@@ -62,9 +99,10 @@ struct Store::Statements {
         ensureFile(db, "INSERT OR IGNORE INTO files(number, reclen, name) VALUES(?1, ?2, ?3)"),
         truncate(db, "DELETE FROM records WHERE file = ?1 AND recno > ?2"),
         count(db, "SELECT max(recno) FROM records WHERE file = ?1"),
-        select(db, "SELECT data FROM records WHERE file = ?1 AND recno = ?2"),
-        replace(db, "INSERT OR REPLACE INTO records(file, recno, data) VALUES(?1, ?2, ?3)"),
-        scan(db, "SELECT recno, data FROM records WHERE file = ?1 ORDER BY recno"),
+        select(db, "SELECT data, sum FROM records WHERE file = ?1 AND recno = ?2"),
+        replace(db,
+                "INSERT OR REPLACE INTO records(file, recno, data, sum) VALUES(?1, ?2, ?3, ?4)"),
+        scan(db, "SELECT recno, data, sum FROM records WHERE file = ?1 ORDER BY recno"),
         lastBroadcast(db, "SELECT coalesce(max(seq), 0) FROM broadcasts"),
         addBroadcast(db, "INSERT INTO broadcasts(from_station, code, flag) VALUES(?1, ?2, ?3)"),
         pruneBroadcasts(db, "DELETE FROM broadcasts WHERE seq <= ?1"),
@@ -76,27 +114,37 @@ struct Store::Statements {
 };
 
 void Store::create(const std::string& path) {
-  if (std::filesystem::exists(path)) throw DataError(path + ": a company already exists here");
+  // The file is made here, readable by its owner only whatever the umask;
+  // SQLite gives its journal files the same permissions.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0 && errno == EEXIST) throw DataError(path + ": a company already exists here");
+  if (fd < 0) throw DataError(path + ": the company cannot be created: " + std::strerror(errno));
+  ::fchmod(fd, 0600);
+  ::close(fd);
   Database db(path, Database::Mode::createNew);
-  db.exec("PRAGMA journal_mode = WAL");
-  db.exec("BEGIN IMMEDIATE");
-  db.exec(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str());
-  db.exec(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
-  db.exec(kSchema);
-  db.exec("COMMIT");
+  const char* what = "the company could not be created";
+  db.exec("PRAGMA journal_mode = WAL", what);
+  db.exec("BEGIN IMMEDIATE", what);
+  db.exec(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str(), what);
+  db.exec(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str(), what);
+  db.exec(kSchema, what);
+  db.exec("COMMIT", what);
 }
 
-Store::Store(const std::string& path) : db_(existingPath(path), Database::Mode::openExisting) {
-  sqlite3_busy_timeout(db_.handle(), kBusyTimeoutMs);
+Store::Store(const std::string& path, Access access)
+    : db_(existingPath(path), openMode(path, access)) {
+  db_.setBusyTimeout(busyWait());
   try {
     verify();
   } catch (const SqliteError& e) {
+    if (e.reason() != plainCause(SQLITE_CORRUPT)) throw;
     throw NotACompany(path + ": not a usable company database (" + e.reason() + ")");
   } catch (const NotACompany& e) {
     throw NotACompany(path + ": not a usable company database (" + e.what() + ")");
   }
-  db_.exec("PRAGMA journal_mode = WAL");
-  db_.exec("PRAGMA synchronous = FULL");
+  if (db_.readOnly()) return;
+  db_.exec("PRAGMA journal_mode = WAL", "the company could not be opened for writing");
+  db_.exec("PRAGMA synchronous = FULL", "the company could not be opened for writing");
 }
 
 Store::~Store() = default;
@@ -162,6 +210,22 @@ void Store::checkLength(std::uint16_t file, std::uint32_t record, std::size_t le
                   std::to_string(known.recordLength));
 }
 
+void Store::checkRecord(std::uint16_t file, std::uint32_t record,
+                        std::span<const std::uint8_t> data, std::int64_t sum) const {
+  checkLength(file, record, data.size());
+  if (checksum(file, record, data.data(), data.size()) == sum) return;
+  throw DataError(path() + ": " + fileLabel(info(file)) + ": record " + std::to_string(record) +
+                  " is damaged (its bytes do not match their checksum)");
+}
+
+void Store::put(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                std::size_t size) {
+  StatementUse use(sql_->replace);
+  use->bind(1, file).bind(2, record).bindBlob(3, data, size);
+  use->bind(4, checksum(file, record, data, size));
+  use->run();
+}
+
 bool Store::fileExists(std::uint16_t file) {
   StatementUse use(sql_->fileExists);
   use->bind(1, file);
@@ -197,7 +261,7 @@ bool Store::read(std::uint16_t file, std::uint32_t record, std::uint8_t* out) {
   use->bind(1, file).bind(2, record);
   if (!use->step()) return false;
   auto data = use->blob(0);
-  checkLength(file, record, data.size());
+  checkRecord(file, record, data, use->integer(1));
   std::memcpy(out, data.data(), data.size());
   return true;
 }
@@ -210,14 +274,10 @@ void Store::write(std::uint16_t file, std::uint32_t record, const std::uint8_t* 
   requireFile(file);
   // Counting inside the transaction: another station's truncation cannot
   // slip in between, so the file never gets a gap.
-  for (std::uint32_t fill = recordCount(file) + 1; fill < record; ++fill) {
-    StatementUse use(sql_->replace);
-    use->bind(1, file).bind(2, fill).bindZeroBlob(3, known.recordLength);
-    use->run();
-  }
-  StatementUse use(sql_->replace);
-  use->bind(1, file).bind(2, record).bindBlob(3, data, known.recordLength);
-  use->run();
+  const std::vector<std::uint8_t> zeroes(known.recordLength);
+  for (std::uint32_t fill = recordCount(file) + 1; fill < record; ++fill)
+    put(file, fill, zeroes.data(), zeroes.size());
+  put(file, record, data, known.recordLength);
   transaction.commit();
 }
 
@@ -235,7 +295,7 @@ void Store::forEach(
   while (use->step()) {
     auto record = static_cast<std::uint32_t>(use->integer(0));
     auto data = use->blob(1);
-    checkLength(file, record, data.size());
+    checkRecord(file, record, data, use->integer(2));
     if (!visit(record, data)) break;
   }
 }
@@ -258,6 +318,27 @@ void Store::addBroadcast(std::uint32_t fromStation, std::uint32_t code, std::uin
   transaction.commit();
 }
 
+std::vector<std::string> Store::check() {
+  std::vector<std::string> damage;
+  Statement structure(db_, "PRAGMA integrity_check");
+  StatementUse useStructure(structure);
+  while (useStructure->step())
+    if (std::string verdict = useStructure->text(0); verdict != "ok")
+      damage.push_back(path() + ": the database is damaged: " + verdict);
+  Statement all(db_, "SELECT file, recno, data, sum FROM records ORDER BY file, recno");
+  StatementUse use(all);
+  while (use->step()) {
+    auto file = static_cast<std::uint16_t>(use->integer(0));
+    auto record = static_cast<std::uint32_t>(use->integer(1));
+    try {
+      checkRecord(file, record, use->blob(2), use->integer(3));
+    } catch (const DataError& e) {
+      damage.push_back(e.what());
+    }
+  }
+  return damage;
+}
+
 std::vector<Broadcast> Store::broadcastsAfter(std::int64_t sequence) {
   std::vector<Broadcast> found;
   StatementUse use(sql_->broadcastsAfter);
@@ -271,7 +352,7 @@ std::vector<Broadcast> Store::broadcastsAfter(std::int64_t sequence) {
 
 Store::Transaction::Transaction(Store& store)
     : store_(store), outermost_(store.transactionDepth_ == 0) {
-  if (outermost_) store_.db_.exec("BEGIN IMMEDIATE");
+  if (outermost_) store_.db_.exec("BEGIN IMMEDIATE", "the company could not be written");
   ++store_.transactionDepth_;
 }
 
@@ -282,7 +363,7 @@ Store::Transaction::~Transaction() {
 }
 
 void Store::Transaction::commit() {
-  if (outermost_) store_.db_.exec("COMMIT");
+  if (outermost_) store_.db_.exec("COMMIT", "the company could not be written");
   done_ = true;
 }
 

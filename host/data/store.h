@@ -1,7 +1,9 @@
 // The company database: the records of every data file, stored byte for
 // byte, one row per (file, record number), and the stations' broadcasts.
 // A data file exists when the files table has its row; its records are
-// numbered from 1 without gaps.
+// numbered from 1 without gaps.  Every record carries a checksum of its
+// place and bytes, and every read checks it: a damaged record is refused,
+// never shown.
 #pragma once
 
 #include <cstdint>
@@ -26,14 +28,19 @@ struct Broadcast {
 
 class Store {
  public:
+  enum class Access { readWrite, readOnly };
+
   // Writes a new, empty company database at path (which must not exist).
   static void create(const std::string& path);
   // Opens and checks the database; throws DataError naming the file when it
   // is missing, foreign, damaged or holds a record of the wrong length.
-  explicit Store(const std::string& path);
+  // Waits for other stations' writes as long as the station's lock
+  // timeout.  A company that cannot be written opens read-only.
+  explicit Store(const std::string& path, Access access = Access::readWrite);
   ~Store();
 
   const std::string& path() const { return db_.path(); }
+  bool readOnly() const { return db_.readOnly(); }
   // For the benchmarks and the tests that damage a company on purpose.
   Database& database() { return db_; }
 
@@ -54,6 +61,11 @@ class Store {
   // Calls visit for every record in order until it returns false.
   void forEach(std::uint16_t file,
                const std::function<bool(std::uint32_t, std::span<const std::uint8_t>)>& visit);
+
+  // Reads every record of every file and checks its length and checksum,
+  // and the database's own structure: what is damaged, one line each
+  // naming the file and the record; empty when the company is sound.
+  std::vector<std::string> check();
 
   std::int64_t lastBroadcast();
   void addBroadcast(std::uint32_t fromStation, std::uint32_t code, std::uint32_t flag);
@@ -80,6 +92,9 @@ class Store {
   void verify();
   void verifyRecordLengths();
   void checkLength(std::uint16_t file, std::uint32_t record, std::size_t length) const;
+  void checkRecord(std::uint16_t file, std::uint32_t record, std::span<const std::uint8_t> data,
+                   std::int64_t sum) const;
+  void put(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size);
   void requireFile(std::uint16_t file);
 
   Database db_;

@@ -295,6 +295,22 @@ TEST(InitShow, InitRefusesAnExistingCompanyAndLeavesIt) {
   EXPECT_NE(after.out.find("Wintergreen"), std::string::npos);
 }
 
+// The records hold the users' passwords: whatever the umask, only the
+// company's owner may read them.  A sound company checks clean.
+TEST(InitShow, ACompanyIsPrivateToItsOwnerAndChecksSound) {
+  const std::string dir = company(false);
+  EXPECT_EQ(fs::status(dir).permissions() & fs::perms::all, fs::perms::owner_all);
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    if (!entry.is_regular_file()) continue;
+    EXPECT_EQ(entry.status().permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write)
+        << entry.path();
+  }
+  const Outcome check = workspace().vx70({"check", "--data", dir});
+  EXPECT_EQ(check.status, 0) << check.out << check.err;
+  EXPECT_NE(check.out.find("sound"), std::string::npos) << check.out;
+}
+
 TEST(InitShow, InitRefusesAnEditionThatDoesNotExist) {
   const std::string dir = (workspace().root() / "edition3").string();
   EXPECT_NE(workspace().vx70({"init", dir, "--edition", "3"}).status, 0);

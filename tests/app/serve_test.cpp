@@ -326,7 +326,7 @@ TEST_F(Serve, OnlyTheServersOwnPageMayChangeAnything) {
 }
 
 TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
-  ServeProcess serve(company_);
+  ServeProcess serve(company_, {"--multi-user"});
   auto started = serve.client().Get("/api/events?since=0");
   ASSERT_TRUE(started);
   json early = json::parse(started->body);
@@ -340,7 +340,7 @@ TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
   });
   // The other station's Init tells every station that the setup changed.
   setenv("VX70_MODULE", VX70_PROBE_MODULE_PATH, 1);
-  DriveRun other = company_.drive("open 3619 10\nclick 3619 2\n", "--station OTHER");
+  DriveRun other = company_.drive("open 3619 10\nclick 3619 2\n", "--multi-user --station OTHER");
   unsetenv("VX70_MODULE");
   ASSERT_EQ(other.status, 0) << other.error().dump();
   ASSERT_EQ(other.all("update-sent").size(), 1u);

@@ -15,7 +15,7 @@ const run = promisify(execFile);
 describe('Change notices in the browser', () => {
   let s;
   before(async () => {
-    s = await Session.start();
+    s = await Session.start({serveArgs: ['--multi-user']});
   });
   after(async () => {
     await s?.close();
@@ -32,7 +32,7 @@ describe('Change notices in the browser', () => {
       'click 3619 2',
       '',
     ].join('\n');
-    const other = run(program, ['drive', '-', '--data', s.dataDir, '--station', 'STATION2']);
+    const other = run(program, ['drive', '-', '--data', s.dataDir, '--multi-user', '--station', 'STATION2']);
     other.child.stdin.end(script);
     await other;
 

@@ -184,20 +184,20 @@ TEST(Currencies, TheActionKeepsASecondStationOutAndLockedRunsStore) {
   DriveRun second = co.drive(kOpen, "--multi-user --station TWO");
   expectActionRefused(second, 32, "Currencies");
 
+  // Wake the first station; it ends its action as it closes.
+  data::openCompany(co.dir());
+  GlobalUpdate(99, 0, 274, 8, 0, 0, 0, 1);
+  data::closeCompany();
+  ASSERT_TRUE(waitForText(out, "\"ended\""));
+
   DriveRun locked = co.drive(kOpen + editRow(4) + "type 3618 1431 \"2\"\nclick 3618 1942\n" +
                                  "select 3616 1881 4\n" + kClose,
-                             "--lock-records --station THREE");
+                             "--multi-user --lock-records --station THREE");
   ASSERT_EQ(locked.status, 0) << locked.error();
   EXPECT_DOUBLE_EQ(currency(co, 5).exchangeRate, 2.0);
   EXPECT_EQ(currency(co, 5).flags, CURRENCY_BASE);
   EXPECT_EQ(setup(co).baseCurrency, 4);
   EXPECT_TRUE(locked.all("update-sent").empty());
-
-  // Wake the first station; it ends its action as it closes.
-  data::openCompany(co.dir());
-  GlobalUpdate(99, 0, 274, 8, 0, 0, 0, 1);
-  data::closeCompany();
-  EXPECT_TRUE(waitForText(out, "\"ended\""));
 }
 
 TEST(Currencies, LedgerCombosListTheNamesByRecord) {

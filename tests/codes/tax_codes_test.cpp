@@ -200,13 +200,17 @@ TEST(TaxCodes, TheActionKeepsASecondStationOutAndLockedRunsStore) {
   DriveRun second = co.drive(kOpen, "--multi-user --station TWO");
   expectActionRefused(second, 31, "Tax Codes");
 
-  // The first station's save wakes it; it then ends its action.
+  // Wake the first station; it ends its action as it closes.
+  data::openCompany(co.dir());
+  GlobalUpdate(99, 0, 275, 16, 0, 0, 0, 1);
+  data::closeCompany();
+  ASSERT_TRUE(waitForText(out, "\"ended\""));
+
   DriveRun locked =
       co.drive(kOpen + editCode(0) + "type 3620 1962 \"1.5\"\nclick 3620 1942\n" + kClose,
-               "--lock-records --station THREE");
+               "--multi-user --lock-records --station THREE");
   ASSERT_EQ(locked.status, 0) << locked.error();
   EXPECT_DOUBLE_EQ(storedCode(co, 0).rate, 1.5);
-  ASSERT_TRUE(waitForText(out, "\"ended\""));
 }
 
 TEST(TaxCodes, ComboListsEveryCodeWithItsRate) {

@@ -358,9 +358,10 @@ TEST(CompanyPrefs, NegativeStockCannotBeSwitchedOffWhileProductsAreBelowZero) {
 TEST(CompanyPrefs, SplitListingIsRefusedWhileOthersAreLoggedIn) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto other = co.driveInBackground("wait update 30\n", "--station OTHER");
+  auto other = co.driveInBackground("wait update 30\n", "--multi-user --station OTHER");
   ASSERT_TRUE(waitForText(other, "\"started\""));
-  auto run = co.drive(kOpen + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk);
+  auto run =
+      co.drive(kOpen + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk, "--multi-user");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{
                                 "You cannot change this value when other users are logged in"});

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "host/data/sqlite.h"
+#include "host/data/store.h"
 #include "tests/support/data_support.h"
 
 namespace vx70::test {
@@ -158,6 +159,47 @@ TEST_F(CompanyOpen, AWrongLengthRecordIsRefusedAtRead) {
   EXPECT_NE(data::lastError().find("currencies"), std::string::npos) << data::lastError();
   EXPECT_NE(data::lastError().find(company_.database()), std::string::npos);
   EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 2, buffer.data()), 84u) << "the others still read";
+}
+
+// Damage inside a record that SQLite's own checks cannot see: the record is
+// refused at every read, with the file and the record named, and `check`
+// finds it; the other records still read.
+TEST_F(CompanyOpen, ARecordThatDoesNotMatchItsChecksumIsNeverShown) {
+  const struct {
+    const char* what;
+    const char* sql;
+  } kDamage[] = {
+      {"one byte changed",
+       "UPDATE records SET data = CAST(substr(data, 1, 10) || x'FF' || substr(data, 12) AS BLOB) "
+       "WHERE file = 20 AND recno = 3"},
+      {"another record's checksum",
+       "UPDATE records SET sum = (SELECT sum FROM records WHERE file = 20 AND recno = 2) "
+       "WHERE file = 20 AND recno = 3"},
+      {"the checksum changed", "UPDATE records SET sum = sum + 1 WHERE file = 20 AND recno = 3"},
+  };
+  for (const auto& damage : kDamage) {
+    SCOPED_TRACE(damage.what);
+    Populate();
+    {
+      data::Database raw(company_.database(), data::Database::Mode::openExisting);
+      raw.exec(damage.sql);
+    }
+    data::openCompany(company_.dir());
+    std::vector<std::uint8_t> buffer(84, 0x77);
+    EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 3, buffer.data()), 0u);
+    EXPECT_EQ(buffer[0], 0x77) << "nothing copied";
+    for (const std::string& part : {company_.database(), std::string("currencies"),
+                                    std::string("record 3"), std::string("damaged")})
+      EXPECT_NE(data::lastError().find(part), std::string::npos) << data::lastError();
+    EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 2, buffer.data()), 84u) << "the others still read";
+    data::closeCompany();
+    data::Store store(company_.database(), data::Store::Access::readOnly);
+    auto found = store.check();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_NE(found[0].find("record 3"), std::string::npos) << found[0];
+    data::Database raw(company_.database(), data::Database::Mode::openExisting);
+    raw.exec("DELETE FROM records");
+  }
 }
 
 }  // namespace

@@ -154,6 +154,28 @@ TEST_F(Stations, OneStationAtATimeHoldsAnAction) {
   EXPECT_EQ(a->Ask("request 25 ANNE"), "0");
 }
 
+// A single-user station holds the company alone, and refuses or is refused
+// by any other; the refusal names the station that holds the company.
+TEST_F(Stations, ASingleUserStationHoldsTheCompanyAlone) {
+  struct Case {
+    const char* first;
+    const char* second;
+  };
+  for (const Case c : {Case{"single", "single"}, Case{"single", ""}, Case{"", "single"}}) {
+    SCOPED_TRACE(std::string(c.first) + " then " + c.second);
+    auto a = std::make_unique<Station>(company_.dir());
+    ASSERT_EQ(a->Ask(std::string("logon DESK1 ANNE ") + c.first).substr(0, 3), "ok ");
+    Station b(company_.dir());
+    std::string refusal = b.Ask(std::string("logon DESK2 BOB ") + c.second);
+    EXPECT_EQ(refusal.rfind("error ", 0), 0u) << refusal;
+    EXPECT_NE(refusal.find("DESK1"), std::string::npos) << refusal;
+    EXPECT_EQ(a->Ask("users"), "1") << "the refused station left nothing behind";
+    a.reset();  // logs off
+    Station c2(company_.dir());
+    EXPECT_EQ(c2.Ask(std::string("logon DESK3 CAROL ") + c.second).substr(0, 3), "ok ");
+  }
+}
+
 TEST_F(Stations, OfTwoAskingAtOnceExactlyOneIsGranted) {
   for (int round = 0; round < 5; ++round) {
     auto a = Start("A", "ANNE");

@@ -5,7 +5,7 @@
 //
 //   data_worker DIR [LOCK-TIMEOUT-SECONDS]
 //
-// Commands:   logon STATION USER | logoff | request ACTION USER | end ACTION
+// Commands:   logon STATION USER [single] | logoff | request ACTION USER | end ACTION
 //             users | open FILE ACCESS SHARE | close FILE | lock FILE RECORD
 //             unlock FILE RECORD | update CODE FLAG | take | rmw CYCLES
 //             hammer | quit
@@ -97,8 +97,10 @@ std::string answer(const std::string& line) {
   unsigned a = 0, b = 0, c = 0;
   std::string text;
   if (command == "logon") {
-    std::string station, user;
-    in >> station >> user;
+    std::string station, user, mode;
+    in >> station >> user >> mode;
+    // The workers are multi-user stations unless told otherwise.
+    vx70::stationOptions().multiUser = mode != "single";
     logon(station, user);
     return "ok " + std::to_string(g_lpGlobVar->station);
   }

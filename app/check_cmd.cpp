@@ -1,0 +1,43 @@
+// vx70 check: reads every record of a company and checks it against its
+// checksum and length, and the database's own structure, without changing
+// anything.  Prints what is damaged, one line each naming the file and the
+// record, and exits 1 when anything is; prints that the company is sound
+// otherwise.
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "app/commands.h"
+#include "host/data/company.h"
+#include "host/data/store.h"
+
+namespace vx70::app {
+namespace {
+
+struct CheckOptions {
+  std::string dataDir;
+};
+
+int runCheck(const CheckOptions& o) {
+  if (!data::companyExists(o.dataDir))
+    throw std::runtime_error("check: " + o.dataDir + " holds no company");
+  data::Store store(data::databasePath(o.dataDir), data::Store::Access::readOnly);
+  const auto damage = store.check();
+  for (const auto& line : damage) std::cout << line << '\n';
+  if (damage.empty()) std::cout << store.path() << ": the company is sound\n";
+  return damage.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+void addCheckCommand(CLI::App& app) {
+  auto options = std::make_shared<CheckOptions>();
+  CLI::App* cmd = app.add_subcommand("check", "Check every record of a company for damage");
+  cmd->add_option("--data", options->dataDir, "Directory of the company")->required();
+  cmd->callback([options] {
+    if (runCheck(*options) != 0) throw CLI::RuntimeError(1);
+  });
+}
+
+}  // namespace vx70::app
