@@ -1,10 +1,11 @@
 // SaveUserOptions: the user's own options (the private list-update flags,
 // the own call-charge rate, the wallpaper choices...) live in the user's
 // record of the user file.
-// The record in memory holds the password readable; the file keeps it in
-// converted form, so it is converted back on the way out.  The record is
-// found by logon name, ignoring case and padding, and locked around its
-// rewrite when the company locks records.
+// Only the options are written: the record is found by logon name
+// (ignoring case and padding), re-read under its lock when the company locks
+// records, and takes this station's options while its name, password and
+// access data stay as stored, so that a password the same user changed on
+// another station meanwhile is never put back.
 #include <cstring>
 
 #include "api/host_api.h"
@@ -12,17 +13,12 @@
 
 namespace {
 
-constexpr std::size_t kPasswordChars = 10;
-
-// The record as the file keeps it: the password padded and converted.
-accessmap storedForm(const accessmap& current) {
-  accessmap out = current;
-  std::memset(out.password, 0, sizeof out.password);
-  std::memcpy(out.password, current.password, strnlen(current.password, kPasswordChars));
-  FillUp(out.password, sizeof out.password);
-  convert(out.password);
-  out.password[kPasswordChars] = '\0';
-  return out;
+// The options that the station owns in the user's record.  Everything else
+// (the name, the password, the access data) stays as the file holds it, so
+// that what another station changed meanwhile survives.
+void takeOptions(accessmap& stored, const accessmap& current) {
+  stored.callChargeRate = current.callChargeRate;
+  std::memcpy(stored.listUpdate, current.listUpdate, sizeof stored.listUpdate);
 }
 
 }  // namespace
@@ -41,8 +37,11 @@ extern "C" BOOL SaveUserOptions(datafilemap* files, setupmap* /*setup*/, accessm
     // The user's own call-charge rate is held in the global block while
     // the program runs.
     if (access == &g_lpGlobVar->access) access->callChargeRate = g_lpGlobVar->userCallChargeRate;
-    accessmap out = storedForm(*access);
-    saved = WriteRec(users, n, &out) == sizeof out ? TRUE : FALSE;
+    // Re-read under the lock: the record as it stands now takes the options.
+    if (ReadRec(users, n, &stored) == sizeof stored) {
+      takeOptions(stored, *access);
+      saved = WriteRec(users, n, &stored) == sizeof stored ? TRUE : FALSE;
+    }
     if (lockRecords) UnLockRec(users, n);
   }
   FileClose(users);

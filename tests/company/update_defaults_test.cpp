@@ -2,6 +2,7 @@
 // stored setup record, the user file and the station's INI file.
 #include <cstring>
 
+#include "api/notices.h"
 #include "api/records.h"
 #include "frame/res/ids_company.h"
 #include "tests/support/drive_support.h"
@@ -91,6 +92,32 @@ TEST(UpdateDefaults, AnotherUserStoresOnlyTheOwnFlags) {
   EXPECT_TRUE(std::equal(clerkAfter.begin(), clerkAfter.begin() + 464, clerkBefore.begin()))
       << "name and stored password unchanged";
   EXPECT_EQ(userFlags(co, 1), (std::vector<int>(11, 1))) << "the manager's record untouched";
+}
+
+// Saving the user's options changes only the options: a password that the
+// same user changed on another station meanwhile stays as stored.
+TEST(UpdateDefaults, SavingTheOptionsKeepsAPasswordChangedElsewhere) {
+  TestCompany co;
+  accessmap clerk = co.stored<accessmap>(DF_USERS, 1);
+  std::memset(clerk.logonName, 0, sizeof clerk.logonName);
+  std::strcpy(clerk.logonName, "CLERK");
+  std::memcpy(clerk.password, "pw        ", 11);  // stored form of "PW"
+  co.store(DF_USERS, 2, &clerk);
+  auto station = co.driveInBackground(
+      "open 3633\nwait update 30\nclick 3633 2264\nclick 3633 1605\nclick 3633 1\nanswer ok\n",
+      "--user CLERK --multi-user --lock-records");
+  ASSERT_TRUE(waitForText(station, "\"opened\""));
+
+  std::memcpy(clerk.password, "new       ", 11);  // another station's new password
+  co.store(DF_USERS, 2, &clerk);
+  data::openCompany(co.dir());
+  GlobalUpdate(99, 0, NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG, 0, 0, 0, 1);
+  data::closeCompany();
+  ASSERT_TRUE(waitForText(station, "\"result\":1"));
+
+  const accessmap after = co.stored<accessmap>(DF_USERS, 2);
+  EXPECT_EQ(std::string(after.password, 11), std::string("new       \0", 11));
+  EXPECT_EQ(userFlags(co, 2), (std::vector<int>{1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
 }
 
 TEST(UpdateDefaults, NtWarnsAndCancelStoresNothing) {
