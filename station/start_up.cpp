@@ -102,8 +102,9 @@ void Station::Impl::fillGlobalBlock() {
   copyPath(g.programDirectory, programDirectory());
   if (!options.dataDir.empty()) {
     copyPath(g.dataPath, std::filesystem::absolute(options.dataDir).lexically_normal().string());
-    ReadSetup();
-    ReadControl();
+    // A station never runs on zeroes: a missing or damaged setup or control
+    // record stops it here, with the file and the record named.
+    if (!ReadSetup() || !ReadControl()) throw std::runtime_error(data::lastError());
     loadAccessRecord();
   } else {
     accessOfName(g.access, options.user);

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "host/data/company.h"
+#include "host/data/sqlite.h"
 #include "host/loader/module.h"
 #include "host/loader/resources.h"
 #include "tests/support/drive_support.h"
@@ -22,6 +24,8 @@ namespace {
 
 using nlohmann::json;
 using vx70::test::DriveRun;
+using vx70::test::TestCompany;
+namespace data = vx70::data;
 using vx70::test::jsonLines;
 using vx70::test::waitForText;
 
@@ -225,6 +229,31 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
   EXPECT_EQ(updates[0]["code"], 274);
   EXPECT_EQ(updates[0]["flag"], 8);
   std::filesystem::remove_all(dir);
+}
+
+// A company whose core records are missing or damaged stops the station at
+// start, naming the file and the record, instead of running on zeroes.
+TEST(Drive, MissingOrDamagedCoreRecordsStopTheStationAtStart) {
+  const struct {
+    const char* damage;
+    const char* file;
+    const char* what;
+  } kCases[] = {
+      {"DELETE FROM records WHERE file = 0", "(setup)", "no record 1"},
+      {"DELETE FROM records WHERE file = 18", "(control)", "no record 1"},
+      {"UPDATE records SET sum = sum + 1 WHERE file = 0 AND recno = 1", "(setup)", "damaged"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.damage);
+    TestCompany co;
+    data::Database(data::databasePath(co.dir()), data::Database::Mode::openExisting).exec(c.damage);
+    DriveRun run = co.drive("show\n");
+    EXPECT_EQ(run.status, 1);
+    const std::string message = run.error().value("message", "");
+    EXPECT_NE(message.find(c.file), std::string::npos) << message;
+    EXPECT_NE(message.find(c.what), std::string::npos) << message;
+    EXPECT_TRUE(run.all("show").empty()) << "nothing was shown";
+  }
 }
 
 TEST(Drive, AStationThatCannotStartSaysWhy) {
