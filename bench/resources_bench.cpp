@@ -4,6 +4,9 @@
 // pages), which the engine does at every CreateDEDialog.
 #include <benchmark/benchmark.h>
 
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_company.h"
+#include "frame/res/ids_strings.h"
 #include "host/loader/resources.h"
 
 namespace {
@@ -37,11 +40,11 @@ void ParseDialogDescriptions(benchmark::State& state) {
   for (auto _ : state) OpenOneDialog(r, id);
 }
 // Company Preferences (the largest tabbed dialog) and Tax Codes (a list).
-BENCHMARK(ParseDialogDescriptions)->Arg(3600)->Arg(3619);
+BENCHMARK(ParseDialogDescriptions)->Arg(IDD_COMPANY_PREFS)->Arg(IDD_TAX_CODES);
 
 void LoadString(benchmark::State& state) {
   ModuleResources r(image());
-  for (auto _ : state) benchmark::DoNotOptimize(r.string(1090));
+  for (auto _ : state) benchmark::DoNotOptimize(r.string(IDS_MSG_VAT_SCHEME_UNRECONCILED));
 }
 BENCHMARK(LoadString);
 

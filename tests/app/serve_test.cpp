@@ -10,6 +10,7 @@
 #include <future>
 
 #include "app/serve_events.h"
+#include "frame/res/ids_codes.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
@@ -192,7 +193,8 @@ TEST_F(Serve, StateShowsTheStationItsMainWindowAndMenu) {
   for (const auto& g : state["menu"]) groups.push_back(g["group"]);
   EXPECT_EQ(groups, (std::vector<std::string>{"Company settings", "Ledger defaults", "Code tables",
                                               "System and users"}));
-  EXPECT_EQ(state["menu"][2]["items"][4], (json{{"dialog", 3619}, {"title", "Tax Codes"}}));
+  EXPECT_EQ(state["menu"][2]["items"][4],
+            (json{{"dialog", IDD_TAX_CODES}, {"title", "Tax Codes"}}));
   EXPECT_EQ(state["dialogs"], json::array());
   EXPECT_TRUE(state["question"].is_null());
 }
@@ -222,7 +224,7 @@ TEST_F(Serve, CommandsRunOnTheStationAndAnswerWithTheNewState) {
   EXPECT_TRUE(opened["state"]["question"].is_null());
   ASSERT_EQ(opened["state"]["dialogs"].size(), 1u);
   json dialog = opened["state"]["dialogs"][0];
-  EXPECT_EQ(dialog["dialog"], 3619);
+  EXPECT_EQ(dialog["dialog"], IDD_TAX_CODES);
   EXPECT_EQ(dialog["title"], "Tax Codes");
   EXPECT_EQ(dialog["font"], (json{{"name", "Helv"}, {"size", 8}}));
   ASSERT_EQ(dialog["rect"].size(), 4u);

@@ -5,13 +5,30 @@
 import assert from 'node:assert/strict';
 import {describe, it} from 'node:test';
 
-import {Session} from './support.mjs';
+import {ids, Session} from './support.mjs';
+
+const {IDD_COMPANY_PREFS, IDD_CONTROL_ACCOUNTS, IDD_CUSTOMER_DEFAULTS, IDD_TAX_CODES} = ids();
 
 const DIALOGS = [
-  {id: 3600, group: 'Company settings', item: 'Company Preferences', name: 'company-preferences'},
-  {id: 3607, group: 'Ledger defaults', item: 'Customer Defaults', name: 'customer-defaults'},
-  {id: 3619, group: 'Code tables', item: 'Tax Codes', name: 'tax-codes'},
-  {id: 3621, group: 'Code tables', item: 'Control Accounts', name: 'control-accounts'},
+  {
+    id: IDD_COMPANY_PREFS,
+    group: 'Company settings',
+    item: 'Company Preferences',
+    name: 'company-preferences'
+  },
+  {
+    id: IDD_CUSTOMER_DEFAULTS,
+    group: 'Ledger defaults',
+    item: 'Customer Defaults',
+    name: 'customer-defaults'
+  },
+  {id: IDD_TAX_CODES, group: 'Code tables', item: 'Tax Codes', name: 'tax-codes'},
+  {
+    id: IDD_CONTROL_ACCOUNTS,
+    group: 'Code tables',
+    item: 'Control Accounts',
+    name: 'control-accounts'
+  },
 ];
 
 const MOST_GROWTH_PX = 40;

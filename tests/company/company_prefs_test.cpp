@@ -293,8 +293,8 @@ TEST(CompanyPrefs, LockedDetailsAreReadOnly) {
                  IDC_PREFS_ADDRESS_LINE3, IDC_PREFS_ADDRESS_LINE4, IDC_PREFS_ADDRESS_LINE5,
                  IDC_PREFS_TELEPHONE, IDC_PREFS_EMAIL, IDC_PREFS_WEB_SITE, IDC_PREFS_FAX,
                  IDC_PREFS_VAT_REG_NO, IDC_PREFS_CREDIT_REF_NO, IDC_PREFS_PRINT_NAME}) {
-    EXPECT_FALSE(control(locked, 3601, id)["enabled"]) << id;
-    EXPECT_TRUE(control(open, 3601, id)["enabled"]) << id;
+    EXPECT_FALSE(control(locked, IDD_PREFS_ADDRESS, id)["enabled"]) << id;
+    EXPECT_TRUE(control(open, IDD_PREFS_ADDRESS, id)["enabled"]) << id;
   }
   auto style = [](const DriveRun& r) {
     json frame = control(r, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_FRAME);

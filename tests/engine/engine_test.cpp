@@ -8,6 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include "api/host_api.h"
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_ledgers.h"
+#include "frame/res/ids_options.h"
 #include "host/engine/dialog.h"
 #include "host/win32/window.h"
 #include "tests/support/engine_fixture.h"
@@ -16,6 +19,10 @@ namespace vx70::test {
 namespace {
 
 using res::DENTRY_PAGE;
+
+// A command that Init posts to its own dialog, as the module's dialogs post
+// their after-Init commands; no window sends it.
+constexpr UINT kPostedCommand = 1541;
 
 // The ordinal bound to a message in a dialog's MENTRY, 0 if none.
 int boundOrdinal(Module& m, std::uint16_t dialog, UINT message) {
@@ -97,9 +104,10 @@ TEST(Engine, EveryDialogOpensWithItsPagesInOrderAndClosesCompletely) {
 TEST(Engine, BuildsEveryTemplateWindowAndPage) {
   EngineFixture f;
   f.input.push_back([&] {
-    HWND d = engine::findOpenDialog(3607);
+    HWND d = engine::findOpenDialog(IDD_CUSTOMER_DEFAULTS);
     ASSERT_NE(d, 0u);
-    for (std::uint16_t page : {3608, 3609, 3610, 3611}) {
+    for (std::uint16_t page : {IDD_CUSTOMER_RECORD, IDD_CUSTOMER_STATEMENTS, IDD_CUSTOMER_AGEING,
+                               IDD_CUSTOMER_DISCOUNT}) {
       HWND p = GetDEDialogChild(d, page);
       ASSERT_NE(p, 0u) << page;
       EXPECT_EQ(GetDEDialogParent(p), d);
@@ -108,32 +116,32 @@ TEST(Engine, BuildsEveryTemplateWindowAndPage) {
       for (const auto& item : tmpl->items)
         EXPECT_NE(engine::dialogControl(p, item.id), 0u) << page << "/" << item.id;
     }
-    EXPECT_EQ(GetDEDialog(d, 3610), GetDEDialogChild(d, 3610));
-    EXPECT_EQ(GetDEDialog(d, 3607), d);
-    EXPECT_EQ(GetDEDialog(d, 3619), 0u);
+    EXPECT_EQ(GetDEDialog(d, IDD_CUSTOMER_AGEING), GetDEDialogChild(d, IDD_CUSTOMER_AGEING));
+    EXPECT_EQ(GetDEDialog(d, IDD_CUSTOMER_DEFAULTS), d);
+    EXPECT_EQ(GetDEDialog(d, IDD_TAX_CODES), 0u);
     // Only the first page shows until another is brought to the front.
-    EXPECT_TRUE(win::get(GetDEDialogChild(d, 3608)).visible);
-    EXPECT_FALSE(win::get(GetDEDialogChild(d, 3610)).visible);
+    EXPECT_TRUE(win::get(GetDEDialogChild(d, IDD_CUSTOMER_RECORD)).visible);
+    EXPECT_FALSE(win::get(GetDEDialogChild(d, IDD_CUSTOMER_AGEING)).visible);
     SendMessageA(d, engine::kMsgPageToFront, 2, 0);
-    EXPECT_FALSE(win::get(GetDEDialogChild(d, 3608)).visible);
-    EXPECT_TRUE(win::get(GetDEDialogChild(d, 3610)).visible);
+    EXPECT_FALSE(win::get(GetDEDialogChild(d, IDD_CUSTOMER_RECORD)).visible);
+    EXPECT_TRUE(win::get(GetDEDialogChild(d, IDD_CUSTOMER_AGEING)).visible);
   });
-  engine::runDialog(0, kDefaultsModuleNumber, 3607, 0);
+  engine::runDialog(0, kDefaultsModuleNumber, IDD_CUSTOMER_DEFAULTS, 0);
 }
 
 TEST(Engine, FieldsLieInTheirRecordSlotAndPageLinksShareTheContainersBuffers) {
   EngineFixture f;
   f.input.push_back([&] {
-    HWND d = engine::findOpenDialog(3607);
-    HWND record = GetDEDialogChild(d, 3608);
-    auto* slot = static_cast<std::uint8_t*>(GetControlPtr(d, 1967, 0x0A));
+    HWND d = engine::findOpenDialog(IDD_CUSTOMER_DEFAULTS);
+    HWND record = GetDEDialogChild(d, IDD_CUSTOMER_RECORD);
+    auto* slot = static_cast<std::uint8_t*>(GetControlPtr(d, IDC_LEDGER_SETUP_IMAGE, 0x0A));
     ASSERT_NE(slot, nullptr);
-    // 1211 is the credit limit at offset 511 of the setup image; 2075 the
-    // terms text at 477.
-    EXPECT_EQ(GetControlPtr(d, 1211, 1), slot + 511);
-    EXPECT_EQ(GetControlPtr(d, 2075, 3), slot + 477);
-    EXPECT_EQ(GetControlPtr(record, 1211, 1), slot + 511);
-    EXPECT_EQ(GetControlPtr(record, 2075, 3), slot + 477);
+    // The credit limit lies at offset 511 of the setup image, the terms
+    // text at 477.
+    EXPECT_EQ(GetControlPtr(d, IDC_LEDGER_CREDIT_LIMIT, 1), slot + 511);
+    EXPECT_EQ(GetControlPtr(d, IDC_LEDGER_TERMS, 3), slot + 477);
+    EXPECT_EQ(GetControlPtr(record, IDC_LEDGER_CREDIT_LIMIT, 1), slot + 511);
+    EXPECT_EQ(GetControlPtr(record, IDC_LEDGER_TERMS, 3), slot + 477);
 
     // A value put into the buffer shows on the page once updated.
     double limit = 2500.5;
@@ -141,13 +149,14 @@ TEST(Engine, FieldsLieInTheirRecordSlotAndPageLinksShareTheContainersBuffers) {
     std::strcpy(reinterpret_cast<char*>(slot + 477), "30 days net");
     UpdateDEDialog(d);
     char text[64] = {};
-    GetDlgItemTextA(record, 2075, text, sizeof text);
+    GetDlgItemTextA(record, IDC_LEDGER_TERMS, text, sizeof text);
     EXPECT_STREQ(text, "30 days net");
     double shown = 0;
-    SendDlgItemMessageA(record, 1211, win::VXM_GETDOUBLE, 0, reinterpret_cast<LPARAM>(&shown));
+    SendDlgItemMessageA(record, IDC_LEDGER_CREDIT_LIMIT, win::VXM_GETDOUBLE, 0,
+                        reinterpret_cast<LPARAM>(&shown));
     EXPECT_DOUBLE_EQ(shown, 2500.5);
   });
-  engine::runDialog(0, kDefaultsModuleNumber, 3607, 0);
+  engine::runDialog(0, kDefaultsModuleNumber, IDD_CUSTOMER_DEFAULTS, 0);
 }
 
 TEST(Engine, WhatTheUserTypedReachesTheBufferBeforeTheNextHandlerOnly) {
@@ -155,9 +164,9 @@ TEST(Engine, WhatTheUserTypedReachesTheBufferBeforeTheNextHandlerOnly) {
   std::string seenAtCommand;
   std::string keptByHandler;
   f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
-    if (c.message != WM_COMMAND || c.id != 1942) return c.message == WM_INITDIALOG;
-    HWND d = engine::findOpenDialog(3607);
-    auto* slot = static_cast<char*>(GetControlPtr(d, 1967, 0x0A));
+    if (c.message != WM_COMMAND || c.id != IDC_OK) return c.message == WM_INITDIALOG;
+    HWND d = engine::findOpenDialog(IDD_CUSTOMER_DEFAULTS);
+    auto* slot = static_cast<char*>(GetControlPtr(d, IDC_LEDGER_SETUP_IMAGE, 0x0A));
     if (seenAtCommand.empty()) {
       seenAtCommand = slot + 477;
       std::strcpy(slot + 477, "set by handler");  // not shown: must survive
@@ -167,20 +176,21 @@ TEST(Engine, WhatTheUserTypedReachesTheBufferBeforeTheNextHandlerOnly) {
     return 0;
   };
   auto clickOk = [] {
-    HWND d = engine::findOpenDialog(3607);
-    SendMessageA(d, WM_COMMAND, MAKEWPARAM(1942, BN_CLICKED),
-                 static_cast<LPARAM>(GetDlgItem(d, 1942)));
+    HWND d = engine::findOpenDialog(IDD_CUSTOMER_DEFAULTS);
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_OK, BN_CLICKED),
+                 static_cast<LPARAM>(GetDlgItem(d, IDC_OK)));
   };
   f.input.push_back([&] {
-    HWND record = GetDEDialogChild(engine::findOpenDialog(3607), 3608);
-    HWND terms = GetDlgItem(record, 2075);
+    HWND record =
+        GetDEDialogChild(engine::findOpenDialog(IDD_CUSTOMER_DEFAULTS), IDD_CUSTOMER_RECORD);
+    HWND terms = GetDlgItem(record, IDC_LEDGER_TERMS);
     engine::noteUserInput(terms);
     win::send(terms, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("cash only"));
     engine::noteUserInput(terms);
   });
   f.input.push_back(clickOk);
   f.input.push_back(clickOk);
-  engine::runDialog(0, kDefaultsModuleNumber, 3607, 0);
+  engine::runDialog(0, kDefaultsModuleNumber, IDD_CUSTOMER_DEFAULTS, 0);
   EXPECT_EQ(seenAtCommand, "cash only");
   EXPECT_EQ(keptByHandler, "set by handler");
 }
@@ -188,16 +198,17 @@ TEST(Engine, WhatTheUserTypedReachesTheBufferBeforeTheNextHandlerOnly) {
 TEST(Engine, DestroyDuringInitClosesBeforeTheDialogIsShownAndSkipsThePages) {
   EngineFixture f;
   f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
-    if (c.message == WM_INITDIALOG && c.dialogId == 3607) DestroyDEDialog(c.hwnd, 5);
+    if (c.message == WM_INITDIALOG && c.dialogId == IDD_CUSTOMER_DEFAULTS)
+      DestroyDEDialog(c.hwnd, 5);
     return 1;
   };
   bool askedForInput = false;
   f.input.push_back([&] { askedForInput = true; });
-  EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, 3607, 0), 5u);
+  EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, IDD_CUSTOMER_DEFAULTS, 0), 5u);
   EXPECT_EQ(initCalls(f.calls).size(), 1u);
   EXPECT_FALSE(askedForInput);
-  EXPECT_FALSE(hasEvent(f, "opened", 3607));
-  EXPECT_TRUE(hasEvent(f, "closed", 3607));
+  EXPECT_FALSE(hasEvent(f, "opened", IDD_CUSTOMER_DEFAULTS));
+  EXPECT_TRUE(hasEvent(f, "closed", IDD_CUSTOMER_DEFAULTS));
   EXPECT_TRUE(engine::openDialogs().empty());
 }
 
@@ -207,7 +218,7 @@ TEST(Engine, MessagesPostedDuringInitArriveAfterItBeforeTheUser) {
   f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
     if (c.message == WM_INITDIALOG) {
       order.push_back("init");
-      PostMessageA(c.hwnd, WM_COMMAND, 1541, 0);
+      PostMessageA(c.hwnd, WM_COMMAND, kPostedCommand, 0);
       order.push_back("init returns");
       return 1;
     }
@@ -215,8 +226,9 @@ TEST(Engine, MessagesPostedDuringInitArriveAfterItBeforeTheUser) {
     return 0;
   };
   f.input.push_back([&] { order.push_back("user"); });
-  engine::runDialog(0, kDefaultsModuleNumber, 3619, 0);
-  std::vector<std::string> expected{"init", "init returns", "command 1541", "user"};
+  engine::runDialog(0, kDefaultsModuleNumber, IDD_TAX_CODES, 0);
+  std::vector<std::string> expected{"init", "init returns",
+                                    "command " + std::to_string(kPostedCommand), "user"};
   EXPECT_EQ(order, expected);
 }
 
@@ -225,35 +237,35 @@ TEST(Engine, ADialogOpenedFromAHandlerNestsAndReturnsItsResult) {
   UINT childResult = 99;
   HWND childSeen = 0;
   f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
-    if (c.message == WM_COMMAND && c.dialogId == 3619 && c.id == 1413) {
-      childResult = CreateDEDialog(c.hwnd, kDefaultsModuleNumber, 3620, 4);
-      EXPECT_NE(engine::findOpenDialog(3619), 0u);  // the list is still open
+    if (c.message == WM_COMMAND && c.dialogId == IDD_TAX_CODES && c.id == IDC_TAX_CODES_EDIT) {
+      childResult = CreateDEDialog(c.hwnd, kDefaultsModuleNumber, IDD_EDIT_TAX_CODE, 4);
+      EXPECT_NE(engine::findOpenDialog(IDD_TAX_CODES), 0u);  // the list is still open
     }
-    if (c.message == WM_INITDIALOG && c.dialogId == 3620) {
+    if (c.message == WM_INITDIALOG && c.dialogId == IDD_EDIT_TAX_CODE) {
       EXPECT_EQ(c.initParam, 4u);
-      EXPECT_EQ(GetDEDialogID(GetDEDialogParent(c.hwnd)), 3619u);
+      EXPECT_EQ(GetDEDialogID(GetDEDialogParent(c.hwnd)), static_cast<UINT>(IDD_TAX_CODES));
     }
     return c.message == WM_INITDIALOG;
   };
   f.input.push_back([&] {
-    HWND list = engine::findOpenDialog(3619);
-    SendMessageA(list, WM_COMMAND, 1413, 0);
+    HWND list = engine::findOpenDialog(IDD_TAX_CODES);
+    SendMessageA(list, WM_COMMAND, IDC_TAX_CODES_EDIT, 0);
   });
   f.input.push_back([&] {  // inside the child's loop
-    HWND list = engine::findOpenDialog(3619);
-    childSeen = GetDEDialogChild(list, 3620);
-    DestroyDEDialog(engine::findOpenDialog(3620), 3);
+    HWND list = engine::findOpenDialog(IDD_TAX_CODES);
+    childSeen = GetDEDialogChild(list, IDD_EDIT_TAX_CODE);
+    DestroyDEDialog(engine::findOpenDialog(IDD_EDIT_TAX_CODE), 3);
   });
-  f.input.push_back([&] { DestroyDEDialog(engine::findOpenDialog(3619), 0); });
-  engine::runDialog(0, kDefaultsModuleNumber, 3619, 0);
+  f.input.push_back([&] { DestroyDEDialog(engine::findOpenDialog(IDD_TAX_CODES), 0); });
+  engine::runDialog(0, kDefaultsModuleNumber, IDD_TAX_CODES, 0);
   EXPECT_EQ(childResult, 3u);
   EXPECT_NE(childSeen, 0u);
 }
 
 TEST(Engine, TheCloseBoxActsAsCancel) {
   EngineFixture f;
-  f.input.push_back([&] { SendMessageA(engine::findOpenDialog(3619), WM_CLOSE, 0, 0); });
-  engine::runDialog(0, kDefaultsModuleNumber, 3619, 0);
+  f.input.push_back([&] { SendMessageA(engine::findOpenDialog(IDD_TAX_CODES), WM_CLOSE, 0, 0); });
+  engine::runDialog(0, kDefaultsModuleNumber, IDD_TAX_CODES, 0);
   ASSERT_FALSE(f.calls.empty());
   EXPECT_EQ(f.calls.back().message, WM_COMMAND);
   EXPECT_EQ(f.calls.back().id, static_cast<UINT>(IDCANCEL));
@@ -262,10 +274,10 @@ TEST(Engine, TheCloseBoxActsAsCancel) {
 TEST(Engine, WallpaperDefaultsClosesOnOkAndCancelByItself) {
   EngineFixture f;
   f.input.push_back([&] {
-    HWND d = engine::findOpenDialog(3622);
+    HWND d = engine::findOpenDialog(IDD_WALLPAPER_DEFAULTS);
     SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   });
-  EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, 3622, 0), 1u);
+  EXPECT_EQ(engine::runDialog(0, kDefaultsModuleNumber, IDD_WALLPAPER_DEFAULTS, 0), 1u);
 }
 
 TEST(Engine, AMissingDialogOrModuleBuildsNothing) {
@@ -275,7 +287,7 @@ TEST(Engine, AMissingDialogOrModuleBuildsNothing) {
   EXPECT_EQ(engine::runDialog(0, 12, 4242, 0), 0u);
   EXPECT_TRUE(f.calls.empty());
   EXPECT_EQ(win::windowCount(), baseline);
-  EXPECT_EQ(GetControlPtr(0, 1967, 0x0A), nullptr);
+  EXPECT_EQ(GetControlPtr(0, IDC_LEDGER_SETUP_IMAGE, 0x0A), nullptr);
   EXPECT_EQ(GetDEDialogID(12345), 0u);
   EXPECT_EQ(DestroyDEDialog(12345, 0), FALSE);
 }

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_company.h"
+#include "frame/res/ids_ledgers.h"
 #include "host/engine/grid.h"
 #include "host/win32/window.h"
 #include "tests/support/res_fixture.h"
@@ -46,7 +49,9 @@ class ComboTest : public ::testing::Test {
     g_commands.clear();
     win::registerClass("ComboTestDialog", recordingDialog);
     eng::registerEngineControls();
-    dialog = win::createWindow("ComboTestDialog", "", WS_VISIBLE, {}, 0, 3605);
+    // The dialog of the month list; the other combos never ask for its
+    // identifier.
+    dialog = win::createWindow("ComboTestDialog", "", WS_VISIBLE, {}, 0, IDD_FINANCIAL_YEAR);
     other = win::createWindow("ComboTestDialog", "", WS_CHILD | WS_VISIBLE, {}, dialog, 1);
   }
   void TearDown() override { win::reset(); }
@@ -61,7 +66,7 @@ class ComboTest : public ::testing::Test {
   }
 
   HWND monthList() {
-    HWND combo = makeCombo(1000, 1642);
+    HWND combo = makeCombo(IDR_MONTH_GRID, IDC_FY_START_MONTH);
     for (const char* m : kMonths) DESendGridMessage(combo, 1804, 0, reinterpret_cast<LPARAM>(m), 0);
     return combo;
   }
@@ -100,7 +105,7 @@ TEST_F(ComboTest, SelectionIndexItemTextsAndTheShownText) {
 }
 
 TEST_F(ComboTest, AnIndexBeyondTheListReadsBackUnchanged) {
-  HWND combo = makeCombo(1003, 1373);
+  HWND combo = makeCombo(IDR_DEPARTMENTS_GRID, IDC_LEDGER_DEPARTMENT);
   EXPECT_EQ(DESendGridMessage(combo, 1800, 0, 5, 0), -1);
   EXPECT_EQ(DESendGridMessage(combo, 1798, 0, 0, 0), 5);
   EXPECT_EQ(text(combo), "");
@@ -109,7 +114,7 @@ TEST_F(ComboTest, AnIndexBeyondTheListReadsBackUnchanged) {
 }
 
 TEST_F(ComboTest, AListShowsItsNameColumnNotItsNumber) {
-  HWND combo = makeCombo(1009, 1317);  // currencies: "No", "Name"
+  HWND combo = makeCombo(IDR_CURRENCY_COMBO_GRID, IDC_LEDGER_CURRENCY);  // currencies: "No", "Name"
 #pragma pack(push, 1)
   struct {
     std::uint32_t no;
@@ -160,7 +165,7 @@ std::uint32_t fillDepartments(HWND, UINT, UINT, HWND combo, UINT, UINT) {
 
 TEST_F(ComboTest, OnDemandRowsAreFetchedWhenShownOrDroppedDown) {
   g_fills = 0;
-  HWND combo = makeCombo(1003, 1373, 0, fillDepartments);
+  HWND combo = makeCombo(IDR_DEPARTMENTS_GRID, IDC_LEDGER_DEPARTMENT, 0, fillDepartments);
   DESendGridMessage(combo, 1831, 0, 45, 0);
   EXPECT_EQ(g_fills, 0);
   DESendGridMessage(combo, 1800, 0, 25, 0);
@@ -180,7 +185,7 @@ TEST_F(ComboTest, OnDemandRowsAreFetchedWhenShownOrDroppedDown) {
 // ---- Look-up fields ----------------------------------------------------------------
 
 TEST_F(ComboTest, TypingIntoALookUpFieldIsCutToItsLengthAndMarksItModified) {
-  HWND field = makeCombo(std::nullopt, 1714, 9);
+  HWND field = makeCombo(std::nullopt, IDC_LEDGER_NOMINAL_CODE, 9);
   EXPECT_EQ(win::send(field, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("ABCDEFGHIJ")), 0);
   EXPECT_EQ(text(field), "ABCDEFGH");
   EXPECT_EQ(win::send(field, EM_GETMODIFY), 1);
@@ -194,7 +199,7 @@ TEST_F(ComboTest, TypingIntoALookUpFieldIsCutToItsLengthAndMarksItModified) {
 }
 
 TEST_F(ComboTest, EnterConfirmsTheCodeLeavingReportsTheFocusLossAndTheButtonOpensTheFinder) {
-  HWND field = makeCombo(std::nullopt, 1714, 9);
+  HWND field = makeCombo(std::nullopt, IDC_LEDGER_NOMINAL_CODE, 9);
   win::setFocus(field);
   win::send(field, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("4000"));
   g_commands.clear();
@@ -212,11 +217,11 @@ TEST_F(ComboTest, EnterConfirmsTheCodeLeavingReportsTheFocusLossAndTheButtonOpen
   g_commands.clear();
   EXPECT_EQ(win::send(field, win::VXM_CLICK), 0);
   EXPECT_EQ(codes(), std::vector<WORD>{LN_FINDER});
-  EXPECT_EQ(g_commands[0].id, 1714u);
+  EXPECT_EQ(g_commands[0].id, static_cast<UINT>(IDC_LEDGER_NOMINAL_CODE));
 }
 
 TEST_F(ComboTest, ReadOnlyOrDisabledFieldsRefuseTheUser) {
-  HWND field = makeCombo(std::nullopt, 1800, 9);
+  HWND field = makeCombo(std::nullopt, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, 9);
   win::send(field, EM_SETREADONLY, 1);
   EXPECT_EQ(win::send(field, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("1")), -1);
   EXPECT_EQ(win::send(field, win::VXM_CLICK), 0) << "the finder still answers, read-only or not";
@@ -228,7 +233,7 @@ TEST_F(ComboTest, ReadOnlyOrDisabledFieldsRefuseTheUser) {
 }
 
 TEST_F(ComboTest, CancelRestoresTheProgramsText) {
-  HWND field = makeCombo(std::nullopt, 1336, 11);
+  HWND field = makeCombo(std::nullopt, IDC_PROGRAM_DATE_FIELD, 11);
   win::send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("01/01/2024"));
   win::send(field, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("garbage"));
   EXPECT_EQ(win::send(field, GM_CANCELEDIT), 0);
@@ -237,7 +242,7 @@ TEST_F(ComboTest, CancelRestoresTheProgramsText) {
 }
 
 TEST_F(ComboTest, ANumericComboCarriesAnEightByteValue) {
-  HWND combo = makeCombo(std::nullopt, 1881, 12);
+  HWND combo = makeCombo(std::nullopt, IDC_PREFS_CALL_CHARGE_RATE, 12);
   double v = 1.5;
   win::send(combo, win::VXM_SETDOUBLE, 0, reinterpret_cast<LPARAM>(&v));
   EXPECT_EQ(text(combo), "1.50");
@@ -257,7 +262,7 @@ class CalcEditTest : public ComboTest {
   void SetUp() override {
     ComboTest::SetUp();
     edit = win::createWindow("#VX32CALCEDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, {}, dialog,
-                             1211);
+                             IDC_LEDGER_CREDIT_LIMIT);
   }
   double value() {
     double v = -1;
@@ -327,7 +332,7 @@ TEST_F(CalcEditTest, FocusChangesAreReported) {
   win::setFocus(edit);
   win::setFocus(other);
   EXPECT_EQ(codes(), (std::vector<WORD>{EN_SETFOCUS, EN_KILLFOCUS}));
-  EXPECT_EQ(g_commands[1].id, 1211u);
+  EXPECT_EQ(g_commands[1].id, static_cast<UINT>(IDC_LEDGER_CREDIT_LIMIT));
   nlohmann::json d;
   win::describe(edit, d);
   EXPECT_EQ(d["value"], 0.0);

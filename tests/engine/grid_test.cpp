@@ -14,6 +14,10 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_company.h"
+#include "frame/res/ids_ledgers.h"
+#include "frame/res/ids_system.h"
 #include "host/engine/grid_model.h"
 #include "host/win32/window.h"
 #include "tests/support/res_fixture.h"
@@ -53,24 +57,24 @@ std::vector<WORD> codesFrom(UINT id) {
 // ---- Row records of the module's grids ----------------------------------------
 
 #pragma pack(push, 1)
-struct CategoryRow {  // GRID 1004
+struct CategoryRow {  // IDR_ASSET_CATEGORIES_GRID
   std::uint32_t no;
   char name[61];
 };
-struct DiscountRow {  // GRID 1010
+struct DiscountRow {  // IDR_CUSTOMER_DISCOUNT_GRID
   char label[13];
   double value;
   double rate;
 };
-struct ControlRow {  // GRID 1008
+struct ControlRow {  // IDR_CONTROL_ACCOUNTS_GRID
   char caption[61];
   char code[9];
 };
-struct InfoRow {  // GRID 1011
+struct InfoRow {  // IDR_SYSTEM_INFO_GRID
   char property[61];
   char settings[256];
 };
-struct DepartmentRow {  // GRID 1003
+struct DepartmentRow {  // IDR_DEPARTMENTS_GRID
   std::uint16_t no;
   char name[31];
 };
@@ -104,7 +108,9 @@ class GridTest : public ::testing::Test {
     g_onCommand = nullptr;
     win::registerClass("GridTestDialog", recordingDialog);
     eng::registerEngineControls();
-    dialog = win::createWindow("GridTestDialog", "", WS_VISIBLE, {}, 0, 3600);
+    // Any dialog of the module will do: the grids never ask for its
+    // identifier.
+    dialog = win::createWindow("GridTestDialog", "", WS_VISIBLE, {}, 0, IDD_COMPANY_PREFS);
   }
   void TearDown() override {
     g_onCommand = nullptr;
@@ -133,7 +139,7 @@ class GridTest : public ::testing::Test {
   }
 
   HWND discountGrid() {
-    HWND g = makeGrid(1010, 1396);
+    HWND g = makeGrid(IDR_CUSTOMER_DISCOUNT_GRID, IDC_CUSTOMER_DISCOUNT_TABLE);
     for (int r = 0; r < 10; ++r) {
       DiscountRow row{};
       std::strcpy(row.label, "Discount");
@@ -145,7 +151,7 @@ class GridTest : public ::testing::Test {
   }
 
   HWND controlGrid() {
-    HWND g = makeGrid(1008, 1287);
+    HWND g = makeGrid(IDR_CONTROL_ACCOUNTS_GRID, IDC_CONTROL_ACCOUNTS_GRID);
     const char* codes[] = {"1100", "2100", "1200"};
     for (int r = 0; r < 3; ++r) {
       ControlRow row{};
@@ -163,7 +169,7 @@ class GridTest : public ::testing::Test {
 // ---- Row records ------------------------------------------------------------------
 
 TEST_F(GridTest, RowsTravelAsPackedRecordsByteForByte) {
-  HWND g = makeGrid(1004, 1610);
+  HWND g = makeGrid(IDR_ASSET_CATEGORIES_GRID, IDC_ASSET_CATEGORIES_GRID);
   ASSERT_NE(g, 0u);
   EXPECT_EQ(grid(g, GM_ADDROW, 0, addr(category(1, "Plant"))), 0);
   EXPECT_EQ(grid(g, GM_ADDROW, 0, addr(category(2, "Vehicles"))), 1);
@@ -186,7 +192,7 @@ TEST_F(GridTest, RowsTravelAsPackedRecordsByteForByte) {
 }
 
 TEST_F(GridTest, BadRowsAndRecordsAreRefused) {
-  HWND g = makeGrid(1004, 1610);
+  HWND g = makeGrid(IDR_ASSET_CATEGORIES_GRID, IDC_ASSET_CATEGORIES_GRID);
   CategoryRow r{};
   EXPECT_EQ(grid(g, GM_ADDROW, 0, 0), -1);  // no record
   EXPECT_EQ(grid(g, GM_GETROW, 0, 0, addr(r)), -1);
@@ -199,7 +205,7 @@ TEST_F(GridTest, BadRowsAndRecordsAreRefused) {
 }
 
 TEST_F(GridTest, ACurrencyRowIsNinetyBytesWithItsNumbersInPlace) {
-  HWND g = makeGrid(1005, 1610);
+  HWND g = makeGrid(IDR_CURRENCIES_GRID, IDC_CURRENCIES_GRID);
   std::uint8_t row[90] = {};
   std::uint32_t no = 3;
   double rate = 1.234567, euro = 0.5;
@@ -211,7 +217,7 @@ TEST_F(GridTest, ACurrencyRowIsNinetyBytesWithItsNumbersInPlace) {
   grid(g, GM_ADDROW, 0, reinterpret_cast<LPARAM>(row));
   EXPECT_EQ(CtrlGRIDValue(g, 0, 0, 12), nullptr)
       << "columns without an identifier are not addressed";
-  EXPECT_STREQ(static_cast<const char*>(CtrlGRIDValue(g, 1673, 0, 2)), "Yen");
+  EXPECT_STREQ(static_cast<const char*>(CtrlGRIDValue(g, IDC_CODE_NAME_COLUMN, 0, 2)), "Yen");
   std::uint8_t back[90];
   grid(g, GM_GETROW, 0, 0, reinterpret_cast<LPARAM>(back));
   EXPECT_EQ(std::memcmp(row, back, sizeof row), 0);
@@ -220,7 +226,7 @@ TEST_F(GridTest, ACurrencyRowIsNinetyBytesWithItsNumbersInPlace) {
 // ---- The current row ----------------------------------------------------------
 
 TEST_F(GridTest, TheCurrentRowFollowsSelectionAndDeletion) {
-  HWND g = makeGrid(1004, 1610);
+  HWND g = makeGrid(IDR_ASSET_CATEGORIES_GRID, IDC_ASSET_CATEGORIES_GRID);
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
   for (std::uint32_t i = 0; i < 4; ++i) grid(g, GM_ADDROW, 0, addr(category(i, "x")));
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1) << "appending selects nothing";
@@ -246,11 +252,11 @@ TEST_F(GridTest, TheCurrentRowFollowsSelectionAndDeletion) {
 }
 
 TEST_F(GridTest, UserSelectionAndActivation) {
-  HWND g = makeGrid(1004, 1610);
+  HWND g = makeGrid(IDR_ASSET_CATEGORIES_GRID, IDC_ASSET_CATEGORIES_GRID);
   for (std::uint32_t i = 0; i < 3; ++i) grid(g, GM_ADDROW, 0, addr(category(i, "x")));
   EXPECT_EQ(win::send(g, win::VXM_SELECT, 1), 0);
   EXPECT_EQ(grid(g, GM_CURRENTROW), 1);
-  EXPECT_TRUE(codesFrom(1610).empty()) << "selecting tells the dialog nothing";
+  EXPECT_TRUE(codesFrom(IDC_ASSET_CATEGORIES_GRID).empty()) << "selecting tells the dialog nothing";
 
   EXPECT_EQ(win::send(g, win::VXM_ACTIVATE, 2), 0);
   EXPECT_EQ(grid(g, GM_CURRENTROW), 2);
@@ -266,38 +272,38 @@ TEST_F(GridTest, UserSelectionAndActivation) {
 // ---- Cell values ------------------------------------------------------------------
 
 TEST_F(GridTest, CellValuesComeInTheColumnsOwnType) {
-  HWND g = makeGrid(1003, 1373);  // "No" is a 2-byte whole number
+  HWND g = makeGrid(IDR_DEPARTMENTS_GRID, IDC_DEPARTMENTS_GRID);  // "No" is a 2-byte whole number
   DepartmentRow d{};
   d.no = 65535;
   std::strcpy(d.name, "Sales");
   grid(g, GM_ADDROW, 0, addr(d));
-  auto no = static_cast<const std::int32_t*>(CtrlGRIDValue(g, 2477, 0, 6));
+  auto no = static_cast<const std::int32_t*>(CtrlGRIDValue(g, IDC_CODE_NUMBER_COLUMN, 0, 6));
   ASSERT_NE(no, nullptr);
   EXPECT_EQ(*no, 65535) << "widened to 32 bits";
-  EXPECT_EQ(CtrlGRIDValue(g, 1673, -1, 2), nullptr) << "no current row";
+  EXPECT_EQ(CtrlGRIDValue(g, IDC_CODE_NAME_COLUMN, -1, 2), nullptr) << "no current row";
   EXPECT_EQ(CtrlGRIDValue(g, 9999, 0, 2), nullptr);
 
   grid(g, GM_SETCURRENTROW, 0, 0);
-  EXPECT_TRUE(SetGRIDValue(g, 1673, -1, "Purchasing department name too long!"));
-  auto name = static_cast<const char*>(CtrlGRIDValue(g, 1673, -1, 2));
+  EXPECT_TRUE(SetGRIDValue(g, IDC_CODE_NAME_COLUMN, -1, "Purchasing department name too long!"));
+  auto name = static_cast<const char*>(CtrlGRIDValue(g, IDC_CODE_NAME_COLUMN, -1, 2));
   EXPECT_STREQ(name, "Purchasing department name too");  // 30 characters and the terminator
   std::int32_t seven = 7;
-  EXPECT_TRUE(SetGRIDValue(g, 2477, 0, &seven));
+  EXPECT_TRUE(SetGRIDValue(g, IDC_CODE_NUMBER_COLUMN, 0, &seven));
   DepartmentRow back = readRow<DepartmentRow>(g, 0);
   EXPECT_EQ(back.no, 7);
-  EXPECT_FALSE(SetGRIDValue(g, 1673, 3, "x"));
-  EXPECT_FALSE(SetGRIDValue(g, 1673, 0, nullptr));
+  EXPECT_FALSE(SetGRIDValue(g, IDC_CODE_NAME_COLUMN, 3, "x"));
+  EXPECT_FALSE(SetGRIDValue(g, IDC_CODE_NAME_COLUMN, 0, nullptr));
 }
 
 TEST_F(GridTest, ColumnWidthsMarksAndTheCurrentColumn) {
-  HWND g = makeGrid(1005, 1610);
+  HWND g = makeGrid(IDR_CURRENCIES_GRID, IDC_CURRENCIES_GRID);
   EXPECT_EQ(grid(g, GM_COLUMNWIDTH, 1, 20), 11);
   EXPECT_EQ(grid(g, GM_COLUMNWIDTH, 1, 30), 20);
   EXPECT_EQ(grid(g, GM_COLUMNWIDTH, 7, 20), -1);
 
   EXPECT_EQ(grid(g, GM_CURRENTCOLUMNID, 0, -1), 0);  // "No"
   EXPECT_EQ(grid(g, GM_SETCURRENTCOLUMN, 0, 1), 0);
-  EXPECT_EQ(grid(g, GM_CURRENTCOLUMNID, 0, -1), 1673);
+  EXPECT_EQ(grid(g, GM_CURRENTCOLUMNID, 0, -1), IDC_CODE_NAME_COLUMN);
   EXPECT_EQ(grid(g, GM_SETCURRENTCOLUMN, 0, 9), -1);
 
   std::uint8_t row[90] = {};
@@ -335,8 +341,8 @@ class OnDemandTest : public GridTest {
     GridTest::SetUp();
     g_requests.clear();
     g_fillSupplies = true;
-    g = makeGrid(1004, 1610, fillCategories);
-    EXPECT_EQ(DESendDlgItemGridMessage(dialog, 1610, 1831, 0, 99, 0), 0);
+    g = makeGrid(IDR_ASSET_CATEGORIES_GRID, IDC_ASSET_CATEGORIES_GRID, fillCategories);
+    EXPECT_EQ(DESendDlgItemGridMessage(dialog, IDC_ASSET_CATEGORIES_GRID, 1831, 0, 99, 0), 0);
   }
   HWND g = 0;
 };
@@ -351,7 +357,7 @@ TEST_F(OnDemandTest, ReadingARowFetchesItsPageIntoTheRightSlots) {
   ASSERT_EQ(g_requests.size(), 1u);
   const GridFillRequest& r = g_requests[0];
   EXPECT_EQ(r.grid, g);
-  EXPECT_EQ(r.controlId, 1610u);
+  EXPECT_EQ(r.controlId, static_cast<UINT>(IDC_ASSET_CATEGORIES_GRID));
   EXPECT_EQ(r.firstRow, 40);
   EXPECT_EQ(r.firstRowToo, 40);
   EXPECT_EQ(r.selector, 1u);
@@ -363,7 +369,8 @@ TEST_F(OnDemandTest, ReadingARowFetchesItsPageIntoTheRightSlots) {
   readRow<CategoryRow>(g, 59);
   readRow<CategoryRow>(g, 40);
   EXPECT_EQ(g_requests.size(), 1u) << "a supplied page is not asked for again";
-  EXPECT_STREQ(static_cast<const char*>(CtrlGRIDValue(g, 1673, 60, 2)), "Category 61");
+  EXPECT_STREQ(static_cast<const char*>(CtrlGRIDValue(g, IDC_CODE_NAME_COLUMN, 60, 2)),
+               "Category 61");
   EXPECT_EQ(g_requests.size(), 2u);
 }
 
@@ -396,7 +403,7 @@ TEST_F(OnDemandTest, RowsThatTheCallbackLeavesOutStayBlankAndAreNotAskedAgain) {
 // ---- Outline levels ---------------------------------------------------------------
 
 TEST_F(GridTest, OutlineLevelsOpenFromTheLastHeadingToTheFirst) {
-  HWND g = makeGrid(1011, 1610);
+  HWND g = makeGrid(IDR_SYSTEM_INFO_GRID, IDC_SYSTEM_INFO_GRID);
   grid(g, GM_ADDROW, 0, addr(info("Directories")));
   grid(g, GM_ADDROW, 1, addr(info("Program directory", "C:\\VX70")));
   grid(g, GM_ADDROW, 1, addr(info("Data directory", "C:\\VX70\\DATA")));
@@ -420,7 +427,7 @@ TEST_F(GridTest, OutlineLevelsOpenFromTheLastHeadingToTheFirst) {
 }
 
 TEST_F(GridTest, ARowUnderNoHeadingIsATopLevelRow) {
-  HWND g = makeGrid(1011, 1610);
+  HWND g = makeGrid(IDR_SYSTEM_INFO_GRID, IDC_SYSTEM_INFO_GRID);
   grid(g, GM_ADDROW, 1, addr(info("Orphan")));
   EXPECT_EQ(grid(g, GM_ROWCOUNT), 1);
 }
@@ -432,13 +439,14 @@ TEST_F(GridTest, ATypedNumberGoesIntoTheCellBeforeTheDialogHears) {
   std::optional<double> seen;
   LRESULT column = 0;
   g_onCommand = [&](const Command& c) {
-    if (c.id != 1396 || c.code != GN_CELLDONE) return;
+    if (c.id != IDC_CUSTOMER_DISCOUNT_TABLE || c.code != GN_CELLDONE) return;
     column = DESendGridMessage(c.control, 1843, 0, -1, 0);
-    seen = *static_cast<const double*>(CtrlGRIDValue(c.control, 1794, -1, 12));
+    seen = *static_cast<const double*>(
+        CtrlGRIDValue(c.control, IDC_DISCOUNT_TABLE_RATE_COLUMN, -1, 12));
   };
-  win::CellInput input{3, 1794, "12.5"};
+  win::CellInput input{3, IDC_DISCOUNT_TABLE_RATE_COLUMN, "12.5"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input)), 0);
-  EXPECT_EQ(column, 1794);
+  EXPECT_EQ(column, IDC_DISCOUNT_TABLE_RATE_COLUMN);
   ASSERT_TRUE(seen);
   EXPECT_EQ(*seen, 12.5);
   EXPECT_EQ(grid(g, GM_CURRENTROW), 3);
@@ -453,36 +461,37 @@ TEST_F(GridTest, AHandlerCanResetTheCellItIsToldOf) {
   g_onCommand = [](const Command& c) {
     if (c.code != GN_CELLDONE) return;
     double zero = 0.0;
-    SetGRIDValue(c.control, 1794, -1, &zero);
+    SetGRIDValue(c.control, IDC_DISCOUNT_TABLE_RATE_COLUMN, -1, &zero);
   };
-  win::CellInput input{0, 1794, "150"};
+  win::CellInput input{0, IDC_DISCOUNT_TABLE_RATE_COLUMN, "150"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input)), 0);
   EXPECT_EQ(double(readRow<DiscountRow>(g, 0).rate), 0.0);
 }
 
 TEST_F(GridTest, BadNumbersAndFixedColumnsAreRefused) {
   HWND g = discountGrid();
-  win::CellInput bad{2, 2164, "12x"};
+  win::CellInput bad{2, IDC_DISCOUNT_TABLE_VALUE_COLUMN, "12x"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&bad)), -1);
   EXPECT_EQ(double(readRow<DiscountRow>(g, 2).value), 300.0);
   win::CellInput label{2, 0, "Other"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&label)), -1);
-  win::CellInput noRow{10, 2164, "1"};
+  win::CellInput noRow{10, IDC_DISCOUNT_TABLE_VALUE_COLUMN, "1"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&noRow)), -1);
-  EXPECT_TRUE(codesFrom(1396).empty());
+  EXPECT_TRUE(codesFrom(IDC_CUSTOMER_DISCOUNT_TABLE).empty());
 }
 
 TEST_F(GridTest, TheCellEditorIsAChildWithTheColumnsIdentifier) {
   HWND g = controlGrid();
   std::optional<LRESULT> editorModified, gridModified;
   g_onCommand = [&](const Command& c) {
-    if (c.id != 1287 || c.code != GN_CELLDONE) return;
-    editorModified = win::send(win::childById(c.control, 1800), EM_GETMODIFY);
+    if (c.id != IDC_CONTROL_ACCOUNTS_GRID || c.code != GN_CELLDONE) return;
+    editorModified =
+        win::send(win::childById(c.control, IDC_CONTROL_ACCOUNTS_CODE_COLUMN), EM_GETMODIFY);
     gridModified = win::send(c.control, EM_GETMODIFY);
   };
-  win::CellInput input{1, 1800, "4000"};
+  win::CellInput input{1, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, "4000"};
   ASSERT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input)), 0);
-  HWND editor = win::childById(g, 1800);
+  HWND editor = win::childById(g, IDC_CONTROL_ACCOUNTS_CODE_COLUMN);
   ASSERT_NE(editor, 0u);
   EXPECT_EQ(win::focus(), editor);
   EXPECT_EQ(grid(g, GM_CARETWINDOW), static_cast<LRESULT>(editor));
@@ -490,7 +499,7 @@ TEST_F(GridTest, TheCellEditorIsAChildWithTheColumnsIdentifier) {
 
   // The editor speaks to the dialog in its own name; the edit is pending
   // while the dialog hears of it and over afterwards.
-  std::vector<WORD> editorCodes = codesFrom(1800);
+  std::vector<WORD> editorCodes = codesFrom(IDC_CONTROL_ACCOUNTS_CODE_COLUMN);
   EXPECT_NE(std::find(editorCodes.begin(), editorCodes.end(), EN_SETFOCUS), editorCodes.end());
   EXPECT_NE(std::find(editorCodes.begin(), editorCodes.end(), EN_UPDATE), editorCodes.end());
   EXPECT_EQ(editorModified, 1);
@@ -506,20 +515,20 @@ TEST_F(GridTest, TheCellEditorIsAChildWithTheColumnsIdentifier) {
 TEST_F(GridTest, AnEditorMadeReadOnlyOnFocusRefusesTyping) {
   HWND g = controlGrid();
   g_onCommand = [](const Command& c) {
-    if (c.id == 1800 && (c.code == EN_SETFOCUS || c.code == EN_UPDATE))
+    if (c.id == IDC_CONTROL_ACCOUNTS_CODE_COLUMN && (c.code == EN_SETFOCUS || c.code == EN_UPDATE))
       win::send(c.control, EM_SETREADONLY, 1);
   };
-  win::CellInput input{0, 1800, "9999"};
+  win::CellInput input{0, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, "9999"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input)), -1);
   EXPECT_STREQ(readRow<ControlRow>(g, 0).code, "1100");
-  EXPECT_TRUE(codesFrom(1287).empty());
+  EXPECT_TRUE(codesFrom(IDC_CONTROL_ACCOUNTS_GRID).empty());
 }
 
 TEST_F(GridTest, CancellingUndoesTheLastEditAndCommitTakesTheEditorText) {
   HWND g = controlGrid();
-  win::CellInput input{2, 1800, "7777"};
+  win::CellInput input{2, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, "7777"};
   win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input));
-  HWND editor = win::childById(g, 1800);
+  HWND editor = win::childById(g, IDC_CONTROL_ACCOUNTS_CODE_COLUMN);
   win::post(g, GM_CANCELEDIT, 0, 0);
   win::dispatchPosted();
   EXPECT_STREQ(readRow<ControlRow>(g, 2).code, "1200");
@@ -527,69 +536,71 @@ TEST_F(GridTest, CancellingUndoesTheLastEditAndCommitTakesTheEditorText) {
 
   // A finder puts its code into the editor; message 1134 stores it
   // without a second notification.
-  std::size_t heard = codesFrom(1287).size();
+  std::size_t heard = codesFrom(IDC_CONTROL_ACCOUNTS_GRID).size();
   win::send(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1230"));
   win::send(editor, EM_SETMODIFY, 1);
   EXPECT_EQ(grid(editor, GM_COMMITEDIT), 0);
   EXPECT_STREQ(readRow<ControlRow>(g, 2).code, "1230");
-  EXPECT_EQ(codesFrom(1287).size(), heard);
+  EXPECT_EQ(codesFrom(IDC_CONTROL_ACCOUNTS_GRID).size(), heard);
   EXPECT_EQ(win::send(editor, EM_GETMODIFY), 0);
 }
 
 TEST_F(GridTest, LeavingAModifiedEditorEndsTheEdit) {
   HWND g = controlGrid();
   HWND other = win::createWindow("GridTestDialog", "", WS_CHILD | WS_VISIBLE, {}, dialog, 1);
-  win::CellInput click{1, 1800, nullptr};
+  win::CellInput click{1, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, nullptr};
   EXPECT_EQ(win::send(g, win::VXM_CLICK, 0, reinterpret_cast<LPARAM>(&click)), 0);
-  std::vector<WORD> codes = codesFrom(1800);
+  std::vector<WORD> codes = codesFrom(IDC_CONTROL_ACCOUNTS_CODE_COLUMN);
   EXPECT_EQ(codes.back(), LN_FINDER) << "a click in the cell presses its finder button";
 
-  HWND editor = win::childById(g, 1800);
+  HWND editor = win::childById(g, IDC_CONTROL_ACCOUNTS_CODE_COLUMN);
   win::send(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("3000"));
   win::send(editor, EM_SETMODIFY, 1);
   EXPECT_EQ(win::send(g, EM_GETMODIFY), 1) << "an edit is pending";
   win::setFocus(other);
   EXPECT_STREQ(readRow<ControlRow>(g, 1).code, "3000");
-  EXPECT_EQ(codesFrom(1287), std::vector<WORD>{GN_CELLDONE});
+  EXPECT_EQ(codesFrom(IDC_CONTROL_ACCOUNTS_GRID), std::vector<WORD>{GN_CELLDONE});
   EXPECT_EQ(win::send(g, EM_GETMODIFY), 0);
 }
 
 TEST_F(GridTest, HeldEditsAreStoredWithoutNotification) {
   HWND g = controlGrid();
   grid(g, GM_HOLDEDITS, 1);
-  win::CellInput input{0, 1800, "5000"};
+  win::CellInput input{0, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, "5000"};
   EXPECT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input)), 0);
-  EXPECT_TRUE(codesFrom(1287).empty());
+  EXPECT_TRUE(codesFrom(IDC_CONTROL_ACCOUNTS_GRID).empty());
   grid(g, GM_HOLDEDITS, 0);
   input.text = "5001";
   win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input));
-  EXPECT_EQ(codesFrom(1287).size(), 1u);
+  EXPECT_EQ(codesFrom(IDC_CONTROL_ACCOUNTS_GRID).size(), 1u);
 }
 
 TEST_F(GridTest, ClearingTheRowsClosesTheEditor) {
   HWND g = controlGrid();
-  win::CellInput input{0, 1800, "5000"};
+  win::CellInput input{0, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, "5000"};
   win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input));
-  ASSERT_NE(win::childById(g, 1800), 0u);
+  ASSERT_NE(win::childById(g, IDC_CONTROL_ACCOUNTS_CODE_COLUMN), 0u);
   grid(g, GM_CLEAR);
-  EXPECT_EQ(win::childById(g, 1800), 0u);
+  EXPECT_EQ(win::childById(g, IDC_CONTROL_ACCOUNTS_CODE_COLUMN), 0u);
   EXPECT_EQ(win::send(g, EM_GETMODIFY), 0);
 }
 
 // ---- Finding grids and describing them --------------------------------------------
 
 TEST_F(GridTest, DialogItemMessagesFindGridsOnPages) {
-  HWND page = win::createWindow("GridTestDialog", "", WS_CHILD | WS_VISIBLE, {}, dialog, 3611);
-  HWND g = makeGrid(1010, 1396, nullptr, page);
+  HWND page = win::createWindow("GridTestDialog", "", WS_CHILD | WS_VISIBLE, {}, dialog,
+                                IDD_CUSTOMER_DISCOUNT);
+  HWND g = makeGrid(IDR_CUSTOMER_DISCOUNT_GRID, IDC_CUSTOMER_DISCOUNT_TABLE, nullptr, page);
   DiscountRow row{};
-  EXPECT_EQ(DESendDlgItemGridMessage(dialog, 1396, 1803, 0, addr(row), 0), 0);
+  EXPECT_EQ(DESendDlgItemGridMessage(dialog, IDC_CUSTOMER_DISCOUNT_TABLE, 1803, 0, addr(row), 0),
+            0);
   EXPECT_EQ(grid(g, GM_ROWCOUNT), 1);
   EXPECT_EQ(DESendDlgItemGridMessage(dialog, 4242, 1797, 0, 0, 0), -1);
   EXPECT_EQ(DESendGridMessage(0, 1797, 0, 0, 0), 0);
 }
 
 TEST_F(GridTest, DescribeShowsColumnsRowsAndTheCursor) {
-  HWND g = makeGrid(1015, 1610);  // last column hidden
+  HWND g = makeGrid(IDR_FINANCE_RATES_GRID, IDC_FINANCE_RATES_GRID);  // last column hidden
   std::uint8_t row[31] = {};
   std::strcpy(reinterpret_cast<char*>(row), "01/04/2024");
   double base = 4.5, extra = 2.126;

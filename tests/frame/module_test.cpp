@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "frame/handlers.h"
+#include "frame/res/ids_options.h"
 
 namespace vx70::test {
 namespace {
@@ -184,7 +185,7 @@ TEST(Module, ResourcesComeWithTheLibrary) {
   auto m = load();
   auto image = res::readFile(VX70_RES_PATH);
   ASSERT_EQ(m->resources().file().all().size(), res::ResourceFile::parse(image).all().size());
-  EXPECT_TRUE(m->resources().dialog(3622));
+  EXPECT_TRUE(m->resources().dialog(IDD_WALLPAPER_DEFAULTS));
 }
 
 TEST(Module, WhatIsNoModuleIsRefused) {

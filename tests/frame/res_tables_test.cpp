@@ -9,6 +9,12 @@
 #include <map>
 #include <set>
 
+#include "api/win32.h"
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_company.h"
+#include "frame/res/ids_ledgers.h"
+#include "frame/res/ids_options.h"
+#include "frame/res/ids_system.h"
 #include "tests/support/res_fixture.h"
 
 namespace vx70::test {
@@ -25,70 +31,126 @@ struct DialogRow {
   std::uint16_t mentry;
   std::uint16_t init;
   std::uint16_t command;
-  std::uint16_t tentry;
-  std::vector<std::uint16_t> pages;
+  std::uint16_t tentry;  // its pages: kTabPages
   std::uint16_t word;
   std::uint16_t flags;
 };
 
 const std::vector<DialogRow> kDialogs = {
-    {901, "Account Status", 1046, 3, 1046, 55, 56, 0, {}, 0x0000, 0x0001},
-    {3214, "Toolbar", 1041, 5, 1035, 53, 54, 0, {}, 0x0000, 0x4000},
-    {3215, "Backup", 1042, 1, 1035, 53, 54, 0, {}, 0x0000, 0x4000},
-    {3216, "Environment", 1043, 6, 1035, 53, 54, 0, {}, 0x0000, 0x4000},
-    {3217, "Wallpaper", 1044, 1, 1035, 53, 54, 0, {}, 0x0000, 0x4000},
-    {3218, "Options", 1040, 35, 1035, 53, 54, 1007, {3214, 3215, 3216, 3217, 3219}, 0x0000, 0x8001},
-    {3219, "Colours", 1045, 0, 1035, 53, 54, 0, {}, 0x0000, 0x4000},
-    {3223, "Finance Charge Rates", 1048, 1, 1036, 59, 60, 0, {}, 0x0000, 0x0001},
-    {3224, "Set Finance Charge Rate", 1049, 6, 1037, 61, 62, 0, {}, 0x0000, 0x0001},
-    {3600, "Company Preferences", 1000, 81, 1000, 1, 2, 1000, {3601, 3602, 3603}, 0x0000, 0x8001},
-    {3601, "Address", 1001, 22, 1001, 1, 2, 0, {}, 0x0000, 0x4000},
-    {3602, "Labels", 1002, 22, 1002, 1, 2, 0, {}, 0x0000, 0x4000},
-    {3603, "Parameters", 1003, 19, 1003, 1, 2, 0, {}, 0x0000, 0x4000},
-    {3604, "Environment", 1004, 13, 1004, 1, 2, 0, {}, 0x0000, 0x4000},
-    {3605, "Financial Year", 1005, 5, 1005, 3, 4, 0, {}, 0x0000, 0x0001},
-    {3606, "Change Program Date", 1006, 3, 1006, 5, 6, 0, {}, 0x0000, 0x0001},
-    {3607,
-     "Customer Defaults",
-     1007,
-     29,
-     1007,
-     35,
-     36,
-     1001,
-     {3608, 3609, 3610, 3611},
-     0x0000,
-     0x8001},
-    {3608, "Record", 1008, 11, 1008, 35, 36, 0, {}, 0x0000, 0x4000},
-    {3609, "Statements", 1009, 4, 1009, 35, 36, 0, {}, 0x0000, 0x4000},
-    {3610, "Ageing", 1010, 9, 1010, 35, 36, 0, {}, 0x0000, 0x4000},
-    {3611, "Discount", 1011, 1, 1011, 35, 36, 0, {}, 0x0000, 0x4000},
-    {3612, "Product Defaults", 1016, 9, 1016, 7, 8, 1003, {3613}, 0x0103, 0x8001},
-    {3613, "Details", 1017, 5, 1017, 7, 8, 0, {}, 0x0103, 0x4000},
-    {3614, "Product Categories", 1015, 3, 1015, 9, 10, 0, {}, 0x0103, 0x0001},
-    {3615, "Departments", 1018, 3, 1018, 13, 14, 0, {}, 0x0000, 0x0001},
-    {3616, "Currencies", 1020, 4, 1020, 21, 22, 0, {}, 0x0000, 0x0001},
-    {3617, "Fixed Asset Categories", 1019, 3, 1019, 17, 18, 0, {}, 0x0000, 0x0001},
-    {3618, "Edit Currency", 1023, 10, 1023, 29, 30, 0, {}, 0x0000, 0x0001},
-    {3619, "Tax Codes", 1021, 3, 1022, 25, 26, 0, {}, 0x0000, 0x0001},
-    {3620, "Edit Tax Code", 1022, 14, 1021, 27, 28, 0, {}, 0x0000, 0x0001},
-    {3621, "Control Accounts", 1024, 21, 1024, 31, 32, 0, {}, 0x0102, 0x0001},
-    {3622, "Wallpaper Defaults", 1025, 15, 1025, 33, 34, 0, {}, 0x0000, 0x0001},
-    {3623, "Supplier Defaults", 1012, 36, 1012, 37, 38, 1002, {3624, 3625}, 0x0000, 0x8001},
-    {3624, "Record", 1014, 18, 1014, 37, 38, 0, {}, 0x0101, 0x4000},
-    {3625, "Ageing", 1013, 13, 1013, 37, 38, 0, {}, 0x0000, 0x4000},
-    {3626, "Invoices", 1027, 8, 1027, 39, 40, 0, {}, 0x0000, 0x4000},
-    {3627, "Invoice Defaults", 1026, 10, 1026, 39, 40, 1004, {3626}, 0x0000, 0x8001},
-    {3628, nullptr, 1029, 0, 1028, 41, 42, 0, {}, 0x0000, 0x4000},
-    {3629, "System Info", 1030, 2, 1028, 41, 42, 0, {}, 0x0000, 0x0001},
-    {3630, "About", 1028, 2, 1028, 41, 42, 1005, {3628, 3629}, 0x0000, 0x0001},
-    {3632, "Change Password", 1032, 9, 1031, 45, 46, 0, {}, 0x0000, 0x0001},
-    {3633, "Update Defaults", 1033, 12, 1032, 49, 50, 0, {}, 0x0000, 0x0001},
-    {3634, "User List", 1034, 4, 1033, 51, 52, 1006, {3635, 3636}, 0x0000, 0x8001},
-    {3635, " Users ", 1035, 1, 1034, 0, 52, 0, {}, 0x0000, 0x4000},
-    {3636, " Requests ", 1036, 1, 1034, 0, 52, 0, {}, 0x0000, 0x4000},
-    {9026, "Edit Account Status", 1047, 4, 1047, 57, 58, 0, {}, 0x0000, 0x0001},
+    {IDD_ACCOUNT_STATUS, "Account Status", IDR_ACCOUNT_STATUS_CENTRY, 3, IDR_ACCOUNT_STATUS_MENTRY,
+     55, 56, 0, 0x0000, 0x0001},
+    {IDD_OPTIONS_TOOLBAR, "Toolbar", IDR_OPTIONS_TOOLBAR_CENTRY, 5, IDR_OPTIONS_MENTRY, 53, 54, 0,
+     0x0000, 0x4000},
+    {IDD_OPTIONS_BACKUP, "Backup", IDR_OPTIONS_BACKUP_CENTRY, 1, IDR_OPTIONS_MENTRY, 53, 54, 0,
+     0x0000, 0x4000},
+    {IDD_OPTIONS_ENVIRONMENT, "Environment", IDR_OPTIONS_ENVIRONMENT_CENTRY, 6, IDR_OPTIONS_MENTRY,
+     53, 54, 0, 0x0000, 0x4000},
+    {IDD_OPTIONS_WALLPAPER, "Wallpaper", IDR_OPTIONS_WALLPAPER_CENTRY, 1, IDR_OPTIONS_MENTRY, 53,
+     54, 0, 0x0000, 0x4000},
+    {IDD_OPTIONS, "Options", IDR_OPTIONS_CENTRY, 35, IDR_OPTIONS_MENTRY, 53, 54, IDR_OPTIONS_TENTRY,
+     0x0000, 0x8001},
+    {IDD_OPTIONS_COLOURS, "Colours", IDR_OPTIONS_COLOURS_CENTRY, 0, IDR_OPTIONS_MENTRY, 53, 54, 0,
+     0x0000, 0x4000},
+    {IDD_FINANCE_RATES, "Finance Charge Rates", IDR_FINANCE_RATES_CENTRY, 1,
+     IDR_FINANCE_RATES_MENTRY, 59, 60, 0, 0x0000, 0x0001},
+    {IDD_EDIT_FINANCE_RATE, "Set Finance Charge Rate", IDR_EDIT_FINANCE_RATE_CENTRY, 6,
+     IDR_EDIT_FINANCE_RATE_MENTRY, 61, 62, 0, 0x0000, 0x0001},
+    {IDD_COMPANY_PREFS, "Company Preferences", IDR_PREFS_CENTRY, 81, IDR_PREFS_MENTRY, 1, 2,
+     IDR_PREFS_TENTRY, 0x0000, 0x8001},
+    {IDD_PREFS_ADDRESS, "Address", IDR_PREFS_ADDRESS_CENTRY, 22, IDR_PREFS_ADDRESS_MENTRY, 1, 2, 0,
+     0x0000, 0x4000},
+    {IDD_PREFS_LABELS, "Labels", IDR_PREFS_LABELS_CENTRY, 22, IDR_PREFS_LABELS_MENTRY, 1, 2, 0,
+     0x0000, 0x4000},
+    {IDD_PREFS_PARAMETERS, "Parameters", IDR_PREFS_PARAMETERS_CENTRY, 19,
+     IDR_PREFS_PARAMETERS_MENTRY, 1, 2, 0, 0x0000, 0x4000},
+    {IDD_PREFS_ENVIRONMENT, "Environment", IDR_PREFS_ENVIRONMENT_CENTRY, 13,
+     IDR_PREFS_ENVIRONMENT_MENTRY, 1, 2, 0, 0x0000, 0x4000},
+    {IDD_FINANCIAL_YEAR, "Financial Year", IDR_FINANCIAL_YEAR_CENTRY, 5, IDR_FINANCIAL_YEAR_MENTRY,
+     3, 4, 0, 0x0000, 0x0001},
+    {IDD_PROGRAM_DATE, "Change Program Date", IDR_PROGRAM_DATE_CENTRY, 3, IDR_PROGRAM_DATE_MENTRY,
+     5, 6, 0, 0x0000, 0x0001},
+    {IDD_CUSTOMER_DEFAULTS, "Customer Defaults", IDR_CUSTOMER_DEFAULTS_CENTRY, 29,
+     IDR_CUSTOMER_DEFAULTS_MENTRY, 35, 36, IDR_CUSTOMER_DEFAULTS_TENTRY, 0x0000, 0x8001},
+    {IDD_CUSTOMER_RECORD, "Record", IDR_CUSTOMER_RECORD_CENTRY, 11, IDR_CUSTOMER_RECORD_MENTRY, 35,
+     36, 0, 0x0000, 0x4000},
+    {IDD_CUSTOMER_STATEMENTS, "Statements", IDR_CUSTOMER_STATEMENTS_CENTRY, 4,
+     IDR_CUSTOMER_STATEMENTS_MENTRY, 35, 36, 0, 0x0000, 0x4000},
+    {IDD_CUSTOMER_AGEING, "Ageing", IDR_CUSTOMER_AGEING_CENTRY, 9, IDR_CUSTOMER_AGEING_MENTRY, 35,
+     36, 0, 0x0000, 0x4000},
+    {IDD_CUSTOMER_DISCOUNT, "Discount", IDR_CUSTOMER_DISCOUNT_CENTRY, 1,
+     IDR_CUSTOMER_DISCOUNT_MENTRY, 35, 36, 0, 0x0000, 0x4000},
+    {IDD_PRODUCT_DEFAULTS, "Product Defaults", IDR_PRODUCT_DEFAULTS_CENTRY, 9,
+     IDR_PRODUCT_DEFAULTS_MENTRY, 7, 8, IDR_PRODUCT_DEFAULTS_TENTRY, 0x0103, 0x8001},
+    {IDD_PRODUCT_DETAILS, "Details", IDR_PRODUCT_DETAILS_CENTRY, 5, IDR_PRODUCT_DETAILS_MENTRY, 7,
+     8, 0, 0x0103, 0x4000},
+    {IDD_PRODUCT_CATEGORIES, "Product Categories", IDR_PRODUCT_CATEGORIES_CENTRY, 3,
+     IDR_PRODUCT_CATEGORIES_MENTRY, 9, 10, 0, 0x0103, 0x0001},
+    {IDD_DEPARTMENTS, "Departments", IDR_DEPARTMENTS_CENTRY, 3, IDR_DEPARTMENTS_MENTRY, 13, 14, 0,
+     0x0000, 0x0001},
+    {IDD_CURRENCIES, "Currencies", IDR_CURRENCIES_CENTRY, 4, IDR_CURRENCIES_MENTRY, 21, 22, 0,
+     0x0000, 0x0001},
+    {IDD_ASSET_CATEGORIES, "Fixed Asset Categories", IDR_ASSET_CATEGORIES_CENTRY, 3,
+     IDR_ASSET_CATEGORIES_MENTRY, 17, 18, 0, 0x0000, 0x0001},
+    {IDD_EDIT_CURRENCY, "Edit Currency", IDR_EDIT_CURRENCY_CENTRY, 10, IDR_EDIT_CURRENCY_MENTRY, 29,
+     30, 0, 0x0000, 0x0001},
+    {IDD_TAX_CODES, "Tax Codes", IDR_TAX_CODES_CENTRY, 3, IDR_TAX_CODES_MENTRY, 25, 26, 0, 0x0000,
+     0x0001},
+    {IDD_EDIT_TAX_CODE, "Edit Tax Code", IDR_EDIT_TAX_CODE_CENTRY, 14, IDR_EDIT_TAX_CODE_MENTRY, 27,
+     28, 0, 0x0000, 0x0001},
+    {IDD_CONTROL_ACCOUNTS, "Control Accounts", IDR_CONTROL_ACCOUNTS_CENTRY, 21,
+     IDR_CONTROL_ACCOUNTS_MENTRY, 31, 32, 0, 0x0102, 0x0001},
+    {IDD_WALLPAPER_DEFAULTS, "Wallpaper Defaults", IDR_WALLPAPER_DEFAULTS_CENTRY, 15,
+     IDR_WALLPAPER_DEFAULTS_MENTRY, 33, 34, 0, 0x0000, 0x0001},
+    {IDD_SUPPLIER_DEFAULTS, "Supplier Defaults", IDR_SUPPLIER_DEFAULTS_CENTRY, 36,
+     IDR_SUPPLIER_DEFAULTS_MENTRY, 37, 38, IDR_SUPPLIER_DEFAULTS_TENTRY, 0x0000, 0x8001},
+    {IDD_SUPPLIER_RECORD, "Record", IDR_SUPPLIER_RECORD_CENTRY, 18, IDR_SUPPLIER_RECORD_MENTRY, 37,
+     38, 0, 0x0101, 0x4000},
+    {IDD_SUPPLIER_AGEING, "Ageing", IDR_SUPPLIER_AGEING_CENTRY, 13, IDR_SUPPLIER_AGEING_MENTRY, 37,
+     38, 0, 0x0000, 0x4000},
+    {IDD_INVOICE_DEFAULTS_PAGE, "Invoices", IDR_INVOICE_DEFAULTS_PAGE_CENTRY, 8,
+     IDR_INVOICE_DEFAULTS_PAGE_MENTRY, 39, 40, 0, 0x0000, 0x4000},
+    {IDD_INVOICE_DEFAULTS, "Invoice Defaults", IDR_INVOICE_DEFAULTS_CENTRY, 10,
+     IDR_INVOICE_DEFAULTS_MENTRY, 39, 40, IDR_INVOICE_DEFAULTS_TENTRY, 0x0000, 0x8001},
+    {IDD_ABOUT_EMPTY_PAGE, nullptr, IDR_ABOUT_EMPTY_PAGE_CENTRY, 0, IDR_SYSTEM_INFO_MENTRY, 41, 42,
+     0, 0x0000, 0x4000},
+    {IDD_SYSTEM_INFO, "System Info", IDR_SYSTEM_INFO_CENTRY, 2, IDR_SYSTEM_INFO_MENTRY, 41, 42, 0,
+     0x0000, 0x0001},
+    {IDD_ABOUT, "About", IDR_ABOUT_CENTRY, 2, IDR_SYSTEM_INFO_MENTRY, 41, 42, IDR_ABOUT_TENTRY,
+     0x0000, 0x0001},
+    {IDD_CHANGE_PASSWORD, "Change Password", IDR_CHANGE_PASSWORD_CENTRY, 9,
+     IDR_CHANGE_PASSWORD_MENTRY, 45, 46, 0, 0x0000, 0x0001},
+    {IDD_UPDATE_DEFAULTS, "Update Defaults", IDR_UPDATE_DEFAULTS_CENTRY, 12,
+     IDR_UPDATE_DEFAULTS_MENTRY, 49, 50, 0, 0x0000, 0x0001},
+    {IDD_USER_LIST, "User List", IDR_USER_LIST_CENTRY, 4, IDR_USER_LIST_MENTRY, 51, 52,
+     IDR_USER_LIST_TENTRY, 0x0000, 0x8001},
+    {IDD_USER_LIST_USERS, " Users ", IDR_USER_LIST_USERS_CENTRY, 1, IDR_USER_LIST_PAGES_MENTRY, 0,
+     52, 0, 0x0000, 0x4000},
+    {IDD_USER_LIST_REQUESTS, " Requests ", IDR_USER_LIST_REQUESTS_CENTRY, 1,
+     IDR_USER_LIST_PAGES_MENTRY, 0, 52, 0, 0x0000, 0x4000},
+    {IDD_EDIT_ACCOUNT_STATUS, "Edit Account Status", IDR_EDIT_ACCOUNT_STATUS_CENTRY, 4,
+     IDR_EDIT_ACCOUNT_STATUS_MENTRY, 57, 58, 0, 0x0000, 0x0001},
 };
+
+// The pages of each tabbed dialog, in tab order.
+const std::map<std::uint16_t, std::vector<std::uint16_t>> kTabPages = {
+    {IDD_OPTIONS,
+     {IDD_OPTIONS_TOOLBAR, IDD_OPTIONS_BACKUP, IDD_OPTIONS_ENVIRONMENT, IDD_OPTIONS_WALLPAPER,
+      IDD_OPTIONS_COLOURS}},
+    {IDD_COMPANY_PREFS, {IDD_PREFS_ADDRESS, IDD_PREFS_LABELS, IDD_PREFS_PARAMETERS}},
+    {IDD_CUSTOMER_DEFAULTS,
+     {IDD_CUSTOMER_RECORD, IDD_CUSTOMER_STATEMENTS, IDD_CUSTOMER_AGEING, IDD_CUSTOMER_DISCOUNT}},
+    {IDD_PRODUCT_DEFAULTS, {IDD_PRODUCT_DETAILS}},
+    {IDD_SUPPLIER_DEFAULTS, {IDD_SUPPLIER_RECORD, IDD_SUPPLIER_AGEING}},
+    {IDD_INVOICE_DEFAULTS, {IDD_INVOICE_DEFAULTS_PAGE}},
+    {IDD_ABOUT, {IDD_ABOUT_EMPTY_PAGE, IDD_SYSTEM_INFO}},
+    {IDD_USER_LIST, {IDD_USER_LIST_USERS, IDD_USER_LIST_REQUESTS}},
+};
+
+const std::vector<std::uint16_t>& pagesOf(const DialogRow& r) {
+  static const std::vector<std::uint16_t> none;
+  auto found = kTabPages.find(r.id);
+  return found == kTabPages.end() ? none : found->second;
+}
 
 struct FrameRow {
   std::uint16_t id;
@@ -101,51 +163,52 @@ struct FrameRow {
 };
 
 const std::vector<FrameRow> kFrames = {
-    {901, "Account Status", 0x90c800c0, 0, 0, 200, 120, "Helv", 8, 3},
-    {3214, "Toolbar", 0x90c800c0, 21, 72, 219, 141, "MS Sans Serif", 8, 8},
-    {3215, "Backup", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 4},
-    {3216, "Environment", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 10},
-    {3217, "Wallpaper", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 15},
-    {3218, "Options", 0x90c800c0, 58, 53, 219, 141, "MS Sans Serif", 8, 2},
-    {3219, "Colours", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 22},
-    {3223, "Finance Charge Rates", 0x90c800c0, 100, 50, 299, 154, "Helv", 8, 6},
-    {3224, "Set Finance Charge Rate", 0x90c800c0, 3, 10, 153, 90, "Helv", 8, 9},
-    {3600, "Company Preferences", 0x90cf0040, 0, 0, 283, 225, "Helv", 8, 2},
-    {3601, "Address", 0x90c800c0, 22, 34, 222, 225, "Helv", 8, 27},
-    {3602, "Labels", 0x90c800c0, 24, 54, 222, 170, "Helv", 8, 25},
-    {3603, "Parameters", 0x90c800c0, 25, 32, 223, 218, "Helv", 8, 27},
-    {3604, "Environment", 0x90c800c0, 21, 62, 223, 214, "Helv", 8, 15},
-    {3605, "Financial Year", 0x90c800c0, 42, 46, 184, 95, "Helv", 8, 9},
-    {3606, "Change Program Date", 0x90c800c0, 28, 76, 186, 92, "Helv", 8, 6},
-    {3607, "Customer Defaults", 0x90cf0040, 69, 52, 235, 250, "Helv", 8, 2},
-    {3608, "Record", 0x90c800c0, 79, 105, 235, 250, "Helv", 8, 28},
-    {3609, "Statements", 0x90c800c0, 26, 70, 235, 208, "Helv", 8, 9},
-    {3610, "Ageing", 0x90c800c0, 36, 105, 235, 208, "Helv", 8, 21},
-    {3611, "Discount", 0x90c800c0, 97, 92, 235, 208, "Helv", 8, 2},
-    {3612, "Product Defaults", 0x90cf0040, 0, 0, 222, 215, "Helv", 8, 2},
-    {3613, "Details", 0x90c800c0, 64, 125, 222, 190, "Helv", 8, 16},
-    {3614, "Product Categories", 0x90c800c0, 3, 0, 170, 130, "Helv", 8, 4},
-    {3615, "Departments", 0x90c800c0, 3, 0, 170, 130, "Helv", 8, 3},
-    {3616, "Currencies", 0x90c800c0, 100, 50, 300, 130, "Helv", 8, 5},
-    {3617, "Fixed Asset Categories", 0x90c800c0, 100, 50, 170, 130, "Helv", 8, 3},
-    {3618, "Edit Currency", 0x90c800c0, 3, 10, 189, 159, "Helv", 8, 15},
-    {3619, "Tax Codes", 0x90c800c0, 0, 0, 200, 120, "Helv", 8, 3},
-    {3620, "Edit Tax Code", 0x90c800c0, 3, 10, 195, 120, "Helv", 8, 14},
-    {3621, "Control Accounts", 0x90c80040, 3, 0, 155, 204, "Helv", 8, 3},
-    {3622, "Wallpaper Defaults", 0x90c800c0, 12, 36, 216, 151, "Helv", 8, 17},
-    {3623, "Supplier Defaults", 0x90cf0040, 69, 52, 235, 250, "Helv", 8, 2},
-    {3624, "Record", 0x90c800c0, 79, 105, 235, 250, "Helv", 8, 23},
-    {3625, "Ageing", 0x90c800c0, 36, 105, 235, 208, "Helv", 8, 21},
-    {3626, "Invoices", 0x90c800c0, 12, 0, 222, 175, "Helv", 8, 11},
-    {3627, "Invoice Defaults", 0x90c800c0, 12, 0, 222, 175, "Helv", 8, 2},
-    {3629, "System Info", 0x90c800c0, 8, 18, 249, 173, "MS Sans Serif", 8, 5},
-    {3630, "About", 0x90c800c0, 14, 44, 249, 173, "MS Sans Serif", 8, 14},
-    {3632, "Change Password", 0x90c800c0, 0, 0, 238, 108, "Helv", 8, 9},
-    {3633, "Update Defaults", 0x90c800c0, 35, 27, 190, 196, "Helv", 8, 20},
-    {3634, "User List", 0x90c800c0, 17, 28, 320, 160, "Helv", 8, 2},
-    {3635, " Users ", 0x90c800c0, 17, 28, 300, 140, "Helv", 8, 1},
-    {3636, " Requests ", 0x90c800c0, 17, 28, 300, 140, "Helv", 8, 1},
-    {9026, "Edit Account Status", 0x90c800c0, 0, 0, 187, 86, "MS Sans Serif", 8, 6},
+    {IDD_ACCOUNT_STATUS, "Account Status", 0x90c800c0, 0, 0, 200, 120, "Helv", 8, 3},
+    {IDD_OPTIONS_TOOLBAR, "Toolbar", 0x90c800c0, 21, 72, 219, 141, "MS Sans Serif", 8, 8},
+    {IDD_OPTIONS_BACKUP, "Backup", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 4},
+    {IDD_OPTIONS_ENVIRONMENT, "Environment", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 10},
+    {IDD_OPTIONS_WALLPAPER, "Wallpaper", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 15},
+    {IDD_OPTIONS, "Options", 0x90c800c0, 58, 53, 219, 141, "MS Sans Serif", 8, 2},
+    {IDD_OPTIONS_COLOURS, "Colours", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 22},
+    {IDD_FINANCE_RATES, "Finance Charge Rates", 0x90c800c0, 100, 50, 299, 154, "Helv", 8, 6},
+    {IDD_EDIT_FINANCE_RATE, "Set Finance Charge Rate", 0x90c800c0, 3, 10, 153, 90, "Helv", 8, 9},
+    {IDD_COMPANY_PREFS, "Company Preferences", 0x90cf0040, 0, 0, 283, 225, "Helv", 8, 2},
+    {IDD_PREFS_ADDRESS, "Address", 0x90c800c0, 22, 34, 222, 225, "Helv", 8, 27},
+    {IDD_PREFS_LABELS, "Labels", 0x90c800c0, 24, 54, 222, 170, "Helv", 8, 25},
+    {IDD_PREFS_PARAMETERS, "Parameters", 0x90c800c0, 25, 32, 223, 218, "Helv", 8, 27},
+    {IDD_PREFS_ENVIRONMENT, "Environment", 0x90c800c0, 21, 62, 223, 214, "Helv", 8, 15},
+    {IDD_FINANCIAL_YEAR, "Financial Year", 0x90c800c0, 42, 46, 184, 95, "Helv", 8, 9},
+    {IDD_PROGRAM_DATE, "Change Program Date", 0x90c800c0, 28, 76, 186, 92, "Helv", 8, 6},
+    {IDD_CUSTOMER_DEFAULTS, "Customer Defaults", 0x90cf0040, 69, 52, 235, 250, "Helv", 8, 2},
+    {IDD_CUSTOMER_RECORD, "Record", 0x90c800c0, 79, 105, 235, 250, "Helv", 8, 28},
+    {IDD_CUSTOMER_STATEMENTS, "Statements", 0x90c800c0, 26, 70, 235, 208, "Helv", 8, 9},
+    {IDD_CUSTOMER_AGEING, "Ageing", 0x90c800c0, 36, 105, 235, 208, "Helv", 8, 21},
+    {IDD_CUSTOMER_DISCOUNT, "Discount", 0x90c800c0, 97, 92, 235, 208, "Helv", 8, 2},
+    {IDD_PRODUCT_DEFAULTS, "Product Defaults", 0x90cf0040, 0, 0, 222, 215, "Helv", 8, 2},
+    {IDD_PRODUCT_DETAILS, "Details", 0x90c800c0, 64, 125, 222, 190, "Helv", 8, 16},
+    {IDD_PRODUCT_CATEGORIES, "Product Categories", 0x90c800c0, 3, 0, 170, 130, "Helv", 8, 4},
+    {IDD_DEPARTMENTS, "Departments", 0x90c800c0, 3, 0, 170, 130, "Helv", 8, 3},
+    {IDD_CURRENCIES, "Currencies", 0x90c800c0, 100, 50, 300, 130, "Helv", 8, 5},
+    {IDD_ASSET_CATEGORIES, "Fixed Asset Categories", 0x90c800c0, 100, 50, 170, 130, "Helv", 8, 3},
+    {IDD_EDIT_CURRENCY, "Edit Currency", 0x90c800c0, 3, 10, 189, 159, "Helv", 8, 15},
+    {IDD_TAX_CODES, "Tax Codes", 0x90c800c0, 0, 0, 200, 120, "Helv", 8, 3},
+    {IDD_EDIT_TAX_CODE, "Edit Tax Code", 0x90c800c0, 3, 10, 195, 120, "Helv", 8, 14},
+    {IDD_CONTROL_ACCOUNTS, "Control Accounts", 0x90c80040, 3, 0, 155, 204, "Helv", 8, 3},
+    {IDD_WALLPAPER_DEFAULTS, "Wallpaper Defaults", 0x90c800c0, 12, 36, 216, 151, "Helv", 8, 17},
+    {IDD_SUPPLIER_DEFAULTS, "Supplier Defaults", 0x90cf0040, 69, 52, 235, 250, "Helv", 8, 2},
+    {IDD_SUPPLIER_RECORD, "Record", 0x90c800c0, 79, 105, 235, 250, "Helv", 8, 23},
+    {IDD_SUPPLIER_AGEING, "Ageing", 0x90c800c0, 36, 105, 235, 208, "Helv", 8, 21},
+    {IDD_INVOICE_DEFAULTS_PAGE, "Invoices", 0x90c800c0, 12, 0, 222, 175, "Helv", 8, 11},
+    {IDD_INVOICE_DEFAULTS, "Invoice Defaults", 0x90c800c0, 12, 0, 222, 175, "Helv", 8, 2},
+    {IDD_SYSTEM_INFO, "System Info", 0x90c800c0, 8, 18, 249, 173, "MS Sans Serif", 8, 5},
+    {IDD_ABOUT, "About", 0x90c800c0, 14, 44, 249, 173, "MS Sans Serif", 8, 14},
+    {IDD_CHANGE_PASSWORD, "Change Password", 0x90c800c0, 0, 0, 238, 108, "Helv", 8, 9},
+    {IDD_UPDATE_DEFAULTS, "Update Defaults", 0x90c800c0, 35, 27, 190, 196, "Helv", 8, 20},
+    {IDD_USER_LIST, "User List", 0x90c800c0, 17, 28, 320, 160, "Helv", 8, 2},
+    {IDD_USER_LIST_USERS, " Users ", 0x90c800c0, 17, 28, 300, 140, "Helv", 8, 1},
+    {IDD_USER_LIST_REQUESTS, " Requests ", 0x90c800c0, 17, 28, 300, 140, "Helv", 8, 1},
+    {IDD_EDIT_ACCOUNT_STATUS, "Edit Account Status", 0x90c800c0, 0, 0, 187, 86, "MS Sans Serif", 8,
+     6},
 };
 
 struct GridComboRow {
@@ -153,18 +216,53 @@ struct GridComboRow {
 };
 
 const std::vector<GridComboRow> kGridEntries = {
-    {1000, 3600, 2061, 0x1A, 1007, 0, 47, 0},  {1005, 3605, 1642, 0x1A, 1000, 0, 0, 0},
-    {1007, 3607, 1373, 0x1A, 1003, 15, 16, 0}, {1007, 3607, 2061, 0x1A, 1014, 0, 47, 0},
-    {1007, 3607, 1317, 0x1A, 1009, 0, 48, 0},  {1007, 3607, 1396, 0x16, 1010, 0, 0, 0},
-    {1012, 3623, 1373, 0x1A, 1003, 15, 16, 0}, {1012, 3623, 2061, 0x1A, 1014, 0, 47, 0},
-    {1012, 3623, 1317, 0x1A, 1009, 0, 48, 0},  {1015, 3614, 1610, 0x15, 1002, 11, 12, 0},
-    {1016, 3612, 1373, 0x1A, 1003, 15, 16, 0}, {1016, 3612, 2000, 0x1A, 1002, 11, 12, 0},
-    {1016, 3612, 2061, 0x1A, 1014, 0, 47, 0},  {1018, 3615, 1373, 0x15, 1003, 15, 16, 0},
-    {1019, 3617, 1610, 0x16, 1004, 19, 20, 4}, {1020, 3616, 1610, 0x15, 1005, 23, 24, 4},
-    {1021, 3619, 1610, 0x15, 1006, 0, 0, 0},   {1022, 3620, 2061, 0x1A, 1007, 0, 47, 0},
-    {1024, 3621, 1287, 0x16, 1008, 0, 0, 0},   {1030, 3629, 1610, 0x16, 1011, 0, 0, 0},
-    {1034, 3634, 2162, 0x16, 1012, 0, 0, 0},   {1034, 3634, 1907, 0x16, 1013, 0, 0, 0},
-    {1046, 901, 1610, 0x15, 1046, 0, 0, 0},    {1048, 3223, 1610, 0x15, 1015, 0, 0, 4},
+    {IDR_PREFS_CENTRY, IDD_COMPANY_PREFS, IDC_PREFS_NON_VATABLE_CODE, 0x1A, IDR_TAX_CODE_COMBO_GRID,
+     0, 47, 0},
+    {IDR_FINANCIAL_YEAR_CENTRY, IDD_FINANCIAL_YEAR, IDC_FY_START_MONTH, 0x1A, IDR_MONTH_GRID, 0, 0,
+     0},
+    {IDR_CUSTOMER_DEFAULTS_CENTRY, IDD_CUSTOMER_DEFAULTS, IDC_LEDGER_DEPARTMENT, 0x1A,
+     IDR_DEPARTMENTS_GRID, 15, 16, 0},
+    {IDR_CUSTOMER_DEFAULTS_CENTRY, IDD_CUSTOMER_DEFAULTS, IDC_LEDGER_TAX_CODE, 0x1A,
+     IDR_LEDGER_TAX_CODE_COMBO_GRID, 0, 47, 0},
+    {IDR_CUSTOMER_DEFAULTS_CENTRY, IDD_CUSTOMER_DEFAULTS, IDC_LEDGER_CURRENCY, 0x1A,
+     IDR_CURRENCY_COMBO_GRID, 0, 48, 0},
+    {IDR_CUSTOMER_DEFAULTS_CENTRY, IDD_CUSTOMER_DEFAULTS, IDC_CUSTOMER_DISCOUNT_TABLE, 0x16,
+     IDR_CUSTOMER_DISCOUNT_GRID, 0, 0, 0},
+    {IDR_SUPPLIER_DEFAULTS_CENTRY, IDD_SUPPLIER_DEFAULTS, IDC_LEDGER_DEPARTMENT, 0x1A,
+     IDR_DEPARTMENTS_GRID, 15, 16, 0},
+    {IDR_SUPPLIER_DEFAULTS_CENTRY, IDD_SUPPLIER_DEFAULTS, IDC_LEDGER_TAX_CODE, 0x1A,
+     IDR_LEDGER_TAX_CODE_COMBO_GRID, 0, 47, 0},
+    {IDR_SUPPLIER_DEFAULTS_CENTRY, IDD_SUPPLIER_DEFAULTS, IDC_LEDGER_CURRENCY, 0x1A,
+     IDR_CURRENCY_COMBO_GRID, 0, 48, 0},
+    {IDR_PRODUCT_CATEGORIES_CENTRY, IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_GRID, 0x15,
+     IDR_PRODUCT_CATEGORIES_GRID, 11, 12, 0},
+    {IDR_PRODUCT_DEFAULTS_CENTRY, IDD_PRODUCT_DEFAULTS, IDC_LEDGER_DEPARTMENT, 0x1A,
+     IDR_DEPARTMENTS_GRID, 15, 16, 0},
+    {IDR_PRODUCT_DEFAULTS_CENTRY, IDD_PRODUCT_DEFAULTS, IDC_PRODUCT_CATEGORY, 0x1A,
+     IDR_PRODUCT_CATEGORIES_GRID, 11, 12, 0},
+    {IDR_PRODUCT_DEFAULTS_CENTRY, IDD_PRODUCT_DEFAULTS, IDC_LEDGER_TAX_CODE, 0x1A,
+     IDR_LEDGER_TAX_CODE_COMBO_GRID, 0, 47, 0},
+    {IDR_DEPARTMENTS_CENTRY, IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID, 0x15, IDR_DEPARTMENTS_GRID, 15,
+     16, 0},
+    {IDR_ASSET_CATEGORIES_CENTRY, IDD_ASSET_CATEGORIES, IDC_ASSET_CATEGORIES_GRID, 0x16,
+     IDR_ASSET_CATEGORIES_GRID, 19, 20, 4},
+    {IDR_CURRENCIES_CENTRY, IDD_CURRENCIES, IDC_CURRENCIES_GRID, 0x15, IDR_CURRENCIES_GRID, 23, 24,
+     4},
+    {IDR_TAX_CODES_CENTRY, IDD_TAX_CODES, IDC_TAX_CODES_GRID, 0x15, IDR_TAX_CODES_GRID, 0, 0, 0},
+    {IDR_EDIT_TAX_CODE_CENTRY, IDD_EDIT_TAX_CODE, IDC_TAX_CODE_COMBO, 0x1A, IDR_TAX_CODE_COMBO_GRID,
+     0, 47, 0},
+    {IDR_CONTROL_ACCOUNTS_CENTRY, IDD_CONTROL_ACCOUNTS, IDC_CONTROL_ACCOUNTS_GRID, 0x16,
+     IDR_CONTROL_ACCOUNTS_GRID, 0, 0, 0},
+    {IDR_SYSTEM_INFO_CENTRY, IDD_SYSTEM_INFO, IDC_SYSTEM_INFO_GRID, 0x16, IDR_SYSTEM_INFO_GRID, 0,
+     0, 0},
+    {IDR_USER_LIST_CENTRY, IDD_USER_LIST, IDC_USER_LIST_USERS_GRID, 0x16, IDR_USER_LIST_USERS_GRID,
+     0, 0, 0},
+    {IDR_USER_LIST_CENTRY, IDD_USER_LIST, IDC_USER_LIST_REQUESTS_GRID, 0x16,
+     IDR_USER_LIST_REQUESTS_GRID, 0, 0, 0},
+    {IDR_ACCOUNT_STATUS_CENTRY, IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_GRID, 0x15,
+     IDR_ACCOUNT_STATUS_GRID, 0, 0, 0},
+    {IDR_FINANCE_RATES_CENTRY, IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID, 0x15,
+     IDR_FINANCE_RATES_GRID, 0, 0, 4},
 };
 
 const DialogRow* rowOf(std::uint16_t dialog) {
@@ -192,7 +290,7 @@ TEST(TableOfDialogs, DentryFieldsAndEntryCounts) {
     EXPECT_EQ(d->flags, r.flags);
     EXPECT_EQ(d->reserved, 0);
     auto c = Resources().centry(r.centry);
-    if (r.centry == 1029) {
+    if (r.centry == IDR_ABOUT_EMPTY_PAGE_CENTRY) {
       EXPECT_FALSE(c) << "CENTRY 1029 names no list";
       continue;
     }
@@ -228,10 +326,11 @@ TEST(TableOfDialogs, TabPagesInOrderOfModule15) {
       pages.push_back(p.dialog);
       EXPECT_EQ(p.module, 15);
     }
-    EXPECT_EQ(pages, r.pages);
+    EXPECT_EQ(pages, pagesOf(r));
   }
-  // 3604 is a page that no tab list names.
-  for (const auto& r : kDialogs) EXPECT_EQ(std::count(r.pages.begin(), r.pages.end(), 3604), 0);
+  // The company's Environment page is a page that no tab list names.
+  for (const auto& [dialog, pages] : kTabPages)
+    EXPECT_EQ(std::count(pages.begin(), pages.end(), IDD_PREFS_ENVIRONMENT), 0);
 }
 
 TEST(TemplateFrames, TitleStylePositionSizeFontAndWindows) {
@@ -252,14 +351,15 @@ TEST(TemplateFrames, TitleStylePositionSizeFontAndWindows) {
     ASSERT_TRUE(rowOf(f.id));
     EXPECT_STREQ(rowOf(f.id)->title, f.title);
   }
-  EXPECT_FALSE(Resources().dialog(3628)) << "3628 has no template";
+  EXPECT_FALSE(Resources().dialog(IDD_ABOUT_EMPTY_PAGE)) << "About's empty page has no template";
 }
 
 // Windows overlap only where one holds the other: a group box around its
-// controls, and the frame 101 of the Address page around the address lines.
+// controls, and the frame of the Address page around the address lines.
 bool holds(std::uint16_t dialog, const res::DialogItem& outer, const res::DialogItem& inner) {
   if (SameClass(outer.className, "BUTTON") && (outer.style & 0xF) == 0x7) return true;
-  return dialog == 3601 && outer.id == 101 && inner.id >= 1029 && inner.id <= 1033;
+  return dialog == IDD_PREFS_ADDRESS && outer.id == IDC_PREFS_ADDRESS_FRAME &&
+         inner.id >= IDC_PREFS_ADDRESS_LINE1 && inner.id <= IDC_PREFS_ADDRESS_LINE5;
 }
 
 // The part of a window that is drawn: a drop-down list's template height
@@ -286,7 +386,9 @@ bool overlap(const Box& a, const Box& b) {
 TEST(TemplateFrames, ControlsLieInsideTheirDialogAndApart) {
   // The Parameters page keeps its "&Help" group above the visible area.
   const std::set<std::pair<std::uint16_t, std::uint32_t>> aboveTheTop = {
-      {3603, 130}, {3603, 2108}, {3603, 1146}};
+      {IDD_PREFS_PARAMETERS, IDC_PREFS_HELP_GROUP},
+      {IDD_PREFS_PARAMETERS, IDC_PREFS_TOOL_TIPS},
+      {IDD_PREFS_PARAMETERS, IDC_PREFS_BUBBLE_HELP}};
   for (const auto& f : kFrames) {
     auto t = Resources().dialog(f.id);
     ASSERT_TRUE(t);
@@ -315,9 +417,15 @@ TEST(TemplateFrames, ControlsLieInsideTheirDialogAndApart) {
 // Every resource is English (United Kingdom) but those of the two date
 // dialogs and the month list, which are English (United States).
 TEST(Languages, UnitedKingdomButTheDateDialogs) {
-  const std::set<std::pair<std::string, std::uint16_t>> us = {
-      {"5", 3605},      {"5", 3606},      {"DENTRY", 3605}, {"DENTRY", 3606}, {"CENTRY", 1005},
-      {"CENTRY", 1006}, {"MENTRY", 1005}, {"MENTRY", 1006}, {"GRID", 1000}};
+  const std::set<std::pair<std::string, std::uint16_t>> us = {{"5", IDD_FINANCIAL_YEAR},
+                                                              {"5", IDD_PROGRAM_DATE},
+                                                              {"DENTRY", IDD_FINANCIAL_YEAR},
+                                                              {"DENTRY", IDD_PROGRAM_DATE},
+                                                              {"CENTRY", IDR_FINANCIAL_YEAR_CENTRY},
+                                                              {"CENTRY", IDR_PROGRAM_DATE_CENTRY},
+                                                              {"MENTRY", IDR_FINANCIAL_YEAR_MENTRY},
+                                                              {"MENTRY", IDR_PROGRAM_DATE_MENTRY},
+                                                              {"GRID", IDR_MONTH_GRID}};
   std::size_t usSeen = 0;
   for (const auto& r : Resources().file().all()) {
     auto key = std::make_pair(r.type.str(), r.name.ordinal);
@@ -335,10 +443,11 @@ TEST(Languages, UnitedKingdomButTheDateDialogs) {
 // ---- CENTRY rules -----------------------------------------------------------
 
 // A page of a tabbed dialog: listed in its tab list, or a page of the same
-// family that the list leaves out (3604).
+// family that the list leaves out (the company's Environment page).
 bool isPageOf(const DialogRow& page, const DialogRow& tabbed) {
   if (tabbed.flags != 0x8001 || page.flags != 0x4000) return false;
-  return std::count(tabbed.pages.begin(), tabbed.pages.end(), page.id) > 0 ||
+  const auto& pages = pagesOf(tabbed);
+  return std::count(pages.begin(), pages.end(), page.id) > 0 ||
          (page.init != 0 && page.init == tabbed.init);
 }
 
@@ -350,10 +459,10 @@ std::vector<res::DialogTemplate> familyTemplates(const DialogRow& r) {
     if (auto t = Resources().dialog(id)) out.push_back(*t);
   };
   add(r.id);
-  for (auto p : r.pages) add(p);
+  const auto& pages = pagesOf(r);
+  for (auto p : pages) add(p);
   for (const auto& other : kDialogs)
-    if (isPageOf(other, r) && std::count(r.pages.begin(), r.pages.end(), other.id) == 0)
-      add(other.id);
+    if (isPageOf(other, r) && std::count(pages.begin(), pages.end(), other.id) == 0) add(other.id);
   return out;
 }
 
@@ -458,7 +567,9 @@ TEST(ControlEntries, PageLinksResolveToTheContainer) {
 }
 
 TEST(ControlEntries, FrameButtonsOnlyOnTabbedDialogs) {
-  const std::set<std::uint16_t> tabbed = {3218, 3600, 3607, 3612, 3623, 3627, 3634};
+  const std::set<std::uint16_t> tabbed = {
+      IDD_OPTIONS,           IDD_COMPANY_PREFS,    IDD_CUSTOMER_DEFAULTS, IDD_PRODUCT_DEFAULTS,
+      IDD_SUPPLIER_DEFAULTS, IDD_INVOICE_DEFAULTS, IDD_USER_LIST};
   for (const auto& r : kDialogs) {
     auto c = Resources().centry(r.centry);
     if (!c) continue;
@@ -478,27 +589,36 @@ TEST(ControlEntries, Terminators) {
     auto c = Resources().centry(r.centry);
     if (!c) continue;
     SCOPED_TRACE("CENTRY " + std::to_string(r.centry));
-    if (r.centry == 1024 || r.centry == 1025)
+    if (r.centry == IDR_CONTROL_ACCOUNTS_CENTRY || r.centry == IDR_WALLPAPER_DEFAULTS_CENTRY)
       EXPECT_EQ(c->trailingZeroBytes, 20u);
-    else if (r.centry == 1045)
+    else if (r.centry == IDR_OPTIONS_COLOURS_CENTRY)
       EXPECT_EQ(c->trailingZeroBytes, 8u);
     else
       EXPECT_TRUE(std::set<std::size_t>({2, 4, 6, 8}).count(c->trailingZeroBytes));
   }
-  auto empty = Resources().file().find("CENTRY", 1045);
+  auto empty = Resources().file().find("CENTRY", IDR_OPTIONS_COLOURS_CENTRY);
   ASSERT_TRUE(empty);
   EXPECT_EQ(empty->data.size(), 8u);
 }
 
 TEST(ControlEntries, LayoutWords) {
+  // The Edit and Close buttons of three of the lists, and the grids of three.
+  const std::set<std::pair<std::uint16_t, std::uint16_t>> listButtons = {
+      {IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_EDIT},
+      {IDD_PRODUCT_CATEGORIES, IDCANCEL},
+      {IDD_CURRENCIES, IDC_CURRENCIES_EDIT},
+      {IDD_CURRENCIES, IDCANCEL},
+      {IDD_ASSET_CATEGORIES, IDC_ASSET_CATEGORIES_EDIT},
+      {IDD_ASSET_CATEGORIES, IDCANCEL}};
+  const std::set<std::uint16_t> laidOutGrids = {IDD_CURRENCIES, IDD_ASSET_CATEGORIES,
+                                                IDD_FINANCE_RATES};
   for (const auto& r : kDialogs) {
     auto c = Resources().centry(r.centry);
     if (!c) continue;
     for (const auto& e : c->entries) {
       std::uint16_t want = 0;
-      bool listButtons = r.id == 3614 || r.id == 3616 || r.id == 3617;
-      if (listButtons && (e.id == 1413 || e.id == 2)) want = 3;
-      if ((r.id == 3616 || r.id == 3617 || r.id == 3223) && e.isGrid()) want = 4;
+      if (listButtons.count({r.id, e.id})) want = 3;
+      if (laidOutGrids.count(r.id) && e.isGrid()) want = 4;
       EXPECT_EQ(e.layout, want) << "dialog " << r.id << " entry " << e.id;
     }
   }
@@ -537,8 +657,10 @@ TEST(GridEntries, NoOtherGridsAndTheNominalCodeCombos) {
     for (const auto& e : c->entries) {
       if (!e.isGrid() && !e.isGridCombo()) continue;
       SCOPED_TRACE("CENTRY " + std::to_string(r.centry) + " entry " + std::to_string(e.id));
-      if (e.id == 1714) {
-        EXPECT_TRUE(r.centry == 1007 || r.centry == 1012 || r.centry == 1016);
+      if (e.id == IDC_LEDGER_NOMINAL_CODE) {
+        EXPECT_TRUE(r.centry == IDR_CUSTOMER_DEFAULTS_CENTRY ||
+                    r.centry == IDR_SUPPLIER_DEFAULTS_CENTRY ||
+                    r.centry == IDR_PRODUCT_DEFAULTS_CENTRY);
         EXPECT_EQ(e.type, res::CT_GRIDCOMBO);
         EXPECT_EQ(e.storage, res::CS_OWN);
         EXPECT_EQ(e.length, 9);
@@ -550,8 +672,9 @@ TEST(GridEntries, NoOtherGridsAndTheNominalCodeCombos) {
       EXPECT_TRUE(listed.count({r.centry, e.id}));
     }
   }
-  for (std::uint16_t centry : {1007, 1012, 1016})
-    EXPECT_TRUE(Resources().centry(centry)->find(1714));
+  for (std::uint16_t centry :
+       {IDR_CUSTOMER_DEFAULTS_CENTRY, IDR_SUPPLIER_DEFAULTS_CENTRY, IDR_PRODUCT_DEFAULTS_CENTRY})
+    EXPECT_TRUE(Resources().centry(centry)->find(IDC_LEDGER_NOMINAL_CODE));
 }
 
 struct Col {
@@ -564,10 +687,13 @@ struct GridRow {
   std::vector<Col> columns;
 };
 
-const std::vector<Col> kCurrencyColumns = {
-    {"No", 6, 4, 4, 0, 0},        {"Name", 2, 11, 31, 0, 1673},  {"Country", 2, 11, 31, 0, 1303},
-    {"EC", 2, 4, 4, 0, 1410},     {"Ex. Rate", 12, 5, 11, 6, 0}, {"EMU", 2, 4, 4, 0, 0},
-    {"EMU Rate", 12, 5, 11, 6, 0}};
+const std::vector<Col> kCurrencyColumns = {{"No", 6, 4, 4, 0, 0},
+                                           {"Name", 2, 11, 31, 0, IDC_CODE_NAME_COLUMN},
+                                           {"Country", 2, 11, 31, 0, IDC_CURRENCY_COUNTRY_COLUMN},
+                                           {"EC", 2, 4, 4, 0, IDC_CURRENCY_EC_COLUMN},
+                                           {"Ex. Rate", 12, 5, 11, 6, 0},
+                                           {"EMU", 2, 4, 4, 0, 0},
+                                           {"EMU Rate", 12, 5, 11, 6, 0}};
 
 std::vector<Col> withLastHeading(std::vector<Col> cols, const char* heading) {
   cols.back().heading = heading;
@@ -575,37 +701,42 @@ std::vector<Col> withLastHeading(std::vector<Col> cols, const char* heading) {
 }
 
 const std::vector<GridRow> kGrids = {
-    {101, kCurrencyColumns},
-    {1000, {{"Month", 2, 21, 11, 0, 0}}},
-    {1002, {{"No", 6, 4, 4, 0, 0}, {"Category", 2, 31, 31, 0, 1673}}},
-    {1003, {{"No", 6, 4, 2, 0, 0}, {"Name", 2, 31, 31, 0, 1673}}},
-    {1004, {{"No", 6, 4, 4, 0, 0}, {"Name", 2, 20, 61, 0, 1673}}},
-    {1005, withLastHeading(kCurrencyColumns, "1 Euro")},
-    {1006,
-     {{"Code", 2, 4, 4, 0, 2059},
-      {"Rate", 12, 8, 8, 2, 1962},
-      {"In Use", 2, 1, 1, 0, 1961},
-      {"EC Sale", 2, 1, 1, 0, 1959},
-      {"EC Purch", 2, 1, 1, 0, 1958},
+    {IDR_CURRENCY_TABLE_GRID, kCurrencyColumns},
+    {IDR_MONTH_GRID, {{"Month", 2, 21, 11, 0, 0}}},
+    {IDR_PRODUCT_CATEGORIES_GRID,
+     {{"No", 6, 4, 4, 0, 0}, {"Category", 2, 31, 31, 0, IDC_CODE_NAME_COLUMN}}},
+    {IDR_DEPARTMENTS_GRID, {{"No", 6, 4, 2, 0, 0}, {"Name", 2, 31, 31, 0, IDC_CODE_NAME_COLUMN}}},
+    {IDR_ASSET_CATEGORIES_GRID,
+     {{"No", 6, 4, 4, 0, 0}, {"Name", 2, 20, 61, 0, IDC_CODE_NAME_COLUMN}}},
+    {IDR_CURRENCIES_GRID, withLastHeading(kCurrencyColumns, "1 Euro")},
+    {IDR_TAX_CODES_GRID,
+     {{"Code", 2, 4, 4, 0, IDC_TAX_CODE_COLUMN},
+      {"Rate", 12, 8, 8, 2, IDC_TAX_RATE_COLUMN},
+      {"In Use", 2, 1, 1, 0, IDC_TAX_IN_USE_COLUMN},
+      {"EC Sale", 2, 1, 1, 0, IDC_TAX_EC_SALES_COLUMN},
+      {"EC Purch", 2, 1, 1, 0, IDC_TAX_EC_PURCHASES_COLUMN},
       {"", 2, 1, 1, 0, 0}}},
-    {1007, {{"Code", 2, 10, 10, 0, 2059}}},
-    {1014, {{"Code", 2, 15, 15, 0, 2059}}},
-    {1008, {{"Control Account", 2, 10, 61, 0, 1718}, {"N/C", 2, 12, 9, 0, 1800}}},
-    {1009, {{"No", 6, 4, 4, 0, 0}, {"Name", 2, 35, 31, 0, 1673}}},
-    {1010,
+    {IDR_TAX_CODE_COMBO_GRID, {{"Code", 2, 10, 10, 0, IDC_TAX_CODE_COLUMN}}},
+    {IDR_LEDGER_TAX_CODE_COMBO_GRID, {{"Code", 2, 15, 15, 0, IDC_TAX_CODE_COLUMN}}},
+    {IDR_CONTROL_ACCOUNTS_GRID,
+     {{"Control Account", 2, 10, 61, 0, IDC_CONTROL_ACCOUNTS_CAPTION_COLUMN},
+      {"N/C", 2, 12, 9, 0, IDC_CONTROL_ACCOUNTS_CODE_COLUMN}}},
+    {IDR_CURRENCY_COMBO_GRID,
+     {{"No", 6, 4, 4, 0, 0}, {"Name", 2, 35, 31, 0, IDC_CODE_NAME_COLUMN}}},
+    {IDR_CUSTOMER_DISCOUNT_GRID,
      {{"Discount", 2, 13, 13, 0, 0},
-      {"Invoice Value", 12, 12, 12, 2, 2164},
-      {"Discount %", 12, 12, 12, 2, 1794}}},
-    {1011, {{"Property", 2, 14, 61, 0, 0}, {"Settings", 2, 30, 256, 0, 0}}},
-    {1012, {{"User Name", 2, 33, 33, 0, 0}, {"Machine Name", 2, 33, 33, 0, 0}}},
-    {1013,
+      {"Invoice Value", 12, 12, 12, 2, IDC_DISCOUNT_TABLE_VALUE_COLUMN},
+      {"Discount %", 12, 12, 12, 2, IDC_DISCOUNT_TABLE_RATE_COLUMN}}},
+    {IDR_SYSTEM_INFO_GRID, {{"Property", 2, 14, 61, 0, 0}, {"Settings", 2, 30, 256, 0, 0}}},
+    {IDR_USER_LIST_USERS_GRID, {{"User Name", 2, 33, 33, 0, 0}, {"Machine Name", 2, 33, 33, 0, 0}}},
+    {IDR_USER_LIST_REQUESTS_GRID,
      {{"User Name", 2, 15, 33, 0, 0}, {"Request", 2, 15, 61, 0, 0}, {"Details", 2, 9, 9, 0, 0}}},
-    {1015,
+    {IDR_FINANCE_RATES_GRID,
      {{"Date From", 2, 11, 11, 0, 0},
       {"Base Rate (%)", 12, 11, 11, 2, 0},
       {"Additional (%)", 12, 11, 11, 2, 0},
       {"", 9, 4, 4, 0, 0}}},
-    {1046,
+    {IDR_ACCOUNT_STATUS_GRID,
      {{"No", 6, 2, 4, 0, 0},
       {"Description", 2, 31, 61, 0, 0},
       {"Hold", 2, 1, 1, 0, 0},
@@ -649,28 +780,35 @@ TEST(GridColumns, FlagsEditorsAndSpareBytes) {
   auto col = [](std::uint16_t grid, std::size_t i) {
     return Resources().grid(grid)->columns.at(i);
   };
-  EXPECT_EQ(col(1002, 0).columnFlags, 0x0022);
-  EXPECT_EQ(col(1003, 0).columnFlags, 0x0002);
-  EXPECT_EQ(col(1004, 0).columnFlags, 0x0002);
-  EXPECT_EQ(col(1008, 1).columnFlags, 0x0002);
-  EXPECT_EQ(col(1010, 0).columnFlags, 0x0020);
-  EXPECT_EQ(col(1008, 1).gridFlags, 0x0021);
-  EXPECT_EQ(col(1008, 1).editorClass, "@__03COMBO__");
-  EXPECT_EQ(col(1010, 1).gridFlags, 0x0002);
-  EXPECT_EQ(col(1010, 2).gridFlags, 0x0002);
-  EXPECT_EQ(col(1010, 1).editorClass, "@__03Combo__");
-  EXPECT_EQ(col(1010, 2).editorClass, "@__03Combo__");
+  EXPECT_EQ(col(IDR_PRODUCT_CATEGORIES_GRID, 0).columnFlags, 0x0022);
+  EXPECT_EQ(col(IDR_DEPARTMENTS_GRID, 0).columnFlags, 0x0002);
+  EXPECT_EQ(col(IDR_ASSET_CATEGORIES_GRID, 0).columnFlags, 0x0002);
+  EXPECT_EQ(col(IDR_CONTROL_ACCOUNTS_GRID, 1).columnFlags, 0x0002);
+  EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 0).columnFlags, 0x0020);
+  EXPECT_EQ(col(IDR_CONTROL_ACCOUNTS_GRID, 1).gridFlags, 0x0021);
+  EXPECT_EQ(col(IDR_CONTROL_ACCOUNTS_GRID, 1).editorClass, "@__03COMBO__");
+  EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 1).gridFlags, 0x0002);
+  EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 2).gridFlags, 0x0002);
+  EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 1).editorClass, "@__03Combo__");
+  EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 2).editorClass, "@__03Combo__");
 
-  const std::set<std::pair<std::uint16_t, std::size_t>> special = {
-      {1002, 0}, {1003, 0}, {1004, 0}, {1008, 1}, {1010, 0}};
-  const std::set<std::uint16_t> plainGrids = {1003, 1005, 1009, 1015, 101};
+  const std::set<std::pair<std::uint16_t, std::size_t>> special = {{IDR_PRODUCT_CATEGORIES_GRID, 0},
+                                                                   {IDR_DEPARTMENTS_GRID, 0},
+                                                                   {IDR_ASSET_CATEGORIES_GRID, 0},
+                                                                   {IDR_CONTROL_ACCOUNTS_GRID, 1},
+                                                                   {IDR_CUSTOMER_DISCOUNT_GRID, 0}};
+  const std::set<std::uint16_t> plainGrids = {IDR_DEPARTMENTS_GRID, IDR_CURRENCIES_GRID,
+                                              IDR_CURRENCY_COMBO_GRID, IDR_FINANCE_RATES_GRID,
+                                              IDR_CURRENCY_TABLE_GRID};
   for (const auto& g : kGrids) {
     auto grid = Resources().grid(g.grid);
     for (std::size_t i = 0; i < grid->columns.size(); ++i) {
       const auto& c = grid->columns[i];
       SCOPED_TRACE("GRID " + std::to_string(g.grid) + " column " + std::to_string(i));
       if (!special.count({g.grid, i})) EXPECT_EQ(c.columnFlags, 0);
-      if (c.hidden() || (g.grid == 1008 && i == 1) || (g.grid == 1010 && i > 0)) continue;
+      if (c.hidden() || (g.grid == IDR_CONTROL_ACCOUNTS_GRID && i == 1) ||
+          (g.grid == IDR_CUSTOMER_DISCOUNT_GRID && i > 0))
+        continue;
       EXPECT_EQ(c.gridFlags, plainGrids.count(g.grid) ? 0 : 0x0800);
     }
     bool lastHidden = grid->columns.back().hidden();
@@ -679,13 +817,13 @@ TEST(GridColumns, FlagsEditorsAndSpareBytes) {
 }
 
 TEST(GridColumns, RowRecordSizes) {
-  EXPECT_EQ(Resources().grid(1004)->rowBytes(), 4u + 61u);
-  EXPECT_EQ(Resources().grid(1005)->rowBytes(), 4u + 31 + 31 + 4 + 8 + 4 + 8);
-  EXPECT_EQ(Resources().grid(1010)->rowBytes(), 29u);
+  EXPECT_EQ(Resources().grid(IDR_ASSET_CATEGORIES_GRID)->rowBytes(), 4u + 61u);
+  EXPECT_EQ(Resources().grid(IDR_CURRENCIES_GRID)->rowBytes(), 4u + 31 + 31 + 4 + 8 + 4 + 8);
+  EXPECT_EQ(Resources().grid(IDR_CUSTOMER_DISCOUNT_GRID)->rowBytes(), 29u);
 }
 
 TEST(GridBitmaps, SystemInformationGrid) {
-  auto words = Resources().gridBitmap(1011);
+  auto words = Resources().gridBitmap(IDR_SYSTEM_INFO_GRID);
   ASSERT_TRUE(words);
   EXPECT_EQ(*words, (std::vector<std::uint16_t>{1, 0, 0, 0, 0}));
 }

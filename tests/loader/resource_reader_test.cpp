@@ -5,6 +5,9 @@
 
 #include <random>
 
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_company.h"
+#include "frame/res/ids_strings.h"
 #include "tests/support/res_fixture.h"
 
 namespace vx70::test {
@@ -103,17 +106,17 @@ TEST(ResourceReader, ForeignBytesAreNoResourceFile) {
 TEST(ResourceReader, DataAfterATerminatorIsDamage) {
   const std::uint8_t centry[] = {0, 0, 0, 0, 7, 0};
   try {
-    res::parseCEntry(centry, 1007);
+    res::parseCEntry(centry, 42);
     FAIL();
   } catch (const ResourceError& e) {
-    EXPECT_NE(std::string(e.what()).find("CENTRY 1007"), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find("CENTRY 42"), std::string::npos);
   }
   const std::uint8_t dentry[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  EXPECT_THROW(res::parseDEntry(dentry, 3600), ResourceError);
+  EXPECT_THROW(res::parseDEntry(dentry, 42), ResourceError);
 }
 
 TEST(ResourceReader, HiddenLastColumnWithOrWithoutTheSpareByte) {
-  for (std::uint16_t id : {1006, 1015, 1046}) {
+  for (std::uint16_t id : {IDR_TAX_CODES_GRID, IDR_FINANCE_RATES_GRID, IDR_ACCOUNT_STATUS_GRID}) {
     const res::Resource* r = Resources().file().find("GRID", id);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->data.back(), 0);
@@ -194,17 +197,17 @@ TEST(ResourceReader, ExtendedDialogTemplate) {
 }
 
 TEST(ResourceReader, FindsWhateverTheLanguage) {
-  // 3605 is stored in English (United States), 3600 in English (United
-  // Kingdom); the engine asks for neither.
-  EXPECT_TRUE(Resources().dialog(3605));
-  EXPECT_TRUE(Resources().dialog(3600));
-  EXPECT_TRUE(Resources().file().find("dentry", 3605)) << "type names ignore case";
-  EXPECT_FALSE(Resources().dialog(3631));
+  // Financial Year is stored in English (United States), Company
+  // Preferences in English (United Kingdom); the engine asks for neither.
+  EXPECT_TRUE(Resources().dialog(IDD_FINANCIAL_YEAR));
+  EXPECT_TRUE(Resources().dialog(IDD_COMPANY_PREFS));
+  EXPECT_TRUE(Resources().file().find("dentry", IDD_FINANCIAL_YEAR)) << "type names ignore case";
+  EXPECT_FALSE(Resources().dialog(3631)) << "no dialog has this number";
 }
 
 TEST(ResourceReader, MissingAndEmptyStringsDiffer) {
-  EXPECT_EQ(Resources().string(1049), "VX70");
-  EXPECT_EQ(Resources().string(1094), "");
+  EXPECT_EQ(Resources().string(IDS_INI_SECTION), "VX70");
+  EXPECT_EQ(Resources().string(IDS_EMPTY), "");
   EXPECT_FALSE(Resources().string(65000));
 }
 

@@ -27,11 +27,16 @@
 
 #include "api/host_api.h"
 #include "api/module_abi.h"
+#include "frame/res/ids_codes.h"
 
 extern "C" const std::uint8_t vx70def_resources[];
 extern "C" const std::uint8_t vx70def_resources_end[];
 
 namespace {
+
+// The command that Init posts for parameter 4, as the module's dialogs post
+// their after-Init commands; no window sends it.
+constexpr UINT kPostedCommand = 1541;
 
 bool isInitOrdinal(int o) {
   static const int inits[] = {1,  3,  5,  7,  9,  13, 17, 21, 25, 27, 29, 31, 33,
@@ -77,7 +82,7 @@ void init(HWND hwnd, UINT param) {
       DestroyDEDialog(hwnd, 0);
       break;
     case 4:
-      PostMessageA(hwnd, WM_COMMAND, 1541, 0);
+      PostMessageA(hwnd, WM_COMMAND, kPostedCommand, 0);
       break;
     case 5: {
       char file[255] = {};
@@ -136,11 +141,12 @@ void init(HWND hwnd, UINT param) {
 
 void command(HWND hwnd, UINT id, UINT notify, UINT param) {
   if (param == 7) MsgBox(hwnd, 3, "command %u/%u", id, notify);
-  if (param == 4 && id == 1541) MsgBox(hwnd, 3, "posted");
-  if (param == 8 && id == 1413) CreateDEDialog(hwnd, 15, 3620, 0);
-  if (param == 9 && id == 2)
+  if (param == 4 && id == kPostedCommand) MsgBox(hwnd, 3, "posted");
+  if (param == 8 && id == IDC_TAX_CODES_EDIT)
+    CreateDEDialog(hwnd, VX70DEF_MODULE, IDD_EDIT_TAX_CODE, 0);
+  if (param == 9 && id == IDCANCEL)
     RequestActionEnd(25, 0, &g_lpGlobVar->access, &g_lpGlobVar->dataFiles[DF_ACTIONS]);
-  if (id == 1 || id == 2) DestroyDEDialog(hwnd, id == 1 ? 1 : 0);
+  if (id == IDOK || id == IDCANCEL) DestroyDEDialog(hwnd, id == IDOK ? 1 : 0);
 }
 
 template <int Ordinal>
