@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "frame/res/ids_ledgers.h"
 #include "host/data/company.h"
 #include "host/data/record_fields.h"
 #include "tests/support/res_fixture.h"
@@ -195,8 +196,11 @@ TEST(FieldTables, TaxCodeEntryLayout) {
 
 // ---- Controls bound to the setup record image --------------------------------
 
-constexpr std::uint16_t kSetupImage = 1967;
-constexpr std::uint16_t kNominalImage = 1719;
+// The record images that dialogs bind their controls to: the setup record's
+// (the ledger defaults') and a nominal record's (the same entry number in
+// every dialog that holds one).
+constexpr std::uint16_t kSetupImage = IDC_LEDGER_SETUP_IMAGE;
+constexpr std::uint16_t kNominalImage = IDC_CUSTOMER_NOMINAL_IMAGE;
 
 // The bytes that a bound entry's value takes, and the kinds that hold it.
 bool boundWidth(const vx70::res::CEntry& e, std::size_t& width, std::set<FieldKind>& kinds) {
