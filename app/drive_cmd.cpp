@@ -34,9 +34,16 @@ int drive(const DriveArgs& args) {
     if (!file) return printError(0, "cannot read the script " + args.script);
     in = &file;
   }
+  // An error the station reports on its own (one that stops it, such as a
+  // log-off that could not be written) ends the run with status 1 too.
+  bool stationFailed = false;
+  auto sink = [&stationFailed](const nlohmann::json& event) {
+    printEvent(event);
+    if (event.value("event", "") == "error") stationFailed = true;
+  };
   std::unique_ptr<Station> station;
   try {
-    station = std::make_unique<Station>(args.options, printEvent);
+    station = std::make_unique<Station>(args.options, sink);
   } catch (const std::exception& e) {
     return printError(0, e.what());
   }
@@ -58,7 +65,7 @@ int drive(const DriveArgs& args) {
     return printError(line, "the script ended with a " + what + " waiting for its answer");
   }
   station.reset();
-  return 0;
+  return stationFailed ? 1 : 0;
 }
 
 }  // namespace

@@ -75,7 +75,13 @@ void Station::Impl::shutDown() {
   events::setUiPort(nullptr);
   if (mainWindow) win::destroyWindow(mainWindow);
   mainWindow = 0;
-  if (loggedOn) data::logoff();
+  // Logging off writes to the company.  When that fails (a full disk) the
+  // station still closes, and says why; nothing thrown leaves it.
+  try {
+    if (loggedOn) data::logoff();
+  } catch (const std::exception& e) {
+    emit(nlohmann::json{{"event", "error"}, {"line", 0}, {"message", e.what()}});
+  }
   loggedOn = false;
   if (data::companyOpen()) data::closeCompany();
   if (module) engine::unregisterModule(module->number());

@@ -34,7 +34,16 @@ json Station::Impl::withActionName(json event) const {
 // once, before the front end hears of it.
 void Station::Impl::pollUpdates() {
   if (!data::companyOpen()) return;
-  for (const auto& u : data::takeUpdates()) {
+  std::vector<data::Update> updates;
+  try {
+    updates = data::takeUpdates();
+  } catch (const std::exception& e) {
+    // The station waits on; the failure is told once, and the next look
+    // may succeed.
+    data::reportError(e.what());
+    return;
+  }
+  for (const auto& u : updates) {
     if (u.code == NOTICE_SETUP_CHANGED) ReadSetup();
     if (u.code == NOTICE_CONTROL_CHANGED) ReadControl();
     ++updatesReceived;

@@ -64,5 +64,7 @@ std::vector<Update> takeUpdates();
 // The message of the latest failure of a data file or multi-user function
 // (they return 0 and never throw); it names the file concerned.
 std::string lastError();
+// Keeps the message for lastError() and prints it on stderr, once per text.
+void reportError(const std::string& message);
 
 }  // namespace vx70::data

@@ -58,9 +58,6 @@ std::string fileLabel(std::uint16_t file);
 // Frees the action-file records of stations whose slot lock has lapsed.
 void sweepDeadStations(Session& session);
 
-// Keeps the message for lastError() and prints it on stderr, once per text.
-void reportError(const std::string& message);
-
 // Runs the body of an extern "C" function: under the session mutex, with
 // every exception turned into the failure value and a reported error.
 template <typename Result, typename Body>

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "host/data/fault_vfs.h"
+
 namespace vx70::data {
 
 namespace {
@@ -72,11 +74,11 @@ std::string plainCause(int resultCode) {
 }
 
 Database::Database(const std::string& path, Mode mode) : path_(path) {
-  int rc = sqlite3_open_v2(path.c_str(), &db_, openFlags(mode), nullptr);
+  int rc = sqlite3_open_v2(path.c_str(), &db_, openFlags(mode), fileLayerForFaults());
   if (rc == SQLITE_OK && mode == Mode::readOnly && !readable(db_)) {
     sqlite3_close(db_);
     rc = sqlite3_open_v2(immutableUri(path).c_str(), &db_, openFlags(mode) | SQLITE_OPEN_URI,
-                         nullptr);
+                         fileLayerForFaults());
   }
   if (rc != SQLITE_OK) {
     std::string reason = plainCause(db_ ? sqlite3_extended_errcode(db_) : rc);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "api/notices.h"
 #include "host/data/company.h"
 #include "host/data/sqlite.h"
 #include "host/loader/module.h"
@@ -254,6 +255,36 @@ TEST(Drive, MissingOrDamagedCoreRecordsStopTheStationAtStart) {
     EXPECT_NE(message.find(c.what), std::string::npos) << message;
     EXPECT_TRUE(run.all("show").empty()) << "nothing was shown";
   }
+}
+
+// The disk fills while a station works: what was stored stays as it was,
+// and the station ends saying why, with status 1, instead of aborting.
+TEST(Drive, AFullDiskLosesNothingStoredAndTheStationEndsSayingWhy) {
+  TestCompany co;
+  const setupmap before = co.stored<setupmap>(DF_SETUP, 1);
+  const auto script = co.scratch("full.vx70"), out = co.scratch("full.out"),
+             marker = co.scratch("disk-full");
+  std::ofstream(script) << "open 3600\ntype 3601 1673 \"Changed Ltd\"\nwait update 30\n"
+                           "click 3600 1942\n";
+  const std::string command =
+      "(VX70_FAULT_DISK_FULL=" + vx70::test::shellQuote(marker.string()) + " " +
+      vx70::test::shellQuote(VX70_PROGRAM_PATH) + " drive " +
+      vx70::test::shellQuote(script.string()) + " --data " + vx70::test::shellQuote(co.dir()) +
+      " --multi-user; echo \"status $?\") >" + vx70::test::shellQuote(out.string()) + " 2>&1 &";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_TRUE(waitForText(out, "\"opened\""));
+
+  std::ofstream(marker) << "full";
+  data::openCompany(co.dir());  // this process writes as usual, and wakes the station
+  GlobalUpdate(99, 0, NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG, 0, 0, 0, 1);
+  data::closeCompany();
+  ASSERT_TRUE(waitForText(out, "status "));
+
+  const std::string text = vx70::test::readText(out);
+  EXPECT_NE(text.find("status 1"), std::string::npos) << text;
+  EXPECT_NE(text.find("the disk is full"), std::string::npos) << text;
+  EXPECT_EQ(text.find("terminate"), std::string::npos) << text;
+  EXPECT_STREQ(co.stored<setupmap>(DF_SETUP, 1).companyName, before.companyName);
 }
 
 TEST(Drive, AStationThatCannotStartSaysWhy) {
