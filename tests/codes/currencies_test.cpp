@@ -185,9 +185,7 @@ TEST(Currencies, TheActionKeepsASecondStationOutAndLockedRunsStore) {
   expectActionRefused(second, 32, "Currencies");
 
   // Wake the first station; it ends its action as it closes.
-  data::openCompany(co.dir());
-  GlobalUpdate(99, 0, 274, 8, 0, 0, 0, 1);
-  data::closeCompany();
+  co.broadcast(274, 8);
   ASSERT_TRUE(waitForText(out, "\"ended\""));
 
   DriveRun locked = co.drive(kOpen + editRow(4) + "type 3618 1431 \"2\"\nclick 3618 1942\n" +

@@ -183,9 +183,7 @@ TEST(TaxCodes, SaveKeepsWhatAnotherStationStoredMeanwhile) {
   c.taxCode[7].rate = 9.5;
   c.controlRec[7] = 99;
   co.store(DF_CONTROL, 1, &c);
-  data::openCompany(co.dir());
-  GlobalUpdate(99, 0, 274, 8, 0, 0, 0, 1);
-  data::closeCompany();
+  co.broadcast(274, 8);
   ASSERT_TRUE(waitForText(out, "\"action\":\"closed\",\"dialog\":3619"));
   contmap after = co.stored<contmap>(DF_CONTROL, 1);
   EXPECT_DOUBLE_EQ(after.taxCode[3].rate, 4.0);
@@ -201,9 +199,7 @@ TEST(TaxCodes, TheActionKeepsASecondStationOutAndLockedRunsStore) {
   expectActionRefused(second, 31, "Tax Codes");
 
   // Wake the first station; it ends its action as it closes.
-  data::openCompany(co.dir());
-  GlobalUpdate(99, 0, 275, 16, 0, 0, 0, 1);
-  data::closeCompany();
+  co.broadcast(275, 16);
   ASSERT_TRUE(waitForText(out, "\"ended\""));
 
   DriveRun locked =

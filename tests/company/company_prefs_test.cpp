@@ -435,9 +435,7 @@ TEST(CompanyPrefs, OkMergesIntoTheRecordAnotherStationChanged) {
   changed.fyStartMonth = 3;
   changed.listUpdate[4] = 0;
   storeSetup(co, changed);
-  data::openCompany(co.dir());
-  GlobalUpdate(99, 0, 275, 16, 0, 0, 0, 1);  // the control record changed: no setup reload
-  data::closeCompany();
+  co.broadcast(275, 16);  // the control record changed: no setup reload
   ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
   ASSERT_TRUE(waitForText(first, "\"closed\""));
 

@@ -74,13 +74,6 @@ std::filesystem::path stationFolder(const TestCompany& co) {
   return std::filesystem::path(co.dir()) / "stations" / "STATION1";
 }
 
-// Another station's change notice, sent from outside any station.
-void broadcast(const TestCompany& co, UINT code, UINT flag) {
-  data::openCompany(co.dir());
-  GlobalUpdate(99, 0, code, flag, 0, 0, 0, 1);
-  data::closeCompany();
-}
-
 int thisYear() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -272,7 +265,7 @@ void expectShortYearWidened(int shortYear, int widened) {
   ASSERT_TRUE(waitForText(out, "\"opened\""));
   storeYear(co, 8, shortYear);
   auto before = co.record(DF_SETUP, 1);
-  broadcast(co, 274, 8);
+  co.broadcast(274, 8);
   ASSERT_TRUE(waitForText(out, "\"closed\"")) << readText(out);
   auto run = DriveRun{0, jsonLines(readText(out))};
   EXPECT_EQ(shownControl(run.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_YEAR)["text"],
@@ -339,7 +332,7 @@ TEST(FinancialYear, ADeclinedConfirmationKeepsTheActionUntilCancel) {
   EXPECT_EQ(second.all("dialog").back()["action"], "closed");
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
 
-  broadcast(co, 275, 16);
+  co.broadcast(275, 16);
   ASSERT_TRUE(waitForText(out, "\"ended\"")) << "Cancel ends the held action";
 
   auto third = co.drive("open 3605\ntype 3605 1336 \"2026\"\nclick 3605 1\nanswer yes\n",
@@ -365,7 +358,7 @@ TEST(FinancialYear, AnotherStationsChangeOfTheSetupRecordSurvives) {
   auto before = co.record(DF_SETUP, 1);
   // A notice that does not reload the setup record: only the store's own
   // read can carry the new name.
-  broadcast(co, 275, 16);
+  co.broadcast(275, 16);
   ASSERT_TRUE(waitForText(out, "\"closed\"")) << readText(out);
   expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 9, 2028);
 }

@@ -110,9 +110,7 @@ TEST(UpdateDefaults, SavingTheOptionsKeepsAPasswordChangedElsewhere) {
 
   std::memcpy(clerk.password, "new       ", 11);  // another station's new password
   co.store(DF_USERS, 2, &clerk);
-  data::openCompany(co.dir());
-  GlobalUpdate(99, 0, NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG, 0, 0, 0, 1);
-  data::closeCompany();
+  co.broadcast(NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG);
   ASSERT_TRUE(waitForText(station, "\"result\":1"));
 
   const accessmap after = co.stored<accessmap>(DF_USERS, 2);

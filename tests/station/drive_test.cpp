@@ -275,9 +275,7 @@ TEST(Drive, AFullDiskLosesNothingStoredAndTheStationEndsSayingWhy) {
   ASSERT_TRUE(waitForText(out, "\"opened\""));
 
   std::ofstream(marker) << "full";
-  data::openCompany(co.dir());  // this process writes as usual, and wakes the station
-  GlobalUpdate(99, 0, NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG, 0, 0, 0, 1);
-  data::closeCompany();
+  co.broadcast(NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG);  // this process writes as usual
   ASSERT_TRUE(waitForText(out, "status "));
 
   const std::string text = vx70::test::readText(out);

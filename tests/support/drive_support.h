@@ -201,6 +201,14 @@ class TestCompany {
     return r;
   }
 
+  // Another station's change notice, sent from this process (outside any
+  // station): it wakes a station that waits with `wait update`.
+  void broadcast(UINT code, UINT flag) const {
+    data::openCompany(dir_);
+    GlobalUpdate(99, 0, code, flag, 0, 0, 0, 1);
+    data::closeCompany();
+  }
+
   // Overwrites record n of data file `number` (to set a case up).
   void store(unsigned number, unsigned n, const void* bytes) const {
     data::openCompany(dir_);
