@@ -81,10 +81,10 @@ Database::Database(const std::string& path, Mode mode) : path_(path) {
                          fileLayerForFaults());
   }
   if (rc != SQLITE_OK) {
-    std::string reason = plainCause(db_ ? sqlite3_extended_errcode(db_) : rc);
+    const int code = db_ ? sqlite3_extended_errcode(db_) : rc;
     sqlite3_close(db_);
     db_ = nullptr;
-    throw SqliteError(path + ": the company cannot be opened: " + reason, reason);
+    throw SqliteError(path + ": the company cannot be opened: " + plainCause(code), code);
   }
 }
 
@@ -102,8 +102,13 @@ void Database::setBusyTimeout(std::chrono::milliseconds wait) {
 bool Database::readOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
 
 void Database::fail(const std::string& what) const {
-  std::string reason = plainCause(sqlite3_extended_errcode(db_));
-  throw SqliteError(path_ + ": " + what + ": " + reason, reason);
+  const int code = sqlite3_extended_errcode(db_);
+  throw SqliteError(path_ + ": " + what + ": " + plainCause(code), code);
+}
+
+bool SqliteError::damaged() const {
+  const int primary = resultCode_ & 0xFF;
+  return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
 Statement::Statement(const Database& db, const char* sql) : db_(db) {

@@ -18,19 +18,22 @@ struct sqlite3_stmt;
 
 namespace vx70::data {
 
-// A failure that SQLite reported; reason() is its cause in plain words.
-class SqliteError : public DataError {
- public:
-  SqliteError(const std::string& message, std::string reason)
-      : DataError(message), reason_(std::move(reason)) {}
-  const std::string& reason() const { return reason_; }
-
- private:
-  std::string reason_;
-};
-
 // The cause of an SQLite result code as a person would say it.
 std::string plainCause(int resultCode);
+
+// A failure that SQLite reported, with its result code.
+class SqliteError : public DataError {
+ public:
+  SqliteError(const std::string& message, int resultCode)
+      : DataError(message), resultCode_(resultCode) {}
+  // The cause in plain words ("the disk is full").
+  std::string reason() const { return plainCause(resultCode_); }
+  // The file is not a sound SQLite database.
+  bool damaged() const;
+
+ private:
+  int resultCode_;
+};
 
 class Database {
  public:

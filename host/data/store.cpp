@@ -137,7 +137,7 @@ Store::Store(const std::string& path, Access access)
   try {
     verify();
   } catch (const SqliteError& e) {
-    if (e.reason() != plainCause(SQLITE_CORRUPT)) throw;
+    if (!e.damaged()) throw;
     throw NotACompany(path + ": not a usable company database (" + e.reason() + ")");
   } catch (const NotACompany& e) {
     throw NotACompany(path + ": not a usable company database (" + e.what() + ")");
