@@ -35,11 +35,13 @@ int drive(const DriveArgs& args) {
     in = &file;
   }
   // An error the station reports on its own (one that stops it, such as a
-  // log-off that could not be written) ends the run with status 1 too.
+  // log-off that could not be written) ends the run with status 1 too, and
+  // so does a data error box: something the script did was not stored.
   bool stationFailed = false;
   auto sink = [&stationFailed](const nlohmann::json& event) {
     printEvent(event);
-    if (event.value("event", "") == "error") stationFailed = true;
+    const std::string kind = event.value("event", "");
+    if (kind == "error" || (kind == "message" && event.contains("error"))) stationFailed = true;
   };
   std::unique_ptr<Station> station;
   try {

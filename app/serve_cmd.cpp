@@ -102,8 +102,11 @@ int serve(const ServeArgs& args) {
     served = http.run();
   }
   log.close();
+  std::string stationError;
+  bool closed = session->close(stationError);
   session.reset();
-  return served ? 0 : fail("the server stopped unexpectedly");
+  if (!served) return fail("the server stopped unexpectedly");
+  return closed ? 0 : fail("the station did not close cleanly: " + stationError);
 }
 
 }  // namespace

@@ -74,8 +74,16 @@ ServeSession::ServeSession(const StationOptions& options, EventLog& log)
 }
 
 ServeSession::~ServeSession() {
+  std::string ignored;
+  close(ignored);
+}
+
+bool ServeSession::close(std::string& error) {
   std::lock_guard lock(commandMutex_);
   station_.reset();
+  std::lock_guard events_lock(eventMutex_);
+  error = stationError_;
+  return error.empty();
 }
 
 // Called on the station's own thread.  The answers to the state's `show`
@@ -87,6 +95,7 @@ void ServeSession::onEvent(const json& event) {
     lastShow_ = event;
     return;
   }
+  if (kind == "error") stationError_ = event.value("message", "the station failed");
   json numbered = log_.add(event);
   if (isQuestion(kind)) question_ = event;
   if (collecting_) collecting_->push_back(std::move(numbered));
@@ -105,6 +114,8 @@ json ServeSession::run(const std::string& command) {
     return refusal("\"" + word + "\" is not taken here: the state already shows everything");
 
   std::lock_guard lock(commandMutex_);
+  if (!station_)
+    return {{"ok", false}, {"error", "the station has closed"}, {"events", json::array()}};
   json events = json::array();
   {
     std::lock_guard events_lock(eventMutex_);
@@ -130,11 +141,13 @@ json ServeSession::run(const std::string& command) {
 
 json ServeSession::refusal(const std::string& error) {
   std::lock_guard lock(commandMutex_);
+  if (!station_) return {{"ok", false}, {"error", error}, {"events", json::array()}};
   return {{"ok", false}, {"error", error}, {"events", json::array()}, {"state", currentState()}};
 }
 
 json ServeSession::state() {
   std::lock_guard lock(commandMutex_);
+  if (!station_) return {{"closed", true}};
   return currentState();
 }
 

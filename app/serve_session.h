@@ -31,6 +31,11 @@ class ServeSession {
   // {"folder", "files"}: the station's own folder, for the file chooser.
   nlohmann::json files() const;
 
+  // Closes the station's dialogs and logs off; false when the station
+  // reported an error of its own on the way (a log-off it could not write),
+  // with its message.
+  bool close(std::string& error);
+
   // The dialogs the host's menu opens, in groups, as the state gives them.
   const nlohmann::json& menu() const { return menu_; }
 
@@ -47,6 +52,7 @@ class ServeSession {
   nlohmann::json question_;
   nlohmann::json menu_;                   // built once the station has loaded the module
   nlohmann::json* collecting_ = nullptr;  // the running command's events
+  std::string stationError_;              // the station's own error, if any
   std::unique_ptr<Station> station_;
 };
 

@@ -5,6 +5,7 @@
 // answer.  While nothing comes it looks for other stations' notices.
 #include <future>
 
+#include "host/data/company.h"
 #include "host/engine/dialog.h"
 #include "station/station_impl.h"
 
@@ -99,8 +100,11 @@ void Station::Impl::dialogWait() {
     engine::closeAllDialogs();
 }
 
+// Each command is one input of the person: the first data failure it
+// meets is shown to them (host/data/company.h).
 void Station::Impl::runGuarded(Job& job) {
   try {
+    data::PersonInput input;
     run(job.command);
   } catch (const std::exception& e) {  // a ScriptError or a failure of the host
     fail(job, e.what());

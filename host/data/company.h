@@ -61,6 +61,26 @@ struct Update {
 };
 std::vector<Update> takeUpdates();
 
+// ---- What the person hears of a failure -------------------------------------
+// While the station handles a person's input (a click, a key, typing), the
+// first data call of that input that cannot do its work is shown to the
+// person at once as a message box naming the company file, the data file,
+// the record and the cause; the calls still return their failure value.
+// Later failures of the same input are only reported, so that one failed
+// save is one box.  Outside a person's input (start-up, looking for other
+// stations' notices, closing) failures are only reported.
+class PersonInput {
+ public:
+  PersonInput();
+  ~PersonInput();
+  PersonInput(const PersonInput&) = delete;
+  PersonInput& operator=(const PersonInput&) = delete;
+};
+
+// True when a change failed during the current input: the save failed, so
+// no change notice goes out and the main window keeps its title.
+bool saveFailedDuringInput();
+
 // The message of the latest failure of a data file or multi-user function
 // (they return 0 and never throw); it names the file concerned.
 std::string lastError();

@@ -4,13 +4,17 @@
 // file at the moment the disk should "fill up" and removes it to let the
 // disk "empty" again, from outside the station's process.
 //
-// Without the variable the layer is never registered and the system's
-// file layer is used as it is.
+// A test in the station's own process may instead install the layer and
+// let a given number of writes through before the disk "fills up".
+//
+// Without either the layer is never registered and the system's file layer
+// is used as it is.
 #include "host/data/fault_vfs.h"
 
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
@@ -22,9 +26,23 @@ constexpr const char* kVfsName = "vx70-faults";
 
 sqlite3_vfs* systemVfs() { return sqlite3_vfs_find(nullptr); }
 
+std::atomic<bool> g_installed{false};
+std::atomic<long> g_writesLeft{-1};  // negative: no counted fault
+
+// Counts one write against the writes left; true when it must fail.
+bool countedWriteFails() {
+  long left = g_writesLeft.load();
+  while (left >= 0) {
+    if (left == 0) return true;
+    if (g_writesLeft.compare_exchange_weak(left, left - 1)) return false;
+  }
+  return false;
+}
+
 bool diskFull() {
   const char* marker = std::getenv("VX70_FAULT_DISK_FULL");
-  return marker && *marker && ::access(marker, F_OK) == 0;
+  if (marker && *marker && ::access(marker, F_OK) == 0) return true;
+  return countedWriteFails();
 }
 
 // The layer's file: the system's file lies right behind it.
@@ -134,10 +152,18 @@ sqlite3_vfs& faultVfs() {
 
 const char* fileLayerForFaults() {
   const char* marker = std::getenv("VX70_FAULT_DISK_FULL");
-  if (!marker || !*marker) return nullptr;
+  if ((!marker || !*marker) && !g_installed) return nullptr;
   static std::once_flag registered;
   std::call_once(registered, [] { sqlite3_vfs_register(&faultVfs(), 0); });
   return kVfsName;
 }
+
+namespace faults {
+
+void install() { g_installed = true; }
+
+void failWritesAfter(long writes) { g_writesLeft = writes < 0 ? -1 : writes; }
+
+}  // namespace faults
 
 }  // namespace vx70::data

@@ -8,4 +8,13 @@ namespace vx70::data {
 // every write of the company database fails as on a full disk.
 const char* fileLayerForFaults();
 
+// In-process faults, for companies opened after install().
+namespace faults {
+// Puts the faulting file layer under every company opened from now on.
+void install();
+// The next `writes` writes to the disk succeed and every later one fails as
+// on a full disk; a negative count lets every write through again.
+void failWritesAfter(long writes);
+}  // namespace faults
+
 }  // namespace vx70::data

@@ -159,6 +159,15 @@ DWORD readRecord(std::uint16_t number, DWORD record, void* buffer) {
   return 0;
 }
 
+// As with Windows' record locks, a record that another station holds
+// locked cannot be written over, whether or not this one asked first.
+void refuseIfLockedByOther(Session& s, std::uint16_t number, DWORD record) {
+  if (!s.lockedRecords.count({number, record}) &&
+      s.locks.heldByOther(LockMap::record(number, record)))
+    throw DataError(s.store.path() + ": " + fileLabel(number) + " record " +
+                    std::to_string(record) + " is locked by another station");
+}
+
 DWORD writeRecord(datafilemap* file, DWORD record, const void* buffer) {
   Session& s = session();
   std::uint16_t number = fileNumber(file);
@@ -167,6 +176,7 @@ DWORD writeRecord(datafilemap* file, DWORD record, const void* buffer) {
   // 1 may be written back without an open of the handler's own.
   if (!s.files[number].writable && number != DF_SETUP)
     throw DataError(s.store.path() + ": " + fileLabel(number) + " is not open for writing");
+  refuseIfLockedByOther(s, number, record);
   s.store.write(number, record, static_cast<const std::uint8_t*>(buffer));
   return recordLength(number);
 }
@@ -251,40 +261,66 @@ DWORD findAccount(const datafilemap* files, UINT kind, const char* code, void* b
 
 using namespace vx70::data;
 
+namespace {
+
+Operation opening(const datafilemap* file) { return {"could not be opened", numberOf(file)}; }
+Operation reading(int file, DWORD record) { return {"could not be read", file, record}; }
+Operation storing(int file, DWORD record) { return {"could not be stored", file, record, true}; }
+
+// A failed write of the global block's copy of the setup or control record
+// puts the stored record back into it, so that the station goes on showing
+// what is stored, not the change that was lost.
+void keepGlobalCopyAsStored(const void* buffer) {
+  if (!g_lpGlobVar) return;
+  std::uint16_t number = buffer == &g_lpGlobVar->setup     ? DF_SETUP
+                         : buffer == &g_lpGlobVar->control ? DF_CONTROL
+                                                           : kDataFileCount;
+  if (number == kDataFileCount) return;
+  guarded<BOOL>(reading(number, 1), FALSE,
+                [&] { return readRecordOne(number, const_cast<void*>(buffer)); });
+}
+
+}  // namespace
+
 extern "C" {
 
 BOOL FileOpen(datafilemap* file, UINT access, UINT share, UINT) {
-  return guarded<BOOL>(FALSE, [&] { return openFile(file, access, share); });
+  return guarded<BOOL>(opening(file), FALSE, [&] { return openFile(file, access, share); });
 }
 
 BOOL FileClose(datafilemap* file) {
-  return guarded<BOOL>(FALSE, [&] { return closeFile(file); });
+  return guarded<BOOL>({"could not be closed", numberOf(file)}, FALSE,
+                       [&] { return closeFile(file); });
 }
 
 DWORD ReadRec(datafilemap* file, DWORD record, void* buffer) {
-  return guarded<DWORD>(0, [&] { return readRecord(fileNumber(file), record, buffer); });
+  return guarded<DWORD>(reading(numberOf(file), record), 0,
+                        [&] { return readRecord(fileNumber(file), record, buffer); });
 }
 
 DWORD WriteRec(datafilemap* file, DWORD record, const void* buffer) {
-  return guarded<DWORD>(0, [&] { return writeRecord(file, record, buffer); });
+  DWORD written = guarded<DWORD>(storing(numberOf(file), record), 0,
+                                 [&] { return writeRecord(file, record, buffer); });
+  if (!written) keepGlobalCopyAsStored(buffer);
+  return written;
 }
 
 BOOL LockRec(datafilemap* file, DWORD record) {
-  return guarded<BOOL>(FALSE, [&] {
+  return guarded<BOOL>({"could not be locked", numberOf(file), record}, FALSE, [&] {
     lockRecord(session(), fileNumber(file), record);
     return TRUE;
   });
 }
 
 BOOL UnLockRec(datafilemap* file, DWORD record) {
-  return guarded<BOOL>(FALSE, [&] {
+  return guarded<BOOL>({"could not be unlocked", numberOf(file), record}, FALSE, [&] {
     unlockRecord(session(), fileNumber(file), record);
     return TRUE;
   });
 }
 
 DWORD RecCount(datafilemap* file) {
-  return guarded<DWORD>(0, [&] {
+  return guarded<DWORD>({"could not be counted", numberOf(file)}, 0, [&] {
     Session& s = session();
     std::uint16_t number = fileNumber(file);
     DWORD count = s.store.recordCount(number);
@@ -294,24 +330,30 @@ DWORD RecCount(datafilemap* file) {
 }
 
 DWORD FlashFindAccount(datafilemap* files, UINT searchKind, const char* code, void* buffer, UINT) {
-  return guarded<DWORD>(0, [&] { return findAccount(files, searchKind, code, buffer); });
+  return guarded<DWORD>({"could not be searched", DF_NOMINAL}, 0,
+                        [&] { return findAccount(files, searchKind, code, buffer); });
 }
 
 BOOL ReadSetup(void) {
-  return guarded<BOOL>(FALSE, [] { return readRecordOne(DF_SETUP, &g_lpGlobVar->setup); });
+  return guarded<BOOL>(reading(DF_SETUP, 1), FALSE,
+                       [] { return readRecordOne(DF_SETUP, &g_lpGlobVar->setup); });
 }
 
 BOOL WriteSetup(void) {
-  return guarded<BOOL>(FALSE, [] {
+  BOOL written = guarded<BOOL>(storing(DF_SETUP, 1), FALSE, [] {
     Session& s = session();
     RecordOneLock lock(s, DF_SETUP);
+    refuseIfLockedByOther(s, DF_SETUP, 1);
     s.store.write(DF_SETUP, 1, reinterpret_cast<const std::uint8_t*>(&g_lpGlobVar->setup));
     return TRUE;
   });
+  if (!written) keepGlobalCopyAsStored(&g_lpGlobVar->setup);
+  return written;
 }
 
 BOOL ReadControl(void) {
-  return guarded<BOOL>(FALSE, [] { return readRecordOne(DF_CONTROL, &g_lpGlobVar->control); });
+  return guarded<BOOL>(reading(DF_CONTROL, 1), FALSE,
+                       [] { return readRecordOne(DF_CONTROL, &g_lpGlobVar->control); });
 }
 
 BOOL NetworkFileOpen(datafilemap* file, UINT access, UINT share) {

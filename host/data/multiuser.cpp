@@ -288,34 +288,45 @@ extern "C" {
 
 BOOL RequestAction(UINT action, UINT, const accessmap* access, datafilemap*, UINT) {
   reportAction("requested", action);
-  BOOL granted = guarded<BOOL>(FALSE, [&] { return requestAction(action, access); });
+  BOOL granted = guarded<BOOL>({"could not be requested", -1, 0, false, "The multi-user action"},
+                               FALSE, [&] { return requestAction(action, access); });
   reportAction(granted ? "granted" : "refused", action);
   return granted;
 }
 
 BOOL RequestActionEnd(UINT action, UINT, const accessmap*, datafilemap*) {
-  BOOL ended = guarded<BOOL>(FALSE, [&] { return endAction(action); });
+  BOOL ended = guarded<BOOL>({"could not be ended", -1, 0, false, "The multi-user action"}, FALSE,
+                             [&] { return endAction(action); });
   if (ended) reportAction("ended", action);
   return ended;
 }
 
+// A save that failed is announced to nobody: the person was told, and the
+// other stations are not sent to read a record that was not stored.
 BOOL GlobalUpdate(DWORD station, UINT, UINT code, UINT flag, UINT, UINT, UINT, UINT) {
-  BOOL sent = guarded<BOOL>(FALSE, [&] {
+  if (saveFailedDuringInput()) {
+    reportError("no change notice " + std::to_string(code) +
+                " was sent: the change was not stored");
+    return FALSE;
+  }
+  BOOL sent = guarded<BOOL>({"could not be sent", -1, 0, false, "The change notice"}, FALSE, [&] {
     Session& s = session();
     s.store.addBroadcast(s.slot ? s.slot : station, code, flag);
     return TRUE;
   });
-  vx70::events::emit(nlohmann::json{{"event", "update-sent"}, {"code", code}, {"flag", flag}});
+  if (sent)
+    vx70::events::emit(nlohmann::json{{"event", "update-sent"}, {"code", code}, {"flag", flag}});
   return sent;
 }
 
 WORD GetUserCount(void) {
-  return guarded<WORD>(0, [] { return userCount(); });
+  return guarded<WORD>({"could not be counted", -1, 0, false, "The stations logged on"}, 0,
+                       [] { return userCount(); });
 }
 
 char* GetStationName(char* buffer) {
   if (!buffer) return buffer;
-  return guarded<char*>(buffer, [&] {
+  return guarded<char*>({"could not be read", -1, 0, false, "The station's name"}, buffer, [&] {
     auto current = companyOpen() ? session().station : std::string();
     const std::string& name = current.empty() ? vx70::stationOptions().station : current;
     std::size_t length = std::min(name.size(), kNameLength - 1);
@@ -326,7 +337,7 @@ char* GetStationName(char* buffer) {
 }
 
 BOOL RemoveUserQueueMessagesIndirect(datafilemap*, const char* user, UINT) {
-  return guarded<BOOL>(FALSE, [&] {
+  return guarded<BOOL>({"could not be removed", DF_ACTIONS, 0, true, nullptr}, FALSE, [&] {
     if (!user) throw DataError("no user name to remove");
     std::string name(trimmed(user, kNameLength));
     freeActions(session(),

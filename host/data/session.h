@@ -58,17 +58,34 @@ std::string fileLabel(std::uint16_t file);
 // Frees the action-file records of stations whose slot lock has lapsed.
 void sweepDeadStations(Session& session);
 
+// What a data call was doing, for the person's message when it fails:
+// "Record 3 of data file 20 (currencies) could not be stored."
+struct Operation {
+  const char* outcome;            // "could not be stored"
+  int file = -1;                  // the data file it worked on, if any
+  std::uint32_t record = 0;       // the record, if any
+  bool changes = false;           // it stores a change
+  const char* subject = nullptr;  // what failed, when it is no file
+};
+
+// The number of a data file entry, or -1 when it names no file.
+int numberOf(const datafilemap* file) noexcept;
+
+// A failed call: reported, and shown to the person when it is the first
+// failure of their input (failures.cpp).
+void failed(const Operation& op, const char* message) noexcept;
+
 // Runs the body of an extern "C" function: under the session mutex, with
-// every exception turned into the failure value and a reported error.
+// every exception turned into the failure value and told as failed() says.
 template <typename Result, typename Body>
-Result guarded(Result failure, Body&& body) noexcept {
+Result guarded(const Operation& op, Result failure, Body&& body) noexcept {
   try {
     std::lock_guard lock(sessionMutex());
     return body();
   } catch (const std::exception& e) {
-    reportError(e.what());
+    failed(op, e.what());
   } catch (...) {
-    reportError("unexpected failure in the data file library");
+    failed(op, "unexpected failure in the data file library");
   }
   return failure;
 }

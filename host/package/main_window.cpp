@@ -9,6 +9,7 @@
 #include <string>
 
 #include "api/host_api.h"
+#include "host/data/company.h"
 #include "host/events.h"
 
 namespace vx70 {
@@ -40,6 +41,8 @@ extern "C" {
 // The company name is a fixed field that may be padded with spaces; the
 // title shows it trimmed, and the program's name alone when it is empty.
 void SetMainWindowText(HWND mainWindow, const setupmap* setup) {
+  // After a save that stored nothing the title keeps the stored name.
+  if (vx70::data::saveFailedDuringInput()) return;
   try {
     std::string name;
     if (setup)

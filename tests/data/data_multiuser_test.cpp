@@ -211,13 +211,17 @@ TEST_F(Stations, ASlotOfADeadStationIsTakenCleanly) {
 }
 
 TEST_F(Stations, RecordLocksExcludeOtherStationsAndLapseWithThem) {
+  CreateFile(DF_SETUP);
   auto a = Start("A", "ANNE", "0.3");
   auto b = Start("B", "BOB", "0.3");
   EXPECT_EQ(a->Ask("lock 0 1"), "1");
   EXPECT_EQ(b->Ask("lock 0 1"), "0") << "gives up after its timeout";
   EXPECT_EQ(b->Ask("lock 0 2"), "1") << "another record is free";
   EXPECT_EQ(b->Ask("lock 10 1"), "1") << "so is the same number in another file";
+  ASSERT_EQ(b->Ask("open 0 2 64"), "1");
+  EXPECT_EQ(b->Ask("write 0 1"), "0") << "a record locked by another station is not written over";
   EXPECT_EQ(a->Ask("unlock 0 1"), "1");
+  EXPECT_EQ(b->Ask("write 0 1"), "4783");
   EXPECT_EQ(b->Ask("lock 0 1"), "1");
   EXPECT_EQ(a->Ask("lock 0 1"), "0");
   b->Kill();

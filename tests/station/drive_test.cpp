@@ -258,14 +258,15 @@ TEST(Drive, MissingOrDamagedCoreRecordsStopTheStationAtStart) {
 }
 
 // The disk fills while a station works: what was stored stays as it was,
-// and the station ends saying why, with status 1, instead of aborting.
+// the person is told at once, and the station ends saying why, with status
+// 1, instead of aborting.
 TEST(Drive, AFullDiskLosesNothingStoredAndTheStationEndsSayingWhy) {
   TestCompany co;
   const setupmap before = co.stored<setupmap>(DF_SETUP, 1);
   const auto script = co.scratch("full.vx70"), out = co.scratch("full.out"),
              marker = co.scratch("disk-full");
   std::ofstream(script) << "open 3600\ntype 3601 1673 \"Changed Ltd\"\nwait update 30\n"
-                           "click 3600 1942\n";
+                           "click 3600 1942\nanswer ok\n";
   const std::string command =
       "(VX70_FAULT_DISK_FULL=" + vx70::test::shellQuote(marker.string()) + " " +
       vx70::test::shellQuote(VX70_PROGRAM_PATH) + " drive " +
@@ -281,6 +282,8 @@ TEST(Drive, AFullDiskLosesNothingStoredAndTheStationEndsSayingWhy) {
   const std::string text = vx70::test::readText(out);
   EXPECT_NE(text.find("status 1"), std::string::npos) << text;
   EXPECT_NE(text.find("the disk is full"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"caption\":\"Data Error\""), std::string::npos) << "the person is told";
+  EXPECT_EQ(text.find("update-sent"), std::string::npos) << text;
   EXPECT_EQ(text.find("terminate"), std::string::npos) << text;
   EXPECT_STREQ(co.stored<setupmap>(DF_SETUP, 1).companyName, before.companyName);
 }

@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "api/host_api.h"
@@ -238,17 +239,21 @@ inline bool waitForText(const std::filesystem::path& file, const std::string& te
 // cases a script cannot set up (the global block is at hand while `use`
 // drives the station).  Returns the events the station reported.
 template <class Use>
-std::vector<json> runInProcess(const TestCompany& co, Use&& use) {
+std::vector<json> runInProcess(const TestCompany& co, StationOptions options, Use&& use) {
   setenv("VX70_MODULE", VX70_MODULE_PATH, 1);
   std::vector<json> events;
   {
-    StationOptions options;
     options.dataDir = co.dir();
     Station station(options, [&](const json& e) { events.push_back(e); });
     use(station);
   }
   unsetenv("VX70_MODULE");
   return events;
+}
+
+template <class Use>
+std::vector<json> runInProcess(const TestCompany& co, Use&& use) {
+  return runInProcess(co, StationOptions{}, std::forward<Use>(use));
 }
 
 }  // namespace vx70::test

@@ -7,7 +7,8 @@
 //
 // Commands:   logon STATION USER [single] | logoff | request ACTION USER | end ACTION
 //             users | open FILE ACCESS SHARE | close FILE | lock FILE RECORD
-//             unlock FILE RECORD | update CODE FLAG | take | rmw CYCLES
+//             unlock FILE RECORD | write FILE RECORD | update CODE FLAG | take
+//             rmw CYCLES
 //             hammer | quit
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +31,12 @@ std::string requestAction(unsigned action, const std::string& user) {
   accessmap access{};
   std::strncpy(reinterpret_cast<char*>(&access), user.c_str(), 32);
   return std::to_string(RequestAction(action, 0, &access, entry(DF_ACTIONS), 1));
+}
+
+// Writes a blank record; answers WriteRec's result.
+std::string writeBlank(unsigned file, unsigned record) {
+  std::string blank(entry(file)->recordLength, '\0');
+  return std::to_string(WriteRec(entry(file), record, blank.data()));
 }
 
 std::string takeAll() {
@@ -112,6 +119,7 @@ std::string answer(const std::string& line) {
   if (command == "close") return in >> a, std::to_string(FileClose(entry(a)));
   if (command == "lock") return in >> a >> b, std::to_string(LockRec(entry(a), b));
   if (command == "unlock") return in >> a >> b, std::to_string(UnLockRec(entry(a), b));
+  if (command == "write") return in >> a >> b, writeBlank(a, b);
   if (command == "update")
     return in >> a >> b, std::to_string(GlobalUpdate(0, 0, a, b, 0, 0, 0, 1));
   if (command == "take") return takeAll();
