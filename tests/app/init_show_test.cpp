@@ -4,6 +4,7 @@
 // commands refuse what they must refuse without touching the company.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -309,6 +310,53 @@ TEST(InitShow, ACompanyIsPrivateToItsOwnerAndChecksSound) {
   const Outcome check = workspace().vx70({"check", "--data", dir});
   EXPECT_EQ(check.status, 0) << check.out << check.err;
   EXPECT_NE(check.out.find("sound"), std::string::npos) << check.out;
+}
+
+// Makes a company read-only for as long as it lives: by its permission
+// bits, or for root, whom they do not stop, by the immutable attribute.
+class ReadOnly {
+ public:
+  explicit ReadOnly(const std::string& dir) : dir_(dir) {
+    fs::copy(company(true), dir_);
+    paths_ = {dir_ + "/company.vx70", dir_};
+    for (const auto& p : paths_) {
+      if (geteuid() == 0)
+        works_ = std::system(("chattr +i " + quoted(p) + " 2>/dev/null").c_str()) == 0 && works_;
+      else
+        fs::permissions(p, fs::perms::owner_write, fs::perm_options::remove);
+    }
+  }
+  ~ReadOnly() {
+    for (const auto& p : paths_) {
+      if (geteuid() == 0)
+        (void)std::system(("chattr -i " + quoted(p) + " 2>/dev/null").c_str());
+      else
+        fs::permissions(p, fs::perms::owner_write, fs::perm_options::add);
+    }
+  }
+  bool works() const { return works_; }
+
+ private:
+  std::string dir_;
+  std::vector<std::string> paths_;
+  bool works_ = true;
+};
+
+// A company that cannot be written is still shown, and a station refuses it
+// at start, saying so, instead of calling it unusable.
+TEST(InitShow, AReadOnlyCompanyIsShownAndAStationSaysItIsReadOnly) {
+  const std::string dir = (workspace().root() / "read-only").string();
+  ReadOnly readOnly(dir);
+  if (!readOnly.works()) GTEST_SKIP() << "this file system cannot make a file immutable";
+  const Outcome shown = workspace().vx70({"show", "--data", dir, "setup"});
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.out.find("Wintergreen"), std::string::npos);
+  const std::string script = (workspace().root() / "empty.vx70").string();
+  std::ofstream{script};
+  const Outcome station = workspace().vx70({"drive", script, "--data", dir});
+  EXPECT_EQ(station.status, 1);
+  EXPECT_NE(station.out.find("the company is read-only"), std::string::npos) << station.out;
+  EXPECT_EQ(station.out.find("SQL"), std::string::npos) << station.out;
 }
 
 TEST(InitShow, InitRefusesAnEditionThatDoesNotExist) {
