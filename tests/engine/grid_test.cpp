@@ -229,7 +229,7 @@ TEST_F(GridTest, TheCurrentRowFollowsSelectionAndDeletion) {
   HWND g = makeGrid(IDR_ASSET_CATEGORIES_GRID, IDC_ASSET_CATEGORIES_GRID);
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
   for (std::uint32_t i = 0; i < 4; ++i) grid(g, GM_ADDROW, 0, addr(category(i, "x")));
-  EXPECT_EQ(grid(g, GM_CURRENTROW), -1) << "appending selects nothing";
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 0) << "a filled list starts on its first row";
 
   EXPECT_EQ(grid(g, GM_SETCURRENTROW, 0, 2), 0);
   EXPECT_EQ(grid(g, GM_CURRENTROW), 2);
@@ -246,9 +246,11 @@ TEST_F(GridTest, TheCurrentRowFollowsSelectionAndDeletion) {
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
 
   grid(g, GM_ADDROW, 0, addr(category(9, "y")));
-  grid(g, GM_SETCURRENTROW, 0, 0);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 0) << "the emptied list starts again on its first row";
   grid(g, GM_CLEAR);
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
+  grid(g, GM_ROWSONDEMAND, 0, 5);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 0) << "rows on demand too";
 }
 
 TEST_F(GridTest, UserSelectionAndActivation) {
@@ -280,6 +282,7 @@ TEST_F(GridTest, CellValuesComeInTheColumnsOwnType) {
   auto no = static_cast<const std::int32_t*>(CtrlGRIDValue(g, IDC_CODE_NUMBER_COLUMN, 0, 6));
   ASSERT_NE(no, nullptr);
   EXPECT_EQ(*no, 65535) << "widened to 32 bits";
+  grid(g, GM_SETCURRENTROW, 0, -1);
   EXPECT_EQ(CtrlGRIDValue(g, IDC_CODE_NAME_COLUMN, -1, 2), nullptr) << "no current row";
   EXPECT_EQ(CtrlGRIDValue(g, 9999, 0, 2), nullptr);
 
