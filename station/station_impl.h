@@ -85,6 +85,7 @@ struct Station::Impl : events::UiPort {
   static void registerWindowClasses();
   void createMainWindow();
   void showCompanyInMainWindow();
+  void followSetupInMainWindow();
 
   // ---- dialog_commands.cpp -----------------------------------------------------
   void run(const script::Command& c);

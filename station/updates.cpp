@@ -31,7 +31,8 @@ json Station::Impl::withActionName(json event) const {
 }
 
 // A notice that the shared setup or control record changed is read at
-// once, before the front end hears of it.
+// once, before the front end hears of it; a new setup record also shows in
+// the main window, as this station's own save would show it.
 void Station::Impl::pollUpdates() {
   if (!data::companyOpen()) return;
   std::vector<data::Update> updates;
@@ -48,6 +49,7 @@ void Station::Impl::pollUpdates() {
     if (u.code == NOTICE_CONTROL_CHANGED) ReadControl();
     ++updatesReceived;
     emit(json{{"event", "update"}, {"code", u.code}, {"flag", u.flag}, {"from", u.fromStation}});
+    if (u.code == NOTICE_SETUP_CHANGED) followSetupInMainWindow();
   }
 }
 

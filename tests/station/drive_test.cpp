@@ -232,6 +232,44 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
   std::filesystem::remove_all(dir);
 }
 
+// Another station stores the setup record: this station's main window shows
+// the new title, financial year and access menu at once, each with its event.
+TEST(Drive, TheMainWindowFollowsTheSetupRecordAnotherStationStored) {
+  TestCompany co;
+  auto out = co.driveInBackground("wait update 30\nshow\n", "--multi-user");
+  ASSERT_TRUE(waitForText(out, "\"started\""));
+  setupmap setup = co.stored<setupmap>(DF_SETUP, 1);
+  std::snprintf(setup.companyName, sizeof setup.companyName, "%-30s", "Harbour Ltd");
+  setup.fyStartMonth = 3;
+  setup.fyStartYear = 2027;
+  setup.accessRights = 1;
+  co.store(DF_SETUP, 1, &setup);
+  co.broadcast(NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG);
+  ASSERT_TRUE(waitForText(out, "\"show\""));
+
+  const auto events = jsonLines(vx70::test::readText(out));
+  const json main = events.back().at("main");
+  const struct {
+    const char* event;
+    const char* key;
+    json value;
+    const char* shown;
+  } kFollowed[] = {
+      {"title", "text", "VX70 - Harbour Ltd", "title"},
+      {"info", "text", "April 2027", "info"},
+      {"access-menu", "enabled", true, "accessMenu"},
+  };
+  for (const auto& f : kFollowed) {
+    SCOPED_TRACE(f.event);
+    json last;
+    for (const auto& e : events)
+      if (e["event"] == f.event) last = e;
+    ASSERT_FALSE(last.is_null());
+    EXPECT_EQ(last[f.key], f.value);
+    EXPECT_EQ(main[f.shown], f.value);
+  }
+}
+
 // A company whose core records are missing or damaged stops the station at
 // start, naming the file and the record, instead of running on zeroes.
 TEST(Drive, MissingOrDamagedCoreRecordsStopTheStationAtStart) {
