@@ -61,6 +61,10 @@ struct Station::Impl : events::UiPort {
   bool loggedOn = false;
   int updatesReceived = 0;
   int questionsAsked = 0;
+  // How many notices had arrived when the previous command ended (the
+  // station waited for input again): `wait update` takes a notice that
+  // came in while the station was idle.
+  int updatesAtLastCommandEnd = 0;
 
   // ---- input_loop.cpp ----------------------------------------------------------
   // start(), stop() and submit() run on the front end's thread.

@@ -181,6 +181,10 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
       {"open 77\n", 1, "no dialog 77"},
       {"open 3619\nselect 3619 1610 x\n", 2, "not a number"},
       {"# comment only\n\nopen 3619 1\n", 3, "waiting for its answer"},
+      {"wait update nan\n", 1, "not a number"},
+      {"wait update inf\n", 1, "not a number"},
+      {"wait update -1\n", 1, "not a number"},
+      {"wait update 0\n", 1, "within 0 s"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
@@ -230,6 +234,45 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
   EXPECT_EQ(updates[0]["code"], 274);
   EXPECT_EQ(updates[0]["flag"], 8);
   std::filesystem::remove_all(dir);
+}
+
+// A station fed its script one line at a time through a pipe, as a program
+// driving it does: between the lines it idles, taking other stations'
+// notices.  Its events go to a file.
+class PipedStation {
+ public:
+  PipedStation(const TestCompany& co, const std::string& options) : out_(co.scratch("piped.out")) {
+    const std::string command = quote(VX70_PROGRAM_PATH) + " drive --data " + quote(co.dir()) +
+                                " " + options + " >" + quote(out_.string()) + " 2>&1";
+    pipe_ = popen(command.c_str(), "w");
+  }
+  ~PipedStation() { finish(); }
+  const std::filesystem::path& out() const { return out_; }
+  void send(const std::string& line) {
+    std::fputs((line + "\n").c_str(), pipe_);
+    std::fflush(pipe_);
+  }
+  // Ends the script; the exit status.
+  int finish() {
+    if (!pipe_) return -1;
+    int status = pclose(pipe_);
+    pipe_ = nullptr;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  std::filesystem::path out_;
+  FILE* pipe_ = nullptr;
+};
+
+TEST(Drive, WaitUpdateTakesANoticeThatCameWhileTheStationWasIdle) {
+  TestCompany co;
+  PipedStation station(co, "--multi-user");
+  ASSERT_TRUE(waitForText(station.out(), "\"started\""));
+  co.broadcast(NOTICE_CONTROL_CHANGED, NOTICE_CONTROL_FLAG);
+  ASSERT_TRUE(waitForText(station.out(), "\"update\"")) << "taken while idle";
+  station.send("wait update 0");
+  EXPECT_EQ(station.finish(), 0) << vx70::test::readText(station.out());
 }
 
 // Another station stores the setup record: this station's main window shows
