@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -267,6 +268,7 @@ TEST_F(GridTest, UserSelectionAndActivation) {
   EXPECT_EQ(g_commands[0].control, g);
 
   EXPECT_EQ(win::send(g, win::VXM_ACTIVATE, 3), -1);
+  EXPECT_EQ(win::send(g, win::VXM_ACTIVATE, INT_MAX), -1) << "the last row a person can name";
   EXPECT_EQ(win::send(g, win::VXM_SELECT, static_cast<WPARAM>(-1)), -1);
   EXPECT_EQ(g_commands.size(), 1u);
 }

@@ -181,6 +181,11 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
       {"open 77\n", 1, "no dialog 77"},
       {"open 3619\nselect 3619 1610 x\n", 2, "not a number"},
       {"# comment only\n\nopen 3619 1\n", 3, "waiting for its answer"},
+      {"open 69136\n", 1, "out of range"},  // not dialog 3600, 69136 - 65536
+      {"open 3619\nclick 3619 65538\n", 2, "out of range"},
+      {"open 3619\nactivate 3619 1610 2147483648\n", 2, "out of range"},
+      {"open 3619\nactivate 3619 1610 2147483647\n", 2, "no such row"},
+      {"open 3619\nselect 3619 1610 2147483647\n", 2, "no such entry"},
       {"wait update nan\n", 1, "not a number"},
       {"wait update inf\n", 1, "not a number"},
       {"wait update -1\n", 1, "not a number"},
