@@ -199,6 +199,7 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
     ASSERT_FALSE(error.is_null());
     EXPECT_EQ(error["line"], c.line);
     EXPECT_NE(error["message"].get<std::string>().find(c.words), std::string::npos) << error.dump();
+    EXPECT_EQ(run.events.back(), error) << "the error is the last line";
   }
 }
 
