@@ -192,12 +192,23 @@ void Station::Impl::page(const Command& c) {
                       "page: dialog " + c.tokens[1].text + " has no page " + std::to_string(index));
 }
 
+// The close box acts as Cancel.  A handler that keeps its dialog open
+// without a word would leave the person guessing, so the command says so.
 void Station::Impl::close(const Command& c) {
   expectArgs(c, 1, 1);
   HWND d = dialogArg(c, 1);
   for (const auto& o : engine::openDialogs())
     if (o.hwnd == d && o.page) d = o.container;
+  const UINT id = GetDEDialogID(d);
+  const int line = c.line;
+  const int finished = commandsFinished;
   win::send(d, WM_CLOSE, 0, 0);
+  // When the station waited for input meanwhile (a question, a dialog the
+  // handler opened), this command ended there and what the person saw
+  // said what happens; `c` is gone with it.
+  if (commandsFinished != finished || engine::findOpenDialog(id) != d) return;
+  throw ScriptError(line, "close: dialog " + std::to_string(id) +
+                              " stays open: its handler does not close it on Cancel");
 }
 
 }  // namespace vx70

@@ -78,6 +78,7 @@ Station::Impl::Job* Station::Impl::nextJob() {
 
 void Station::Impl::finishCurrent() {
   if (!current) return;
+  ++commandsFinished;
   updatesAtLastCommandEnd = updatesReceived;
   current->done = true;
   current = nullptr;

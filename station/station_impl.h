@@ -61,9 +61,11 @@ struct Station::Impl : events::UiPort {
   bool loggedOn = false;
   int updatesReceived = 0;
   int questionsAsked = 0;
-  // How many notices had arrived when the previous command ended (the
-  // station waited for input again): `wait update` takes a notice that
-  // came in while the station was idle.
+  // How many commands have ended (the station waited for input again),
+  // and how many notices had arrived when the latest one ended: `close`
+  // tells whether its command ended inside the handler, `wait update`
+  // takes a notice that came in while the station was idle.
+  int commandsFinished = 0;
   int updatesAtLastCommandEnd = 0;
 
   // ---- input_loop.cpp ----------------------------------------------------------

@@ -190,6 +190,7 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
       {"wait update inf\n", 1, "not a number"},
       {"wait update -1\n", 1, "not a number"},
       {"wait update 0\n", 1, "within 0 s"},
+      {"open 3619 17\nclose 3619\n", 2, "stays open"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
