@@ -56,9 +56,10 @@ int drive(const DriveArgs& args) {
     try {
       station->execute(text, line);
     } catch (const script::ScriptError& e) {
-      printError(e.line(), e.what());
+      // The station closes first, so that what it reports on closing comes
+      // before the error, the last line.
       station.reset();
-      return 1;
+      return printError(e.line(), e.what());
     }
   }
   if (station->questionPending()) {

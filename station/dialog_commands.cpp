@@ -13,13 +13,25 @@ namespace vx70 {
 
 using script::Command;
 using script::expectArgs;
+using script::kMaxIdentifier;
+using script::kMaxRow;
 using script::parseNumber;
 using script::ScriptError;
 
 namespace {
 
+// A dialog, control or column identifier: a 16-bit word.
+UINT identifierArg(const Command& c, std::size_t i, const char* what) {
+  return static_cast<UINT>(parseNumber(c, i, what, kMaxIdentifier));
+}
+
+// A row or an entry index, as the grids count them.
+int rowArg(const Command& c, std::size_t i, const char* what) {
+  return static_cast<int>(parseNumber(c, i, what, kMaxRow));
+}
+
 HWND controlArg(const Command& c, HWND dialog, std::size_t i) {
-  UINT id = static_cast<UINT>(parseNumber(c, i, "control"));
+  UINT id = identifierArg(c, i, "control");
   HWND control = engine::dialogControl(dialog, id);
   if (!control)
     throw ScriptError(c.line, c.word() + ": dialog " + std::to_string(GetDEDialogID(dialog)) +
@@ -70,7 +82,7 @@ WPARAM virtualKey(const Command& c, const std::string& name) {
 }  // namespace
 
 HWND dialogArg(const Command& c, std::size_t i) {
-  UINT id = static_cast<UINT>(parseNumber(c, i, "dialog"));
+  UINT id = identifierArg(c, i, "dialog");
   HWND d = engine::findOpenDialog(id);
   if (!d) throw ScriptError(c.line, c.word() + ": no open dialog " + std::to_string(id));
   return d;
@@ -96,7 +108,7 @@ void Station::Impl::run(const Command& c) {
 
 void Station::Impl::open(const Command& c) {
   expectArgs(c, 1, 2);
-  UINT id = static_cast<UINT>(parseNumber(c, 1, "dialog"));
+  UINT id = identifierArg(c, 1, "dialog");
   UINT param = c.tokens.size() > 2 ? static_cast<UINT>(parseNumber(c, 2, "parameter")) : 0;
   auto open = engine::openDialogs();
   if (!open.empty())
@@ -141,15 +153,15 @@ void Station::Impl::click(const Command& c) {
 
 void Station::Impl::select(const Command& c) {
   HWND control = usableControl(c, 3);
-  WPARAM index = parseNumber(c, 3, "index");
+  WPARAM index = static_cast<WPARAM>(rowArg(c, 3, "index"));
   if (!focusFirst(control)) return;
   userMessage(c, control, win::VXM_SELECT, index, 0, "has no such entry");
 }
 
 void Station::Impl::cell(const Command& c) {
   HWND grid = usableControl(c, 5);
-  win::CellInput input{static_cast<int>(parseNumber(c, 3, "row")),
-                       static_cast<UINT>(parseNumber(c, 4, "column")), c.tokens[5].text.c_str()};
+  win::CellInput input{rowArg(c, 3, "row"), identifierArg(c, 4, "column"),
+                       c.tokens[5].text.c_str()};
   if (!focusFirst(grid)) return;
   userMessage(c, grid, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input),
               "refused the cell (no such row or column, or not a value of its type)");
@@ -157,7 +169,7 @@ void Station::Impl::cell(const Command& c) {
 
 void Station::Impl::activate(const Command& c) {
   HWND grid = usableControl(c, 3);
-  WPARAM row = parseNumber(c, 3, "row");
+  WPARAM row = static_cast<WPARAM>(rowArg(c, 3, "row"));
   if (!focusFirst(grid)) return;
   userMessage(c, grid, win::VXM_ACTIVATE, row, 0, "has no such row");
 }
@@ -174,18 +186,29 @@ void Station::Impl::key(const Command& c) {
 void Station::Impl::page(const Command& c) {
   expectArgs(c, 2, 2);
   HWND d = dialogArg(c, 1);
-  int index = static_cast<int>(parseNumber(c, 2, "page index"));
+  int index = rowArg(c, 2, "page index");
   if (!engine::showPage(d, index))
     throw ScriptError(c.line,
                       "page: dialog " + c.tokens[1].text + " has no page " + std::to_string(index));
 }
 
+// The close box acts as Cancel.  A handler that keeps its dialog open
+// without a word would leave the person guessing, so the command says so.
 void Station::Impl::close(const Command& c) {
   expectArgs(c, 1, 1);
   HWND d = dialogArg(c, 1);
   for (const auto& o : engine::openDialogs())
     if (o.hwnd == d && o.page) d = o.container;
+  const UINT id = GetDEDialogID(d);
+  const int line = c.line;
+  const int finished = commandsFinished;
   win::send(d, WM_CLOSE, 0, 0);
+  // When the station waited for input meanwhile (a question, a dialog the
+  // handler opened), this command ended there and what the person saw
+  // said what happens; `c` is gone with it.
+  if (commandsFinished != finished || engine::findOpenDialog(id) != d) return;
+  throw ScriptError(line, "close: dialog " + std::to_string(id) +
+                              " stays open: its handler does not close it on Cancel");
 }
 
 }  // namespace vx70

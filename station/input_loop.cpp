@@ -78,6 +78,8 @@ Station::Impl::Job* Station::Impl::nextJob() {
 
 void Station::Impl::finishCurrent() {
   if (!current) return;
+  ++commandsFinished;
+  updatesAtLastCommandEnd = updatesReceived;
   current->done = true;
   current = nullptr;
   wake.notify_all();

@@ -1,9 +1,11 @@
 // The host's main window as the module finds it: the title, the info
 // window with its field of the financial year, the wallpaper and the
 // notify window, their handles in the global block.  The title and the
-// year name the company from the start, before any dialog changes them.
+// year name the company from the start, before any dialog changes them,
+// and follow the setup record when another station stores it.
 #include "host/package/main_window.h"
 
+#include <cstring>
 #include <iterator>
 
 #include "host/win32/window.h"
@@ -46,6 +48,22 @@ std::string financialYear(const setupmap& setup) {
   return std::string(month) + " " + std::to_string(setup.fyStartYear);
 }
 
+// The title that SetMainWindowText gives the record: the program's name and
+// the company's without its trailing spaces, or the program's alone.
+std::string titleOf(const setupmap& setup) {
+  std::string name(setup.companyName, strnlen(setup.companyName, sizeof setup.companyName));
+  name.erase(name.find_last_not_of(' ') + 1);
+  return name.empty() ? "VX70" : "VX70 - " + name;
+}
+
+// The info window shows the record's financial year; it changes (and says
+// so) only when the year shown is another.
+void showFinancialYear(const setupmap& setup) {
+  HWND year = win::childById(g_lpGlobVar->infoWindow, kInfoControl);
+  const std::string text = financialYear(setup);
+  if (year && win::get(year).text != text) SetWindowTextA(year, text.c_str());
+}
+
 }  // namespace
 
 void Station::Impl::registerWindowClasses() {
@@ -77,9 +95,17 @@ void Station::Impl::showCompanyInMainWindow() {
   const setupmap& setup = g_lpGlobVar->setup;
   setAccessMenuEnabled(setup.accessRights != 0);
   SetMainWindowText(mainWindow, &setup);
-  HWND year = win::childById(g_lpGlobVar->infoWindow, kInfoControl);
-  if (!year || !win::get(year).text.empty()) return;
-  SetWindowTextA(year, financialYear(setup).c_str());
+  showFinancialYear(setup);
+}
+
+// Another station stored the setup record, now reloaded: the title, the
+// financial year and the access menu follow it at once, through the calls
+// the module makes and so with their events, where they show another value.
+void Station::Impl::followSetupInMainWindow() {
+  const setupmap& setup = g_lpGlobVar->setup;
+  if (win::get(mainWindow).text != titleOf(setup)) SetMainWindowText(mainWindow, &setup);
+  showFinancialYear(setup);
+  if (accessMenuEnabled() != (setup.accessRights != 0)) EnableAccessMenu(setup.accessRights);
 }
 
 }  // namespace vx70

@@ -1,5 +1,6 @@
 #include "station/script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -112,16 +113,22 @@ void expectArgs(const Command& c, std::size_t min, std::size_t max) {
                           " arguments, got " + std::to_string(n));
 }
 
-unsigned long parseNumber(const Command& c, std::size_t i, const char* what) {
+unsigned long parseNumber(const Command& c, std::size_t i, const char* what, unsigned long max) {
   if (i >= c.tokens.size())
     throw ScriptError(c.line, std::string(c.word()) + ": " + what + " missing");
   const std::string& t = c.tokens[i].text;
   char* end = nullptr;
   errno = 0;
   unsigned long v = std::strtoul(t.c_str(), &end, 0);
-  if (t.empty() || *end || errno || t[0] == '-' || v > UINT_MAX)
+  if (t.empty() || *end || t[0] == '-')
     throw ScriptError(c.line,
                       std::string(c.word()) + ": " + what + " \"" + t + "\" is not a number");
+  // Checked before any narrowing, so that a large number never wraps into
+  // a small one (69136 is not dialog 3600).
+  const unsigned long most = std::min<unsigned long>(max, UINT_MAX);
+  if (errno == ERANGE || v > most)
+    throw ScriptError(c.line, std::string(c.word()) + ": " + what + " " + t +
+                                  " is out of range (at most " + std::to_string(most) + ")");
   return v;
 }
 

@@ -3,6 +3,7 @@
 // C escapes (\n, \t, \", \\, \xHH, octal).
 #pragma once
 
+#include <climits>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,12 +35,18 @@ class ScriptError : public std::runtime_error {
 // escape.
 Command parseCommand(const std::string& text, int line);
 
+// The largest dialog, control or column identifier (a 16-bit word) and
+// the largest row or index (a grid counts rows in an int).
+inline constexpr unsigned long kMaxIdentifier = 0xFFFF;
+inline constexpr unsigned long kMaxRow = INT_MAX;
+
 // A command's arguments, each checked with a ScriptError that names the
 // command: between min and max of them; argument i as a number (decimal,
-// 0x hexadecimal or 0 octal, no sign) that fits an unsigned int, `what`
-// naming it; argument i as the bare (unquoted) word.
+// 0x hexadecimal or 0 octal, no sign) of at most `max`, `what` naming it;
+// argument i as the bare (unquoted) word.
 void expectArgs(const Command& c, std::size_t min, std::size_t max);
-unsigned long parseNumber(const Command& c, std::size_t i, const char* what);
+unsigned long parseNumber(const Command& c, std::size_t i, const char* what,
+                          unsigned long max = UINT_MAX);
 bool isWord(const Command& c, std::size_t i, const char* word);
 
 }  // namespace vx70::script

@@ -61,6 +61,12 @@ struct Station::Impl : events::UiPort {
   bool loggedOn = false;
   int updatesReceived = 0;
   int questionsAsked = 0;
+  // How many commands have ended (the station waited for input again),
+  // and how many notices had arrived when the latest one ended: `close`
+  // tells whether its command ended inside the handler, `wait update`
+  // takes a notice that came in while the station was idle.
+  int commandsFinished = 0;
+  int updatesAtLastCommandEnd = 0;
 
   // ---- input_loop.cpp ----------------------------------------------------------
   // start(), stop() and submit() run on the front end's thread.
@@ -85,6 +91,7 @@ struct Station::Impl : events::UiPort {
   static void registerWindowClasses();
   void createMainWindow();
   void showCompanyInMainWindow();
+  void followSetupInMainWindow();
 
   // ---- dialog_commands.cpp -----------------------------------------------------
   void run(const script::Command& c);

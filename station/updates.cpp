@@ -1,6 +1,7 @@
 // What other stations do, as this one learns it: their change notices,
 // looked for whenever the station waits for input and awaited by
 // `wait update`, and the multi-user actions, shown with their names.
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -31,7 +32,8 @@ json Station::Impl::withActionName(json event) const {
 }
 
 // A notice that the shared setup or control record changed is read at
-// once, before the front end hears of it.
+// once, before the front end hears of it; a new setup record also shows in
+// the main window, as this station's own save would show it.
 void Station::Impl::pollUpdates() {
   if (!data::companyOpen()) return;
   std::vector<data::Update> updates;
@@ -48,26 +50,41 @@ void Station::Impl::pollUpdates() {
     if (u.code == NOTICE_CONTROL_CHANGED) ReadControl();
     ++updatesReceived;
     emit(json{{"event", "update"}, {"code", u.code}, {"flag", u.flag}, {"from", u.fromStation}});
+    if (u.code == NOTICE_SETUP_CHANGED) followSetupInMainWindow();
   }
 }
 
+namespace {
+
+// How long `wait update` waits: 10 s, or the finite, non-negative number
+// of seconds that the command gives.
+double secondsToWait(const script::Command& c) {
+  if (c.tokens.size() < 3) return 10;
+  const std::string& text = c.tokens[2].text;
+  char* end = nullptr;
+  const double seconds = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end || !std::isfinite(seconds) || seconds < 0)
+    throw ScriptError(c.line, "wait: seconds \"" + text + "\" is not a number of at least 0");
+  return seconds;
+}
+
+}  // namespace
+
+// A notice that arrived since the previous command ended (the station
+// took it while idle) counts: a script cannot tell when it came.
 void Station::Impl::waitUpdate(const script::Command& c) {
   script::expectArgs(c, 1, 2);
   if (!script::isWord(c, 1, "update"))
     throw ScriptError(c.line, "wait: only \"wait update\" is known");
-  double seconds = 10;
-  if (c.tokens.size() > 2) {
-    char* end = nullptr;
-    seconds = std::strtod(c.tokens[2].text.c_str(), &end);
-    if (*end || seconds < 0) throw ScriptError(c.line, "wait: bad number of seconds");
-  }
-  int before = updatesReceived;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  const double seconds = secondsToWait(c);
+  const auto start = std::chrono::steady_clock::now();
   for (;;) {
     pollUpdates();
-    if (updatesReceived > before) return;
-    if (std::chrono::steady_clock::now() >= deadline || isQuitting())
-      throw ScriptError(c.line, "wait: no update arrived within " + c.tokens.back().text + " s");
+    if (updatesReceived > updatesAtLastCommandEnd) return;
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
+    if (waited.count() >= seconds || isQuitting())
+      throw ScriptError(c.line, "wait: no update arrived within " +
+                                    (c.tokens.size() < 3 ? "10" : c.tokens[2].text) + " s");
     std::this_thread::sleep_for(kPollInterval / 2);
   }
 }

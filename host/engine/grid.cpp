@@ -211,12 +211,20 @@ LRESULT editorModified(HWND grid) {
   return win::send(s->editor, EM_GETMODIFY, 0, 0);
 }
 
+// A list that gets rows while none is current starts on its first row,
+// as a list view does for the person: Edit then acts on a row, never on
+// nothing.  (A grid-combo's selection is its own: it starts on none.)
+void currentOnFirstRow(GridState& s) {
+  if (s.model.currentRow() < 0 && s.model.rowCount() > 0) s.model.setCurrentRow(0);
+}
+
 // After the rows changed under a handler: an editor shows the new value,
 // or closes with the rows it belonged to.
 void afterRowMessage(HWND grid, UINT message) {
   GridState* s = stateOf(grid);
   if (!s) return;
   if (message == GM_CLEAR || message == GM_ROWSONDEMAND || message == GM_DELETEROW) s->undo.reset();
+  if (message == GM_ADDROW || message == GM_ROWSONDEMAND) currentOnFirstRow(*s);
   if (message == GM_CLEAR || message == GM_ROWSONDEMAND) {
     closeEditor(grid);
   } else if (message == GM_SETROW || message == GM_DELETEROW) {

@@ -384,7 +384,9 @@ GridHolder* holderOf(HWND window) {
 }
 
 bool supplyRows(HWND window, int first, int count) {
-  for (int row = std::max(first, 0); row < first + count; ++row) {
+  // In 64 bits: the last row a person can name plus one is no int.
+  const std::int64_t end = std::int64_t{first} + count;
+  for (int row = std::max(first, 0); row < end; ++row) {
     GridHolder* h = holderOf(window);
     if (!h) return false;
     if (!h->model.validRow(row)) break;

@@ -103,16 +103,39 @@ TEST(AssetCategories, EditStoresTheNamePaddedAtRowPlusOne) {
   EXPECT_TRUE(run.all("update-sent").empty());
 }
 
-TEST(AssetCategories, CancelOrNoChosenRowChangesNothing) {
+TEST(AssetCategories, EditOnTheListAsOpenedNamesTheFirstRowAndCancelChangesNothing) {
   TestCompany co;
   auto before = co.record(35, 1);
-  auto run = co.drive(
-      "open 3617\nclick 3617 1413\nselect 3617 1610 0\nclick 3617 1413\neditbox cancel\n"
-      "show 3617\nclick 3617 2\n");
+  auto run = co.drive("open 3617\nclick 3617 1413\neditbox cancel\nshow 3617\nclick 3617 2\n");
   ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(run.all("editbox").size(), 1u) << "Edit without a chosen row asks nothing";
+  auto boxes = run.all("editbox");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0]["text"], padded("Land and Buildings", 60));
   EXPECT_EQ(co.record(35, 1), before);
   EXPECT_EQ(assetGrid(run)["rows"][0][1], padded("Land and Buildings", 60));
+}
+
+// Every code list opens on its first row, as a list view does, so that its
+// Edit acts on a row from the start.
+TEST(CodeLists, EveryListOpensOnItsFirstRow) {
+  TestCompany co;
+  const struct {
+    int dialog;
+    int grid;
+  } kLists[] = {
+      {IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID},
+      {IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_GRID},
+      {IDD_ASSET_CATEGORIES, IDC_ASSET_CATEGORIES_GRID},
+      {IDD_CURRENCIES, IDC_CURRENCIES_GRID},
+      {IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID},
+  };
+  for (const auto& list : kLists) {
+    SCOPED_TRACE(list.dialog);
+    const std::string id = std::to_string(list.dialog);
+    auto run = co.drive("open " + id + "\nshow " + id + "\n");
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(gridOf(run, list.dialog, list.grid)["current"]["row"], 0);
+  }
 }
 
 // ---- Product categories ------------------------------------------------------

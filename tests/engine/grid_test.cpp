@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -229,7 +230,7 @@ TEST_F(GridTest, TheCurrentRowFollowsSelectionAndDeletion) {
   HWND g = makeGrid(IDR_ASSET_CATEGORIES_GRID, IDC_ASSET_CATEGORIES_GRID);
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
   for (std::uint32_t i = 0; i < 4; ++i) grid(g, GM_ADDROW, 0, addr(category(i, "x")));
-  EXPECT_EQ(grid(g, GM_CURRENTROW), -1) << "appending selects nothing";
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 0) << "a filled list starts on its first row";
 
   EXPECT_EQ(grid(g, GM_SETCURRENTROW, 0, 2), 0);
   EXPECT_EQ(grid(g, GM_CURRENTROW), 2);
@@ -246,9 +247,11 @@ TEST_F(GridTest, TheCurrentRowFollowsSelectionAndDeletion) {
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
 
   grid(g, GM_ADDROW, 0, addr(category(9, "y")));
-  grid(g, GM_SETCURRENTROW, 0, 0);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 0) << "the emptied list starts again on its first row";
   grid(g, GM_CLEAR);
   EXPECT_EQ(grid(g, GM_CURRENTROW), -1);
+  grid(g, GM_ROWSONDEMAND, 0, 5);
+  EXPECT_EQ(grid(g, GM_CURRENTROW), 0) << "rows on demand too";
 }
 
 TEST_F(GridTest, UserSelectionAndActivation) {
@@ -265,6 +268,7 @@ TEST_F(GridTest, UserSelectionAndActivation) {
   EXPECT_EQ(g_commands[0].control, g);
 
   EXPECT_EQ(win::send(g, win::VXM_ACTIVATE, 3), -1);
+  EXPECT_EQ(win::send(g, win::VXM_ACTIVATE, INT_MAX), -1) << "the last row a person can name";
   EXPECT_EQ(win::send(g, win::VXM_SELECT, static_cast<WPARAM>(-1)), -1);
   EXPECT_EQ(g_commands.size(), 1u);
 }
@@ -280,6 +284,7 @@ TEST_F(GridTest, CellValuesComeInTheColumnsOwnType) {
   auto no = static_cast<const std::int32_t*>(CtrlGRIDValue(g, IDC_CODE_NUMBER_COLUMN, 0, 6));
   ASSERT_NE(no, nullptr);
   EXPECT_EQ(*no, 65535) << "widened to 32 bits";
+  grid(g, GM_SETCURRENTROW, 0, -1);
   EXPECT_EQ(CtrlGRIDValue(g, IDC_CODE_NAME_COLUMN, -1, 2), nullptr) << "no current row";
   EXPECT_EQ(CtrlGRIDValue(g, 9999, 0, 2), nullptr);
 

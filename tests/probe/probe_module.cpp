@@ -18,6 +18,7 @@
 //  15  Init sets the info window's year twice: "April 2027" through
 //      SetDlgItemTextA, then "May 2027" through SetWindowTextA
 //  16  Init writes the time-recording link's chart, then tells "chart RESULT"
+//  17  Cancel (and so the close box) leaves the dialog open, saying nothing
 // Button 1 closes the dialog with result 1, button 2 with result 0.
 #include <cstdint>
 #include <cstdio>
@@ -146,6 +147,7 @@ void command(HWND hwnd, UINT id, UINT notify, UINT param) {
     CreateDEDialog(hwnd, VX70DEF_MODULE, IDD_EDIT_TAX_CODE, 0);
   if (param == 9 && id == IDCANCEL)
     RequestActionEnd(25, 0, &g_lpGlobVar->access, &g_lpGlobVar->dataFiles[DF_ACTIONS]);
+  if (param == 17 && id == IDCANCEL) return;
   if (id == IDOK || id == IDCANCEL) DestroyDEDialog(hwnd, id == IDOK ? 1 : 0);
 }
 

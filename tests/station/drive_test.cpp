@@ -181,6 +181,16 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
       {"open 77\n", 1, "no dialog 77"},
       {"open 3619\nselect 3619 1610 x\n", 2, "not a number"},
       {"# comment only\n\nopen 3619 1\n", 3, "waiting for its answer"},
+      {"open 69136\n", 1, "out of range"},  // not dialog 3600, 69136 - 65536
+      {"open 3619\nclick 3619 65538\n", 2, "out of range"},
+      {"open 3619\nactivate 3619 1610 2147483648\n", 2, "out of range"},
+      {"open 3619\nactivate 3619 1610 2147483647\n", 2, "no such row"},
+      {"open 3619\nselect 3619 1610 2147483647\n", 2, "no such entry"},
+      {"wait update nan\n", 1, "not a number"},
+      {"wait update inf\n", 1, "not a number"},
+      {"wait update -1\n", 1, "not a number"},
+      {"wait update 0\n", 1, "within 0 s"},
+      {"open 3619 17\nclose 3619\n", 2, "stays open"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
@@ -190,6 +200,7 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
     ASSERT_FALSE(error.is_null());
     EXPECT_EQ(error["line"], c.line);
     EXPECT_NE(error["message"].get<std::string>().find(c.words), std::string::npos) << error.dump();
+    EXPECT_EQ(run.events.back(), error) << "the error is the last line";
   }
 }
 
@@ -230,6 +241,83 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
   EXPECT_EQ(updates[0]["code"], 274);
   EXPECT_EQ(updates[0]["flag"], 8);
   std::filesystem::remove_all(dir);
+}
+
+// A station fed its script one line at a time through a pipe, as a program
+// driving it does: between the lines it idles, taking other stations'
+// notices.  Its events go to a file.
+class PipedStation {
+ public:
+  PipedStation(const TestCompany& co, const std::string& options) : out_(co.scratch("piped.out")) {
+    const std::string command = quote(VX70_PROGRAM_PATH) + " drive --data " + quote(co.dir()) +
+                                " " + options + " >" + quote(out_.string()) + " 2>&1";
+    pipe_ = popen(command.c_str(), "w");
+  }
+  ~PipedStation() { finish(); }
+  const std::filesystem::path& out() const { return out_; }
+  void send(const std::string& line) {
+    std::fputs((line + "\n").c_str(), pipe_);
+    std::fflush(pipe_);
+  }
+  // Ends the script; the exit status.
+  int finish() {
+    if (!pipe_) return -1;
+    int status = pclose(pipe_);
+    pipe_ = nullptr;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  std::filesystem::path out_;
+  FILE* pipe_ = nullptr;
+};
+
+TEST(Drive, WaitUpdateTakesANoticeThatCameWhileTheStationWasIdle) {
+  TestCompany co;
+  PipedStation station(co, "--multi-user");
+  ASSERT_TRUE(waitForText(station.out(), "\"started\""));
+  co.broadcast(NOTICE_CONTROL_CHANGED, NOTICE_CONTROL_FLAG);
+  ASSERT_TRUE(waitForText(station.out(), "\"update\"")) << "taken while idle";
+  station.send("wait update 0");
+  EXPECT_EQ(station.finish(), 0) << vx70::test::readText(station.out());
+}
+
+// Another station stores the setup record: this station's main window shows
+// the new title, financial year and access menu at once, each with its event.
+TEST(Drive, TheMainWindowFollowsTheSetupRecordAnotherStationStored) {
+  TestCompany co;
+  auto out = co.driveInBackground("wait update 30\nshow\n", "--multi-user");
+  ASSERT_TRUE(waitForText(out, "\"started\""));
+  setupmap setup = co.stored<setupmap>(DF_SETUP, 1);
+  std::snprintf(setup.companyName, sizeof setup.companyName, "%-30s", "Harbour Ltd");
+  setup.fyStartMonth = 3;
+  setup.fyStartYear = 2027;
+  setup.accessRights = 1;
+  co.store(DF_SETUP, 1, &setup);
+  co.broadcast(NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG);
+  ASSERT_TRUE(waitForText(out, "\"show\""));
+
+  const auto events = jsonLines(vx70::test::readText(out));
+  const json main = events.back().at("main");
+  const struct {
+    const char* event;
+    const char* key;
+    json value;
+    const char* shown;
+  } kFollowed[] = {
+      {"title", "text", "VX70 - Harbour Ltd", "title"},
+      {"info", "text", "April 2027", "info"},
+      {"access-menu", "enabled", true, "accessMenu"},
+  };
+  for (const auto& f : kFollowed) {
+    SCOPED_TRACE(f.event);
+    json last;
+    for (const auto& e : events)
+      if (e["event"] == f.event) last = e;
+    ASSERT_FALSE(last.is_null());
+    EXPECT_EQ(last[f.key], f.value);
+    EXPECT_EQ(main[f.shown], f.value);
+  }
 }
 
 // A company whose core records are missing or damaged stops the station at
