@@ -56,9 +56,8 @@ int drive(const DriveArgs& args) {
     try {
       station->execute(text, line);
     } catch (const script::ScriptError& e) {
-      printError(e.line(), e.what());
-      station.reset();
-      return 1;
+      station.reset();  // the dialogs it closes are told before the error
+      return printError(e.line(), e.what());
     }
   }
   if (station->questionPending()) {

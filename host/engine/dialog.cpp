@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "host/codepage.h"
 #include "host/engine/grid.h"
 #include "host/events.h"
 #include "host/loader/resources.h"
@@ -632,7 +633,7 @@ UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
   json opened{{"event", "dialog"},
               {"action", "opened"},
               {"dialog", dialogId},
-              {"title", win::get(hwnd).text},
+              {"title", codepage::toUtf8(win::get(hwnd).text)},
               {"pages", pageIds(*s)}};
   if (!s->ended) {
     setVisible(hwnd, true);
@@ -719,7 +720,7 @@ void describeDialog(HWND dialog, json& out) {
   if (!s) return;
   win::Window& w = win::get(dialog);
   out = json{{"dialog", s->id},
-             {"title", w.text},
+             {"title", codepage::toUtf8(w.text)},
              {"hwnd", dialog},
              {"page", s->page},
              {"visible", w.visible}};

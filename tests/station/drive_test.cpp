@@ -181,6 +181,8 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
       {"open 77\n", 1, "no dialog 77"},
       {"open 3619\nselect 3619 1610 x\n", 2, "not a number"},
       {"# comment only\n\nopen 3619 1\n", 3, "waiting for its answer"},
+      {"open 3619\nfrob\xE9\n", 2, "not UTF-8"},  // a code-page byte, not UTF-8
+      {"open 3619\ntype 3619 1610 \"\\xE9\"\n", 2, "not UTF-8"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
@@ -190,6 +192,33 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
     ASSERT_FALSE(error.is_null());
     EXPECT_EQ(error["line"], c.line);
     EXPECT_NE(error["message"].get<std::string>().find(c.words), std::string::npos) << error.dump();
+    EXPECT_EQ(run.events.back(), error) << "the error is the last line";
+  }
+}
+
+// Text comes in as UTF-8 and lives in the records in the Windows code
+// page, a byte a character, so that a 60-character field takes 60 accented
+// letters; every event gives it back as UTF-8.
+TEST(Drive, TextIsStoredInTheWindowsCodePageAndShownAsTyped) {
+  std::string accented;
+  for (int i = 0; i < 60; ++i) accented += "\u00e9";
+  const struct {
+    std::string typed;
+    std::string stored;
+  } cases[] = {
+      {"Caf\u00e9 \u00a35", "Caf\xE9 \xA3\x35"},
+      {"\u20ac \u0152uvre", "\x80 \x8Cuvre"},
+      {accented, std::string(60, '\xE9')},
+  };
+  TestCompany co;
+  for (const auto& c : cases) {
+    DriveRun run =
+        co.drive("open 3600\ntype 3601 1673 \"" + c.typed + "\"\nshow 3601\nclick 3600 1942\n");
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(std::string(co.stored<setupmap>(DF_SETUP, 1).companyName), c.stored);
+    EXPECT_EQ(vx70::test::shownControl(run.shown(3601), 1673)["text"], c.typed);
+    ASSERT_FALSE(run.all("title").empty());
+    EXPECT_EQ(run.all("title").back()["text"], "VX70 - " + c.typed);
   }
 }
 
