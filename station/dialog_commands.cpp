@@ -122,7 +122,8 @@ void Station::Impl::type(const Command& c) {
   const std::string text = script::textArg(c, 3);
   if (!focusFirst(control)) return;
   userMessage(c, control, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>(text.c_str()),
-              "refused the typing (disabled, read-only, or not a number in a number field)");
+              "refused the typing (disabled, read-only, or a number field that cannot hold it: "
+              "not a number, out of its range or longer than its length)");
 }
 
 void Station::Impl::leave(const Command& c) {
