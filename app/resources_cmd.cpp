@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "host/codepage.h"
 #include "host/loader/module.h"
 
 namespace vx70::app {
@@ -47,7 +48,7 @@ DialogSummary summarise(const res::ModuleResources& r, std::uint16_t id) {
   s.kind = kindOf(s.dentry.flags);
   if (auto t = r.dialog(id)) {
     s.hasTemplate = true;
-    s.title = t->title;
+    s.title = codepage::toUtf8(t->title);
   }
   if (auto c = r.centry(s.dentry.centry)) s.entries = c->entries.size();
   if (s.dentry.tentry)
@@ -139,6 +140,7 @@ nlohmann::json dialogJson(const res::ModuleResources& r, std::uint16_t id) {
   auto& entries = out["entries"] = nlohmann::json::array();
   if (auto c = r.centry(d->centry))
     for (const auto& e : c->entries) entries.push_back(entryJson(e));
+  codepage::jsonToUtf8(out);  // the template's texts are in the Windows code page
   return out;
 }
 
@@ -169,10 +171,11 @@ void printStrings(const res::ModuleResources& r, bool json) {
   nlohmann::json out = nlohmann::json::array();
   for (std::uint32_t id = 0; id <= 0xFFFF; ++id)
     if (auto text = r.string(static_cast<std::uint16_t>(id))) {
+      const std::string utf8 = codepage::toUtf8(*text);
       if (json)
-        out.push_back({{"id", id}, {"text", *text}});
+        out.push_back({{"id", id}, {"text", utf8}});
       else
-        std::cout << std::left << std::setw(6) << id << nlohmann::json(*text).dump() << '\n';
+        std::cout << std::left << std::setw(6) << id << nlohmann::json(utf8).dump() << '\n';
     }
   if (json) std::cout << out.dump() << '\n';
 }

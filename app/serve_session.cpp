@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "frame/res/menu.h"
+#include "host/codepage.h"
 #include "host/engine/dialog.h"
 #include "host/loader/module.h"
 #include "station/script.h"
@@ -32,7 +33,8 @@ std::optional<res::DialogTemplate> templateOf(const Module* module, int dialog) 
 // still offered, by its number, so that it stays reachable.
 std::string captionOf(const Module* module, int dialog) {
   auto tmpl = templateOf(module, dialog);
-  return tmpl && !tmpl->title.empty() ? tmpl->title : "Dialog " + std::to_string(dialog);
+  return tmpl && !tmpl->title.empty() ? codepage::toUtf8(tmpl->title)
+                                      : "Dialog " + std::to_string(dialog);
 }
 
 // The host's menu as frame/res/menu.h lays it out: {"group", "items":

@@ -17,6 +17,9 @@
 namespace vx70::events {
 
 // ---- Events: things a person sees that need no answer ----------------------
+// Events are UTF-8 JSON: whoever builds one converts the texts of windows,
+// records and resources with codepage::toUtf8 (host/codepage.h); paths go
+// as the file system names them.
 
 using Sink = std::function<void(const nlohmann::json&)>;
 // The station's event sink; without one, events go nowhere.
@@ -29,8 +32,10 @@ enum class Question { Message, EditBox, File, Colour, Popup };
 
 struct Answer {
   bool cancelled = false;
-  int button = 0;    // messages: IDOK, IDYES, IDNO, IDCANCEL
-  std::string text;  // edit box, file path, account code
+  int button = 0;  // messages: IDOK, IDYES, IDNO, IDCANCEL
+  // Edit box text and account code in the Windows code page; a file path
+  // as the file system names it (host/codepage.h).
+  std::string text;
   COLORREF colour = 0;
 };
 

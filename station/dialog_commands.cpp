@@ -131,9 +131,11 @@ bool Station::Impl::focusFirst(HWND control) {
 
 void Station::Impl::type(const Command& c) {
   HWND control = usableControl(c, 3);
+  const std::string text = script::textArg(c, 3);
   if (!focusFirst(control)) return;
-  userMessage(c, control, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>(c.tokens[3].text.c_str()),
-              "refused the typing (disabled, read-only, or not a number in a number field)");
+  userMessage(c, control, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>(text.c_str()),
+              "refused the typing (disabled, read-only, or a number field that cannot hold it: "
+              "not a number, out of its range or longer than its length)");
 }
 
 void Station::Impl::leave(const Command& c) {
@@ -160,8 +162,8 @@ void Station::Impl::select(const Command& c) {
 
 void Station::Impl::cell(const Command& c) {
   HWND grid = usableControl(c, 5);
-  win::CellInput input{rowArg(c, 3, "row"), identifierArg(c, 4, "column"),
-                       c.tokens[5].text.c_str()};
+  const std::string text = script::textArg(c, 5);
+  win::CellInput input{rowArg(c, 3, "row"), identifierArg(c, 4, "column"), text.c_str()};
   if (!focusFirst(grid)) return;
   userMessage(c, grid, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input),
               "refused the cell (no such row or column, or not a value of its type)");

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "host/codepage.h"
 #include "host/win32/window.h"
 #include "station/station_impl.h"
 
@@ -37,7 +38,9 @@ LRESULT mainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT infoTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = win::defWindowProc(hwnd, message, wParam, lParam);
   if (message == WM_SETTEXT)
-    events::emit(json{{"event", "info"}, {"control", kInfoControl}, {"text", win::get(hwnd).text}});
+    events::emit(json{{"event", "info"},
+                      {"control", kInfoControl},
+                      {"text", codepage::toUtf8(win::get(hwnd).text)}});
   return result;
 }
 

@@ -83,7 +83,8 @@ Answer answerOfKind(const Command& c, Question kind, const json& question) {
       if (cancel) break;
       if (kind == Question::Popup && !package::finderOffers(question, value))
         throw ScriptError(c.line, "popup: the finder does not offer the account \"" + value + "\"");
-      a.text = value;
+      // A file's path is the file system's; texts go to the module.
+      a.text = kind == Question::File ? value : script::textArg(c, 1);
       return a;
   }
   a.cancelled = true;

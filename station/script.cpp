@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "host/codepage.h"
+
 namespace vx70::script {
 
 namespace {
@@ -66,6 +68,9 @@ char readEscape(const std::string& text, std::size_t& i, int line) {
 }  // namespace
 
 Command parseCommand(const std::string& text, int line) {
+  // Scripts are UTF-8; a line that is not is refused before any of its
+  // bytes reach a message.
+  if (!codepage::isUtf8(text)) throw ScriptError(line, "the line is not UTF-8 text");
   Command command;
   command.line = line;
   std::size_t i = 0;
@@ -94,6 +99,8 @@ Command parseCommand(const std::string& text, int line) {
         }
       }
       if (!closed) throw ScriptError(line, "a quoted text is not closed");
+      if (!codepage::isUtf8(token.text))
+        throw ScriptError(line, "a quoted text is not UTF-8 once its escapes are read");
     } else {
       while (i < text.size() && !std::isspace(static_cast<unsigned char>(text[i])))
         token.text += text[i++];
@@ -134,6 +141,14 @@ unsigned long parseNumber(const Command& c, std::size_t i, const char* what, uns
 
 bool isWord(const Command& c, std::size_t i, const char* word) {
   return i < c.tokens.size() && !c.tokens[i].quoted && c.tokens[i].text == word;
+}
+
+std::string textArg(const Command& c, std::size_t i) {
+  try {
+    return codepage::fromUtf8(c.tokens.at(i).text);
+  } catch (const codepage::TextError& e) {
+    throw ScriptError(c.line, c.word() + ": " + e.what());
+  }
 }
 
 }  // namespace vx70::script

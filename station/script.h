@@ -1,6 +1,7 @@
 // The command language of a scripted station: one command a line, tokens
 // separated by blanks, `#` starting a comment, double-quoted strings with
-// C escapes (\n, \t, \", \\, \xHH, octal).
+// C escapes (\n, \t, \", \\, \xHH, octal).  A script is UTF-8 text; an
+// escape gives one byte of it.
 #pragma once
 
 #include <climits>
@@ -31,8 +32,10 @@ class ScriptError : public std::runtime_error {
   int line_;
 };
 
-// Splits one line; throws ScriptError on an unterminated string or a bad
-// escape.
+// Splits one line; throws ScriptError on an unterminated string, a bad
+// escape, or a line (or a quoted text with its escapes read) that is not
+// UTF-8.  Tokens stay UTF-8: the commands that hand text to the module
+// convert it to the Windows code page (textArg).
 Command parseCommand(const std::string& text, int line);
 
 // The largest dialog, control or column identifier (a 16-bit word) and
@@ -48,5 +51,8 @@ void expectArgs(const Command& c, std::size_t min, std::size_t max);
 unsigned long parseNumber(const Command& c, std::size_t i, const char* what,
                           unsigned long max = UINT_MAX);
 bool isWord(const Command& c, std::size_t i, const char* word);
+// Argument i as text in the Windows code page, refused with a ScriptError
+// that names a character the code page cannot hold.
+std::string textArg(const Command& c, std::size_t i);
 
 }  // namespace vx70::script

@@ -1,6 +1,7 @@
 // `show`: the state as a person sees it, in one event: the main window
 // (title, program date, info text, cursor, access menu) and every open
 // dialog (or the one named) with its controls, place, size and font.
+#include "host/codepage.h"
 #include "host/engine/dialog.h"
 #include "host/package/main_window.h"
 #include "host/win32/window.h"
@@ -21,7 +22,7 @@ void describeFrame(const engine::OpenDialog& dialog, json& out) {
   if (!owner) return;
   auto frame = owner->resources().dialog(static_cast<std::uint16_t>(dialog.id));
   if (frame && !frame->font.empty())
-    out["font"] = {{"name", frame->font}, {"size", frame->pointSize}};
+    out["font"] = {{"name", codepage::toUtf8(frame->font)}, {"size", frame->pointSize}};
 }
 
 }  // namespace
@@ -52,9 +53,9 @@ json Station::Impl::describeMain() {
   char date[16] = {};
   DateNumberToFullString(date, g.programDate);
   HWND info = win::childById(g.infoWindow, kInfoControl);
-  return json{{"title", win::get(mainWindow).text},
+  return json{{"title", codepage::toUtf8(win::get(mainWindow).text)},
               {"programDate", date},
-              {"info", info ? win::get(info).text : ""},
+              {"info", codepage::toUtf8(info ? win::get(info).text : "")},
               {"cursor", win::cursor()},
               {"accessMenu", accessMenuEnabled()}};
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "host/codepage.h"
 #include "host/data/company.h"
 #include "host/engine/dialog.h"
 #include "host/package/user_record.h"
@@ -37,6 +38,15 @@ std::string programDirectory() {
       .string();
 }
 
+// The user's logon name as the records hold it, in the Windows code page.
+std::string logonName(const std::string& user) {
+  try {
+    return codepage::fromUtf8(user);
+  } catch (const codepage::TextError& e) {
+    throw std::runtime_error("--user \"" + codepage::validUtf8(user) + "\": " + e.what());
+  }
+}
+
 // The user's record when the company has no user file to read: the logon
 // name alone.
 void accessOfName(accessmap& access, const std::string& user) {
@@ -54,7 +64,7 @@ void Station::Impl::startUp() {
   engine::registerModule(module.get());
   if (!options.dataDir.empty()) {
     data::openCompany(options.dataDir);
-    data::logon(options.station, options.user);
+    data::logon(options.station, logonName(options.user));
     loggedOn = true;
   }
   fillGlobalBlock();
@@ -113,7 +123,7 @@ void Station::Impl::fillGlobalBlock() {
     if (!ReadSetup() || !ReadControl()) throw std::runtime_error(data::lastError());
     loadAccessRecord();
   } else {
-    accessOfName(g.access, options.user);
+    accessOfName(g.access, logonName(options.user));
   }
   // The user's own call-charge rate as the user file keeps it, unless
   // this run names another (copied out of the packed record first, as
@@ -128,13 +138,16 @@ void Station::Impl::loadAccessRecord() {
   accessmap& access = g_lpGlobVar->access;
   std::memset(&access, 0, sizeof access);
   datafilemap* users = &g_lpGlobVar->dataFiles[DF_USERS];
+  const std::string name = logonName(options.user);
   if (!FileOpen(users, OF_READ, OF_SHARE_DENY_NONE, 1)) {
-    accessOfName(access, options.user);
+    accessOfName(access, name);
     return;
   }
-  const bool found = package::findUserRecord(users, options.user, access) != 0;
+  const bool found = package::findUserRecord(users, name, access) != 0;
   FileClose(users);
-  if (!found) throw std::runtime_error("the company has no user \"" + options.user + "\"");
+  if (!found)
+    throw std::runtime_error("the company has no user \"" + codepage::validUtf8(options.user) +
+                             "\"");
   access.password[sizeof access.password - 1] = '\0';
   convert(access.password);
 }

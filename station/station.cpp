@@ -7,6 +7,7 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "host/codepage.h"
 #include "station/station_impl.h"
 
 namespace vx70 {
@@ -17,8 +18,14 @@ std::atomic<bool> g_stationRunning{false};
 
 }  // namespace
 
+// Every text of an event was converted where the event was built; what
+// is still not UTF-8 (a file name of another code page) must not make the
+// front end's JSON invalid.
 void Station::Impl::emit(const nlohmann::json& event) {
-  if (sink) sink(event);
+  if (!sink) return;
+  nlohmann::json valid = event;
+  codepage::jsonValidUtf8(valid);
+  sink(valid);
 }
 
 void Station::Impl::tell(const nlohmann::json& event) { emit(event); }
@@ -46,7 +53,7 @@ void Station::execute(const std::string& line, int lineNumber) {
   job.command = script::parseCommand(line, lineNumber);
   if (job.command.empty()) return;
   impl_->submit(job);
-  if (!job.error.empty()) throw script::ScriptError(lineNumber, job.error);
+  if (!job.error.empty()) throw script::ScriptError(lineNumber, codepage::validUtf8(job.error));
 }
 
 bool Station::questionPending() const {

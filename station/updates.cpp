@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "api/notices.h"
+#include "host/codepage.h"
 #include "host/data/company.h"
 #include "station/station_impl.h"
 
@@ -27,7 +28,7 @@ json Station::Impl::withActionName(json event) const {
   } catch (const std::exception&) {
     name.clear();
   }
-  event["name"] = name;
+  event["name"] = codepage::toUtf8(name);
   return event;
 }
 

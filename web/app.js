@@ -154,6 +154,7 @@ const app = {
   seq: 0,
   tail: Promise.resolve(),
   pending: 0,
+  refusals: 0,  // commands the station refused so far
   windows: new Map(),  // hwnd of a dialog (not a page) -> DialogWindow
   question: null,      // QuestionBox
   menu: null,          // MenuBar
@@ -182,9 +183,13 @@ function enqueue(task) {
 }
 
 // Sends a command line; `line` may be a function that builds it when its
-// turn comes (null: nothing to send any more).
+// turn comes (null: nothing to send any more).  A command queued behind one
+// that the station refuses is dropped: it was meant to follow it, as the
+// click on OK follows the text typed into a field.
 function send(line) {
+  const refusalsBefore = app.refusals;
   return enqueue(async () => {
+    if (app.refusals !== refusalsBefore) return null;
     const text = typeof line === 'function' ? line() : line;
     return text ? runCommand(text) : null;
   });
@@ -193,7 +198,10 @@ function send(line) {
 async function runCommand(line) {
   const before = app.state;
   const answer = await postCommand(line);
-  if (!answer.ok) showStatus(answer.error || 'The command was refused.', 'error');
+  if (!answer.ok) {
+    app.refusals += 1;
+    showStatus(answer.error || 'The command was refused.', 'error');
+  }
   reportEvents(answer.events ?? []);
   if (answer.state) applyState(answer.state, {follow: focusMoved(before, answer)});
   return answer;

@@ -2,7 +2,6 @@
 // conversion of a record to and from JSON by field name.
 #include "host/data/record_fields.h"
 
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -12,6 +11,7 @@
 
 #include "api/globvar.h"
 #include "api/host_api.h"
+#include "host/codepage.h"
 
 namespace vx70::records {
 namespace {
@@ -300,68 +300,9 @@ constexpr const FieldTable* kAllTables[] = {
 
 // ---- Texts: the records' single-byte code page and UTF-8 -------------------
 
-// Windows-1252 for 0x80-0x9F (its five unassigned bytes keep their C1
-// code points, so every byte survives a round trip); Latin-1 elsewhere.
-constexpr std::array<char32_t, 32> k1252 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t fromCodePage(unsigned char c) {
-  return c >= 0x80 && c < 0xA0 ? k1252[c - 0x80] : static_cast<char32_t>(c);
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 std::string textToUtf8(const std::uint8_t* p, std::size_t size) {
-  std::string out;
-  for (std::size_t i = 0; i < size && p[i] != 0; ++i) appendUtf8(out, fromCodePage(p[i]));
-  return out;
-}
-
-// The next code point of UTF-8 text; throws on a malformed sequence.
-char32_t nextCodePoint(const std::string& s, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s.at(k)); };
-  unsigned char lead = byte(i);
-  int extra = lead < 0x80         ? 0
-              : (lead >> 5) == 6  ? 1
-              : (lead >> 4) == 14 ? 2
-              : (lead >> 3) == 30 ? 3
-                                  : -1;
-  if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size())
-    throw RecordError("the text is not valid UTF-8");
-  char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
-  for (int k = 1; k <= extra; ++k) {
-    unsigned char b = byte(i + static_cast<std::size_t>(k));
-    if ((b & 0xC0) != 0x80) throw RecordError("the text is not valid UTF-8");
-    c = (c << 6) | (b & 0x3F);
-  }
-  i += static_cast<std::size_t>(extra) + 1;
-  return c;
-}
-
-unsigned char toCodePage(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return static_cast<unsigned char>(c);
-  for (std::size_t i = 0; i < k1252.size(); ++i)
-    if (k1252[i] == c) return static_cast<unsigned char>(0x80 + i);
-  throw RecordError("a character of the text has no place in the records' code page");
-}
-
-std::string utf8ToText(const std::string& s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size();) out += static_cast<char>(toCodePage(nextCodePoint(s, i)));
-  return out;
+  const char* text = reinterpret_cast<const char*>(p);
+  return codepage::toUtf8(std::string_view(text, strnlen(text, size)));
 }
 
 // ---- Values --------------------------------------------------------------
@@ -448,8 +389,8 @@ void storeText(const Field& f, const nlohmann::ordered_json& v, std::uint8_t* p)
   if (!v.is_string()) badValue(f, "a text is expected");
   std::string text;
   try {
-    text = utf8ToText(v.get<std::string>());
-  } catch (const RecordError& e) {
+    text = codepage::fromUtf8(v.get<std::string>());
+  } catch (const codepage::TextError& e) {
     badValue(f, e.what());
   }
   if (text.size() >= f.size || text.find('\0') != std::string::npos)

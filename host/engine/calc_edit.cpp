@@ -1,11 +1,13 @@
 // The calculator edit "#VX32CALCEDIT": an edit that holds an f64 and shows
 // it with a fixed number of decimals (2 until the engine sets others).
-// Typed text must be a number; anything else is refused and changes
-// nothing.  See docs/grid.md.
+// Typed text must be a number within the edit's limit; anything else is
+// refused and changes nothing.  A typed value keeps the places it shows,
+// rounded, so that what it shows is what it holds.  See docs/grid.md.
 #include <algorithm>
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "api/host_api.h"
 #include "host/engine/grid_model.h"
 #include "host/win32/controls.h"
 
@@ -66,9 +68,10 @@ LRESULT setText(HWND edit, CalcState& s, const char* text) {
 
 LRESULT typeText(HWND edit, CalcState& s, const char* text) {
   if (!text || !win::takesUserInput(edit) || readOnly(edit)) return -1;
+  if (std::strlen(text) > s.limit) return -1;  // a number is never cut
   auto value = valueOf(s, text);
   if (!value) return -1;
-  s.value = *value;
+  s.value = Round(*value, s.shownDecimals());
   s.modified = true;
   show(edit, s);
   win::notifyParent(edit, EN_CHANGE);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "host/codepage.h"
 #include "host/engine/grid.h"
 #include "host/events.h"
 #include "host/loader/resources.h"
@@ -340,24 +341,44 @@ void createControl(DialogState& s, const res::DialogItem& item, const res::CEntr
   }
 }
 
+bool isNumber(const Entry& e) {
+  return e.valueType == res::CT_DECIMAL || e.valueType == res::CT_WORD ||
+         e.valueType == res::CT_RECNO;
+}
+
+// The characters the user may type: a text what its buffer holds, a number
+// its width.
+std::size_t typingLimit(const Entry& e) {
+  if (e.valueType == res::CT_TEXT || e.valueType == res::CT_DATE)
+    return e.valueLength > 1 ? e.valueLength - 1u : 0;
+  return isNumber(e) ? e.valueLength : 0;
+}
+
+// A plain edit bound to a number takes only a number that its buffer
+// holds, so that letters never reach it as a silent 0 nor 70000 as 4464.
+void bindNumberEdit(const Entry& e) {
+  if (e.valueType == res::CT_DECIMAL) {
+    win::send(e.window, win::VXM_SETNUMBER, win::kDecimalNumber, 0);
+    return;
+  }
+  const std::uint64_t largest = e.size >= 4 ? 0xFFFFFFFFu : 0xFFFFu;
+  win::send(e.window, win::VXM_SETNUMBER, win::kWholeNumber, static_cast<LPARAM>(largest));
+}
+
+// The user types no more than the field holds; a handler may set another
+// limit afterwards.  The engine's number controls (calculator edit,
+// numeric look-up field) keep their own decimals and take the width.
 void bindWindows(DialogState& s) {
   for (auto& e : s.entries) {
     if (e->desc.storage == res::CS_NONE && e->desc.type != res::CT_LINK) continue;
     e->window = win::childById(s.hwnd, e->desc.id);
-    // A plain edit bound to a number takes only numbers from the user, so
-    // that letters never reach the buffer as a silent 0.
-    bool number = e->valueType == res::CT_DECIMAL || e->valueType == res::CT_WORD ||
-                  e->valueType == res::CT_RECNO;
-    bool edit = e->window && lowerClass(e->window) == "edit";
-    if (edit && number) win::send(e->window, win::VXM_SETNUMBER, 1, 0);
-    // The user types no more than the buffer holds (a number: its width);
-    // a handler may set another limit afterwards.
-    std::size_t limit = 0;
-    if (e->valueType == res::CT_TEXT || e->valueType == res::CT_DATE)
-      limit = e->valueLength > 1 ? e->valueLength - 1u : 0;
-    else if (e->valueType == res::CT_DECIMAL)
-      limit = e->valueLength;
-    if (edit && limit) win::send(e->window, EM_LIMITTEXT, limit, 0);
+    if (!e->window) continue;
+    const std::string cls = lowerClass(e->window);
+    const bool edit = cls == "edit";
+    if (edit && isNumber(*e)) bindNumberEdit(*e);
+    const bool limited = edit || (e->valueType == res::CT_DECIMAL && takesDouble(cls));
+    if (const std::size_t limit = typingLimit(*e); limited && limit)
+      win::send(e->window, EM_LIMITTEXT, limit, 0);
   }
 }
 
@@ -632,7 +653,7 @@ UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
   json opened{{"event", "dialog"},
               {"action", "opened"},
               {"dialog", dialogId},
-              {"title", win::get(hwnd).text},
+              {"title", codepage::toUtf8(win::get(hwnd).text)},
               {"pages", pageIds(*s)}};
   if (!s->ended) {
     setVisible(hwnd, true);
@@ -719,7 +740,7 @@ void describeDialog(HWND dialog, json& out) {
   if (!s) return;
   win::Window& w = win::get(dialog);
   out = json{{"dialog", s->id},
-             {"title", w.text},
+             {"title", codepage::toUtf8(w.text)},
              {"hwnd", dialog},
              {"page", s->page},
              {"visible", w.visible}};

@@ -48,10 +48,10 @@ bool editable(const res::GridColumn& column) {
   return !column.hidden() && iequals(editorClass(column), "__03Combo__");
 }
 
-// Characters a cell editor takes: a text cell's bytes less the
-// terminator; numbers are checked by their value, not their length.
+// The editor's buffer length, so that it takes a text cell's bytes less
+// the terminator, or a number as long as the column's width.
 UINT editorLength(const res::GridColumn& column) {
-  return column.valueType == kTextColumn ? column.length : 32;
+  return column.valueType == kTextColumn ? column.length : column.length + 1u;
 }
 
 HWND liveEditor(GridState& s) {
@@ -362,7 +362,7 @@ bool commitCellEditor(HWND grid, bool notify) {
   GridState::Undo undo{
       row, column, std::vector<std::uint8_t>(cell, cell + s->model.columns()[column].rowBytes())};
   if (s->model.columns()[column].valueType == kDecimalColumn) {
-    // The value as typed, not as the editor rounds it for showing.
+    // The editor's value: the typed number, rounded to the places it shows.
     double value = 0;
     win::send(editor, win::VXM_GETDOUBLE, 0, reinterpret_cast<LPARAM>(&value));
     s->model.setCellValue(row, column, &value);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <nlohmann/json.hpp>
 
+#include "api/host_api.h"
 #include "host/engine/grid_model.h"
 #include "host/win32/controls.h"
 
@@ -156,13 +157,14 @@ LRESULT typeIntoList(HWND combo, std::string_view text) {
 
 bool readOnly(HWND combo) { return (win::get(combo).style & ES_READONLY) != 0; }
 
-// A text for the field: cut to its length, or for a number its value.
+// A text for the field: cut to its length, or for a number its value,
+// rounded to the places it shows so that what it shows is what it holds.
 bool takeText(HWND combo, ComboState& s, std::string_view text) {
   if (s.numeric) {
     auto value = text.find_first_not_of(' ') == std::string_view::npos ? std::optional<double>(0)
                                                                        : parseDecimal(text);
     if (!value) return false;
-    s.value = *value;
+    s.value = Round(*value, s.decimals);
     setShown(combo, s, formatDecimal(s.value, s.decimals));
     return true;
   }
@@ -195,6 +197,8 @@ LRESULT typeText(HWND combo, const char* text) {
   ComboState* s = stateOf(combo);
   if (!text || !win::takesUserInput(combo) || readOnly(combo)) return -1;
   if (!s->field) return typeIntoList(combo, text);
+  // A number longer than the field is refused whole, never cut.
+  if (s->numeric && s->limit && std::strlen(text) > s->limit) return -1;
   if (!takeText(combo, *s, text)) return -1;
   s->modified = true;
   notify(combo, EN_UPDATE);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "host/codepage.h"
 #include "host/engine/dialog.h"
 #include "host/events.h"
 #include "host/win32/window.h"
@@ -55,8 +56,13 @@ std::vector<Offer> accountsFor(WORD searchMode) {
 json offersJson(const std::vector<Offer>& offers) {
   json list = json::array();
   for (const auto& o : offers)
-    list.push_back({{"code", o.code}, {"name", o.name}, {"bank", o.bank}});
+    list.push_back(
+        {{"code", codepage::toUtf8(o.code)}, {"name", codepage::toUtf8(o.name)}, {"bank", o.bank}});
   return list;
+}
+
+bool offered(const std::vector<Offer>& offers, const std::string& code) {
+  return std::any_of(offers.begin(), offers.end(), [&](const Offer& o) { return o.code == code; });
 }
 
 // The chosen code goes into the field or cell editor that asked.
@@ -87,16 +93,17 @@ namespace pkg = vx70::package;
 extern "C" BOOL DoPopup(PopupRequest* request) {
   if (!request) return FALSE;
   try {
+    const auto offers = pkg::accountsFor(request->searchMode);
     nlohmann::json event{{"event", "finder"},
                          {"search", request->searchMode},
                          {"control", request->controlId},
                          {"notification", request->notification},
                          {"owner", vx70::events::ownerOf(request->dialog)},
-                         {"accounts", pkg::offersJson(pkg::accountsFor(request->searchMode))}};
+                         {"accounts", pkg::offersJson(offers)}};
     // The person's choice; without a front end the finder is cancelled.
     vx70::events::Answer a = vx70::events::ask(vx70::events::Question::Popup, event);
     // Only an offered code is taken, whatever the front end passed on.
-    if (a.cancelled || !pkg::finderOffers(event, a.text)) return FALSE;
+    if (a.cancelled || !pkg::offered(offers, a.text)) return FALSE;
     pkg::putIntoRequester(request->control, a.text);
     return TRUE;
   } catch (const std::exception&) {

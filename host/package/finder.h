@@ -8,7 +8,8 @@
 
 namespace vx70::package {
 
-// True when the finder's question (its "finder" event) offers the code.
+// True when the finder's question (its "finder" event, UTF-8) offers the
+// code (UTF-8, as a front end gives it).
 bool finderOffers(const nlohmann::json& finder, const std::string& code);
 
 }  // namespace vx70::package

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "api/host_api.h"
+#include "host/codepage.h"
 #include "host/data/company.h"
 #include "host/events.h"
 
@@ -50,7 +51,9 @@ void SetMainWindowText(HWND mainWindow, const setupmap* setup) {
     while (!name.empty() && name.back() == ' ') name.pop_back();
     const std::string title = name.empty() ? "VX70" : "VX70 - " + name;
     SetWindowTextA(mainWindow, title.c_str());
-    vx70::report([&] { return nlohmann::json{{"event", "title"}, {"text", title}}; });
+    vx70::report([&] {
+      return nlohmann::json{{"event", "title"}, {"text", vx70::codepage::toUtf8(title)}};
+    });
   } catch (...) {
     // A title that could not be built leaves the old one standing.
   }

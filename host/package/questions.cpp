@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "host/codepage.h"
 #include "host/events.h"
 #include "host/loader/module.h"
 
@@ -51,7 +52,7 @@ int MsgBox(HWND owner, int kind, const char* format, ...) {
   json event{{"event", "message"},
              {"kind", kind},
              {"icon", ev::messageKindName(kind)},
-             {"text", text.data()},
+             {"text", vx70::codepage::toUtf8(text.data())},
              {"buttons", question ? json{"yes", "no"} : json{"ok"}},
              {"owner", ev::ownerOf(owner)}};
   ev::Answer a = ev::ask(ev::Question::Message, event);
@@ -65,7 +66,7 @@ BOOL EditBox(EditBoxRequest* request) {
   DWORD max =
       std::min<DWORD>(request->maxLength ? request->maxLength : 70, sizeof request->text - 1);
   json event{{"event", "editbox"},
-             {"text", current},
+             {"text", vx70::codepage::toUtf8(current)},
              {"max", max},
              {"owner", ev::ownerOf(request->owner)}};
   ev::Answer a = ev::ask(ev::Question::EditBox, event);

@@ -7,12 +7,14 @@
 #include <string>
 
 #include "api/host_api.h"
+#include "host/codepage.h"
 #include "host/events.h"
 
 namespace {
 
 namespace ev = vx70::events;
 using nlohmann::json;
+using vx70::codepage::toUtf8;
 
 const char* iconName(UINT type) {
   switch (type & MB_ICONMASK) {
@@ -53,7 +55,7 @@ json filterPairs(const char* filter) {
     filter += name.size() + 1;
     std::string pattern = filter;
     filter += pattern.size() + (*filter ? 1 : 0);
-    pairs.push_back({name, pattern});
+    pairs.push_back({toUtf8(name), toUtf8(pattern)});
     if (pattern.empty()) break;
   }
   return pairs;
@@ -71,8 +73,8 @@ extern "C" {
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
   json buttons = buttonsOf(type);
-  json event{{"event", "message"},     {"caption", caption ? caption : "Error"},
-             {"icon", iconName(type)}, {"text", text ? text : ""},
+  json event{{"event", "message"},     {"caption", toUtf8(caption ? caption : "Error")},
+             {"icon", iconName(type)}, {"text", toUtf8(text ? text : "")},
              {"buttons", buttons},     {"owner", ev::ownerOf(owner)}};
   ev::Answer a = ev::ask(ev::Question::Message, event);
   if (a.cancelled && a.button == 0) return buttons.size() > 1 ? IDCANCEL : IDOK;

@@ -135,13 +135,26 @@ LRESULT editSetText(HWND edit, LPARAM lParam) {
   return TRUE;
 }
 
-// The user selects all the text and types the new one: case style,
-// digits only for ES_NUMBER, cut at the limit with EN_MAXTEXT, then the
-// modified flag and EN_UPDATE, EN_CHANGE.
-bool isTypedNumber(std::string_view text) {
+std::string_view withoutBlanks(std::string_view text) {
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Whether a number field takes the typed text whole: a number of its kind
+// that its value holds, within its length.
+bool numberFits(const EditState& state, std::string_view typed) {
+  if (typed.size() > state.limit) return false;
+  if (state.number != kWholeNumber) return isTypedNumber(typed);
+  auto value = typedWholeNumber(typed);
+  return value && *value <= state.wholeMaximum;
+}
+
+}  // namespace
+
+bool isTypedNumber(std::string_view text) {
+  text = withoutBlanks(text);
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
   bool point = false;
   for (char c : text) {
@@ -153,13 +166,30 @@ bool isTypedNumber(std::string_view text) {
   return true;
 }
 
+std::optional<std::uint64_t> typedWholeNumber(std::string_view text) {
+  text = withoutBlanks(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.size() > 18) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return value;
+}
+
+namespace {
+
+// The user selects all the text and types the new one: case style,
+// digits only for ES_NUMBER, a number field's rule, cut at the limit with
+// EN_MAXTEXT, then the modified flag and EN_UPDATE, EN_CHANGE.
 LRESULT editType(HWND edit, LPARAM lParam) {
   std::string typed = textArg(lParam);
   if (!editTakesTyping(edit) || !focusForUser(edit) || !editTakesTyping(edit)) return -1;
   Window& w = get(edit);
   EditState& state = *stateOf<EditState>(edit);
   typed = editCase(w.style, typed);
-  if (state.numberOnly && !isTypedNumber(typed)) return -1;
+  if (state.number && !numberFits(state, typed)) return -1;
   if (w.style & ES_NUMBER) std::erase_if(typed, [](char c) { return c < '0' || c > '9'; });
   bool cut = typed.size() > state.limit;
   if (cut) typed.resize(state.limit);
@@ -174,7 +204,7 @@ LRESULT editType(HWND edit, LPARAM lParam) {
 LRESULT editDescribe(HWND edit, const EditState& state, LPARAM lParam) {
   const Window& w = get(edit);
   auto& out = describeArg(lParam);
-  if (state.numberOnly) out["number"] = true;
+  if (state.number) out["number"] = true;
   if (w.style & ES_PASSWORD) out["text"] = std::string(w.text.size(), '*');
   out["modified"] = state.modified;
   out["readOnly"] = (w.style & ES_READONLY) != 0;
@@ -230,7 +260,8 @@ LRESULT editProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
     case VXM_TYPE:
       return editType(edit, lParam);
     case VXM_SETNUMBER:
-      state->numberOnly = wParam != 0;
+      state->number = wParam;
+      state->wholeMaximum = static_cast<std::uint64_t>(lParam);
       return 0;
     case VXM_DESCRIBE:
       return editDescribe(edit, *state, lParam);

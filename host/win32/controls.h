@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "host/win32/window.h"
@@ -26,12 +28,17 @@ inline constexpr std::size_t kMaxEditLimit = 0x7FFFFFFE;
 struct EditState : WindowData {
   std::size_t limit = kDefaultEditLimit;
   bool modified = false;
-  bool numberOnly = false;  // VXM_SETNUMBER: typing must give a number
+  WPARAM number = 0;               // VXM_SETNUMBER: the number typing must give
+  std::uint64_t wholeMaximum = 0;  // kWholeNumber: the largest it takes
 };
 
 // A number as a user may type it into a number field: blanks around an
 // optional sign, digits and at most one decimal point (empty counts as 0).
 bool isTypedNumber(std::string_view text);
+// A whole number as a user may type it: blanks around an optional plus
+// sign and digits (empty counts as 0); nullopt for anything else or for
+// more than 18 digits.
+std::optional<std::uint64_t> typedWholeNumber(std::string_view text);
 
 // True when a user could act on the window: it and every window above it
 // are enabled.

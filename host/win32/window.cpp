@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "host/codepage.h"
 #include "host/win32/controls.h"
 
 namespace vx70::win {
@@ -478,7 +479,8 @@ HCURSOR setCursor(HCURSOR cursor) { return std::exchange(manager().cursor, curso
 //   __03Box__             "colour" text, "0x" and six hexadecimal digits
 //                         of the COLORREF (0xBBGGRR)
 // Other classes add their keys through VXM_DESCRIBE.  A handle that names
-// no window gives an empty object.
+// no window gives an empty object.  Every text of a window is in the
+// Windows code page, so the description's strings all go out as UTF-8.
 void describe(HWND window, nlohmann::json& out) {
   out = nlohmann::json::object();
   Window* w = find(window);
@@ -495,6 +497,7 @@ void describe(HWND window, nlohmann::json& out) {
                  w->rect.bottom - w->rect.top};
   out["style"] = style;
   send(window, VXM_DESCRIBE, 0, reinterpret_cast<LPARAM>(&out));
+  codepage::jsonToUtf8(out);
 }
 
 // Every handle turns stale before any window is freed, so that a class

@@ -142,9 +142,15 @@ inline constexpr UINT VXM_GETDOUBLE = 0x8011;
 inline constexpr UINT VXM_SETDECIMALS = 0x8012;
 // The user opens a grid-combo's drop-down list (rows are fetched).
 inline constexpr UINT VXM_DROPDOWN = 0x8013;
-// A plain edit that holds a number: wParam 1 refuses (-1) typing that is
-// not a number, as the engine's number fields do; the edit keeps its text.
+// A plain edit that holds a number, as the engine's number fields do:
+// wParam kDecimalNumber takes blanks, a sign, digits and one point;
+// kWholeNumber takes digits only, up to the value in lParam (what the
+// field's buffer holds); 0 makes it a text field again.  Typing that is
+// no such number, or is longer than the edit's limit (a number is never
+// cut), is refused (-1) and the edit keeps its text.
 inline constexpr UINT VXM_SETNUMBER = 0x8014;
+inline constexpr WPARAM kDecimalNumber = 1;
+inline constexpr WPARAM kWholeNumber = 2;
 
 struct CellInput {
   int row;

@@ -263,6 +263,28 @@ TEST_F(Serve, ATaxRateTypedInThePageIsStoredInTheControlRecord) {
   EXPECT_EQ(closed["state"]["dialogs"], json::array());
 }
 
+// Text posted as UTF-8 is stored in the Windows code page and comes back
+// in the state as typed; a character the code page cannot hold is refused.
+TEST_F(Serve, AccentedTextIsStoredInTheCodePageAndShownAsTyped) {
+  ServeProcess serve(company_, {}, false);
+  ASSERT_TRUE(serve.command("open 3600")["ok"].get<bool>());
+  json typed = serve.command("type 3601 1673 \"Caf\u00e9 \u00a35\"");
+  ASSERT_TRUE(typed["ok"].get<bool>()) << typed.dump();
+  json shown;
+  for (const auto& d : typed["state"]["dialogs"])
+    for (const auto& c : d["controls"])
+      if (d["dialog"] == 3601 && c["id"] == 1673) shown = c;
+  EXPECT_EQ(shown["text"], "Caf\u00e9 \u00a35");
+
+  json refused = serve.command("type 3601 1673 \"\u4e2d\"");
+  EXPECT_FALSE(refused["ok"].get<bool>());
+  EXPECT_NE(refused["error"].get<std::string>().find("U+4E2D"), std::string::npos) << refused;
+
+  ASSERT_TRUE(serve.command("click 3600 1942")["ok"].get<bool>());
+  EXPECT_EQ(serve.state()["main"]["title"], "VX70 - Caf\u00e9 \u00a35");
+  EXPECT_STREQ(company_.stored<setupmap>(DF_SETUP, 1).companyName, "Caf\xE9 \xA3\x35");
+}
+
 TEST_F(Serve, CommandsThatDoNotFitAreRefusedWithTheirReason) {
   ServeProcess serve(company_);
   struct Case {

