@@ -69,11 +69,45 @@ inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_CHAR = 0x0102;
+inline constexpr UINT WM_GETDLGCODE = 0x0087;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_USER = 0x0400;
+
+// The dialog manager: a dialog's default push button, and what a control
+// asks of the keys (WM_GETDLGCODE, wParam = the virtual key).
+inline constexpr UINT DM_GETDEFID = WM_USER + 0;
+inline constexpr UINT DM_SETDEFID = WM_USER + 1;
+inline constexpr WORD DC_HASDEFID = 0x534B;
+inline constexpr UINT DLGC_WANTARROWS = 0x0001;
+inline constexpr UINT DLGC_WANTTAB = 0x0002;
+inline constexpr UINT DLGC_WANTALLKEYS = 0x0004;
+inline constexpr UINT DLGC_WANTMESSAGE = 0x0004;
+inline constexpr UINT DLGC_HASSETSEL = 0x0008;
+inline constexpr UINT DLGC_DEFPUSHBUTTON = 0x0010;
+inline constexpr UINT DLGC_UNDEFPUSHBUTTON = 0x0020;
+inline constexpr UINT DLGC_RADIOBUTTON = 0x0040;
+inline constexpr UINT DLGC_WANTCHARS = 0x0080;
+inline constexpr UINT DLGC_STATIC = 0x0100;
+inline constexpr UINT DLGC_BUTTON = 0x2000;
+
+// Virtual keys.
+inline constexpr UINT VK_TAB = 0x09;
+inline constexpr UINT VK_RETURN = 0x0D;
+inline constexpr UINT VK_ESCAPE = 0x1B;
+inline constexpr UINT VK_SPACE = 0x20;
+inline constexpr UINT VK_PRIOR = 0x21;
+inline constexpr UINT VK_NEXT = 0x22;
+inline constexpr UINT VK_END = 0x23;
+inline constexpr UINT VK_HOME = 0x24;
+inline constexpr UINT VK_LEFT = 0x25;
+inline constexpr UINT VK_UP = 0x26;
+inline constexpr UINT VK_RIGHT = 0x27;
+inline constexpr UINT VK_DOWN = 0x28;
+inline constexpr UINT VK_DELETE = 0x2E;
+inline constexpr UINT VK_F4 = 0x73;
 inline constexpr WPARAM SIZE_RESTORED = 0;
 
 // Edit control messages, styles and notifications.

@@ -3,9 +3,11 @@
 // grid cell, double-click a row, press a key, turn a page, close.  Each
 // checks first that a person could do it (the dialog is open, the control
 // exists, is shown and enabled) and otherwise changes nothing.
-#include <map>
+#include <optional>
 
 #include "host/engine/dialog.h"
+#include "host/engine/keyboard.h"
+#include "host/win32/controls.h"
 #include "host/win32/window.h"
 #include "station/station_impl.h"
 
@@ -39,12 +41,41 @@ HWND controlArg(const Command& c, HWND dialog, std::size_t i) {
   return control;
 }
 
+// The open dialog that holds the input: the innermost one that is not a
+// page.
+UINT modalDialog() {
+  auto open = engine::openDialogs();
+  for (auto it = open.rbegin(); it != open.rend(); ++it)
+    if (!it->page) return it->id;
+  return 0;
+}
+
+// While a modal dialog runs, its owner and everything in it take no input,
+// whoever asks: the person is told which dialog holds it.
+void requireInputReaches(const Command& c, HWND window) {
+  if (win::takesUserInput(window)) return;
+  HWND dialog = win::topLevelOf(window);
+  UINT holder = modalDialog();
+  std::string what = c.word() + ": dialog " + std::to_string(GetDEDialogID(dialog));
+  if (holder && holder != GetDEDialogID(dialog))
+    throw ScriptError(c.line,
+                      what + " takes no input while dialog " + std::to_string(holder) + " is open");
+  throw ScriptError(c.line, what + " is disabled");
+}
+
 // A person can act only on a control that is shown and enabled.
 void requireUsable(const Command& c, HWND control) {
   win::Window& w = win::get(control);
   std::string what = c.word() + ": control " + std::to_string(w.id);
   if (!w.visible) throw ScriptError(c.line, what + " is hidden");
   if (!w.enabled) throw ScriptError(c.line, what + " is disabled");
+  requireInputReaches(c, win::get(control).parent);
+  if (win::seenByUser(control)) return;
+  HWND page = win::get(control).parent;
+  if (win::find(page) && !win::get(page).visible)
+    throw ScriptError(c.line, what + " is on page " + std::to_string(GetDEDialogID(page)) +
+                                  ", which is not in front");
+  throw ScriptError(c.line, what + " lies outside its dialog, out of sight");
 }
 
 // The control that a user action names (DIALOG CONTROL ...), once the
@@ -68,15 +99,10 @@ void userMessage(const Command& c, HWND control, UINT message, WPARAM wParam, LP
         c.line, c.word() + ": control " + std::to_string(win::get(control).id) + " " + refusal);
 }
 
-// Keys by name, as their virtual-key codes.
-WPARAM virtualKey(const Command& c, const std::string& name) {
-  static const std::map<std::string, WPARAM> keys{
-      {"enter", 0x0D}, {"escape", 0x1B}, {"tab", 0x09},    {"space", 0x20},   {"left", 0x25},
-      {"up", 0x26},    {"right", 0x27},  {"down", 0x28},   {"delete", 0x2E},  {"f4", 0x73},
-      {"home", 0x24},  {"end", 0x23},    {"pageup", 0x21}, {"pagedown", 0x22}};
-  auto it = keys.find(name);
-  if (it == keys.end()) throw ScriptError(c.line, "key: unknown key \"" + name + "\"");
-  return it->second;
+engine::Key keyArg(const Command& c, std::size_t i) {
+  std::optional<engine::Key> key = engine::keyNamed(c.tokens[i].text);
+  if (!key) throw ScriptError(c.line, "key: unknown key \"" + c.tokens[i].text + "\"");
+  return *key;
 }
 
 }  // namespace
@@ -142,6 +168,7 @@ void Station::Impl::leave(const Command& c) {
   expectArgs(c, 2, 2);
   HWND d = dialogArg(c, 1);
   HWND control = controlArg(c, d, 2);
+  requireInputReaches(c, control);
   if (win::focus() != control) win::setFocus(control);
   HWND next = win::nextTabStop(win::get(control).parent, control);
   win::setFocus(next && next != control ? next : d);
@@ -176,18 +203,19 @@ void Station::Impl::activate(const Command& c) {
   userMessage(c, grid, win::VXM_ACTIVATE, row, 0, "has no such row");
 }
 
+// The key goes to the control that has the focus; the engine's keyboard
+// decides what it does, as the dialog manager would.
 void Station::Impl::key(const Command& c) {
   HWND control = usableControl(c, 3);
-  WPARAM vk = virtualKey(c, c.tokens[3].text);
+  engine::Key key = keyArg(c, 3);
   if (!focusFirst(control)) return;
-  engine::noteUserInput(control);
-  win::send(control, WM_KEYDOWN, vk, 0);
-  if (win::find(control)) engine::noteUserInput(control);
+  engine::pressKey(control, key);
 }
 
 void Station::Impl::page(const Command& c) {
   expectArgs(c, 2, 2);
   HWND d = dialogArg(c, 1);
+  requireInputReaches(c, d);
   int index = rowArg(c, 2, "page index");
   if (!engine::showPage(d, index))
     throw ScriptError(c.line,
@@ -201,6 +229,11 @@ void Station::Impl::close(const Command& c) {
   HWND d = dialogArg(c, 1);
   for (const auto& o : engine::openDialogs())
     if (o.hwnd == d && o.page) d = o.container;
+  requireInputReaches(c, d);
+  // The close box is refused while the dialog's Cancel is disabled.
+  if (HWND cancel = engine::dialogControl(d, IDCANCEL); cancel && !win::get(cancel).enabled)
+    throw ScriptError(c.line, "close: dialog " + std::to_string(GetDEDialogID(d)) +
+                                  " cannot be closed while its Cancel button is disabled");
   const UINT id = GetDEDialogID(d);
   const int line = c.line;
   const int finished = commandsFinished;

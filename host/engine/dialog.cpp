@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "api/host_api.h"
 #include "host/codepage.h"
 #include "host/engine/grid.h"
 #include "host/events.h"
@@ -318,6 +319,7 @@ void createControl(DialogState& s, const res::DialogItem& item, const res::CEntr
     params->layout = nullptr;
     params->rowsNeeded = nullptr;
     params->entryLength = c ? c->length : 0;
+    params->lookUp = c && c->isGridCombo() && !c->link1;
     if (c && (c->isGrid() || c->isGridCombo())) {
       if (c->link1) {
         if (auto g = s.module->resources().grid(c->link1)) {
@@ -562,6 +564,11 @@ LRESULT dialogCommand(DialogState& s, WPARAM wParam, LPARAM lParam) {
 
 HWND cancelButton(HWND dialog) { return win::childById(dialog, IDCANCEL); }
 
+bool cancelAllowed(HWND dialog) {
+  HWND cancel = cancelButton(dialog);
+  return !cancel || win::get(cancel).enabled;
+}
+
 LRESULT dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   DialogState* s = stateOf(hwnd);
   if (!s) return win::defWindowProc(hwnd, message, wParam, lParam);
@@ -569,7 +576,9 @@ LRESULT dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       return dialogCommand(*s, wParam, lParam);
     case WM_CLOSE:
-      // The close box and Escape act as the Cancel button, as in every dialog.
+      // The close box acts as the Cancel button, as in every dialog; while
+      // that button is disabled the dialog cannot be closed this way.
+      if (!cancelAllowed(hwnd)) return 0;
       win::send(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                 static_cast<LPARAM>(cancelButton(hwnd)));
       return 0;
@@ -616,9 +625,38 @@ void registerHostDialog(int module, UINT dialogId, HostDialog run) {
   hostDialogs()[{module, dialogId}] = std::move(run);
 }
 
+namespace {
+
+// A modal dialog disables its owner, the top-level window it was opened
+// over, for as long as it runs, as DialogBox does: input reaches the owner
+// again only once the dialog has ended.  An owner that was already
+// disabled stays so.
+class OwnerDisabled {
+ public:
+  explicit OwnerDisabled(HWND parent)
+      : owner_(win::topLevelOf(parent)), taken_(owner_ && win::get(owner_).enabled) {
+    if (taken_) EnableWindow(owner_, FALSE);
+  }
+  ~OwnerDisabled() { release(); }
+  OwnerDisabled(const OwnerDisabled&) = delete;
+  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+  void release() {
+    if (taken_ && win::find(owner_)) EnableWindow(owner_, TRUE);
+    taken_ = false;
+  }
+
+ private:
+  HWND owner_;
+  bool taken_;
+};
+
+}  // namespace
+
 UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
-  if (auto h = hostDialogs().find({moduleNumber, dialogId}); h != hostDialogs().end())
+  if (auto h = hostDialogs().find({moduleNumber, dialogId}); h != hostDialogs().end()) {
+    OwnerDisabled owner(parent);
     return h->second(parent, initParam);
+  }
   Module* module = moduleByNumber(moduleNumber);
   if (!module) {
     emitError("no module " + std::to_string(moduleNumber) + " for dialog " +
@@ -662,6 +700,7 @@ UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
     if (HWND f = firstFocus(*s)) win::setFocus(f);
   }
   bool shown = !s->ended;
+  OwnerDisabled owner(parent);
   // Posted messages first (Init may have posted commands), then the user.
   while (!stateOf(hwnd)->ended) {
     win::dispatchPosted();
@@ -673,6 +712,7 @@ UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
     inputWait()();
   }
   UINT result = stateOf(hwnd)->result;
+  owner.release();
   forget(hwnd);
   win::destroyWindow(hwnd);
   events::emit(json{{"event", "dialog"},
@@ -726,13 +766,27 @@ HWND dialogControl(HWND dialog, UINT controlId) {
   return 0;
 }
 
+// The focus follows the page to the front: the control that had it gets
+// its kill-focus notification, and the first tab stop of the new page
+// takes it, so that no hidden control keeps the focus.
 bool showPage(HWND container, int index) {
   DialogState* s = stateOf(container);
   if (!s || index < 0 || index >= static_cast<int>(s->pages.size())) return false;
   s->currentPage = index;
   s->pagesNotChosen.erase(index);
-  if (s->ready) showFrontPage(*s);
+  if (!s->ready) return true;
+  showFrontPage(*s);
+  HWND focused = win::focus();
+  if (focused && win::topLevelOf(focused) == container && !win::seenByUser(focused))
+    if (HWND first = firstFocus(*s)) win::setFocus(first);
   return true;
+}
+
+bool turnPage(HWND container, int step) {
+  DialogState* s = stateOf(container);
+  if (!s || s->pages.empty()) return false;
+  const int count = static_cast<int>(s->pages.size());
+  return showPage(container, ((s->currentPage + step) % count + count) % count);
 }
 
 void describeDialog(HWND dialog, json& out) {

@@ -77,7 +77,12 @@ HWND findOpenDialog(UINT dialogId);
 // container also the frame buttons; 0 if none.
 HWND dialogControl(HWND dialog, UINT controlId);
 // Brings page `index` of a tabbed dialog to the front, as clicking its tab.
+// The focus, if it was on the page that went, moves to the new page's
+// first tab stop.
 bool showPage(HWND container, int index);
+// Brings the next (step 1) or previous (step -1) page to the front, as
+// Ctrl+Tab does; false when the dialog has no pages.
+bool turnPage(HWND container, int step);
 // Describes one open dialog with all its controls (for `show`).
 void describeDialog(HWND dialog, nlohmann::json& out);
 

@@ -27,6 +27,9 @@ struct GridCreateParams {
   UINT id;                        // control identifier
   DialogHandler rowsNeeded;       // rows-needed callback, nullptr when none
   UINT entryLength;               // value buffer length of a look-up field (e.g. 9)
+  // A field of a grid-combo entry: an account look-up, which takes its code
+  // on Enter.  A field bound to a text, date or number entry does not.
+  bool lookUp = false;
 };
 
 // The rows a grid wants from its rows-needed callback; message 1830

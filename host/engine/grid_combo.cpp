@@ -21,10 +21,11 @@ inline constexpr int kDefaultDecimals = 2;
 
 struct ComboState : GridHolder {
   explicit ComboState(const GridCreateParams* params)
-      : GridHolder(params), field(!params || !params->layout) {
+      : GridHolder(params), field(!params || !params->layout), lookUp(params && params->lookUp) {
     if (params && params->entryLength > 0) limit = params->entryLength - 1;
   }
   bool field;
+  bool lookUp;            // an account look-up field: Enter takes its code
   std::size_t limit = 0;  // characters a field holds; 0 = no limit
   std::size_t shownColumn = 0;
   std::string text;
@@ -393,6 +394,9 @@ LRESULT handleComboMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lPara
       return TRUE;
     case EM_GETLIMITTEXT:
       return static_cast<LRESULT>(s->limit);
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS |
+             (s->lookUp && wParam == VK_RETURN ? DLGC_WANTALLKEYS : 0);
     case WM_KEYDOWN:
       return wParam == kEnterKey ? enterCode(combo) : 0;
     case WM_SETFOCUS:

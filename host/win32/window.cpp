@@ -213,9 +213,19 @@ void appendDescendants(HWND window, std::vector<HWND>& out) {
 
 bool isControlParent(const Window& w) { return (w.exStyle & WS_EX_CONTROLPARENT) != 0; }
 
+// Whether a child window shows at least partly inside its parent's client
+// area; a control moved out of sight is as good as hidden.
+bool insideParent(const Window& w) {
+  const Window* parent = find(w.parent);
+  if (!parent) return true;
+  const int width = parent->rect.right - parent->rect.left;
+  const int height = parent->rect.bottom - parent->rect.top;
+  return w.rect.right > 0 && w.rect.bottom > 0 && w.rect.left < width && w.rect.top < height;
+}
+
 bool isTabStop(HWND window) {
   const Window& w = get(window);
-  return w.visible && w.enabled && (w.style & WS_TABSTOP) && !isControlParent(w);
+  return w.visible && w.enabled && (w.style & WS_TABSTOP) && !isControlParent(w) && insideParent(w);
 }
 
 // The dialog's children in tab order; a visible, enabled control parent
@@ -451,6 +461,20 @@ HWND nextTabStop(HWND dialog, HWND from, bool backwards) {
     if (isTabStop(order[index])) return order[index];
   }
   return 0;
+}
+
+HWND topLevelOf(HWND window) {
+  Window* w = find(window);
+  while (w && find(w->parent)) w = find(w->parent);
+  return w ? w->hwnd : 0;
+}
+
+bool seenByUser(HWND window) {
+  Window* w = find(window);
+  if (!w || !insideParent(*w)) return false;
+  for (; w; w = find(w->parent))
+    if (!w->visible) return false;
+  return true;
 }
 
 HCURSOR cursor() { return manager().cursor; }

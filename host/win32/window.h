@@ -108,8 +108,16 @@ std::size_t postedCount();
 HWND setFocus(HWND window);
 HWND focus();
 // The next (or previous) enabled, visible WS_TABSTOP control of the
-// dialog after `from`, wrapping round; 0 when none.
+// dialog after `from`, wrapping round; 0 when none.  A control that lies
+// wholly outside its parent's client area is never a stop: nobody sees it.
 HWND nextTabStop(HWND dialog, HWND from, bool backwards = false);
+
+// The top-level window that a window lies in (itself when top-level).
+HWND topLevelOf(HWND window);
+// A person sees the window: it and every window above it up to its
+// top-level window are visible, and it lies at least partly inside its
+// parent's client area.
+bool seenByUser(HWND window);
 HCURSOR cursor();
 // SetCursor: shows the cursor and returns the one shown before.
 HCURSOR setCursor(HCURSOR cursor);

@@ -13,6 +13,8 @@ namespace {
 const std::string kOpen = "open 3600\n";
 const std::string kOk = "click 3600 1942\n";
 const std::string kShowParameters = "show 3603\n";
+// A person brings the Parameters page to the front before using it.
+const std::string kToParameters = "page 3600 2\n";
 
 // The "Others" boxes in the order the page packs them.
 constexpr int kOthers[] = {IDC_PREFS_ACCESS_RIGHTS,   IDC_PREFS_NO_VISA_WARNING,
@@ -130,7 +132,7 @@ TEST(CompanyPrefs, OkStoresEveryPageIntoTheSetupRecord) {
 TEST(CompanyPrefs, CancelStoresNothingAndThrowsAwayWhatThePagesChanged) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto run = co.drive(kOpen + "type 3601 1673 \"Changed\"\nclick 3603 1005\nclick 3600 2\n" +
+  auto run = co.drive(kOpen + "type 3601 1673 \"Changed\"\npage 3600 2\nclick 3603 1005\nclick 3600 2\n" +
                       kOpen + "show 3601\nshow 3603\n");
   ASSERT_EQ(run.status, 0) << run.error();
   expectSameRecord(before, storedSetup(co));
@@ -310,7 +312,7 @@ TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
   TestCompany co;
   const setupmap before = storedSetup(co);
   auto run =
-      co.drive(kOpen + "click 3603 2200\nanswer ok\n" + kShowParameters + kOk, "--vat-locked");
+      co.drive(kOpen + kToParameters + "click 3603 2200\nanswer ok\n" + kShowParameters + kOk, "--vat-locked");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{"You can not change your VAT Scheme whilst "
                                                      "there are VAT unreconciled transactions"});
@@ -319,7 +321,7 @@ TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
             before.vatCashAccounting ? 1 : 0);
   EXPECT_EQ(copy(storedSetup(co).vatCashAccounting), copy(before.vatCashAccounting));
 
-  auto free = co.drive(kOpen + "click 3603 2200\n" + kOk);
+  auto free = co.drive(kOpen + kToParameters + "click 3603 2200\n" + kOk);
   ASSERT_EQ(free.status, 0) << free.error();
   EXPECT_TRUE(free.messages().empty());
   EXPECT_EQ(copy(storedSetup(co).vatCashAccounting), before.vatCashAccounting ? 0 : 1);
@@ -328,14 +330,14 @@ TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
 TEST(CompanyPrefs, ItemVatWarnsInTheFullEditionAndTheClickStands) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto run = co.drive(kOpen + "click 3603 2174\nanswer ok\n" + kOk);
+  auto run = co.drive(kOpen + kToParameters + "click 3603 2174\nanswer ok\n" + kOk);
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{
                 "Warning: Any change you make to this check box,\nwill affect incomplete sales "
                 "orders."});
   EXPECT_EQ(copy(storedSetup(co).itemVatAmendable), before.itemVatAmendable ? 0 : 1);
-  auto quiet = co.drive(kOpen + "click 3603 2174\n" + kOk, "--edition 2");
+  auto quiet = co.drive(kOpen + kToParameters + "click 3603 2174\n" + kOk, "--edition 2");
   ASSERT_EQ(quiet.status, 0) << quiet.error();
   EXPECT_TRUE(quiet.messages().empty());
 }
@@ -345,7 +347,7 @@ TEST(CompanyPrefs, NegativeStockCannotBeSwitchedOffWhileProductsAreBelowZero) {
   setupmap setup = storedSetup(co);
   setup.allowNegativeStock = 1;
   storeSetup(co, setup);
-  auto run = co.drive(kOpen + "click 3603 2495\nanswer ok\n" + kShowParameters + kOk,
+  auto run = co.drive(kOpen + kToParameters + "click 3603 2495\nanswer ok\n" + kShowParameters + kOk,
                       "--negative-stock 3");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(),
@@ -361,7 +363,7 @@ TEST(CompanyPrefs, SplitListingIsRefusedWhileOthersAreLoggedIn) {
   auto other = co.driveInBackground("wait update 30\n", "--multi-user --station OTHER");
   ASSERT_TRUE(waitForText(other, "\"started\""));
   auto run =
-      co.drive(kOpen + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk, "--multi-user");
+      co.drive(kOpen + kToParameters + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk, "--multi-user");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{
                                 "You cannot change this value when other users are logged in"});
@@ -372,7 +374,7 @@ TEST(CompanyPrefs, SplitListingIsRefusedWhileOthersAreLoggedIn) {
   ASSERT_TRUE(waitForText(other, "\"code\":274"));
 
   // Alone, the click stands.
-  auto alone = co.drive(kOpen + "click 3603 2444\n" + kOk);
+  auto alone = co.drive(kOpen + kToParameters + "click 3603 2444\n" + kOk);
   ASSERT_EQ(alone.status, 0) << alone.error();
   EXPECT_TRUE(alone.messages().empty());
   EXPECT_EQ(copy(storedSetup(co).listPpSrBySplit), before.listPpSrBySplit ? 0 : 1);
@@ -387,7 +389,7 @@ TEST(CompanyPrefs, AUserOtherThanTheManagerEditsTheOwnCallChargeRate) {
   setup.callChargeRate = 2.5;
   storeSetup(co, setup);
   addClerk(co);
-  auto clerk = co.drive(kOpen + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
+  auto clerk = co.drive(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
                         "--user CLERK --call-charge-rate 1.5");
   ASSERT_EQ(clerk.status, 0) << clerk.error();
   EXPECT_EQ(control(clerk, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "1.50");
@@ -397,7 +399,7 @@ TEST(CompanyPrefs, AUserOtherThanTheManagerEditsTheOwnCallChargeRate) {
   auto later = co.drive(kOpen + kShowParameters, "--user CLERK");
   EXPECT_EQ(control(later, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "0.75");
 
-  auto manager = co.drive(kOpen + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
+  auto manager = co.drive(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
                           "--call-charge-rate 1.5");
   ASSERT_EQ(manager.status, 0) << manager.error();
   EXPECT_EQ(control(manager, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "2.50");
@@ -410,7 +412,7 @@ TEST(CompanyPrefs, TheWorkclockLinkRewritesItsChartOnEveryOk) {
   auto off = co.drive(kOpen + kOk);
   ASSERT_EQ(off.status, 0) << off.error();
   EXPECT_FALSE(std::filesystem::exists(chart));
-  auto on = co.drive(kOpen + "click 3603 2244\n" + kOk + kOpen + kOk);
+  auto on = co.drive(kOpen + kToParameters + "click 3603 2244\n" + kOk + kOpen + kOk);
   ASSERT_EQ(on.status, 0) << on.error();
   EXPECT_EQ(on.all("chart-written").size(), 2u);
   EXPECT_TRUE(std::filesystem::exists(chart));
