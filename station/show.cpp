@@ -57,7 +57,8 @@ json Station::Impl::describeMain() {
               {"programDate", date},
               {"info", codepage::toUtf8(info ? win::get(info).text : "")},
               {"cursor", win::cursor()},
-              {"accessMenu", accessMenuEnabled()}};
+              {"accessMenu", accessMenuEnabled()},
+              {"enabled", win::get(mainWindow).enabled}};
 }
 
 }  // namespace vx70

@@ -797,7 +797,8 @@ void describeDialog(HWND dialog, json& out) {
              {"title", codepage::toUtf8(w.text)},
              {"hwnd", dialog},
              {"page", s->page},
-             {"visible", w.visible}};
+             {"visible", w.visible},
+             {"enabled", w.enabled}};
   if (s->page) {
     out["container"] = stateOf(s->container)->id;
   } else if (DialogState* p = stateOf(s->parent)) {
