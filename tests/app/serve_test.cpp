@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <future>
 
 #include "app/serve_events.h"
@@ -396,6 +397,17 @@ TEST_F(Serve, SigtermClosesTheDialogsAndLogsOff) {
 
   EXPECT_EQ(serve.stop(SIGTERM), 0);
   EXPECT_TRUE(currentActions(company_).empty());
+}
+
+// A station that cannot write its log-off (the disk filled meanwhile) ends
+// with status 1, not 0 nor an abort.
+TEST_F(Serve, AStationThatCannotCloseCleanlyExitsWithStatusOne) {
+  const auto marker = company_.scratch("disk-full");
+  setenv("VX70_FAULT_DISK_FULL", marker.c_str(), 1);
+  ServeProcess serve(company_, {"--multi-user"});
+  unsetenv("VX70_FAULT_DISK_FULL");
+  std::ofstream(marker) << "full";
+  EXPECT_EQ(serve.stop(SIGTERM), 1);
 }
 
 TEST_F(Serve, SigintEndsAWaitingQuestionAndExitsCleanly) {
