@@ -793,12 +793,9 @@ void describeDialog(HWND dialog, json& out) {
   DialogState* s = stateOf(dialog);
   if (!s) return;
   win::Window& w = win::get(dialog);
-  out = json{{"dialog", s->id},
-             {"title", codepage::toUtf8(w.text)},
-             {"hwnd", dialog},
-             {"page", s->page},
-             {"visible", w.visible},
-             {"enabled", w.enabled}};
+  out = json{{"dialog", s->id},      {"title", codepage::toUtf8(w.text)},
+             {"hwnd", dialog},       {"page", s->page},
+             {"visible", w.visible}, {"enabled", w.enabled}};
   if (s->page) {
     out["container"] = stateOf(s->container)->id;
   } else if (DialogState* p = stateOf(s->parent)) {

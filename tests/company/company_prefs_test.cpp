@@ -132,8 +132,9 @@ TEST(CompanyPrefs, OkStoresEveryPageIntoTheSetupRecord) {
 TEST(CompanyPrefs, CancelStoresNothingAndThrowsAwayWhatThePagesChanged) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto run = co.drive(kOpen + "type 3601 1673 \"Changed\"\npage 3600 2\nclick 3603 1005\nclick 3600 2\n" +
-                      kOpen + "show 3601\nshow 3603\n");
+  auto run =
+      co.drive(kOpen + "type 3601 1673 \"Changed\"\npage 3600 2\nclick 3603 1005\nclick 3600 2\n" +
+               kOpen + "show 3601\nshow 3603\n");
   ASSERT_EQ(run.status, 0) << run.error();
   expectSameRecord(before, storedSetup(co));
   EXPECT_TRUE(run.all("update-sent").empty());
@@ -312,7 +313,8 @@ TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
   TestCompany co;
   const setupmap before = storedSetup(co);
   auto run =
-      co.drive(kOpen + kToParameters + "click 3603 2200\nanswer ok\n" + kShowParameters + kOk, "--vat-locked");
+      co.drive(kOpen + kToParameters + "click 3603 2200\nanswer ok\n" + kShowParameters + kOk,
+               "--vat-locked");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{"You can not change your VAT Scheme whilst "
                                                      "there are VAT unreconciled transactions"});
@@ -347,8 +349,9 @@ TEST(CompanyPrefs, NegativeStockCannotBeSwitchedOffWhileProductsAreBelowZero) {
   setupmap setup = storedSetup(co);
   setup.allowNegativeStock = 1;
   storeSetup(co, setup);
-  auto run = co.drive(kOpen + kToParameters + "click 3603 2495\nanswer ok\n" + kShowParameters + kOk,
-                      "--negative-stock 3");
+  auto run =
+      co.drive(kOpen + kToParameters + "click 3603 2495\nanswer ok\n" + kShowParameters + kOk,
+               "--negative-stock 3");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{"One or more Products have a negative\nstock value."});
@@ -363,7 +366,8 @@ TEST(CompanyPrefs, SplitListingIsRefusedWhileOthersAreLoggedIn) {
   auto other = co.driveInBackground("wait update 30\n", "--multi-user --station OTHER");
   ASSERT_TRUE(waitForText(other, "\"started\""));
   auto run =
-      co.drive(kOpen + kToParameters + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk, "--multi-user");
+      co.drive(kOpen + kToParameters + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk,
+               "--multi-user");
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{
                                 "You cannot change this value when other users are logged in"});
@@ -399,8 +403,9 @@ TEST(CompanyPrefs, AUserOtherThanTheManagerEditsTheOwnCallChargeRate) {
   auto later = co.drive(kOpen + kShowParameters, "--user CLERK");
   EXPECT_EQ(control(later, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "0.75");
 
-  auto manager = co.drive(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
-                          "--call-charge-rate 1.5");
+  auto manager =
+      co.drive(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
+               "--call-charge-rate 1.5");
   ASSERT_EQ(manager.status, 0) << manager.error();
   EXPECT_EQ(control(manager, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "2.50");
   EXPECT_DOUBLE_EQ(copy(storedSetup(co).callChargeRate), 0.75);
