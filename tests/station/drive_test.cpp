@@ -281,8 +281,10 @@ TEST(Drive, ANumberFieldStoresWhatItShows) {
   ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(vx70::test::shownControl(run.shown(3603), 1881)["text"], "3.14");
   const setupmap stored = co.stored<setupmap>(DF_SETUP, 1);
-  EXPECT_EQ(stored.chequeLinesPerPage, 65535);
-  EXPECT_EQ(stored.callChargeRate, 3.14);
+  const WORD lines = stored.chequeLinesPerPage;  // copied out of the packed record
+  const double rate = stored.callChargeRate;
+  EXPECT_EQ(lines, 65535);
+  EXPECT_EQ(rate, 3.14);
 }
 
 // Two station processes on one company: the second is refused the action
