@@ -36,14 +36,12 @@ std::string lowerClass(HWND w) {
 }
 
 Kind buttonKindOf(DWORD style) {
-  switch (style & BS_TYPEMASK) {
-    case BS_PUSHBUTTON:
-    case BS_DEFPUSHBUTTON:
+  switch (win::buttonKind(style)) {
+    case win::ButtonKind::push:
       return Kind::push;
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
+    case win::ButtonKind::radio:
       return Kind::radio;
-    case BS_GROUPBOX:
+    case win::ButtonKind::group:
       return Kind::groupBox;
     default:
       return Kind::check;

@@ -276,7 +276,7 @@ struct ButtonState : WindowData {
   UINT check = BST_UNCHECKED;
 };
 
-enum class ButtonKind { push, check, radio, group };
+}  // namespace
 
 ButtonKind buttonKind(DWORD style) {
   switch (style & BS_TYPEMASK) {
@@ -294,6 +294,8 @@ ButtonKind buttonKind(DWORD style) {
       return ButtonKind::push;
   }
 }
+
+namespace {
 
 const char* kindName(ButtonKind kind) {
   switch (kind) {

@@ -40,6 +40,12 @@ bool isTypedNumber(std::string_view text);
 // more than 18 digits.
 std::optional<std::uint64_t> typedWholeNumber(std::string_view text);
 
+// What a BUTTON or engine button is by its style: a push button (plain or
+// default), a check box (two or three states), a radio button, or a group
+// box.
+enum class ButtonKind { push, check, radio, group };
+ButtonKind buttonKind(DWORD style);
+
 // True when a user could act on the window: it and every window above it
 // are enabled.
 bool takesUserInput(HWND window);
