@@ -1,0 +1,164 @@
+// Invoice Defaults (3627 and its page 3626) driven as a person uses it,
+// checked against the stored setup record byte for byte.
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "api/records.h"
+#include "frame/res/ids_options.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const std::string kOpen = "open 3627\n";
+const std::string kOk = "click 3627 1\n";
+const std::string kOrdersWarning =
+    "Warning: Any change you make to this check box,\nwill affect incomplete sales orders.";
+
+template <class T>
+T copy(T value) {
+  return value;
+}
+
+setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
+
+template <std::size_t N>
+void setText(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N - 1);
+}
+
+long firstDifference(const void* a, const void* b, std::size_t size) {
+  auto* x = static_cast<const unsigned char*>(a);
+  auto* y = static_cast<const unsigned char*>(b);
+  for (std::size_t i = 0; i < size; ++i)
+    if (x[i] != y[i]) return static_cast<long>(i);
+  return -1;
+}
+
+json page(const DriveRun& run, int id) {
+  return shownControl(run.shown(IDD_INVOICE_DEFAULTS_PAGE), id);
+}
+
+// Every switch turned, and the service text as it is shown and stored.
+TEST(InvoiceDefaults, OkStoresEverySwitchAndTheServiceText) {
+  struct Case {
+    const char* stored;
+    std::optional<std::string> typed;
+    const char* shown;
+    const char* storedAfter;
+  };
+  const Case cases[] = {
+      {"     ", std::nullopt, "Services", "Services"},
+      {"Labour", "", "Labour", "Service Default Text"},
+      {"Labour", "  Parts and labour  ", "Labour", "  Parts and labour"},
+  };
+  TestCompany co;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    setupmap before = storedSetup(co);
+    before.invAccountRefDefault = 1;
+    before.invItemsQuantity = 0;
+    before.invUpdateOrderNo = 1;
+    before.invDiscountUnitPrice = 0;
+    before.invUseServiceText = 0;
+    before.invUpdateCustDept = 1;
+    setText(before.invServiceText, c.stored);
+    storeSetup(co, before);
+    std::string typing = c.typed ? "type 3626 1992 \"" + *c.typed + "\"\n" : "";
+    auto run = co.drive(kOpen + "show 3626\nclick 3626 2261\n" + typing +
+                        "click 3626 1350\nclick 3626 1354\nclick 3626 2151\n"
+                        "click 3626 1398\nanswer ok\nclick 3626 2243\n" +
+                        kOk);
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(page(run, IDC_INVOICE_SERVICE_TEXT)["text"], c.shown);
+    EXPECT_FALSE(page(run, IDC_INVOICE_SERVICE_TEXT)["enabled"]) << "its switch is off";
+    EXPECT_FALSE(page(run, IDC_INVOICE_SERVICE_TEXT_LABEL)["enabled"]);
+
+    setupmap expected = before;
+    expected.invAccountRefDefault = 0;
+    expected.invItemsQuantity = 1;
+    expected.invUpdateOrderNo = 0;
+    expected.invDiscountUnitPrice = 1;
+    expected.invUseServiceText = 1;
+    expected.invUpdateCustDept = 0;
+    setText(expected.invServiceText, c.storedAfter);
+    const setupmap after = storedSetup(co);
+    EXPECT_EQ(firstDifference(&expected, &after, sizeof after), -1)
+        << "first differing byte at this offset";
+    EXPECT_TRUE(run.all("update-sent").empty()) << "no other station is told";
+    EXPECT_EQ(run.all("dialog").back()["action"], "closed");
+  }
+}
+
+// Edition 1 warns at every click of "Discount by Unit Price"; the entry
+// edition hides "Update Using Customer Department" and still writes it.
+TEST(InvoiceDefaults, EditionsWarnAndHide) {
+  struct Case {
+    int edition;
+    std::size_t warnings;
+    bool departmentShown;
+  };
+  const Case cases[] = {{1, 2, true}, {2, 0, true}, {16, 0, false}};
+  TestCompany co;
+  for (const auto& c : cases) {
+    SCOPED_TRACE("edition " + std::to_string(c.edition));
+    setupmap before = storedSetup(co);
+    before.invUpdateCustDept = 1;
+    before.invDiscountUnitPrice = 0;
+    storeSetup(co, before);
+    std::string answers = c.warnings ? "answer ok\n" : "";
+    auto run = co.drive(
+        kOpen + "click 3626 1398\n" + answers + "click 3626 1398\n" + answers + "show 3626\n" + kOk,
+        "--edition " + std::to_string(c.edition));
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(run.messages(), std::vector<std::string>(c.warnings, kOrdersWarning));
+    json department = page(run, IDC_INVOICE_UPDATE_CUST_DEPT);
+    EXPECT_EQ(department["visible"], c.departmentShown);
+    EXPECT_EQ(department["enabled"], c.departmentShown);
+    const setupmap after = storedSetup(co);
+    EXPECT_EQ(copy(after.invUpdateCustDept), 1);
+    EXPECT_EQ(copy(after.invDiscountUnitPrice), 0);
+  }
+}
+
+// The station holds action 51 while the dialog is open; OK reads the record
+// again, so what another station stored meanwhile survives.
+TEST(InvoiceDefaults, OkMergesIntoTheRecordAnotherStationChanged) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto first = co.driveInBackground(kOpen + "click 3626 2151\nshow 3626\nwait update 30\n" + kOk,
+                                    "--multi-user --lock-records --station FIRST");
+  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
+
+  DriveRun second = co.drive(kOpen, "--multi-user --station SECOND");
+  expectActionRefused(second, 51, "Invoice Defaults");
+
+  setupmap changed = storedSetup(co);
+  setText(changed.customerAnalysisLabel[0], "Region");
+  changed.callChargeRate = 9.5;
+  storeSetup(co, changed);
+  co.broadcast(275, 16);  // the control record changed: no setup reload
+  ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
+  ASSERT_TRUE(waitForText(first, "\"closed\""));
+
+  const setupmap after = storedSetup(co);
+  EXPECT_EQ(copy(after.invUpdateOrderNo), before.invUpdateOrderNo ? 0 : 1);
+  EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
+  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 9.5);
+
+  // The close box ends the action too.
+  DriveRun again = co.drive(kOpen + "close 3627\n", "--multi-user --station SECOND");
+  ASSERT_EQ(again.status, 0) << again.error();
+  auto actions = again.all("action");
+  ASSERT_GE(actions.size(), 2u);
+  EXPECT_EQ(actions[1]["action"], "granted");
+  EXPECT_EQ(actions.back()["action"], "ended");
+  EXPECT_EQ(again.all("dialog").back()["action"], "closed");
+}
+
+}  // namespace
+}  // namespace vx70::test

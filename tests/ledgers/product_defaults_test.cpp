@@ -1,0 +1,281 @@
+// Product Defaults (3612 and its page 3613) driven as a person uses it,
+// checked against the stored setup record byte for byte.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "api/records.h"
+#include "frame/res/ids_ledgers.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const std::string kOpen = "open 3612\n";
+const std::string kOk = "click 3612 1942\n";
+const std::string kLowerUnits =
+    "Reducing the default decimal precision for units\ncould cause discrepancies between actual "
+    "figures and stock transactions.\n\nAre you sure you wish to save this change ?";
+const std::string kLowerQuantities =
+    "Reducing the default decimal precision for quantities\ncould cause discrepancies between "
+    "actual figures and stock transactions.\n\nAre you sure you wish to save this change ?";
+const std::string kBadCode = "Invalid or missing nominal code";
+
+template <class T>
+T copy(T value) {
+  return value;
+}
+
+setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
+
+template <std::size_t N>
+void setText(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N - 1);
+}
+
+// The first offset where two records differ, -1 when they are the same.
+long firstDifference(const void* a, const void* b, std::size_t size) {
+  auto* x = static_cast<const unsigned char*>(a);
+  auto* y = static_cast<const unsigned char*>(b);
+  for (std::size_t i = 0; i < size; ++i)
+    if (x[i] != y[i]) return static_cast<long>(i);
+  return -1;
+}
+
+void expectSameRecord(const setupmap& expected, const setupmap& actual) {
+  EXPECT_EQ(firstDifference(&expected, &actual, sizeof expected), -1)
+      << "first differing byte at this offset";
+}
+
+json details(const DriveRun& run, int id) {
+  return shownControl(run.shown(IDD_PRODUCT_DETAILS), id);
+}
+
+TEST(ProductDefaults, OpensOnTheStoredRecordAndStoresItBackUnchanged) {
+  TestCompany co;
+  setupmap setup = storedSetup(co);
+  setText(setup.prodNominalCode, "5000");
+  setText(setup.prodUnitOfSale, "Dozen");
+  setup.prodDepartment = 4;
+  setup.prodTaxCode = 2;
+  setup.prodCategory = 3;
+  setup.prodUnitDecimals = 5;
+  setup.prodQuantityDecimals = 1;
+  storeSetup(co, setup);
+  auto run = co.drive(kOpen + "show 3613\n" + kOk);
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(details(run, IDC_LEDGER_NOMINAL_CODE)["text"], "5000");
+  EXPECT_EQ(details(run, IDC_PRODUCT_UNIT_OF_SALE)["text"], "Dozen");
+  EXPECT_EQ(details(run, IDC_LEDGER_DEPARTMENT)["selection"], 4);
+  EXPECT_EQ(details(run, IDC_LEDGER_TAX_CODE)["selection"], 2);
+  EXPECT_EQ(details(run, IDC_PRODUCT_CATEGORY)["selection"], 2) << "category 3 is position 2";
+  json units = details(run, IDC_PRODUCT_UNIT_DECIMALS);
+  EXPECT_EQ(units["items"], json({"0", "1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(units["selection"], 5);
+  EXPECT_EQ(details(run, IDC_PRODUCT_QUANTITY_DECIMALS)["selection"], 1);
+  expectSameRecord(setup, storedSetup(co));
+}
+
+// OK, and Enter in a field of the page, store the page and tell the other
+// stations.
+TEST(ProductDefaults, OkAndEnterStoreWhatThePageShows) {
+  const std::vector<std::pair<std::string, std::string>> ways = {
+      {"the OK button", kOk},
+      {"Enter in the unit of sale", "key 3613 2011 enter\n"},
+  };
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  for (const auto& [how, save] : ways) {
+    SCOPED_TRACE(how);
+    storeSetup(co, before);
+    auto run = co.drive(kOpen +
+                        "type 3613 1714 \"3000\"\nkey 3613 1714 enter\n"
+                        "select 3613 2061 5\nselect 3613 2000 0\nselect 3613 1373 3\n"
+                        "select 3613 1866 3\nselect 3613 2146 4\n"
+                        "type 3613 2011 \"Box\"\n" +
+                        save);
+    ASSERT_EQ(run.status, 0) << run.error();
+    setupmap expected = before;
+    setText(expected.prodNominalCode, "3000");
+    setText(expected.prodUnitOfSale, "Box");
+    expected.prodTaxCode = 5;
+    expected.prodCategory = 1;  // list position 0
+    expected.prodDepartment = 3;
+    expected.prodQuantityDecimals = 3;
+    expected.prodUnitDecimals = 4;
+    expectSameRecord(expected, storedSetup(co));
+    auto sent = run.all("update-sent");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["code"], 274);
+    EXPECT_EQ(sent[0]["flag"], 8);
+    EXPECT_EQ(run.all("dialog").back()["action"], "closed");
+  }
+}
+
+// How the nominal code is entered, and what OK then stores.
+TEST(ProductDefaults, TheNominalCodeBoxRefusesControlAccountsAndFindsOthers) {
+  struct Case {
+    const char* name;
+    std::string entry;
+    const char* stored;
+    bool finder;
+  };
+  const Case cases[] = {
+      {"Enter on a control account empties the box",
+       "type 3613 1714 \"1100\"\nkey 3613 1714 enter\n", "", false},
+      {"Enter on another account keeps it", "type 3613 1714 \"5000\"\nkey 3613 1714 enter\n",
+       "5000", false},
+      {"leaving a changed code opens the finder",
+       "type 3613 1714 \"50\"\nleave 3613 1714\npopup 7100\n", "7100", true},
+  };
+  TestCompany co;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto run = co.drive(kOpen + c.entry + kOk);
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_STREQ(storedSetup(co).prodNominalCode, c.stored);
+    auto finders = run.all("finder");
+    ASSERT_EQ(finders.size(), c.finder ? 1u : 0u);
+    if (c.finder) {
+      EXPECT_EQ(finders[0]["search"], 258);
+      EXPECT_EQ(finders[0]["control"], IDC_LEDGER_NOMINAL_CODE);
+    }
+  }
+}
+
+// The precision questions come in order, units first; a refusal (or a
+// code that names no account) stores nothing and leaves the dialog open at
+// the field to change.
+TEST(ProductDefaults, LoweringAPrecisionNeedsAYes) {
+  struct Case {
+    const char* name;
+    int unitsBefore, quantitiesBefore;
+    std::string edits, answers;
+    std::vector<std::string> asked;
+    int refusedAt;  // the control focused after a refusal; 0 when stored
+    int unitsAfter, quantitiesAfter;
+  };
+  const Case cases[] = {
+      {"raising asks nothing", 2, 2, "select 3613 2146 4\nselect 3613 1866 3\n", "", {}, 0, 4, 3},
+      {"keeping 6 asks nothing", 6, 6, "", "", {}, 0, 6, 6},
+      {"both lowered and confirmed",
+       2,
+       2,
+       "select 3613 2146 0\nselect 3613 1866 1\n",
+       "answer yes\nanswer yes\n",
+       {kLowerUnits, kLowerQuantities},
+       0,
+       0,
+       1},
+      {"units refused",
+       2,
+       2,
+       "select 3613 2146 0\nselect 3613 1866 0\n",
+       "answer no\n",
+       {kLowerUnits},
+       IDC_PRODUCT_UNIT_DECIMALS,
+       2,
+       2},
+      {"quantities refused after units",
+       2,
+       2,
+       "select 3613 2146 0\nselect 3613 1866 0\n",
+       "answer yes\nanswer no\n",
+       {kLowerUnits, kLowerQuantities},
+       IDC_PRODUCT_QUANTITY_DECIMALS,
+       2,
+       2},
+      {"quantities refused, units raised",
+       2,
+       2,
+       "select 3613 2146 3\nselect 3613 1866 1\n",
+       "answer no\n",
+       {kLowerQuantities},
+       IDC_PRODUCT_QUANTITY_DECIMALS,
+       2,
+       2},
+      {"a code that names no account",
+       2,
+       2,
+       "select 3613 2146 0\ntype 3613 1714 \"8888\"\nkey 3613 1714 enter\n",
+       "answer ok\n",
+       {kBadCode},
+       IDC_LEDGER_NOMINAL_CODE,
+       2,
+       2},
+  };
+  TestCompany co;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    setupmap before = storedSetup(co);
+    before.prodUnitDecimals = static_cast<std::int16_t>(c.unitsBefore);
+    before.prodQuantityDecimals = static_cast<std::int16_t>(c.quantitiesBefore);
+    storeSetup(co, before);
+    const std::string stillOpen = c.refusedAt ? "show\nclick 3612 2\n" : "";
+    auto run =
+        co.drive(kOpen + c.edits + "type 3613 2011 \"Pair\"\n" + kOk + c.answers + stillOpen);
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(run.messages(), c.asked);
+    const setupmap after = storedSetup(co);
+    EXPECT_EQ(copy(after.prodUnitDecimals), c.unitsAfter);
+    EXPECT_EQ(copy(after.prodQuantityDecimals), c.quantitiesAfter);
+    if (c.refusedAt) {
+      expectSameRecord(before, after);
+      EXPECT_TRUE(run.all("update-sent").empty());
+      EXPECT_TRUE(details(run, c.refusedAt)["focus"]) << "the dialog stays open there";
+      EXPECT_TRUE(run.shown(IDD_PRODUCT_DEFAULTS)["enabled"]);
+    } else {
+      EXPECT_STREQ(after.prodUnitOfSale, "Pair");
+    }
+  }
+}
+
+// After a refused question, Cancel leaves the setup record in memory as the
+// file holds it: nothing the attempt applied stays behind.
+TEST(ProductDefaults, CancelAfterARefusalLeavesTheRecordInMemoryAsStored) {
+  TestCompany co;
+  const setupmap stored = storedSetup(co);
+  setupmap inMemory{};
+  runInProcess(co, [&](Station& station) {
+    int line = 0;
+    for (const char* command :
+         {"open 3612", "type 3613 2011 \"Crate\"", "select 3613 1373 7", "select 3613 2146 0",
+          "click 3612 1942", "answer no", "click 3612 2"})
+      station.execute(command, ++line);
+    inMemory = g_lpGlobVar->setup;
+  });
+  expectSameRecord(stored, inMemory);
+  expectSameRecord(stored, storedSetup(co));
+}
+
+// The record is read again just before it is written: what another station
+// stored while the question waited survives, and the page's values go in.
+TEST(ProductDefaults, OkMergesIntoTheRecordAnotherStationChanged) {
+  TestCompany co;
+  auto first = co.driveInBackground(kOpen + "type 3613 2011 \"Pack\"\nselect 3613 2146 0\n" + kOk +
+                                        "wait update 30\nanswer yes\n",
+                                    "--multi-user --lock-records --station FIRST");
+  ASSERT_TRUE(waitForText(first, "\"event\":\"message\""));
+
+  DriveRun second = co.drive(kOpen, "--multi-user --station SECOND");
+  expectActionRefused(second, 28, "Product Defaults");
+
+  setupmap changed = storedSetup(co);
+  setText(changed.customerAnalysisLabel[0], "Region");
+  changed.callChargeRate = 9.5;
+  storeSetup(co, changed);
+  co.broadcast(275, 16);  // the control record changed: no setup reload
+  ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
+  ASSERT_TRUE(waitForText(first, "\"closed\""));
+
+  const setupmap after = storedSetup(co);
+  EXPECT_STREQ(after.prodUnitOfSale, "Pack");
+  EXPECT_EQ(copy(after.prodUnitDecimals), 0);
+  EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
+  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 9.5);
+}
+
+}  // namespace
+}  // namespace vx70::test
