@@ -154,7 +154,7 @@ const app = {
   seq: 0,
   tail: Promise.resolve(),
   pending: 0,
-  refusals: 0,  // commands the station refused so far
+  refusals: 0,         // commands the station refused so far
   windows: new Map(),  // hwnd of a dialog (not a page) -> DialogWindow
   question: null,      // QuestionBox
   menu: null,          // MenuBar
@@ -292,8 +292,8 @@ function renderMain(state) {
       [station.station, station.user].filter(Boolean).join(' / ');
   document.body.classList.toggle('wait-cursor', main.cursor === 32514);
   if (!app.menu) app.menu = new MenuBar(document.getElementById('menu-bar'));
-  app.menu.update(
-      state.menu ?? [], !(state.dialogs?.length || state.question), Boolean(main.accessMenu));
+  const menuTakesInput = main.enabled !== false && !(state.dialogs?.length || state.question);
+  app.menu.update(state.menu ?? [], menuTakesInput, Boolean(main.accessMenu));
 }
 
 // The host's menu: one drop-down per group, keyboard as in Windows (F10 or
@@ -493,11 +493,18 @@ function topWindow() {
   return views[views.length - 1] ?? null;
 }
 
-// Dialogs are modal: only the top one (or the waiting question) takes input.
+// The dialog that takes the person's input: the station disables the
+// owners of a modal dialog, so this is the innermost one.
+function activeWindow() {
+  const views = [...app.windows.values()].filter((v) => v.takesInput());
+  return views[views.length - 1] ?? null;
+}
+
+// A dialog that the station has disabled (under a modal dialog), and every
+// dialog while a question waits, is drawn inactive and takes no input.
 function arrangeModality(state) {
-  const top = topWindow();
   for (const view of app.windows.values()) {
-    const active = view === top && !state.question;
+    const active = view.takesInput() && !state.question;
     view.root.inert = !active;
     view.root.querySelector('.title-bar').classList.toggle('inactive', !active);
   }
@@ -506,7 +513,7 @@ function arrangeModality(state) {
 
 function focusStation() {
   if (app.question) return app.question.focusFirst();
-  topWindow()?.focusStationControl();
+  activeWindow()?.focusStationControl();
 }
 
 function keepFocus() {
@@ -514,7 +521,7 @@ function keepFocus() {
     if (!app.question.root.contains(document.activeElement)) app.question.focusFirst();
     return;
   }
-  const top = topWindow();
+  const top = activeWindow();
   if (!top) return;
   const active = document.activeElement;
   if (!active || active === document.body || !top.root.contains(active)) top.focusStationControl();
@@ -663,6 +670,7 @@ class DialogWindow {
       const r = p.rect ?? [4, 24, panelWidth, layout.panel[3]];
       setRect(page.node, [r[0] - panelLeft, r[1] - panelTop, r[2], r[3]]);
       page.node.hidden = p.visible === false;
+      page.node.inert = p.enabled === false;
       page.dialog = p;
       page.surface.update(p);
     }
@@ -748,6 +756,10 @@ class DialogWindow {
 
   tabStops() {
     return this.views().filter((v) => v.isTabStop());
+  }
+
+  takesInput() {
+    return this.visible && this.dialog?.enabled !== false;
   }
 
   focusStationControl() {
