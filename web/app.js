@@ -3,10 +3,11 @@
 // as commands of the script language, one at a time and in the order they
 // were done, so that the module sees the same messages as from a person at
 // a Windows desk.  The state that comes back is drawn in place: fields the
-// person is still typing into keep their text.
+// person is still typing into keep their text.  Keystrokes go to the
+// station as they are pressed: its dialog manager decides what Enter,
+// Escape, Tab, the arrows and the access keys do.
 
 const WS_TABSTOP = 0x00010000;
-const WS_GROUP = 0x00020000;
 const BS_TYPEMASK = 0x0f;
 const BS_DEFPUSHBUTTON = 0x01;
 const ES_CENTER = 0x0001;
@@ -19,7 +20,6 @@ const ES_NUMBER = 0x2000;
 const SS_TYPEMASK = 0x1f;
 const SS_NOPREFIX = 0x80;
 const SS_SUNKEN = 0x1000;
-const IDOK = 1;
 
 const UPDATE_NOTICE =
     'Another station changed the company settings; the values shown were reloaded.';
@@ -154,7 +154,9 @@ const app = {
   seq: 0,
   tail: Promise.resolve(),
   pending: 0,
-  refusals: 0,  // commands the station refused so far
+  refusals: 0,    // commands the station refused so far
+  keystrokes: 0,  // keystrokes waiting for their turn (see onKeystroke)
+  replaying: false,
   windows: new Map(),  // hwnd of a dialog (not a page) -> DialogWindow
   question: null,      // QuestionBox
   menu: null,          // MenuBar
@@ -195,7 +197,8 @@ function send(line) {
   });
 }
 
-async function runCommand(line) {
+// `follow`: the page's focus goes where the station's went, as after a key.
+async function runCommand(line, {follow = false} = {}) {
   const before = app.state;
   const answer = await postCommand(line);
   if (!answer.ok) {
@@ -203,7 +206,7 @@ async function runCommand(line) {
     showStatus(answer.error || 'The command was refused.', 'error');
   }
   reportEvents(answer.events ?? []);
-  if (answer.state) applyState(answer.state, {follow: focusMoved(before, answer)});
+  if (answer.state) applyState(answer.state, {follow: follow || focusMoved(before, answer)});
   return answer;
 }
 
@@ -241,6 +244,9 @@ function reportEvents(entries) {
         break;
       case 'report':
         showStatus(`Report ${e.layout} prepared from ${e.data}`, 'info');
+        break;
+      case 'beep':
+        activeWindow()?.flash();
         break;
       case 'chart-written':
         showStatus(
@@ -292,8 +298,8 @@ function renderMain(state) {
       [station.station, station.user].filter(Boolean).join(' / ');
   document.body.classList.toggle('wait-cursor', main.cursor === 32514);
   if (!app.menu) app.menu = new MenuBar(document.getElementById('menu-bar'));
-  app.menu.update(
-      state.menu ?? [], !(state.dialogs?.length || state.question), Boolean(main.accessMenu));
+  const menuTakesInput = main.enabled !== false && !(state.dialogs?.length || state.question);
+  app.menu.update(state.menu ?? [], menuTakesInput, Boolean(main.accessMenu));
 }
 
 // The host's menu: one drop-down per group, keyboard as in Windows (F10 or
@@ -493,11 +499,18 @@ function topWindow() {
   return views[views.length - 1] ?? null;
 }
 
-// Dialogs are modal: only the top one (or the waiting question) takes input.
+// The dialog that takes the person's input: the station disables the
+// owners of a modal dialog, so this is the innermost one.
+function activeWindow() {
+  const views = [...app.windows.values()].filter((v) => v.takesInput());
+  return views[views.length - 1] ?? null;
+}
+
+// A dialog that the station has disabled (under a modal dialog), and every
+// dialog while a question waits, is drawn inactive and takes no input.
 function arrangeModality(state) {
-  const top = topWindow();
   for (const view of app.windows.values()) {
-    const active = view === top && !state.question;
+    const active = view.takesInput() && !state.question;
     view.root.inert = !active;
     view.root.querySelector('.title-bar').classList.toggle('inactive', !active);
   }
@@ -506,7 +519,7 @@ function arrangeModality(state) {
 
 function focusStation() {
   if (app.question) return app.question.focusFirst();
-  topWindow()?.focusStationControl();
+  activeWindow()?.focusStationControl();
 }
 
 function keepFocus() {
@@ -514,11 +527,136 @@ function keepFocus() {
     if (!app.question.root.contains(document.activeElement)) app.question.focusFirst();
     return;
   }
-  const top = topWindow();
+  const top = activeWindow();
   if (!top) return;
   const active = document.activeElement;
   if (!active || active === document.body || !top.root.contains(active)) top.focusStationControl();
 }
+
+// ---- The keyboard ----------------------------------------------------------------
+
+// The keys of the station's dialog manager, as the browser names them.  The
+// page sends them as they are pressed; the station decides what each does
+// (presses the default button or Cancel, moves the focus, a grid's row or a
+// radio button, turns a page, presses the button an access key marks).
+const STATION_KEYS = new Map([
+  ['Enter', 'enter'],
+  ['Escape', 'escape'],
+  [' ', 'space'],
+  ['ArrowUp', 'up'],
+  ['ArrowDown', 'down'],
+  ['ArrowLeft', 'left'],
+  ['ArrowRight', 'right'],
+  ['Home', 'home'],
+  ['End', 'end'],
+  ['PageUp', 'pageup'],
+  ['PageDown', 'pagedown'],
+  ['Delete', 'delete'],
+  ['F4', 'f4'],
+]);
+
+// Keys that move or edit within a field's text: the field keeps them, and
+// its text reaches the station with `type`.
+const TEXT_KEYS = new Set(
+    ['space', 'left', 'right', 'up', 'down', 'home', 'end', 'pageup', 'pagedown', 'delete']);
+
+const MODIFIER_KEYS = new Set(['Shift', 'Control', 'Alt', 'AltGraph', 'Meta']);
+
+// The station's name of a keystroke, or null for one it does not take.
+function stationKeyOf(k) {
+  if (k.metaKey) return null;
+  if (k.altKey) {
+    const mark = /^(?:Key([A-Z])|Digit([0-9]))$/.exec(k.code ?? '');
+    return mark && !k.ctrlKey ? `alt+${(mark[1] ?? mark[2]).toLowerCase()}` : null;
+  }
+  if (k.key === 'Tab') return `${k.ctrlKey ? 'ctrl+' : ''}${k.shiftKey ? 'shift+' : ''}tab`;
+  return k.ctrlKey || k.shiftKey ? null : STATION_KEYS.get(k.key) ?? null;
+}
+
+// The key goes to the station when a dialog takes input and the control
+// with the focus (`node`) does not keep the key for its own text.
+function stationTakes(k, node) {
+  const name = stationKeyOf(k);
+  if (!name || app.question || !activeWindow()) return false;
+  return !viewOf(node)?.keepsKey(name, node);
+}
+
+// Every keystroke passes here (in the capture phase) before the controls
+// see it.  A key of the station's waits for its turn in the command queue.
+// While keys are on their way, every other keystroke waits its turn too and
+// is then played where the station has put the focus meanwhile: Tab and
+// then typing fills the next field, and ten quick presses of Down move ten
+// rows.
+function onKeystroke(e) {
+  if (app.replaying || e.defaultPrevented || MODIFIER_KEYS.has(e.key)) return;
+  if (!app.keystrokes && !stationTakes(e, e.target)) return;
+  e.preventDefault();
+  e.stopPropagation();
+  const stroke = {
+    key: e.key,
+    code: e.code,
+    ctrlKey: e.ctrlKey,
+    shiftKey: e.shiftKey,
+    altKey: e.altKey,
+    metaKey: e.metaKey,
+  };
+  const refusalsBefore = app.refusals;
+  app.keystrokes += 1;
+  enqueue(async () => {
+    if (!stationTakes(stroke, document.activeElement)) return replay(stroke);
+    // A key meant to follow a command that the station refused is dropped.
+    return app.refusals === refusalsBefore ? pressKey(stationKeyOf(stroke)) : null;
+  }).finally(() => (app.keystrokes -= 1));
+}
+
+// The control the key goes to: the one with the page's focus, else the
+// one with the station's.
+function keyTarget() {
+  const dialog = activeWindow();
+  const focused = viewOf(document.activeElement);
+  if (focused?.surface.window === dialog && focused.usable()) return focused;
+  return dialog?.stationFocus() ?? dialog?.tabStops()[0] ?? null;
+}
+
+// What the person typed into the control reaches the station before the
+// key, except before Escape: that gives the dialog up, and a text that the
+// field refuses must not keep the person from leaving.
+async function pressKey(name) {
+  const view = keyTarget();
+  if (!view) return null;
+  const pending = name === 'escape' ? null : view.takePending?.();
+  if (pending) {
+    const answer = await runCommand(pending.line);
+    pending.done?.(answer);
+    if (!answer.ok) return answer;
+  }
+  return runCommand(`key ${view.command} ${name}`, {follow: true});
+}
+
+// What Backspace and Delete do to a text, as editing commands.
+const TEXT_EDITS = new Map([['Backspace', 'delete'], ['Delete', 'forwardDelete']]);
+
+// A keystroke that waited for its turn, played on the control that has
+// the focus now.  Text fields take characters and deletions as typed;
+// other controls hear the key as they would have.
+function replay(k) {
+  const node = document.activeElement;
+  const text = node instanceof HTMLInputElement || node instanceof HTMLTextAreaElement;
+  const plain = !k.ctrlKey && !k.altKey && !k.metaKey;
+  if (text && plain && k.key.length === 1)
+    return void document.execCommand('insertText', false, k.key);
+  if (text && plain && TEXT_EDITS.has(k.key))
+    return void document.execCommand(TEXT_EDITS.get(k.key));
+  if (text && k.ctrlKey && k.key.toLowerCase() === 'a') return void node.select();
+  app.replaying = true;
+  try {
+    node?.dispatchEvent(new KeyboardEvent('keydown', {...k, bubbles: true, cancelable: true}));
+  } finally {
+    app.replaying = false;
+  }
+}
+
+document.addEventListener('keydown', onKeystroke, true);
 
 class DialogWindow {
   constructor(d) {
@@ -555,7 +693,7 @@ class DialogWindow {
     this.pages = new Map();  // page hwnd -> {surface, node}
     this.tabs = null;
     this.panel = null;
-    this.root.addEventListener('keydown', (e) => this.onKeyDown(e));
+    this.root.addEventListener('animationend', () => this.root.classList.remove('beep'));
     dragBy(titleBar, this.root);
   }
 
@@ -663,6 +801,7 @@ class DialogWindow {
       const r = p.rect ?? [4, 24, panelWidth, layout.panel[3]];
       setRect(page.node, [r[0] - panelLeft, r[1] - panelTop, r[2], r[3]]);
       page.node.hidden = p.visible === false;
+      page.node.inert = p.enabled === false;
       page.dialog = p;
       page.surface.update(p);
     }
@@ -750,14 +889,32 @@ class DialogWindow {
     return this.views().filter((v) => v.isTabStop());
   }
 
-  focusStationControl() {
-    const views = this.views();
-    const focused = views.find((v) => v.control.focus && v.canFocus());
-    (focused ?? views.find((v) => v.isTabStop()))?.focus();
+  takesInput() {
+    return this.visible && this.dialog?.enabled !== false;
   }
 
-  // Escape or the close box: what is being typed is given up, so fields
-  // losing the focus meanwhile send nothing.
+  // The control that has the station's focus, or null.
+  stationFocus() {
+    return this.views().find((v) => v.control.focus && v.usable()) ?? null;
+  }
+
+  // A field that gets the focus shows its text selected, as a dialog's
+  // focus move selects it in Windows.
+  focusStationControl() {
+    const focused = this.stationFocus();
+    const target = focused?.canFocus() ? focused : this.tabStops()[0];
+    if (target && viewOf(document.activeElement) !== target) target.focus({selectAll: true});
+  }
+
+  // A key that did nothing: the frame flashes where Windows would beep.
+  flash() {
+    this.root.classList.remove('beep');
+    void this.root.offsetWidth;  // starts the animation again
+    this.root.classList.add('beep');
+  }
+
+  // The close box: what is being typed is given up, so fields losing the
+  // focus meanwhile send nothing.
   cancel() {
     this.closing = true;
     send(`close ${this.id}`).then(() => {
@@ -765,78 +922,8 @@ class DialogWindow {
     });
   }
 
-  defaultButton() {
-    const buttons = this.views().filter((v) => v.kind === 'push' && v.usable());
-    return (
-        buttons.find((v) => (styleOf(v.control) & BS_TYPEMASK) === BS_DEFPUSHBUTTON) ??
-        buttons.find((v) => v.control.id === IDOK) ?? null);
-  }
-
-  onKeyDown(e) {
-    if (e.defaultPrevented) return;
-    const view = viewOf(e.target);
-    if (e.key === 'Tab' && e.ctrlKey) {
-      e.preventDefault();
-      const d = this.dialog;
-      if (d.pages?.length) {
-        const count = d.pages.length;
-        this.choosePage(((d.currentPage ?? 0) + (e.shiftKey ? count - 1 : 1)) % count);
-      }
-    } else if (e.key === 'Tab') {
-      e.preventDefault();
-      this.moveFocus(view, e.shiftKey ? -1 : 1);
-    } else if (e.key === 'Enter') {
-      if (view?.takesEnter?.(e)) return;
-      e.preventDefault();
-      view?.commit?.();
-      const button = this.defaultButton();
-      if (button)
-        send(
-            () => (
-                this.stillOpen() ? `click ${button.surface.dialogId} ${button.control.id}` : null));
-    } else if (e.key === 'Escape') {
-      e.preventDefault();
-      this.cancel();
-    } else if (e.altKey && /^[a-z0-9]$/i.test(e.key)) {
-      if (this.pressAccessKey(e.key.toLowerCase())) e.preventDefault();
-    }
-  }
-
   stillOpen() {
     return !app.state?.question && app.state?.dialogs?.some((d) => d.hwnd === this.hwnd);
-  }
-
-  moveFocus(from, step) {
-    const stops = this.tabStops();
-    if (!stops.length) return;
-    let index = from ? stops.indexOf(from) : -1;
-    if (index < 0 && from) {
-      // From a control that is no tab stop: the next stop after it.
-      const all = this.views();
-      const at = all.indexOf(from);
-      index = stops.findIndex((v) => all.indexOf(v) > at) - (step > 0 ? 1 : 0);
-    }
-    from?.leave?.();
-    const next = stops[(index + step + stops.length) % stops.length];
-    next.focus({selectAll: true});
-  }
-
-  // Alt and a letter: the control whose caption marks that letter (a label
-  // passes the focus on to the control after it).
-  pressAccessKey(key) {
-    const views = this.views();
-    const at = views.findIndex((v) => v.usable() && accessKey(v.control.text) === key);
-    if (at < 0) return false;
-    const view = views[at];
-    if (['push', 'check', 'radio'].includes(view.kind)) {
-      viewOf(document.activeElement)?.commit?.();
-      view.focus();
-      view.press();
-    } else {
-      const next = views.slice(at + 1).find((v) => v.canFocus() && v.kind !== 'group');
-      (view.canFocus() && view.kind !== 'group' ? view : next)?.focus({selectAll: true});
-    }
-    return true;
   }
 }
 
@@ -1012,6 +1099,12 @@ class ControlView {
     if (options.selectAll) this.focusNode?.select?.();
   }
 
+  // Whether the control keeps a key of the station's for itself (`node`:
+  // the element with the focus).  Space presses only buttons.
+  keepsKey(name) {
+    return name === 'space';
+  }
+
   press() {}
 
   dispose() {
@@ -1088,9 +1181,8 @@ class PushButton extends ControlView {
     send(() => (window.stillOpen() ? `click ${this.command}` : null));
   }
 
-  // Enter on a focused button presses that button, as in Windows.
-  takesEnter() {
-    return true;
+  keepsKey() {
+    return false;
   }
 }
 
@@ -1110,7 +1202,6 @@ class CheckButton extends ControlView {
       e.preventDefault();
       this.press();
     });
-    input.addEventListener('keydown', (e) => this.onKey(e));
   }
 
   update(c) {
@@ -1124,37 +1215,8 @@ class CheckButton extends ControlView {
     }
   }
 
-  isTabStop() {
-    if (!this.canFocus()) return false;
-    if (this.kind !== 'radio') return super.isTabStop();
-    // Tab reaches the chosen button of a radio group (or its first one).
-    const group = this.radioGroup();
-    const chosen = group.find((v) => v.input.checked && v.canFocus());
-    return chosen ? chosen === this : super.isTabStop();
-  }
-
-  radioGroup() {
-    const views = this.surface.views;
-    let start = views.indexOf(this);
-    while (start > 0 && !(styleOf(views[start].control) & WS_GROUP)) --start;
-    const group = [];
-    for (let i = start; i < views.length; ++i) {
-      if (i > start && styleOf(views[i].control) & WS_GROUP) break;
-      if (views[i].kind === 'radio') group.push(views[i]);
-    }
-    return group;
-  }
-
-  onKey(e) {
-    if (this.kind !== 'radio' || !e.key.startsWith('Arrow')) return;
-    e.preventDefault();
-    const group = this.radioGroup().filter((v) => v.canFocus());
-    const step = e.key === 'ArrowDown' || e.key === 'ArrowRight' ? 1 : group.length - 1;
-    const next = group[(group.indexOf(this) + step) % group.length];
-    if (next && next !== this) {
-      next.focus();
-      next.press();
-    }
+  keepsKey() {
+    return false;
   }
 
   press() {
@@ -1238,42 +1300,42 @@ class EditField extends ControlView {
     return this.previous ?? this.control.text ?? '';
   }
 
-  commit() {
-    if (!this.dirty) return;
+  // The typed text not yet sent, as the command that sends it and what to
+  // do with the answer; null when there is none.
+  takePending() {
+    if (!this.dirty) return null;
     const typed = this.input.value;
     this.dirty = false;
     this.sending = typed;
+    return {
+      line: `type ${this.command} ${quote(typed)}`,
+      done: (answer) => {
+        this.sending = null;
+        if (answer && !answer.ok && this.input.value === typed) {
+          // Refused: the person's text stays, to be corrected or sent again.
+          this.dirty = true;
+        } else if (!this.dirty) {
+          this.update(this.control);
+        }
+      },
+    };
+  }
+
+  commit() {
+    const pending = this.takePending();
+    if (!pending) return;
     const window = this.surface.window;
-    const line = `type ${this.command} ${quote(typed)}`;
-    send(() => (window.stillOpen() ? line : null)).then((answer) => {
-      this.sending = null;
-      if (answer && !answer.ok && this.input.value === typed) {
-        // Refused: the person's text stays, to be corrected or sent again.
-        this.dirty = true;
-      } else if (!this.dirty) {
-        this.update(this.control);
-      }
-    });
+    send(() => (window.stillOpen() ? pending.line : null)).then(pending.done);
   }
 
-  // Tab or Shift+Tab out of the field: the text, then the focus move.
-  leave() {
-    this.commit();
-    const window = this.surface.window;
-    send(() => (window.stillOpen() && this.stillThere() ? `leave ${this.command}` : null));
-  }
-
-  stillThere() {
-    return this.surface.views.includes(this);
-  }
-
-  takesEnter(e) {
-    return this.kind === 'memo' && !e.ctrlKey;
+  // A memo takes Enter as a line break.
+  keepsKey(name) {
+    return TEXT_KEYS.has(name) || (name === 'enter' && this.kind === 'memo');
   }
 }
 
 // A look-up field (a code box): an edit with a button that opens the
-// module's finder; Enter hands the typed code to the module.
+// module's finder.
 class LookupField extends EditField {
   constructor(c, surface) {
     const wrapper = element('div');
@@ -1289,12 +1351,6 @@ class LookupField extends EditField {
     button.textContent = '…';
     this.button = button;
     wrapper.append(this.input, button);
-    this.input.addEventListener('keydown', (e) => {
-      if (e.key === 'F4' || (e.altKey && e.key === 'ArrowDown')) {
-        e.preventDefault();
-        this.openFinder();
-      }
-    });
   }
 
   update(c) {
@@ -1306,13 +1362,6 @@ class LookupField extends EditField {
     if (!this.usable()) return;
     this.commit();
     send(`click ${this.command}`);
-  }
-
-  takesEnter(e) {
-    e.preventDefault();
-    this.commit();
-    send(`key ${this.command} enter`);
-    return true;
   }
 }
 
@@ -1354,7 +1403,6 @@ class GridCombo extends ControlView {
     this.text = text;
     this.arrow = arrow;
     this.dropdown = null;
-    this.highlight = -1;
     field.addEventListener('mousedown', (e) => {
       e.preventDefault();
       field.focus();
@@ -1380,17 +1428,17 @@ class GridCombo extends ControlView {
     if (this.dropdown) this.fillList();
   }
 
-  toggle() {
+  toggle(byKey = false) {
     if (!this.usable()) return;
     if (this.dropdown)
       this.closeList();
     else
-      this.openList();
+      this.openList(byKey);
   }
 
-  // Opening fetches every row and tells the module, as a click on the arrow.
-  openList() {
-    this.highlight = this.control.selection ?? -1;
+  // Opening fetches every row and tells the module, as a click on the arrow
+  // or F4 does.  The list shows the station's choice, which the arrows move.
+  openList(byKey) {
     // Fixed on the page, so that the list may reach past the dialog's edge.
     const r = this.node.getBoundingClientRect();
     this.dropdown = element('div', {class: 'gc-list sunken-panel', role: 'listbox'});
@@ -1400,7 +1448,7 @@ class GridCombo extends ControlView {
     document.body.append(this.dropdown);
     this.field.setAttribute('aria-expanded', 'true');
     this.fillList();
-    send(`click ${this.command}`);
+    send(byKey ? `key ${this.command} f4` : `click ${this.command}`);
   }
 
   dispose() {
@@ -1416,13 +1464,14 @@ class GridCombo extends ControlView {
 
   fillList() {
     const items = this.control.items ?? [];
+    const chosen = this.control.selection ?? -1;
     const table = element('table', {class: 'interactive'});
     const body = element('tbody');
     items.forEach((text, index) => {
       const row = element('tr', {
         role: 'option',
-        class: index === this.highlight ? 'highlighted' : '',
-        'aria-selected': String(index === this.highlight),
+        class: index === chosen ? 'highlighted' : '',
+        'aria-selected': String(index === chosen),
         onmousedown: (e) => {
           e.preventDefault();
           this.choose(index);
@@ -1433,7 +1482,7 @@ class GridCombo extends ControlView {
     });
     table.append(body);
     this.dropdown.replaceChildren(table);
-    body.children[this.highlight]?.scrollIntoView({block: 'nearest'});
+    body.children[chosen]?.scrollIntoView({block: 'nearest'});
   }
 
   choose(index) {
@@ -1442,43 +1491,29 @@ class GridCombo extends ControlView {
     send(`select ${this.command} ${index}`);
   }
 
+  // F4 opens and closes the list drawn here; Enter and Escape close it.
+  keepsKey(name) {
+    const closes = this.dropdown !== null && (name === 'enter' || name === 'escape');
+    return name === 'space' || name === 'f4' || closes;
+  }
+
   onKey(e) {
     const items = this.control.items ?? [];
-    const open = Boolean(this.dropdown);
-    const move = {ArrowDown: 1, ArrowUp: -1, PageDown: 10, PageUp: -10}[e.key];
-    if (e.key === 'F4' || (e.altKey && (e.key === 'ArrowDown' || e.key === 'ArrowUp'))) {
+    if (e.key === 'F4') {
       e.preventDefault();
-      this.toggle();
-    } else if (move && items.length) {
+      this.toggle(true);
+    } else if (this.dropdown && (e.key === 'Enter' || e.key === 'Escape')) {
       e.preventDefault();
-      const from = open ? this.highlight : this.control.selection ?? -1;
-      const to = Math.min(Math.max(from + move, 0), items.length - 1);
-      if (open) {
-        this.highlight = to;
-        this.fillList();
-      } else if (to !== from) {
-        send(`select ${this.command} ${to}`);
-      }
-    } else if (open && e.key === 'Enter') {
-      e.preventDefault();
-      this.choose(this.highlight);
-    } else if (open && e.key === 'Escape') {
-      e.preventDefault();
-      e.stopPropagation();
       this.closeList();
     } else if (e.key.length === 1 && !e.ctrlKey && !e.altKey && items.length) {
       // A letter chooses the next row that begins with it.
       const letter = e.key.toLowerCase();
-      const from = open ? this.highlight : this.control.selection ?? -1;
+      const from = this.control.selection ?? -1;
       for (let k = 1; k <= items.length; ++k) {
         const index = (from + k) % items.length;
         if (String(items[index]).trim().toLowerCase().startsWith(letter)) {
           e.preventDefault();
-          if (open) {
-            this.highlight = index;
-            this.fillList();
-          } else
-            send(`select ${this.command} ${index}`);
+          send(`select ${this.command} ${index}`);
           break;
         }
       }
@@ -1487,8 +1522,8 @@ class GridCombo extends ControlView {
 }
 
 // The engine's grid: columns from its layout, the current row highlighted,
-// arrows and clicks move the current row; cells of the columns that the
-// person edits take typing.
+// a click chooses the current row (the station's keys move it); cells of
+// the columns that the person edits take typing.
 class Grid extends ControlView {
   constructor(c, surface) {
     const panel = element('div', {class: 'sunken-panel', role: 'grid'});
@@ -1635,36 +1670,28 @@ class Grid extends ControlView {
     send(`select ${this.command} ${row}`);
   }
 
+  // F2 or typing opens the current cell's editor.
   onKey(e) {
     if (e.target !== this.focusNode) return;
-    const count = this.control.rows?.length ?? 0;
-    const from = this.current ?? -1;
-    const moves = {
-      ArrowDown: from + 1,
-      ArrowUp: from - 1,
-      PageDown: from + 10,
-      PageUp: from - 10,
-      Home: 0,
-      End: count - 1,
-    };
-    if (e.key in moves && count) {
-      e.preventDefault();
-      this.moveTo(Math.min(Math.max(moves[e.key], 0), count - 1));
-      return;
-    }
     const editable = this.editableColumn();
-    if (!editable || from < 0) return;
+    const row = this.current ?? -1;
+    if (!editable || row < 0) return;
     if (e.key === 'F2') {
       e.preventDefault();
-      this.openEditor(from, editable);
-    } else if (e.key === 'F4') {
-      e.preventDefault();
-      const text = this.control.rows?.[from]?.[editable.index] ?? '';
-      this.openFinder(from, editable, text);
+      this.openEditor(row, editable);
     } else if (e.key.length === 1 && !e.ctrlKey && !e.altKey && !e.metaKey) {
       e.preventDefault();
-      this.openEditor(from, editable, e.key);
+      this.openEditor(row, editable, e.key);
     }
+  }
+
+  // The cell editor keeps the keys of its text, Enter (the cell takes the
+  // text), Escape (gives it up) and F4 (its finder); Up, Down and the
+  // dialog's keys store the cell and go to the station.
+  keepsKey(name, node) {
+    if (!this.editor || node !== this.editor.input) return name === 'space';
+    if (name === 'up' || name === 'down') return false;
+    return TEXT_KEYS.has(name) || name === 'enter' || name === 'escape' || name === 'f4';
   }
 
   editableColumn() {
@@ -1712,12 +1739,6 @@ class Grid extends ControlView {
       } else if (e.key === 'F4') {
         e.preventDefault();
         finder.click();
-      } else if (e.key === 'ArrowDown' || e.key === 'ArrowUp') {
-        e.preventDefault();
-        e.stopPropagation();
-        this.closeEditor(true);
-        this.focusNode.focus();
-        this.moveTo(row + (e.key === 'ArrowDown' ? 1 : -1));
       }
     });
     input.addEventListener('blur', () => {
@@ -1740,14 +1761,21 @@ class Grid extends ControlView {
     send(() => (app.state?.question ? null : `click ${this.command}`));
   }
 
-  closeEditor(store) {
+  // Closes the cell editor; its changed text, as the command that stores
+  // it, or null.
+  takePending() {
     const editor = this.editor;
-    if (!editor) return;
+    if (!editor) return null;
     this.editor = null;
     editor.box.remove();
     const text = editor.input.value;
-    if (store && text !== editor.original)
-      send(`cell ${this.command} ${editor.row} ${editor.column.id} ${quote(text)}`);
+    if (text === editor.original) return null;
+    return {line: `cell ${this.command} ${editor.row} ${editor.column.id} ${quote(text)}`};
+  }
+
+  closeEditor(store) {
+    const pending = this.takePending();
+    if (store && pending) send(pending.line);
   }
 
   focus() {

@@ -298,6 +298,10 @@ bool controlKey(HWND control, UINT vk) {
       break;
     case Kind::lookup:
       if (vk == VK_F4) return userInput(control, win::VXM_DROPDOWN) != -1;
+      // A grid-combo list moves its choice as a combo box does; a look-up
+      // field has no rows and leaves the arrows to its text.
+      if (isListKey(vk) && win::send(control, CB_GETCOUNT) > 0)
+        return moveInList(control, vk, CB_GETCOUNT, CB_GETCURSEL);
       break;
     default:
       break;

@@ -101,6 +101,14 @@ TEST(Keyboard, KeysDoWhatTheDialogManagerMakesThemDo) {
        {IDD_TAX_CODES},
        false,
        [&](const DriveRun& run) { EXPECT_EQ(currentRow(run), 89); }},
+      {"Down and Down move the Link To list two rows on",
+       "open 3619\nselect 3619 1610 1\nclick 3619 1413\nclick 3620 1957\nclick 3620 1958\n"
+       "key 3620 2061 down\nkey 3620 2061 down\nshow\n",
+       {IDD_TAX_CODES, IDD_EDIT_TAX_CODE},
+       false,
+       [](const DriveRun& run) {
+         EXPECT_EQ(shownControl(run.shown(IDD_EDIT_TAX_CODE), IDC_TAX_CODE_COMBO)["selection"], 2);
+       }},
       {"Tab leaves the date field for OK, Shift+Tab comes back",
        "open 3606\nkey 3606 1336 tab\nshow\nkey 3606 1 shift+tab\nshow\n",
        {IDD_PROGRAM_DATE},
