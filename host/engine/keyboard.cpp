@@ -297,7 +297,9 @@ bool controlKey(HWND control, UINT vk) {
       if (isListKey(vk)) return moveInList(control, vk, CB_GETCOUNT, CB_GETCURSEL);
       break;
     case Kind::lookup:
-      if (vk == VK_F4) return userInput(control, win::VXM_DROPDOWN) != -1;
+      // F4 opens what the field's button opens: a list's rows, or a look-up
+      // field's account finder.
+      if (vk == VK_F4) return userInput(control, win::VXM_CLICK) != -1;
       // A grid-combo list moves its choice as a combo box does; a look-up
       // field has no rows and leaves the arrows to its text.
       if (isListKey(vk) && win::send(control, CB_GETCOUNT) > 0)

@@ -19,7 +19,7 @@
 //                 buttons they move within the WS_GROUP group, and a radio
 //                 button reached is chosen
 //   Space         presses the focused button or check box
-//   F4            opens a look-up field's list
+//   F4            opens a list's rows, or a look-up field's account finder
 //   Alt+letter    the control whose caption marks that letter with "&": a
 //                 button is pressed, a label hands the focus to the control
 //                 after it
