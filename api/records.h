@@ -79,7 +79,11 @@ struct setupmap {
   std::int16_t prodUnitDecimals;
   std::int16_t prodQuantityDecimals;
   WORD itemVatAmendable;
-  BYTE reserved938[2396];
+  // The company's wallpaper: what a user without a choice of the own sees.
+  char wallpaperFile[260];
+  BYTE wallpaperPosition;  // 0-8: top left .. centred
+  BYTE wallpaperShown;
+  BYTE reserved1200[2134];
   BYTE fyStartMonth;  // 0 = January .. 11 = December
   WORD fyStartYear;   // full year
   BYTE reserved3337[4];
@@ -175,6 +179,9 @@ static_assert(offsetof(setupmap, listUpdate) == 896);
 static_assert(offsetof(setupmap, prodUnitDecimals) == 932);
 static_assert(offsetof(setupmap, prodQuantityDecimals) == 934);
 static_assert(offsetof(setupmap, itemVatAmendable) == 936);
+static_assert(offsetof(setupmap, wallpaperFile) == 938);
+static_assert(offsetof(setupmap, wallpaperPosition) == 1198);
+static_assert(offsetof(setupmap, wallpaperShown) == 1199);
 static_assert(offsetof(setupmap, fyStartMonth) == 3334);
 static_assert(offsetof(setupmap, fyStartYear) == 3335);
 static_assert(offsetof(setupmap, vatCashAccounting) == 3341);
@@ -257,13 +264,20 @@ struct accessmap {
   char logonName[33];
   char password[11];      // in the file: 10 characters padded with spaces, converted
   double callChargeRate;  // the user's own default call-charge rate (with access rights on)
-  BYTE reserved52[412];
+  // The user's own wallpaper, which counts once ownWallpaper is set.
+  char wallpaperFile[260];
+  BYTE wallpaperPosition;
+  BYTE wallpaperShown;
+  BYTE ownWallpaper;
+  BYTE reserved315[149];
   WORD listUpdate[11];  // the user's own copy of setupmap.listUpdate
   BYTE reserved486[26];
 };
 static_assert(offsetof(accessmap, logonName) == 0);
 static_assert(offsetof(accessmap, password) == 33);
 static_assert(offsetof(accessmap, callChargeRate) == 44);
+static_assert(offsetof(accessmap, wallpaperFile) == 52);
+static_assert(offsetof(accessmap, ownWallpaper) == 314);
 static_assert(offsetof(accessmap, listUpdate) == 464);
 static_assert(sizeof(accessmap) == 512);
 

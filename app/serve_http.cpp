@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -19,6 +20,9 @@ namespace vx70::app {
 using nlohmann::json;
 
 namespace {
+
+// The largest wallpaper bitmap served.
+constexpr std::uintmax_t kBitmapLimit = 64u << 20;
 
 // How long a poll for events waits when nothing happens.
 constexpr std::chrono::seconds kPollWait{25};
@@ -87,6 +91,21 @@ bool readFile(const std::filesystem::path& path, std::string& content) {
   if (!in) return false;
   content.assign(std::istreambuf_iterator<char>(in), {});
   return true;
+}
+
+// The wallpaper as the page may have it: a regular file named *.bmp that
+// holds a Windows bitmap ("BM"), of a sane size.  Anything else the
+// station names is not served, so the endpoint never reads out another file.
+bool readBitmap(const std::string& file, std::string& content) {
+  namespace fs = std::filesystem;
+  if (file.empty()) return false;
+  const fs::path path(file);
+  if (lowered(path.extension().string()) != ".bmp") return false;
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return false;
+  const std::uintmax_t size = fs::file_size(path, error);
+  if (error || size > kBitmapLimit) return false;
+  return readFile(path, content) && content.rfind("BM", 0) == 0;
 }
 
 }  // namespace
@@ -195,6 +214,17 @@ void ServeHttp::routes() {
 
   server_->Get("/api/files",
                [this](const Request&, Response& res) { sendJson(res, session_.files()); });
+
+  server_->Get("/api/wallpaper", [this](const Request&, Response& res) {
+    std::string content;
+    if (!readBitmap(session_.wallpaperFile(), content)) {
+      res.status = 404;
+      return;
+    }
+    res.set_header("Cache-Control", "no-store");
+    res.set_header("X-Content-Type-Options", "nosniff");
+    res.set_content(std::move(content), "image/bmp");
+  });
 
   server_->Get("/api/events", [this](const Request& req, Response& res) {
     std::uint64_t since = 0;

@@ -173,6 +173,11 @@ json ServeSession::currentState() {
           {"question", station_->questionPending() ? question : json(nullptr)}};
 }
 
+std::string ServeSession::wallpaperFile() {
+  const json wallpaper = state().value("main", json::object()).value("wallpaper", json::object());
+  return wallpaper.value("shown", false) ? wallpaper.value("file", "") : "";
+}
+
 json ServeSession::files() const {
   namespace fs = std::filesystem;
   std::error_code error;

@@ -30,6 +30,9 @@ class ServeSession {
   nlohmann::json state();
   // {"folder", "files"}: the station's own folder, for the file chooser.
   nlohmann::json files() const;
+  // The bitmap that the main window's wallpaper shows, as the station names
+  // it; "" when no wallpaper is shown.
+  std::string wallpaperFile();
 
   // Closes the station's dialogs and logs off; false when the station
   // reported an error of its own on the way (a log-off it could not write),

@@ -2,13 +2,16 @@
 // window with its field of the financial year, the wallpaper and the
 // notify window, their handles in the global block.  The title and the
 // year name the company from the start, before any dialog changes them,
-// and follow the setup record when another station stores it.
+// and follow the setup record when another station stores it.  The
+// toolbar's ledger buttons, its look and the wallpaper show the station's
+// program options from the start too.
 #include "host/package/main_window.h"
 
 #include <cstring>
 #include <iterator>
 
 #include "host/codepage.h"
+#include "host/package/desktop.h"
 #include "host/win32/window.h"
 #include "station/station_impl.h"
 
@@ -20,6 +23,9 @@ namespace {
 
 constexpr const char* kMainClass = "VX70Main";
 constexpr const char* kInfoTextClass = "VX70InfoText";
+constexpr const char* kNotifyClass = "VX70Notify";
+constexpr UINT kWallpaperPosition = 39;
+constexpr UINT kWallpaperShown = 40;
 
 // The financial year shows as "<month> <year>" with the host's own month
 // names: the module's string table is the module's, not the host's.
@@ -42,6 +48,16 @@ LRESULT infoTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                       {"control", kInfoControl},
                       {"text", codepage::toUtf8(win::get(hwnd).text)}});
   return result;
+}
+
+// The notify window hears that the program options were stored: the
+// toolbar takes them up.
+LRESULT notifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == package::kOptionsChangedMessage) {
+    package::reloadToolbar();
+    return 0;
+  }
+  return win::defWindowProc(hwnd, message, wParam, lParam);
 }
 
 // setupmap.fyStartMonth counts from 0 for January.
@@ -72,6 +88,7 @@ void showFinancialYear(const setupmap& setup) {
 void Station::Impl::registerWindowClasses() {
   win::registerClass(kMainClass, mainWindowProc);
   win::registerClass(kInfoTextClass, infoTextProc);
+  win::registerClass(kNotifyClass, notifyProc);
 }
 
 void Station::Impl::createMainWindow() {
@@ -84,7 +101,7 @@ void Station::Impl::createMainWindow() {
                     kInfoControl);
   HWND wallpaper =
       win::createWindow("STATIC", "", WS_CHILD | WS_VISIBLE, RECT{0, 20, 1024, 748}, mainWindow, 2);
-  HWND notify = win::createWindow("STATIC", "", WS_CHILD, RECT{0, 0, 0, 0}, mainWindow, 3);
+  HWND notify = win::createWindow(kNotifyClass, "", WS_CHILD, RECT{0, 0, 0, 0}, mainWindow, 3);
   g.mainWindow = mainWindow;
   g.infoWindow = info;
   g.wallpaperWindow = wallpaper;
@@ -99,6 +116,19 @@ void Station::Impl::showCompanyInMainWindow() {
   setAccessMenuEnabled(setup.accessRights != 0);
   SetMainWindowText(mainWindow, &setup);
   showFinancialYear(setup);
+}
+
+// The ledger buttons, the toolbar and the user's wallpaper as the package
+// INI file and the records keep them, through the calls that the module
+// makes when they change.
+void Station::Impl::showOptionsInMainWindow() {
+  globvar& g = *g_lpGlobVar;
+  LoadLedgerColors();
+  SetMainModuleAccess();
+  package::reloadToolbar();
+  if (GetWallPaperState(kWallpaperShown, &g.setup, &g.access))
+    SLSetBitmap(g.wallpaperWindow, GetWallPaperFileName(&g.setup, &g.access),
+                GetWallPaperState(kWallpaperPosition, &g.setup, &g.access));
 }
 
 // Another station stored the setup record, now reloaded: the title, the

@@ -1,8 +1,10 @@
 // `show`: the state as a person sees it, in one event: the main window
-// (title, program date, info text, cursor, access menu) and every open
+// (title, program date, info text, cursor, access menu, wallpaper, toolbar
+// and ledger buttons) and every open
 // dialog (or the one named) with its controls, place, size and font.
 #include "host/codepage.h"
 #include "host/engine/dialog.h"
+#include "host/package/desktop.h"
 #include "host/package/main_window.h"
 #include "host/win32/window.h"
 #include "station/station_impl.h"
@@ -53,12 +55,14 @@ json Station::Impl::describeMain() {
   char date[16] = {};
   DateNumberToFullString(date, g.programDate);
   HWND info = win::childById(g.infoWindow, kInfoControl);
-  return json{{"title", codepage::toUtf8(win::get(mainWindow).text)},
-              {"programDate", date},
-              {"info", codepage::toUtf8(info ? win::get(info).text : "")},
-              {"cursor", win::cursor()},
-              {"accessMenu", accessMenuEnabled()},
-              {"enabled", win::get(mainWindow).enabled}};
+  json main{{"title", codepage::toUtf8(win::get(mainWindow).text)},
+            {"programDate", date},
+            {"info", codepage::toUtf8(info ? win::get(info).text : "")},
+            {"cursor", win::cursor()},
+            {"accessMenu", accessMenuEnabled()},
+            {"enabled", win::get(mainWindow).enabled}};
+  main.update(package::describeDesktop(g.wallpaperWindow));
+  return main;
 }
 
 }  // namespace vx70

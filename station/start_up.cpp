@@ -70,6 +70,7 @@ void Station::Impl::startUp() {
   fillGlobalBlock();
   createMainWindow();
   showCompanyInMainWindow();
+  showOptionsInMainWindow();
   events::setUiPort(this);
   events::setSink([this](const json& e) { emit(withActionName(e)); });
   engine::setInputWait([this] { dialogWait(); });

@@ -91,6 +91,7 @@ struct Station::Impl : events::UiPort {
   static void registerWindowClasses();
   void createMainWindow();
   void showCompanyInMainWindow();
+  void showOptionsInMainWindow();
   void followSetupInMainWindow();
 
   // ---- dialog_commands.cpp -----------------------------------------------------

@@ -166,7 +166,10 @@ constexpr Field kSetupFields[] = {
     VX70_FIELD(setupmap, prodUnitDecimals),
     VX70_FIELD(setupmap, prodQuantityDecimals),
     VX70_FIELD(setupmap, itemVatAmendable),
-    VX70_RESERVED(setupmap, reserved938),
+    VX70_FIELD(setupmap, wallpaperFile),
+    VX70_FIELD(setupmap, wallpaperPosition),
+    VX70_FIELD(setupmap, wallpaperShown),
+    VX70_RESERVED(setupmap, reserved1200),
     VX70_FIELD(setupmap, fyStartMonth),
     VX70_FIELD(setupmap, fyStartYear),
     VX70_RESERVED(setupmap, reserved3337),
@@ -240,9 +243,11 @@ constexpr Field kControlFields[] = {
 VX70_TABLE(contmap, kControlFields);
 
 constexpr Field kAccessFields[] = {
-    VX70_FIELD(accessmap, logonName),      VX70_FIELD(accessmap, password),
-    VX70_FIELD(accessmap, callChargeRate), VX70_RESERVED(accessmap, reserved52),
-    VX70_FIELD(accessmap, listUpdate),     VX70_RESERVED(accessmap, reserved486),
+    VX70_FIELD(accessmap, logonName),         VX70_FIELD(accessmap, password),
+    VX70_FIELD(accessmap, callChargeRate),    VX70_FIELD(accessmap, wallpaperFile),
+    VX70_FIELD(accessmap, wallpaperPosition), VX70_FIELD(accessmap, wallpaperShown),
+    VX70_FIELD(accessmap, ownWallpaper),      VX70_RESERVED(accessmap, reserved315),
+    VX70_FIELD(accessmap, listUpdate),        VX70_RESERVED(accessmap, reserved486),
 };
 VX70_TABLE(accessmap, kAccessFields);
 

@@ -19,6 +19,10 @@ namespace {
 void takeOptions(accessmap& stored, const accessmap& current) {
   stored.callChargeRate = current.callChargeRate;
   std::memcpy(stored.listUpdate, current.listUpdate, sizeof stored.listUpdate);
+  std::memcpy(stored.wallpaperFile, current.wallpaperFile, sizeof stored.wallpaperFile);
+  stored.wallpaperPosition = current.wallpaperPosition;
+  stored.wallpaperShown = current.wallpaperShown;
+  stored.ownWallpaper = current.ownWallpaper;
 }
 
 }  // namespace

@@ -34,6 +34,9 @@ namespace fs = std::filesystem;
 
 constexpr const char* kPackageIniName = "VX70.INI";
 constexpr const char* kWindowsIniName = "WIN.INI";
+// The vendor's INI file, where the welcome screen's choice is written; it
+// is read back from the package INI file, so the two are one file.
+constexpr const char* kVendorIniName = "VEXA.INI";
 constexpr const char* kEngineSection = "VX70";
 constexpr DWORD kEngineStringSize = MAX_PATH;
 
@@ -64,8 +67,9 @@ std::string findWithoutCase(const std::string& dir, const std::string& name) {
 
 // As on Windows, a profile call that names no file reads WIN.INI.
 ProfilePath resolveProfilePath(const char* file) {
-  const std::string name = file && *file ? file : kWindowsIniName;
+  std::string name = file && *file ? file : kWindowsIniName;
   if (name.find('/') != std::string::npos) return {name, false};
+  if (strcasecmp(name.c_str(), kVendorIniName) == 0) name = kPackageIniName;
   return {findWithoutCase(vx70::stationIniDir(), name), true};
 }
 

@@ -247,6 +247,43 @@ TEST_F(Serve, CommandsRunOnTheStationAndAnswerWithTheNewState) {
   EXPECT_EQ(closed["state"]["seq"], last);
 }
 
+// The wallpaper endpoint hands out the one bitmap that the main window
+// shows, and nothing else that the station could be made to name.
+TEST_F(Serve, WallpaperServesOnlyTheBitmapShown) {
+  ServeProcess serve(company_, {}, false);
+  const auto pictures = company_.scratch("pictures");
+  std::filesystem::create_directories(pictures / "folder.bmp");
+  const std::string bitmap("BM\x3a\0\0\0picture", 12);
+  std::ofstream(pictures / "wall.bmp", std::ios::binary) << bitmap;
+  std::ofstream(pictures / "fake.bmp") << "secret";
+  std::ofstream(pictures / "notes.txt") << "BMsecret";
+  struct Case {
+    const char* file;
+    bool shown;
+    int status;
+  };
+  bool shown = false;
+  for (const Case& c :
+       {Case{"wall.bmp", true, 200}, Case{"wall.bmp", false, 404}, Case{"fake.bmp", true, 404},
+        Case{"notes.txt", true, 404}, Case{"folder.bmp", true, 404}, Case{"", true, 404}}) {
+    SCOPED_TRACE(std::string(c.file) + (c.shown ? " shown" : " hidden"));
+    const std::string path = *c.file ? (pictures / c.file).string() : "";
+    std::vector<std::string> lines{"open 3218", "page 3218 3", "type 3217 1786 \"" + path + "\""};
+    if (c.shown != shown) lines.push_back("click 3217 2053");
+    lines.push_back("click 3218 1942");
+    for (const auto& line : lines) ASSERT_TRUE(serve.command(line)["ok"].get<bool>()) << line;
+    shown = c.shown;
+    // The query names no file: the station's wallpaper is what is served.
+    auto res = serve.client().Get("/api/wallpaper?file=" + (pictures / "notes.txt").string());
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, c.status);
+    if (c.status != 200) continue;
+    EXPECT_EQ(res->body, bitmap);
+    EXPECT_EQ(res->get_header_value("Content-Type"), "image/bmp");
+    EXPECT_EQ(res->get_header_value("Cache-Control"), "no-store");
+  }
+}
+
 TEST_F(Serve, ATaxRateTypedInThePageIsStoredInTheControlRecord) {
   ServeProcess serve(company_, {}, false);
   for (const char* line : {"open 3619", "select 3619 1610 3", "click 3619 1413",
