@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "api/grid_messages.h"
 #include "api/host_api.h"
@@ -222,9 +223,21 @@ bool checksPass(HWND container) {
          NominalCodeAccepted(container, GetDEDialogChild(container, IDD_CUSTOMER_RECORD));
 }
 
+// A text is written only when the INI does not hold it already (a
+// missing key counts as different), so that an OK that leaves the texts
+// as they were does not rewrite the station's INI file four times.
 void writeStatementTexts(HWND container) {
-  for (const StatementText& t : kStatementTexts)
-    WritePrivateProfileStringA(iniSection(), t.key, textBuffer(container, t.box), GetINI());
+  // Longer than any text a box holds: a missing key never matches.
+  static const std::string kMissing(kStatementBuffer, 'x');
+  for (const StatementText& t : kStatementTexts) {
+    const char* text = textBuffer(container, t.box);
+    if (!text) continue;
+    char stored[kStatementBuffer + 1] = {};
+    GetPrivateProfileStringA(iniSection(), t.key, kMissing.c_str(), stored, sizeof stored,
+                             GetINI());
+    if (std::strcmp(stored, text) != 0)
+      WritePrivateProfileStringA(iniSection(), t.key, text, GetINI());
+  }
 }
 
 // The Record page's edits, from the image they are bound to.
