@@ -217,9 +217,19 @@ void Station::Impl::page(const Command& c) {
   HWND d = dialogArg(c, 1);
   requireInputReaches(c, d);
   int index = rowArg(c, 2, "page index");
-  if (!engine::showPage(d, index))
-    throw ScriptError(c.line,
-                      "page: dialog " + c.tokens[1].text + " has no page " + std::to_string(index));
+  const std::string what = "page: dialog " + c.tokens[1].text;
+  const std::string page = ": page " + std::to_string(index);
+  switch (engine::pageRefusal(d, index)) {
+    case engine::PageRefusal::noSuchPage:
+      throw ScriptError(c.line, what + " has no page " + std::to_string(index));
+    case engine::PageRefusal::hidden:
+      throw ScriptError(c.line, what + page + " is hidden: the dialog took it away");
+    case engine::PageRefusal::disabled:
+      throw ScriptError(c.line, what + page + " is disabled");
+    case engine::PageRefusal::none:
+      break;
+  }
+  engine::showPage(d, index);
 }
 
 // The close box acts as Cancel.  A handler that keeps its dialog open

@@ -886,8 +886,11 @@ class DialogWindow {
       }
   }
 
+  // A page that its dialog hid has no tab; a disabled page has a greyed
+  // tab that cannot be chosen.
   updateTabs(d, pages) {
     const current = d.currentPage ?? 0;
+    this.choosable = pages.map((p) => p.hidden !== true && p.enabled !== false);
     const signature = pages.map((p) => p.title).join('\u0001');
     if (this.tabs.dataset.signature !== signature) {
       this.tabs.dataset.signature = signature;
@@ -908,14 +911,17 @@ class DialogWindow {
               ),
       );
     }
-    [...this.tabs.children].forEach(
-        (tab, index) => tab.setAttribute('aria-selected', String(index === current)),
-    );
+    [...this.tabs.children].forEach((tab, index) => {
+      tab.setAttribute('aria-selected', String(index === current));
+      tab.hidden = pages[index].hidden === true;
+      tab.setAttribute('aria-disabled', String(pages[index].enabled === false));
+    });
   }
 
   choosePage(index) {
     const d = this.dialog;
     if (!d.pages?.length || index === (d.currentPage ?? 0)) return;
+    if (this.choosable?.[index] === false) return;
     const view = viewOf(document.activeElement);
     view?.commit?.();
     send(`page ${d.dialog} ${index}`);

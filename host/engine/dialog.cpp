@@ -50,6 +50,12 @@ struct DialogState {
   std::vector<HWND> pages;
   int currentPage = 0;
   std::set<int> pagesNotChosen;
+  bool focusBringsPage = false;  // 1025: the next field focused brings its page forward
+  // A page: its dialog hid it (no tab, it cannot come to the front); what
+  // its Init posted to itself while it was not chosen (1031), held back
+  // until it first comes to the front.
+  bool tabHidden = false;
+  std::vector<win::PostedMessage> heldOpening;
   std::vector<std::unique_ptr<res::Grid>> grids;
   std::vector<std::unique_ptr<GridCreateParams>> gridParams;
   struct StartUp {
@@ -424,7 +430,10 @@ HWND buildDialog(Module& module, UINT id, HWND parent, HWND container, UINT init
     int width = tmpl ? rect.right - rect.left : c.rect.right - c.rect.left;
     int height = tmpl ? rect.bottom - rect.top : c.rect.bottom - c.rect.top;
     rect = RECT{4, 24, 4 + width, 24 + height};
-    style = (style & ~(WS_POPUP | WS_CAPTION)) | WS_CHILD;
+    // Built shown inside its container, which is not shown yet: a page
+    // that its dialog hides while building it is so seen (WM_SHOWWINDOW).
+    // Once the dialog opens only the page in front is shown.
+    style = (style & ~(WS_POPUP | WS_CAPTION)) | WS_CHILD | WS_VISIBLE;
   }
   HWND hwnd = win::createWindow(kDialogClass, title, style, rect, page ? container : 0, id);
   if (!hwnd) return 0;
@@ -490,6 +499,15 @@ void callInit(DialogState& s) {
   if (s.init) s.init(s.hwnd, WM_INITDIALOG, 0, 0, 0, s.initParam);
 }
 
+// A page's Init, then, for a page that its container's Init marked as not
+// chosen, what it posted to itself is held back (see noteChosen).
+void callPageInit(DialogState& container, DialogState& page) {
+  callInit(page);
+  const auto at = std::find(container.pages.begin(), container.pages.end(), page.hwnd);
+  if (container.pagesNotChosen.count(static_cast<int>(at - container.pages.begin())))
+    page.heldOpening = win::takePosted(page.hwnd);
+}
+
 void setVisible(HWND w, bool visible) {
   if (win::Window* win = win::find(w)) {
     win->visible = visible;
@@ -500,9 +518,45 @@ void setVisible(HWND w, bool visible) {
   }
 }
 
+// A page can come to the front unless its dialog hid or disabled it.
+bool pageAvailable(const DialogState& s, int index) {
+  if (index < 0 || index >= static_cast<int>(s.pages.size())) return false;
+  const DialogState* page = stateOf(s.pages[index]);
+  const win::Window* w = win::find(s.pages[index]);
+  return page && w && !page->tabHidden && w->enabled;
+}
+
+int firstAvailablePage(const DialogState& s) {
+  for (int i = 0; i < static_cast<int>(s.pages.size()); ++i)
+    if (pageAvailable(s, i)) return i;
+  return -1;
+}
+
+// The first time a page not chosen at opening comes to the front, what its
+// Init posted to itself (its opening focus) is delivered when the person
+// chose the page, and dropped when the dialog brought it forward to focus
+// a field of its own choosing.
+void noteChosen(DialogState& s, int index, bool byPerson) {
+  if (!s.pagesNotChosen.erase(index)) return;
+  DialogState* page = stateOf(s.pages[index]);
+  if (!page) return;
+  if (byPerson)
+    for (const auto& m : page->heldOpening) win::post(m.window, m.message, m.wParam, m.lParam);
+  page->heldOpening.clear();
+}
+
+// Only the page in front is shown; when the dialog took that page away,
+// the first page left takes its place, as if the person had chosen it.
 void showFrontPage(DialogState& s) {
-  for (std::size_t i = 0; i < s.pages.size(); ++i)
-    setVisible(s.pages[i], static_cast<int>(i) == s.currentPage);
+  if (!pageAvailable(s, s.currentPage))
+    if (int first = firstAvailablePage(s); first >= 0) {
+      s.currentPage = first;
+      noteChosen(s, first, true);
+    }
+  for (std::size_t i = 0; i < s.pages.size(); ++i) {
+    const DialogState* page = stateOf(s.pages[i]);
+    setVisible(s.pages[i], static_cast<int>(i) == s.currentPage && !(page && page->tabHidden));
+  }
 }
 
 HWND firstFocus(DialogState& s) {
@@ -512,6 +566,40 @@ HWND firstFocus(DialogState& s) {
   HWND f = win::nextTabStop(area, 0);
   if (!f && area != s.hwnd) f = win::nextTabStop(s.hwnd, 0);
   return f;
+}
+
+// The control that has the focus is no longer seen (it was on the page
+// that went): it gets its kill-focus notification and the first tab stop
+// of the page in front takes the focus, so that no hidden control keeps it.
+void refocusIfUnseen(DialogState& s) {
+  HWND focused = win::focus();
+  if (focused && win::topLevelOf(focused) == s.hwnd && !win::seenByUser(focused))
+    if (HWND first = firstFocus(s)) win::setFocus(first);
+}
+
+// Brings a page that can come to the front there; the focus follows.
+bool bringPageForward(DialogState& s, int index, bool byPerson) {
+  if (index < 0 || index >= static_cast<int>(s.pages.size())) return false;
+  // Before the pages' Inits have run nothing is hidden yet: the choice
+  // stands, and showFrontPage checks it once the dialog is shown.
+  if (s.ready && !pageAvailable(s, index)) return false;
+  s.currentPage = index;
+  noteChosen(s, index, byPerson);
+  if (!s.ready) return true;
+  showFrontPage(s);
+  refocusIfUnseen(s);
+  return true;
+}
+
+// After 1025 the field that the handler focused brings its page forward.
+void bringFocusedPageForward(DialogState& s) {
+  const HWND focused = win::focus();
+  for (int i = 0; i < static_cast<int>(s.pages.size()); ++i)
+    for (HWND w = focused; w && w != s.hwnd; w = win::find(w) ? win::get(w).parent : 0)
+      if (w == s.pages[i]) {
+        if (i != s.currentPage) bringPageForward(s, i, false);
+        return;
+      }
 }
 
 json pageIds(const DialogState& s) {
@@ -555,14 +643,29 @@ LRESULT dialogCommand(DialogState& s, WPARAM wParam, LPARAM lParam) {
   takeUserInput();
   UINT id = LOWORD(wParam);
   UINT code = HIWORD(wParam);
-  if (s.command) s.command(s.hwnd, WM_COMMAND, id, static_cast<HWND>(lParam), code, s.initParam);
-  if (DialogState* again = stateOf(s.hwnd); again && engineClosesOnOkCancel(*again) &&
-                                            (id == IDOK || id == IDCANCEL) && code == BN_CLICKED)
+  const HWND hwnd = s.hwnd;
+  const HWND rootWindow = root ? root->hwnd : hwnd;
+  if (s.command) s.command(hwnd, WM_COMMAND, id, static_cast<HWND>(lParam), code, s.initParam);
+  if (DialogState* again = stateOf(hwnd); again && engineClosesOnOkCancel(*again) &&
+                                          (id == IDOK || id == IDCANCEL) && code == BN_CLICKED)
     endDialog(*again, id == IDOK ? 1 : 0);
+  if (DialogState* container = stateOf(rootWindow); container && container->focusBringsPage) {
+    container->focusBringsPage = false;
+    bringFocusedPageForward(*container);
+  }
   return 0;
 }
 
 HWND cancelButton(HWND dialog) { return win::childById(dialog, IDCANCEL); }
+
+// A page of the dialog: its dialog hid it, or showed it again.
+void pageShown(DialogState& page, bool shown) {
+  page.tabHidden = !shown;
+  if (DialogState* container = stateOf(page.container); container && container->ready) {
+    showFrontPage(*container);
+    refocusIfUnseen(*container);
+  }
+}
 
 bool cancelAllowed(HWND dialog) {
   HWND cancel = cancelButton(dialog);
@@ -583,11 +686,15 @@ LRESULT dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 static_cast<LPARAM>(cancelButton(hwnd)));
       return 0;
     case kMsgFocusPrepare:
+      if (DialogState* root = rootOf(s)) root->focusBringsPage = true;
       return 0;
     case kMsgPageToFront:
-      return showPage(hwnd, static_cast<int>(wParam)) ? 1 : 0;
+      return bringPageForward(*s, static_cast<int>(wParam), false) ? 1 : 0;
     case kMsgPageNotChosen:
       s->pagesNotChosen.insert(static_cast<int>(wParam));
+      return 0;
+    case WM_SHOWWINDOW:
+      if (s->page) pageShown(*s, wParam != 0);
       return 0;
     default:
       return win::defWindowProc(hwnd, message, wParam, lParam);
@@ -681,7 +788,7 @@ UINT runDialog(HWND parent, int moduleNumber, UINT dialogId, UINT initParam) {
   for (HWND p : std::vector<HWND>(s->pages)) {
     s = stateOf(hwnd);
     if (!s || s->ended) break;
-    if (DialogState* ps = stateOf(p)) callInit(*ps);
+    if (DialogState* ps = stateOf(p)) callPageInit(*s, *ps);
   }
   s = stateOf(hwnd);
   for (HWND p : s->pages)
@@ -766,27 +873,29 @@ HWND dialogControl(HWND dialog, UINT controlId) {
   return 0;
 }
 
-// The focus follows the page to the front: the control that had it gets
-// its kill-focus notification, and the first tab stop of the new page
-// takes it, so that no hidden control keeps the focus.
 bool showPage(HWND container, int index) {
   DialogState* s = stateOf(container);
-  if (!s || index < 0 || index >= static_cast<int>(s->pages.size())) return false;
-  s->currentPage = index;
-  s->pagesNotChosen.erase(index);
-  if (!s->ready) return true;
-  showFrontPage(*s);
-  HWND focused = win::focus();
-  if (focused && win::topLevelOf(focused) == container && !win::seenByUser(focused))
-    if (HWND first = firstFocus(*s)) win::setFocus(first);
-  return true;
+  return s && bringPageForward(*s, index, true);
 }
 
+PageRefusal pageRefusal(HWND container, int index) {
+  DialogState* s = stateOf(container);
+  if (!s || index < 0 || index >= static_cast<int>(s->pages.size())) return PageRefusal::noSuchPage;
+  if (pageAvailable(*s, index)) return PageRefusal::none;
+  const DialogState* page = stateOf(s->pages[index]);
+  return page && page->tabHidden ? PageRefusal::hidden : PageRefusal::disabled;
+}
+
+// The next page in that direction that can come to the front.
 bool turnPage(HWND container, int step) {
   DialogState* s = stateOf(container);
   if (!s || s->pages.empty()) return false;
   const int count = static_cast<int>(s->pages.size());
-  return showPage(container, ((s->currentPage + step) % count + count) % count);
+  for (int i = 1; i <= count; ++i) {
+    const int index = ((s->currentPage + step * i) % count + count) % count;
+    if (pageAvailable(*s, index)) return showPage(container, index);
+  }
+  return false;
 }
 
 void describeDialog(HWND dialog, json& out) {
@@ -798,6 +907,7 @@ void describeDialog(HWND dialog, json& out) {
              {"visible", w.visible}, {"enabled", w.enabled}};
   if (s->page) {
     out["container"] = stateOf(s->container)->id;
+    out["hidden"] = s->tabHidden;
   } else if (DialogState* p = stateOf(s->parent)) {
     out["parent"] = p->id;
   }

@@ -28,8 +28,12 @@ namespace vx70::engine {
 inline constexpr const char* kDialogClass = "VX70Dialog";
 
 // Engine messages that handlers send to a dialog: 1025 before focusing a
-// field on a page, 1026 (wParam = page index) brings a page to the front,
-// 1031 (wParam = page index, lParam 1) for the pages not chosen at opening.
+// field on a page (the page of the field focused next comes to the front
+// when the handler returns), 1026 (wParam = page index) brings a page to
+// the front, 1031 (wParam = page index, lParam 1) for the pages not chosen
+// at opening (what such a page's Init posts to itself, its opening focus,
+// waits until the person first brings the page to the front).  A page that
+// its dialog hides (ShowWindow) or disables cannot come to the front.
 inline constexpr UINT kMsgFocusPrepare = 1025;
 inline constexpr UINT kMsgPageToFront = 1026;
 inline constexpr UINT kMsgPageNotChosen = 1031;
@@ -78,10 +82,14 @@ HWND findOpenDialog(UINT dialogId);
 HWND dialogControl(HWND dialog, UINT controlId);
 // Brings page `index` of a tabbed dialog to the front, as clicking its tab.
 // The focus, if it was on the page that went, moves to the new page's
-// first tab stop.
+// first tab stop.  False when the page cannot come to the front.
 bool showPage(HWND container, int index);
-// Brings the next (step 1) or previous (step -1) page to the front, as
-// Ctrl+Tab does; false when the dialog has no pages.
+// Whether page `index` can come to the front, and if not, why: the dialog
+// has no such page, hid it (it has no tab) or disabled it.
+enum class PageRefusal { none, noSuchPage, hidden, disabled };
+PageRefusal pageRefusal(HWND container, int index);
+// Brings the next (step 1) or previous (step -1) page that can come to the
+// front there, as Ctrl+Tab does; false when there is none.
 bool turnPage(HWND container, int step);
 // Describes one open dialog with all its controls (for `show`).
 void describeDialog(HWND dialog, nlohmann::json& out);

@@ -43,8 +43,10 @@ extern "C" {
 BOOL IsMajorControlAccount(DWORD accountRecord, const nommap* /*nominal*/, UINT /*flag*/,
                            const contmap* control) {
   if (!control || accountRecord == 0) return FALSE;
-  // Indexed: the record is packed, so no reference may bind to its array.
-  for (std::size_t slot = 0; slot < std::size(control->controlRec); ++slot)
+  // Indexed and counted by size: the record is packed, so no reference
+  // may bind to its array (std::size would).
+  constexpr std::size_t kSlots = sizeof(contmap::controlRec) / sizeof(DWORD);
+  for (std::size_t slot = 0; slot < kSlots; ++slot)
     if (control->controlRec[slot] == accountRecord) return TRUE;
   return FALSE;
 }

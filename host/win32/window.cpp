@@ -413,6 +413,14 @@ std::size_t dispatchPosted() {
 
 std::size_t postedCount() { return manager().posted.size(); }
 
+std::vector<PostedMessage> takePosted(HWND window) {
+  std::vector<PostedMessage> taken;
+  for (const PostedMessage& p : manager().posted)
+    if (p.window == window) taken.push_back(p);
+  dropPosted(window);
+  return taken;
+}
+
 // ---- Focus, cursor ----
 
 // As Win32: the focus is already the new window while the old one handles

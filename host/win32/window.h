@@ -101,6 +101,9 @@ void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // posted meanwhile included).  Returns how many were delivered.
 std::size_t dispatchPosted();
 std::size_t postedCount();
+// Takes the messages posted to the window out of the queue, in the order
+// they were posted (to post them again later, or never).
+std::vector<PostedMessage> takePosted(HWND window);
 
 // ---- Focus, cursor and caret ------------------------------------------------
 

@@ -1,0 +1,108 @@
+// What opening a defaults dialog and pressing OK costs a person: the
+// station runs the real module on a demonstration company, opens the dialog
+// as the menu would and clicks OK, which re-reads, stores and announces the
+// setup record.  Customer Defaults (four pages, the INI texts, the discount
+// table) should cost no more than Company Preferences, the other dialog
+// that stores the setup record from several pages.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "station/station.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// A demonstration company made by `vx70 init`, with one station on it.
+class Company {
+ public:
+  Company() {
+    std::string pattern = (fs::temp_directory_path() / "vx70-bench-XXXXXX").string();
+    root_ = mkdtemp(pattern.data());
+    const std::string dir = root_ + "/company";
+    const std::string init =
+        std::string(VX70_PROGRAM_PATH) + " init '" + dir + "' --demo >/dev/null";
+    if (std::system(init.c_str()) != 0) std::abort();
+    setenv("VX70_MODULE", VX70_MODULE_PATH, 1);
+    vx70::StationOptions options;
+    options.dataDir = dir;
+    station_ = std::make_unique<vx70::Station>(options, [](const nlohmann::json&) {});
+  }
+  ~Company() {
+    station_.reset();
+    fs::remove_all(root_);
+  }
+
+  // Opens the dialog and presses the button (OK or Cancel).
+  void openAndPress(int dialog, int button) {
+    station_->execute("open " + std::to_string(dialog));
+    station_->execute("click " + std::to_string(dialog) + " " + std::to_string(button));
+  }
+
+ private:
+  std::string root_;
+  std::unique_ptr<vx70::Station> station_;
+};
+
+Company& company() {
+  static Company instance;
+  return instance;
+}
+
+constexpr int kCompanyPreferences = 3600;
+constexpr int kCustomerDefaults = 3607;
+constexpr int kSupplierDefaults = 3623;
+constexpr int kOk = 1942;
+constexpr int kCancel = 2;
+
+void BM_OpenAndOk(benchmark::State& state) {
+  const int dialog = static_cast<int>(state.range(0));
+  for (auto _ : state) company().openAndPress(dialog, kOk);
+}
+BENCHMARK(BM_OpenAndOk)
+    ->Arg(kCompanyPreferences)
+    ->Arg(kCustomerDefaults)
+    ->Arg(kSupplierDefaults)
+    ->UseRealTime()  // the station works on its own thread
+    ->Unit(benchmark::kMicrosecond);
+
+// Microseconds a round, over rounds taken in turn so that both dialogs
+// meet the same disk: with Cancel the cost of opening alone, with OK the
+// whole edit.
+void compareWithCompanyPreferences(int button, const char* name) {
+  constexpr int kRounds = 200;
+  Clock::duration prefs{}, customer{};
+  for (int i = 0; i < kRounds; ++i) {
+    auto start = Clock::now();
+    company().openAndPress(kCompanyPreferences, button);
+    auto middle = Clock::now();
+    company().openAndPress(kCustomerDefaults, button);
+    customer += Clock::now() - middle;
+    prefs += middle - start;
+  }
+  auto us = [](Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count() / kRounds;
+  };
+  std::printf(
+      "open and %s, %d rounds each: Company Preferences %.0f us, Customer Defaults %.0f us "
+      "(%.2f of it)\n",
+      name, kRounds, us(prefs), us(customer), us(customer) / us(prefs));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  compareWithCompanyPreferences(kCancel, "Cancel");
+  compareWithCompanyPreferences(kOk, "OK");
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

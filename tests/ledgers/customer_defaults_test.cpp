@@ -1,0 +1,352 @@
+// Customer Defaults (3607 and its pages) driven as a person uses it on the
+// demo company, checked against the stored setup record byte for byte and
+// the station's package INI.
+#include <cstddef>
+#include <cstring>
+#include <set>
+
+#include "api/records.h"
+#include "frame/res/ids_ledgers.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const std::string kOpen = "open 3607\n";
+const std::string kOk = "click 3607 1942\n";
+
+constexpr const char* kDiscountMessage =
+    "You have entered an invalid Discount range. Enter the lowest value first and the highest "
+    "last.";
+constexpr const char* kAgeingMessage =
+    "You have entered an invalid period range. Enter the lowest value first and the highest "
+    "last. e.g. 30, 60, 90, 120";
+constexpr const char* kNominalMessage = "Invalid or missing nominal code";
+
+// A packed record's field by value: gtest binds its arguments to references.
+template <class T>
+T copy(T value) {
+  return value;
+}
+
+template <std::size_t N>
+void setText(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N - 1);
+}
+
+setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
+
+void expectSameRecord(const setupmap& expected, const setupmap& stored) {
+  auto* x = reinterpret_cast<const unsigned char*>(&expected);
+  auto* y = reinterpret_cast<const unsigned char*>(&stored);
+  std::set<std::size_t> diff;
+  for (std::size_t i = 0; i < sizeof expected; ++i)
+    if (x[i] != y[i]) diff.insert(i);
+  EXPECT_TRUE(diff.empty()) << "first differing byte at offset " << *diff.begin();
+}
+
+std::string packageIni(const TestCompany& co) {
+  return readText(std::filesystem::path(co.dir()) / "stations" / "STATION1" / "VX70.INI");
+}
+
+json focused(const json& dialog) {
+  for (const auto& c : dialog["controls"])
+    if (c.value("focus", false)) return c["id"];
+  return json();
+}
+
+bool removed(const json& c) { return !c["enabled"].get<bool>() && !c["visible"].get<bool>(); }
+
+TEST(CustomerDefaults, OkStoresEveryPage) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto run = co.drive(kOpen +
+                      "type 3608 1211 \"2500\"\n"
+                      "type 3608 1407 \"14\"\n"
+                      "type 3608 1964 \"2.5\"\n"
+                      "type 3608 1405 \"7\"\n"
+                      "type 3608 2075 \"Net 14\"\n"
+                      "select 3608 1373 1\n"
+                      "select 3608 2061 2\n"
+                      "type 3608 1714 \"4010\"\n"
+                      "key 3608 1714 enter\n"
+                      "select 3608 1317 1\n"
+                      "type 3608 1395 \"4\"\n"
+                      "select 3608 1397 3\n"
+                      "select 3608 1999 2\n"
+                      "page 3607 1\n"
+                      "type 3609 1431 \"Sales\"\n"
+                      "type 3609 1434 \"Receipt\"\n"
+                      "page 3607 2\n"
+                      "type 3610 1619 \"14\"\n"
+                      "type 3610 1620 \"45\"\n"
+                      "type 3610 1621 \"75\"\n"
+                      "type 3610 1622 \"105\"\n"
+                      "click 3610 1219\n"
+                      "click 3610 1218\n"
+                      "page 3607 3\n"
+                      "cell 3611 1396 3 2164 \"20000\"\n"
+                      "cell 3611 1396 3 1794 \"10\"\n"
+                      "cell 3611 1396 5 2164 \"20000\"\n" +
+                      kOk);
+  ASSERT_EQ(run.status, 0) << run.error();
+
+  setupmap expected = before;
+  expected.custCreditLimit = 2500;
+  expected.custPaymentDays = 14;
+  expected.custSettlementDiscount = 2.5;
+  expected.custSettlementDays = 7;
+  setText(expected.custTerms, "Net 14");
+  expected.custDepartment = 1;
+  expected.custTaxCode = 2;
+  setText(expected.custNominalCode, "4010");
+  expected.custCurrency = 1;
+  expected.custDiscountRate = 4;
+  expected.custDiscountType = 3;
+  expected.custAccountStatus = 2;
+  const WORD periods[] = {14, 45, 75, 105};
+  std::memcpy(expected.custAgeingPeriods, periods, sizeof periods);
+  expected.custFutureTotals = 1;
+  expected.custCalendarAgeing = 1;
+  // Rows of 0 are left out of the check, and equal values pass.
+  expected.custDiscountValues[3] = 20000;
+  expected.custDiscountRates[3] = 10;
+  expected.custDiscountValues[5] = 20000;
+  expectSameRecord(expected, storedSetup(co));
+  // The statement texts, defaults where untouched.
+  EXPECT_EQ(packageIni(co),
+            "[VX70]\nInvText=Sales\nCrdText=Credit\nDiscText=Discount\nPayText=Receipt\n");
+
+  auto sent = run.all("update-sent");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["code"], 274);
+  EXPECT_EQ(sent[0]["flag"], 8);
+  EXPECT_EQ(run.all("dialog").back()["action"], "closed");
+}
+
+// Each case breaks something; the first failing check in the order
+// discount table, ageing periods (last box first), nominal code reports,
+// brings its page forward and focuses the field (the table: the Invoice
+// Value of the failing row); nothing is stored.
+struct CheckCase {
+  const char* name;
+  const char* storedCode;
+  std::string script;  // after opening on the Discount page
+  const char* message;
+  int page;
+  int dialog;
+  int focus;
+  int row;  // the table's current row after a table failure
+};
+
+TEST(CustomerDefaults, TheFirstFailingCheckKeepsTheDialogOpenOnItsField) {
+  const std::string descending =
+      "cell 3611 1396 0 2164 \"100\"\ncell 3611 1396 1 2164 \"0\"\n"
+      "cell 3611 1396 2 2164 \"50\"\n";
+  const std::string ageing = "page 3607 2\n";
+  const CheckCase cases[] = {
+      {"100, 0, 50", "4000", descending, kDiscountMessage, 3, IDD_CUSTOMER_DISCOUNT,
+       IDC_CUSTOMER_DISCOUNT_TABLE, 2},
+      {"a negative first value", "4000", "cell 3611 1396 0 2164 \"-5\"\n", kDiscountMessage, 3,
+       IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 0},
+      {"the table before the periods", "4000", descending + ageing + "type 3610 1622 \"10\"\n",
+       kDiscountMessage, 3, IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 2},
+      {"the last period first", "4000", ageing + "type 3610 1619 \"100\"\ntype 3610 1622 \"10\"\n",
+       kAgeingMessage, 2, IDD_CUSTOMER_AGEING, IDC_AGEING_PERIOD4_FROM, 0},
+      {"the periods before the code", "1234", ageing + "type 3610 1620 \"30\"\n", kAgeingMessage, 2,
+       IDD_CUSTOMER_AGEING, IDC_AGEING_PERIOD2_FROM, 0},
+      // The Record page was never in front: its opening focus on the credit
+      // limit must not take the focus from the failing code.
+      {"a code that names no account", "1234", "", kNominalMessage, 0, IDD_CUSTOMER_RECORD,
+       IDC_LEDGER_NOMINAL_CODE, 0},
+  };
+  TestCompany co;
+  setupmap setup = storedSetup(co);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    setText(setup.custNominalCode, c.storedCode);
+    storeSetup(co, setup);
+    auto run = co.drive("open 3607 3\n" + c.script + kOk + "answer ok\nshow\n");
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(run.messages(), std::vector<std::string>{c.message});
+    EXPECT_EQ(run.shown(IDD_CUSTOMER_DEFAULTS)["currentPage"], c.page);
+    EXPECT_EQ(focused(run.shown(c.dialog)), c.focus);
+    EXPECT_TRUE(run.all("update-sent").empty());
+    expectSameRecord(setup, storedSetup(co));
+    if (c.dialog == IDD_CUSTOMER_DISCOUNT) {
+      json grid = shownControl(run.shown(c.dialog), IDC_CUSTOMER_DISCOUNT_TABLE);
+      EXPECT_EQ(grid["current"]["column"], IDC_DISCOUNT_TABLE_VALUE_COLUMN);
+      EXPECT_EQ(grid["current"]["row"], c.row);
+    }
+  }
+}
+
+// Percentages: 99.99 passes; what rounds to 100 on the Record page, or
+// above 99.99 in the table, is refused and reset to 0; negative ones pass.
+struct RateCase {
+  std::string input;
+  const char* message;  // nullptr: accepted
+  double stored;
+  std::size_t offset;  // of the f64 in the setup record
+};
+
+TEST(CustomerDefaults, DiscountRatesStayBelowOneHundred) {
+  const char* record = "Discount must be between 0 and 99.99.";
+  const char* cell = "Value must be within the range 0 - 99.99";
+  const RateCase cases[] = {
+      {"type 3608 1964 \"99.99\"\n", nullptr, 99.99, offsetof(setupmap, custSettlementDiscount)},
+      {"type 3608 1964 \"100\"\n", record, 0, offsetof(setupmap, custSettlementDiscount)},
+      {"type 3608 1395 \"99.999\"\n", record, 0, offsetof(setupmap, custDiscountRate)},
+      {"type 3608 1395 \"-5\"\n", nullptr, -5, offsetof(setupmap, custDiscountRate)},
+  };
+  TestCompany co;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    auto run = co.drive(kOpen + c.input + (c.message ? "answer ok\n" : "") + kOk);
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(run.messages().size(), c.message ? 1u : 0u);
+    if (c.message) EXPECT_EQ(run.messages()[0], c.message);
+    double stored;
+    std::memcpy(&stored, co.record(DF_SETUP, 1).data() + c.offset, sizeof stored);
+    EXPECT_DOUBLE_EQ(stored, c.stored);
+  }
+  // The table's Discount % column.
+  auto run = co.drive(
+      "open 3607 3\ncell 3611 1396 0 1794 \"99.99\"\n"
+      "cell 3611 1396 1 1794 \"99.999\"\nanswer ok\n" +
+      kOk);
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.messages(), std::vector<std::string>{cell});
+  EXPECT_DOUBLE_EQ(copy(storedSetup(co).custDiscountRates[0]), 99.99);
+  EXPECT_DOUBLE_EQ(copy(storedSetup(co).custDiscountRates[1]), 0);
+}
+
+// The "To" boxes follow in 16 bits: a "From" of 0 gives 65535.
+TEST(CustomerDefaults, ToBoxesFollowTheNextPeriodIn16Bits) {
+  const std::pair<std::string, std::string> cases[] = {{"0", "65535"}, {"45", "44"}};
+  TestCompany co;
+  for (const auto& [from, to] : cases) {
+    auto run =
+        co.drive("open 3607 2\ntype 3610 1620 \"" + from + "\"\nleave 3610 1620\nshow 3610\n");
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(shownControl(run.shown(IDD_CUSTOMER_AGEING), IDC_AGEING_PERIOD1_TO)["text"], to);
+  }
+}
+
+TEST(CustomerDefaults, OpenedOnTheDiscountPageTheTableHasTheFocus) {
+  TestCompany co;
+  auto run = co.drive("open 3607 3\nshow\npage 3607 0\nshow\n");
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.shown(0, IDD_CUSTOMER_DEFAULTS)["currentPage"], 3);
+  EXPECT_TRUE(run.shown(0, IDD_CUSTOMER_DISCOUNT)["visible"]);
+  EXPECT_EQ(focused(run.shown(0, IDD_CUSTOMER_DISCOUNT)), IDC_CUSTOMER_DISCOUNT_TABLE);
+  EXPECT_TRUE(focused(run.shown(0, IDD_CUSTOMER_RECORD)).is_null());
+  // The Record page takes its opening focus when the person turns to it.
+  EXPECT_EQ(focused(run.shown(1, IDD_CUSTOMER_RECORD)), IDC_LEDGER_CREDIT_LIMIT);
+}
+
+// Editions 4, 8 and 16 have no additional discount (group, rate, type and
+// the Discount page), 16 no account status; what they hide keeps its
+// stored value on OK.
+TEST(CustomerDefaults, EditionsHideTheDiscountsAndTheAccountStatus) {
+  TestCompany co;
+  setupmap setup = storedSetup(co);
+  setup.custAccountStatus = 3;
+  storeSetup(co, setup);
+  for (int edition : {1, 2, 4, 8, 16}) {
+    SCOPED_TRACE("edition " + std::to_string(edition));
+    const bool discounts = edition < 4;
+    auto run = co.drive(kOpen + "show\npage 3607 3\n", "--edition " + std::to_string(edition));
+    json record = run.shown(IDD_CUSTOMER_RECORD);
+    for (int id : {IDC_CUSTOMER_DISCOUNT_RATE, IDC_CUSTOMER_DISCOUNT_TYPE,
+                   IDC_CUSTOMER_DISCOUNT_RATE_LABEL, IDC_CUSTOMER_DISCOUNT_TYPE_LABEL})
+      EXPECT_EQ(removed(shownControl(record, id)), !discounts) << id;
+    EXPECT_EQ(shownControl(record, IDC_CUSTOMER_DISCOUNT_GROUP)["visible"], discounts);
+    for (int id : {IDC_LEDGER_ACCOUNT_STATUS, IDC_LEDGER_ACCOUNT_STATUS_GROUP,
+                   IDC_LEDGER_ACCOUNT_STATUS_LABEL})
+      EXPECT_EQ(removed(shownControl(record, id)), edition == 16) << id;
+    json page = run.shown(IDD_CUSTOMER_DISCOUNT);
+    EXPECT_EQ(page["hidden"], !discounts);
+    EXPECT_EQ(page["enabled"], discounts);
+    if (discounts) {
+      EXPECT_EQ(run.status, 0) << run.error();
+    } else {
+      EXPECT_EQ(run.error()["message"],
+                "page: dialog 3607: page 3 is hidden: the dialog took it away");
+    }
+    auto ok =
+        co.drive(kOpen + "select 3608 1373 2\n" + kOk, "--edition " + std::to_string(edition));
+    ASSERT_EQ(ok.status, 0) << ok.error();
+    const setupmap after = storedSetup(co);
+    EXPECT_EQ(copy(after.custDepartment), 2);
+    EXPECT_EQ(copy(after.custAccountStatus), 3);
+    EXPECT_EQ(copy(after.custDiscountType), copy(setup.custDiscountType));
+    EXPECT_EQ(std::memcmp(after.custDiscountValues, setup.custDiscountValues,
+                          sizeof setup.custDiscountValues),
+              0);
+  }
+}
+
+TEST(CustomerDefaults, CancelAndTheCloseBoxStoreNothing) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  for (const char* end : {"click 3607 2\n", "close 3609\n"}) {
+    SCOPED_TRACE(end);
+    auto run = co.drive(kOpen + "type 3608 1211 \"9\"\npage 3607 1\ntype 3609 1431 \"X\"\n" + end,
+                        "--multi-user");
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(run.all("dialog").back()["action"], "closed");
+    EXPECT_EQ(run.all("action").back()["action"], "ended");
+    EXPECT_TRUE(run.all("update-sent").empty());
+    expectSameRecord(before, storedSetup(co));
+    EXPECT_EQ(packageIni(co), "");
+  }
+}
+
+TEST(CustomerDefaults, TheNominalCodeBox) {
+  TestCompany co;
+  // Enter on a major control account clears it.
+  auto control = co.drive(kOpen + "type 3608 1714 \"9999\"\nkey 3608 1714 enter\nshow 3608\n");
+  ASSERT_EQ(control.status, 0) << control.error();
+  EXPECT_EQ(shownControl(control.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_NOMINAL_CODE)["text"], "");
+  // Leaving it changed opens the finder, whose choice it takes.
+  auto finder = co.drive(kOpen + "type 3608 1714 \"40\"\nleave 3608 1714\npopup 4010\n" + kOk);
+  ASSERT_EQ(finder.status, 0) << finder.error();
+  auto asked = finder.all("finder");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0]["search"], 258);
+  EXPECT_EQ(asked[0]["control"], IDC_LEDGER_NOMINAL_CODE);
+  EXPECT_STREQ(storedSetup(co).custNominalCode, "4010");
+}
+
+// Company Preferences on a second station stores a customer analysis label
+// and the call-charge rate, which share the customer block, while Customer
+// Defaults is open on the first: OK keeps both.
+TEST(CustomerDefaults, OkKeepsWhatCompanyPreferencesStoredMeanwhile) {
+  TestCompany co;
+  const std::string options = " --multi-user --lock-records";
+  auto first =
+      co.driveInBackground(kOpen + "type 3608 1211 \"7777\"\nshow 3608\nwait update 30\n" + kOk,
+                           "--station FIRST" + options);
+  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
+
+  DriveRun refused = co.drive(kOpen, "--station THIRD" + options);
+  expectActionRefused(refused, 26, "Sales Defaults");
+
+  DriveRun prefs = co.drive(
+      "open 3600\npage 3600 1\ntype 3602 1925 \"Region\"\n"
+      "page 3600 2\ntype 3603 1881 \"12.5\"\nclick 3600 1942\n",
+      "--station SECOND" + options);
+  ASSERT_EQ(prefs.status, 0) << prefs.error();
+  ASSERT_TRUE(waitForText(first, "\"closed\""));
+
+  const setupmap after = storedSetup(co);
+  EXPECT_DOUBLE_EQ(copy(after.custCreditLimit), 7777);
+  EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
+  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 12.5);
+}
+
+}  // namespace
+}  // namespace vx70::test

@@ -1,0 +1,171 @@
+// Supplier Defaults (3623 and its pages) driven as a person uses it on the
+// demo company, checked against the stored setup record byte for byte.
+#include <cstring>
+#include <set>
+
+#include "api/records.h"
+#include "frame/res/ids_ledgers.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const std::string kOpen = "open 3623\n";
+const std::string kOk = "click 3623 1942\n";
+
+// A packed record's field by value: gtest binds its arguments to references.
+template <class T>
+T copy(T value) {
+  return value;
+}
+
+template <std::size_t N>
+void setText(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N - 1);
+}
+
+setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
+
+void expectSameRecord(const setupmap& expected, const setupmap& stored) {
+  auto* x = reinterpret_cast<const unsigned char*>(&expected);
+  auto* y = reinterpret_cast<const unsigned char*>(&stored);
+  std::set<std::size_t> diff;
+  for (std::size_t i = 0; i < sizeof expected; ++i)
+    if (x[i] != y[i]) diff.insert(i);
+  EXPECT_TRUE(diff.empty()) << "first differing byte at offset " << *diff.begin();
+}
+
+json focused(const json& dialog) {
+  for (const auto& c : dialog["controls"])
+    if (c.value("focus", false)) return c["id"];
+  return json();
+}
+
+// Every field, and nothing of the customer block.
+TEST(SupplierDefaults, OkStoresBothPagesAndNothingElse) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto run = co.drive(kOpen +
+                      "type 3624 1211 \"3000\"\n"
+                      "type 3624 1407 \"60\"\n"
+                      "type 3624 1964 \"1.5\"\n"
+                      "type 3624 1405 \"10\"\n"
+                      "type 3624 2075 \"Net 60\"\n"
+                      "select 3624 1373 2\n"
+                      "select 3624 2061 0\n"
+                      "type 3624 1714 \"7000\"\n"
+                      "key 3624 1714 enter\n"
+                      "select 3624 1317 1\n"
+                      "select 3624 1999 1\n"
+                      "page 3623 1\n"
+                      "type 3625 1619 \"7\"\n"
+                      "type 3625 1622 \"150\"\n"
+                      "click 3625 1219\n"
+                      "click 3625 1218\n" +
+                      kOk);
+  ASSERT_EQ(run.status, 0) << run.error();
+  setupmap expected = before;
+  expected.suppCreditLimit = 3000;
+  expected.suppPaymentDays = 60;
+  expected.suppSettlementDiscount = 1.5;
+  expected.suppSettlementDays = 10;
+  setText(expected.suppTerms, "Net 60");
+  expected.suppDepartment = 2;
+  expected.suppTaxCode = 0;
+  setText(expected.suppNominalCode, "7000");
+  expected.suppCurrency = 1;
+  expected.suppAccountStatus = 1;
+  expected.suppAgeingPeriods[0] = 7;
+  expected.suppAgeingPeriods[3] = 150;
+  expected.suppFutureTotals = 1;
+  expected.suppCalendarAgeing = 1;
+  expectSameRecord(expected, storedSetup(co));
+  auto sent = run.all("update-sent");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["code"], 274);
+  EXPECT_EQ(sent[0]["flag"], 8);
+}
+
+// The first failure reports on its page; nothing is stored.
+struct CheckCase {
+  std::string script;
+  const char* message;
+  int page;
+  int dialog;
+  int focus;
+};
+
+TEST(SupplierDefaults, ChecksReportOnTheirPage) {
+  const CheckCase cases[] = {
+      {"type 3624 1714 \"1234\"\nkey 3624 1714 enter\npage 3623 1\n"
+       "type 3625 1620 \"20\"\n" +
+           kOk + "answer ok\n",
+       "You have entered an invalid period range. Enter the lowest value first and the highest "
+       "last. e.g. 30, 60, 90, 120",
+       1, IDD_SUPPLIER_AGEING, IDC_AGEING_PERIOD2_FROM},
+      {"type 3624 1714 \"1234\"\nkey 3624 1714 enter\npage 3623 1\n" + kOk + "answer ok\n",
+       "Invalid or missing nominal code", 0, IDD_SUPPLIER_RECORD, IDC_LEDGER_NOMINAL_CODE},
+      {"type 3624 1964 \"100\"\nanswer ok\n", "Discount must be between 0 and 99.99", 0,
+       IDD_SUPPLIER_RECORD, IDC_LEDGER_SETTLEMENT_DISCOUNT},
+  };
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    auto run = co.drive(kOpen + c.script + "show\n");
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(run.messages(), std::vector<std::string>{c.message});
+    EXPECT_EQ(run.shown(IDD_SUPPLIER_DEFAULTS)["currentPage"], c.page);
+    EXPECT_EQ(focused(run.shown(c.dialog)), c.focus);
+    expectSameRecord(before, storedSetup(co));
+  }
+}
+
+// The entry edition hides the account status; the other editions show
+// every control, and OK works in each.
+TEST(SupplierDefaults, TheEntryEditionHasNoAccountStatus) {
+  TestCompany co;
+  for (int edition : {1, 4, 16}) {
+    SCOPED_TRACE("edition " + std::to_string(edition));
+    auto run = co.drive(kOpen + "show 3624\nselect 3624 1373 1\n" + kOk,
+                        "--edition " + std::to_string(edition));
+    ASSERT_EQ(run.status, 0) << run.error();
+    const json record = run.shown(IDD_SUPPLIER_RECORD);
+    for (const auto& c : record["controls"]) {
+      const bool statusGroup = c["id"] == IDC_LEDGER_ACCOUNT_STATUS ||
+                               c["id"] == IDC_LEDGER_ACCOUNT_STATUS_GROUP ||
+                               c["id"] == IDC_LEDGER_ACCOUNT_STATUS_LABEL;
+      const bool gone = edition == 16 && statusGroup;
+      EXPECT_EQ(c["visible"], !gone) << c["id"];
+      EXPECT_EQ(c["enabled"], !gone) << c["id"];
+    }
+    EXPECT_EQ(copy(storedSetup(co).suppDepartment), 1);
+  }
+}
+
+// A supplier analysis label that another station stores while the dialog
+// is open (no setup notice reaches it) survives OK.
+TEST(SupplierDefaults, OkKeepsTheLabelsStoredMeanwhile) {
+  TestCompany co;
+  auto first =
+      co.driveInBackground(kOpen + "type 3624 1211 \"4444\"\nshow 3624\nwait update 30\n" + kOk,
+                           "--multi-user --lock-records --station FIRST");
+  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
+  DriveRun refused = co.drive(kOpen, "--multi-user --station SECOND");
+  expectActionRefused(refused, 27, "Purchase Defaults");
+
+  setupmap changed = storedSetup(co);
+  setText(changed.supplierAnalysisLabel[2], "Buyer");
+  storeSetup(co, changed);
+  co.broadcast(275, 16);  // the control record changed: no setup reload
+  ASSERT_TRUE(waitForText(first, "\"closed\""));
+
+  const setupmap after = storedSetup(co);
+  EXPECT_DOUBLE_EQ(copy(after.suppCreditLimit), 4444);
+  EXPECT_STREQ(after.supplierAnalysisLabel[2], "Buyer");
+}
+
+}  // namespace
+}  // namespace vx70::test
