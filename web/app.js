@@ -609,7 +609,7 @@ function keepFocus() {
   const top = activeWindow();
   if (!top) return;
   const active = document.activeElement;
-  if (active?.closest?.('.host-window, .context-menu')) return;  // the host's own windows keep it
+  if (inHostWindow(active)) return;  // the host's own windows keep the focus
   if (!active || active === document.body || !top.root.contains(active)) top.focusStationControl();
 }
 
@@ -657,7 +657,7 @@ function stationKeyOf(k) {
 // with the focus (`node`) does not keep the key for its own text.
 function stationTakes(k, node) {
   const name = stationKeyOf(k);
-  if (!name || app.question || !activeWindow()) return false;
+  if (!name || app.question || !activeWindow() || inHostWindow(node)) return false;
   return !viewOf(node)?.keepsKey(name, node);
 }
 
@@ -2396,6 +2396,11 @@ start();
 // These belong to the host program, not to the module's dialogs: they stay
 // usable while a dialog holds the input, as Windows' help and SYSEDIT are
 // programs of their own.
+
+// Keys and the focus in these windows stay theirs.
+function inHostWindow(node) {
+  return Boolean(node?.closest?.('.host-window, .context-menu'));
+}
 
 const HELP_CONTEXT = 1;
 const HELP_QUIT = 2;

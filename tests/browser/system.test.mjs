@@ -61,7 +61,11 @@ describe('System windows in the browser', () => {
     assert.deepEqual(
         await editor.getByRole('tab').allTextContents(), ['VX70.INI', 'VEXA.INI', 'WIN.INI']);
     await editor.getByRole('tab', {name: 'WIN.INI'}).click();
-    await editor.locator('textarea').fill('[MR]\nDebug=1\n');
+    // Enter is the editor's own: it ends a line and presses no button of the dialog below.
+    await editor.locator('textarea').fill('[MR]\nDebug=1');
+    await editor.locator('textarea').press('Enter');
+    await s.settled();
+    assert.equal(await s.dialog(IDD_SYSTEM_INFO).count(), 1);
     await editor.getByRole('button', {name: 'Save'}).click();
     await editor.waitFor({state: 'detached'});
     const file = path.join(s.dataDir, 'stations', 'STATION1', 'WIN.INI');
