@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,10 +17,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return fs::absolute(a, error).lexically_normal() == fs::absolute(b, error).lexically_normal();
+}
+
 // Where each file lives: the package INI where GetINI says, the others by
-// name in the station's INI folder, as the profile calls find them.
+// name in the station's INI folder, as the profile calls find them.  A
+// name that the profile calls take for a file already listed (VEXA.INI is
+// the package INI) adds no second tab for it.
 std::vector<std::string> editorPaths() {
-  return {GetINI(), win::profileFilePath("VEXA.INI"), win::profileFilePath("WIN.INI")};
+  std::vector<std::string> paths;
+  for (const std::string& path :
+       {std::string(GetINI()), win::profileFilePath("VEXA.INI"), win::profileFilePath("WIN.INI")}) {
+    if (std::none_of(paths.begin(), paths.end(),
+                     [&](const std::string& seen) { return sameFile(seen, path); }))
+      paths.push_back(path);
+  }
+  return paths;
 }
 
 bool readWhole(const std::string& path, std::string& content) {

@@ -172,14 +172,14 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
 }
 
 // Help pages by their own names, reports by number, and of the file system
-// the system editor's three INI files only, each rewritten whole.
+// the system editor's INI files only, each rewritten whole.
 TEST_F(Serve, HelpReportsAndTheSystemEditorReachOnlyTheirOwnFiles) {
   ServeProcess serve(company_);
   std::filesystem::create_directories(serve.webRoot() / "help");
   std::ofstream(serve.webRoot() / "help" / "10010.html") << "support";
   const auto stationDir = std::filesystem::path(company_.dir()) / "stations" / "STATION1";
   std::filesystem::create_directories(stationDir);
-  std::ofstream(stationDir / "VEXA.INI", std::ios::binary) << "[A]\r\nx=1\r\n";
+  std::ofstream(stationDir / "VX70.INI", std::ios::binary) << "[A]\r\nx=1\r\n";
   auto c = serve.client();
 
   auto topic = c.Get("/help/10010.html");
@@ -204,8 +204,8 @@ TEST_F(Serve, HelpReportsAndTheSystemEditorReachOnlyTheirOwnFiles) {
                       json{{"file", file}, {"text", text}}.dump(), "application/json");
     return res ? json::parse(res->body) : json();
   };
-  EXPECT_EQ(save("VEXA.INI", "[A]\nx=2\n"), json({{"ok", true}}));
-  EXPECT_EQ(readText(stationDir / "VEXA.INI"), "[A]\r\nx=2\r\n") << "its own line ends kept";
+  EXPECT_EQ(save("VX70.INI", "[A]\nx=2\n"), json({{"ok", true}}));
+  EXPECT_EQ(readText(stationDir / "VX70.INI"), "[A]\r\nx=2\r\n") << "its own line ends kept";
   EXPECT_EQ(save("WIN.INI", "[MR]\nDebug=1\n"), json({{"ok", true}}));
   for (const char* other : {"../secret.txt", "company.vx70", "../../company.vx70", ""})
     EXPECT_EQ(save(other, "x")["ok"], false) << other;
@@ -213,12 +213,11 @@ TEST_F(Serve, HelpReportsAndTheSystemEditorReachOnlyTheirOwnFiles) {
   EXPECT_EQ(readText(company_.scratch("secret.txt")), "secret");
 
   auto files = json::parse(c.Get("/api/sysedit")->body)["files"];
-  ASSERT_EQ(files.size(), 3u);
+  ASSERT_EQ(files.size(), 2u) << "VEXA.INI is the package INI, shown once";
   EXPECT_EQ(files[0]["name"], "VX70.INI");
-  EXPECT_EQ(files[0]["exists"], false);
-  EXPECT_EQ(files[1]["text"], "[A]\nx=2\n");
-  EXPECT_EQ(files[2]["name"], "WIN.INI");
-  EXPECT_EQ(files[2]["text"], "[MR]\nDebug=1\n");
+  EXPECT_EQ(files[0]["text"], "[A]\nx=2\n");
+  EXPECT_EQ(files[1]["name"], "WIN.INI");
+  EXPECT_EQ(files[1]["text"], "[MR]\nDebug=1\n");
 }
 
 TEST_F(Serve, StateShowsTheStationItsMainWindowAndMenu) {

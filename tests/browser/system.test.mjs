@@ -59,7 +59,7 @@ describe('System windows in the browser', () => {
     await s.control(IDD_SYSTEM_INFO, IDC_SYSTEM_INFO_SYSEDIT).click();
     await editor.waitFor();
     assert.deepEqual(
-        await editor.getByRole('tab').allTextContents(), ['VX70.INI', 'VEXA.INI', 'WIN.INI']);
+        await editor.getByRole('tab').allTextContents(), ['VX70.INI', 'WIN.INI']);
     await editor.getByRole('tab', {name: 'WIN.INI'}).click();
     // Enter is the editor's own: it ends a line and presses no button of the dialog below.
     await editor.locator('textarea').fill('[MR]\nDebug=1');
