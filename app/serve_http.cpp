@@ -108,6 +108,13 @@ bool readBitmap(const std::string& file, std::string& content) {
   return readFile(path, content) && content.rfind("BM", 0) == 0;
 }
 
+// The name a saved report offers: the layout's, without the random part.
+std::string reportFileName(const std::string& path) {
+  std::string name = std::filesystem::path(path).filename().string();
+  const std::size_t dash = name.rfind('-');
+  return dash == std::string::npos ? name : name.substr(0, dash) + ".pdf";
+}
+
 }  // namespace
 
 ServeHttp::ServeHttp(ServeSession& session, EventLog& log, std::filesystem::path webRoot)
@@ -236,6 +243,43 @@ void ServeHttp::routes() {
     }
     json events = log_.after(since, kPollWait);
     sendJson(res, json{{"seq", log_.lastSeq()}, {"events", std::move(events)}});
+  });
+
+  server_->Get(R"(/api/report/(\d{1,9}))", [this](const Request& req, Response& res) {
+    const auto path = session_.reportPath(std::stoul(req.matches[1].str()));
+    std::string content;
+    if (!path || !readFile(*path, content)) return sendError(res, 404, "no such report");
+    res.set_header("Cache-Control", "no-store");
+    res.set_header("Content-Disposition", "inline; filename=\"" + reportFileName(*path) + "\"");
+    res.set_content(std::move(content), "application/pdf");
+  });
+
+  // Help topics are the pages of the help folder, by their own names only;
+  // a context number leads to its topic, or to the contents without one.
+  server_->Get(R"(/help/([a-z0-9-]{1,40}\.html))", [this](const Request& req, Response& res) {
+    std::string content;
+    if (!readFile(webRoot_ / "help" / req.matches[1].str(), content)) {
+      res.status = 404;
+      return;
+    }
+    res.set_header("Cache-Control", "no-cache");
+    res.set_content(std::move(content), "text/html; charset=utf-8");
+  });
+  server_->Get(R"(/help/context/(\d{1,10}))", [this](const Request& req, Response& res) {
+    const std::string topic = req.matches[1].str() + ".html";
+    const bool shipped = std::filesystem::is_regular_file(webRoot_ / "help" / topic);
+    res.set_redirect("/help/" + (shipped ? topic : std::string("index.html")));
+  });
+
+  server_->Get("/api/sysedit",
+               [this](const Request&, Response& res) { sendJson(res, session_.systemFiles()); });
+  server_->Post("/api/sysedit", [this](const Request& req, Response& res) {
+    json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object() || !body.contains("file") ||
+        !body["file"].is_string() || !body.contains("text") || !body["text"].is_string())
+      return sendError(res, 400, "the body must be {\"file\": \"...\", \"text\": \"...\"}");
+    sendJson(res, session_.saveSystemFile(body["file"].get<std::string>(),
+                                          body["text"].get<std::string>()));
   });
 
   server_->Post("/api/command", [this](const Request& req, Response& res) {

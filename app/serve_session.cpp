@@ -8,6 +8,7 @@
 #include "host/codepage.h"
 #include "host/engine/dialog.h"
 #include "host/loader/module.h"
+#include "host/package/system_editor.h"
 #include "station/script.h"
 
 namespace vx70::app {
@@ -98,9 +99,45 @@ void ServeSession::onEvent(const json& event) {
     return;
   }
   if (kind == "error") stationError_ = event.value("message", "the station failed");
-  json numbered = log_.add(event);
+  json numbered = log_.add(kind == "report" ? withReportUrl(event) : event);
   if (isQuestion(kind)) question_ = event;
   if (collecting_) collecting_->push_back(std::move(numbered));
+}
+
+// A printed report is served by its number, never by its path.  Called
+// with the event lock held.
+json ServeSession::withReportUrl(json event) {
+  auto pdf = event.find("pdf");
+  if (pdf == event.end() || !pdf->is_string()) return event;
+  reports_.push_back(pdf->get<std::string>());
+  event["url"] = "/api/report/" + std::to_string(reports_.size() - 1);
+  return event;
+}
+
+std::optional<std::string> ServeSession::reportPath(std::size_t n) const {
+  std::lock_guard lock(eventMutex_);
+  if (n >= reports_.size()) return std::nullopt;
+  return reports_[n];
+}
+
+// The files are read and written between the station's commands, so that
+// an edit never meets a dialog's own INI write halfway.
+json ServeSession::systemFiles() {
+  std::lock_guard lock(commandMutex_);
+  json files = json::array();
+  for (const auto& file : package::systemEditorFiles())
+    files.push_back({{"name", file.name}, {"text", file.text}, {"exists", file.exists}});
+  return {{"files", std::move(files)}};
+}
+
+json ServeSession::saveSystemFile(const std::string& name, const std::string& text) {
+  std::lock_guard lock(commandMutex_);
+  try {
+    package::saveSystemEditorFile(name, text);
+  } catch (const std::exception& e) {
+    return {{"ok", false}, {"error", e.what()}};
+  }
+  return {{"ok", true}};
 }
 
 json ServeSession::run(const std::string& command) {

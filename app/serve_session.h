@@ -6,7 +6,9 @@
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/serve_events.h"
 #include "host/station_options.h"
@@ -34,6 +36,15 @@ class ServeSession {
   // it; "" when no wallpaper is shown.
   std::string wallpaperFile();
 
+  // The path of the n-th report (from 0) that the station printed, whose
+  // `report` event carried "url": "/api/report/N"; none for any other n.
+  std::optional<std::string> reportPath(std::size_t n) const;
+
+  // The system editor's files: {"files": [{"name", "text", "exists"}]}.
+  nlohmann::json systemFiles();
+  // Saves one of them whole: {"ok": true}, or "ok" false with "error".
+  nlohmann::json saveSystemFile(const std::string& name, const std::string& text);
+
   // Closes the station's dialogs and logs off; false when the station
   // reported an error of its own on the way (a log-off it could not write),
   // with its message.
@@ -44,6 +55,7 @@ class ServeSession {
 
  private:
   void onEvent(const nlohmann::json& event);
+  nlohmann::json withReportUrl(nlohmann::json event);
   nlohmann::json currentState();
   nlohmann::json refusal(const std::string& error);
 
@@ -56,6 +68,7 @@ class ServeSession {
   nlohmann::json menu_;                   // built once the station has loaded the module
   nlohmann::json* collecting_ = nullptr;  // the running command's events
   std::string stationError_;              // the station's own error, if any
+  std::vector<std::string> reports_;      // the PDFs the station printed, in order
   std::unique_ptr<Station> station_;
 };
 

@@ -10,6 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libsqlite3-dev zlib1g-dev libfmt-dev libcpp-httplib-dev
   chromium
+  # The report printer's PDFs (cairo, with a font to draw in) and the
+  # tests' PDF text extraction (pdftotext).
+  libcairo2-dev fonts-dejavu-core poppler-utils
 )
 # Node.js and npm come from Debian unless the machine already has them
 # (a newer Node.js from elsewhere is kept as it is).

@@ -22,6 +22,7 @@ echo "== sanitizers (ASan, UBSan)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVX70_SANITIZE=ON -DVX70_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== fuzz the resource reader"

@@ -78,15 +78,6 @@ void requireUsable(const Command& c, HWND control) {
   throw ScriptError(c.line, what + " lies outside its dialog, out of sight");
 }
 
-// The control that a user action names (DIALOG CONTROL ...), once the
-// command has its arguments and a person could reach the control.
-HWND usableControl(const Command& c, std::size_t args) {
-  expectArgs(c, args, args);
-  HWND control = controlArg(c, dialogArg(c, 1), 2);
-  requireUsable(c, control);
-  return control;
-}
-
 void userMessage(const Command& c, HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                  const char* refusal) {
   // Marked before, for the handlers that the change itself calls, and
@@ -114,6 +105,13 @@ HWND dialogArg(const Command& c, std::size_t i) {
   return d;
 }
 
+HWND usableControl(const Command& c, std::size_t args) {
+  expectArgs(c, args, args);
+  HWND control = controlArg(c, dialogArg(c, 1), 2);
+  requireUsable(c, control);
+  return control;
+}
+
 void Station::Impl::run(const Command& c) {
   const std::string& w = c.word();
   if (w == "open") return open(c);
@@ -126,6 +124,7 @@ void Station::Impl::run(const Command& c) {
   if (w == "page") return page(c);
   if (w == "close") return close(c);
   if (w == "key") return key(c);
+  if (w == "menu") return menu(c);
   if (w == "show") return show(c);
   if (w == "wait") return waitUpdate(c);
   if (isAnswerCommand(w)) throw ScriptError(c.line, w + ": nothing waits for an answer");

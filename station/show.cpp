@@ -36,6 +36,7 @@ void Station::Impl::show(const script::Command& c) {
     HWND d = dialogArg(c, 1);
     json one;
     engine::describeDialog(d, one);
+    addContextMenus(one);
     for (const auto& o : engine::openDialogs())
       if (o.hwnd == d) describeFrame(o, one);
     dialogs.push_back(std::move(one));
@@ -43,6 +44,7 @@ void Station::Impl::show(const script::Command& c) {
     for (const auto& o : engine::openDialogs()) {
       json one;
       engine::describeDialog(o.hwnd, one);
+      addContextMenus(one);
       describeFrame(o, one);
       dialogs.push_back(std::move(one));
     }

@@ -12,6 +12,7 @@
 #include "host/codepage.h"
 #include "host/data/company.h"
 #include "host/engine/dialog.h"
+#include "host/package/record_counts.h"
 #include "host/package/user_record.h"
 #include "host/win32/window.h"
 #include "station/station_impl.h"
@@ -123,6 +124,7 @@ void Station::Impl::fillGlobalBlock() {
     // record stops it here, with the file and the record named.
     if (!ReadSetup() || !ReadControl()) throw std::runtime_error(data::lastError());
     loadAccessRecord();
+    package::countCompanyRecords(g);
   } else {
     accessOfName(g.access, logonName(options.user));
   }

@@ -4,6 +4,7 @@
 //   start_up.cpp         start-up, log-on and the global block; shutting down
 //   main_window.cpp      the host's main window and its info window
 //   dialog_commands.cpp  the commands that act on dialogs, as a person would
+//   context_menus.cpp    the controls' context menus and `menu`, which chooses an item
 //   questions.cpp        the questions a person answers and the commands that answer them
 //   show.cpp             `show`: the main window and the open dialogs described
 //   updates.cpp          what other stations do: change notices, multi-user actions
@@ -108,6 +109,9 @@ struct Station::Impl : events::UiPort {
   void close(const script::Command& c);
   bool focusFirst(HWND control);
 
+  // ---- context_menus.cpp -------------------------------------------------------
+  void menu(const script::Command& c);
+
   // ---- questions.cpp -----------------------------------------------------------
   events::Answer ask(events::Question kind, const nlohmann::json& question) override;
   void setPending(std::optional<events::Question> q);
@@ -126,6 +130,14 @@ struct Station::Impl : events::UiPort {
 
 // The open dialog that argument i names (dialog_commands.cpp).
 HWND dialogArg(const script::Command& c, std::size_t i);
+// The control that a user action names (DIALOG CONTROL ...), once the
+// command has exactly `args` arguments and a person could reach the
+// control (dialog_commands.cpp).
+HWND usableControl(const script::Command& c, std::size_t args);
+
+// Adds to a `show` dialog's controls the context menus they offer this
+// station's user: "menu": [{"command", "text"}] (context_menus.cpp).
+void addContextMenus(nlohmann::json& dialog);
 
 // How the station names a kind of question ("message", "popup"...), and
 // whether a command word is one that answers a question (questions.cpp).

@@ -178,6 +178,9 @@ const app = {
   windows: new Map(),  // hwnd of a dialog (not a page) -> DialogWindow
   question: null,      // QuestionBox
   menu: null,          // MenuBar
+  help: null,          // HelpWindow
+  systemEditor: null,  // SystemEditorWindow
+  contextMenu: null,   // ContextMenu
 };
 
 function markBusy() {
@@ -255,13 +258,16 @@ function reportEvents(entries) {
         showStatus(e.message, 'error');
         break;
       case 'help':
-        showStatus(`Help asked for: ${e.file}`, 'info');
+        openHelp(e);
         break;
       case 'execute':
-        showStatus(`The module asked to run ${e.command}`, 'info');
+        if (isSystemEditor(e.command))
+          openSystemEditor();
+        else
+          showStatus(`The module asked to run ${e.command}`, 'info');
         break;
       case 'report':
-        showStatus(`Report ${e.layout} prepared from ${e.data}`, 'info');
+        openReport(e);
         break;
       case 'beep':
         activeWindow()?.flash();
@@ -603,6 +609,7 @@ function keepFocus() {
   const top = activeWindow();
   if (!top) return;
   const active = document.activeElement;
+  if (inHostWindow(active)) return;  // the host's own windows keep the focus
   if (!active || active === document.body || !top.root.contains(active)) top.focusStationControl();
 }
 
@@ -650,7 +657,7 @@ function stationKeyOf(k) {
 // with the focus (`node`) does not keep the key for its own text.
 function stationTakes(k, node) {
   const name = stationKeyOf(k);
-  if (!name || app.question || !activeWindow()) return false;
+  if (!name || app.question || !activeWindow() || inHostWindow(node)) return false;
   return !viewOf(node)?.keepsKey(name, node);
 }
 
@@ -1619,6 +1626,7 @@ class Grid extends ControlView {
     panel.addEventListener('keydown', (e) => this.onKey(e));
     this.body.addEventListener('mousedown', (e) => this.onMouseDown(e));
     this.body.addEventListener('dblclick', (e) => this.onDoubleClick(e));
+    panel.addEventListener('contextmenu', (e) => openContextMenu(this, e));
   }
 
   update(c) {
@@ -2388,3 +2396,229 @@ async function start() {
 }
 
 start();
+
+// ---- The host's own windows: report tab, help, system editor, context menus ----
+//
+// These belong to the host program, not to the module's dialogs: they stay
+// usable while a dialog holds the input, as Windows' help and SYSEDIT are
+// programs of their own.
+
+// Keys and the focus in these windows stay theirs.
+function inHostWindow(node) {
+  return Boolean(node?.closest?.('.host-window, .context-menu'));
+}
+
+const HELP_CONTEXT = 1;
+const HELP_QUIT = 2;
+
+// A floating window of the page: title bar with a close box, dragged by it.
+class HostWindow {
+  constructor(kind, title, onClose) {
+    this.titleText = element('div', {class: 'title-bar-text'}, title);
+    const close = element('button', {'aria-label': 'Close', onclick: () => onClose()});
+    const titleBar = element(
+        'div', {class: 'title-bar'}, this.titleText,
+        element('div', {class: 'title-bar-controls'}, close));
+    this.body = element('div', {class: 'window-body'});
+    this.root = element(
+        'div', {class: `window host-window ${kind}`, role: 'dialog', 'aria-label': title},
+        titleBar, this.body);
+    this.root.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape') {
+        e.stopPropagation();
+        onClose();
+      }
+    });
+    dragBy(titleBar, this.root);
+    document.body.append(this.root);
+  }
+
+  dispose() {
+    this.root.remove();
+  }
+}
+
+// The report printer's PDF opens in a new tab, ready to print; a browser
+// that keeps the tab from opening gets a link in the status bar instead.
+function openReport(e) {
+  if (!e.url) {
+    showStatus(`Report ${e.layout} could not be printed: ${e.error ?? 'no document'}`, 'error');
+    return;
+  }
+  const tab = window.open(e.url, '_blank');
+  showStatus(`Report ${e.layout} printed`, 'info');
+  if (!tab) {
+    const field = document.getElementById('status-message');
+    field.append(' ', element('a', {href: e.url, target: '_blank', class: 'report-link'}, 'Open it'));
+  }
+}
+
+// Help: one window whose topic follows the module's WinHelp calls.
+class HelpWindow extends HostWindow {
+  constructor() {
+    super('help-window', 'VX70 Help', () => closeHelp());
+    this.frame = element('iframe', {class: 'help-topic', title: 'Help topic'});
+    this.body.append(this.frame);
+  }
+
+  show(url) {
+    this.frame.src = url;
+  }
+}
+
+function helpUrl(e) {
+  const context = Number(e.data);
+  return e.command === HELP_CONTEXT && Number.isInteger(context) ? `/help/context/${context}`
+                                                                 : '/help/index.html';
+}
+
+function openHelp(e) {
+  if (e.command === HELP_QUIT) return closeHelp();
+  app.help ??= new HelpWindow();
+  app.help.show(helpUrl(e));
+}
+
+function closeHelp() {
+  app.help?.dispose();
+  app.help = null;
+}
+
+// The system editor: one tab a file; Save writes every changed file whole
+// (the server replaces each at once) and closes, Cancel closes.
+class SystemEditorWindow extends HostWindow {
+  constructor(files) {
+    super('sysedit-window', 'System Configuration Editor', () => this.close());
+    this.files = files.map((f) => ({...f, original: f.text}));
+    this.tabs = element('menu', {role: 'tablist', class: 'sysedit-tabs'});
+    this.panel = element('div', {class: 'window sysedit-panel', role: 'tabpanel'});
+    this.editor = element('textarea', {class: 'sysedit-text', spellcheck: false, wrap: 'off'});
+    this.editor.addEventListener('input', () => (this.current.text = this.editor.value));
+    this.panel.append(element('div', {class: 'window-body'}, this.editor));
+    this.message = element('p', {class: 'sysedit-message', role: 'status'});
+    const buttons = element(
+        'div', {class: 'sysedit-buttons'},
+        element('button', {onclick: () => this.save()}, 'Save'),
+        element('button', {onclick: () => this.close()}, 'Cancel'));
+    this.body.append(this.tabs, this.panel, this.message, buttons);
+    this.files.forEach((file, index) => {
+      const tab = element('li', {role: 'tab'}, element('a', {href: '#'}, file.name));
+      tab.addEventListener('click', (ev) => {
+        ev.preventDefault();
+        this.choose(index);
+      });
+      file.tab = tab;
+      this.tabs.append(tab);
+    });
+    this.choose(0);
+  }
+
+  choose(index) {
+    this.current = this.files[index];
+    this.files.forEach((f) => f.tab.setAttribute('aria-selected', String(f === this.current)));
+    this.editor.value = this.current.text;
+    this.editor.focus();
+  }
+
+  async save() {
+    for (const file of this.files.filter((f) => f.text !== f.original)) {
+      const response = await fetch('/api/sysedit', {
+        method: 'POST',
+        headers: {'Content-Type': 'application/json'},
+        body: JSON.stringify({file: file.name, text: file.text}),
+      });
+      const answer = await response.json().catch(() => ({ok: false, error: `HTTP ${response.status}`}));
+      if (!answer.ok) {
+        this.message.textContent = answer.error ?? 'The file could not be saved.';
+        return;
+      }
+      file.original = file.text;
+    }
+    this.close();
+  }
+
+  close() {
+    this.dispose();
+    if (app.systemEditor === this) app.systemEditor = null;
+  }
+}
+
+async function openSystemEditor() {
+  if (app.systemEditor) return app.systemEditor.editor.focus();
+  try {
+    const {files} = await getJSON('/api/sysedit');
+    app.systemEditor ??= new SystemEditorWindow(files ?? []);
+  } catch (error) {
+    showStatus(`The system editor could not read the files: ${error.message}`, 'error');
+  }
+}
+
+function isSystemEditor(command) {
+  return /(^|[\\/])sysedit\.exe$/i.test(String(command ?? ''));
+}
+
+// A control's context menu: the items the station offers this user
+// (`menu` in the control's state); choosing one sends it with `menu`.
+class ContextMenu {
+  constructor(view, items, x, y) {
+    this.list = element('ul', {class: 'context-menu', role: 'menu'});
+    for (const item of items) {
+      const entry = element('li', {role: 'menuitem', tabindex: '-1'}, item.text);
+      entry.addEventListener('click', () => this.choose(view, item));
+      entry.addEventListener('keydown', (e) => {
+        if (e.key === 'Enter' || e.key === ' ') {
+          e.preventDefault();
+          this.choose(view, item);
+        }
+      });
+      this.list.append(entry);
+    }
+    this.list.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape') {
+        e.stopPropagation();
+        this.close();
+        view.focus();
+      }
+    });
+    this.list.style.left = `${x}px`;
+    this.list.style.top = `${y}px`;
+    this.outside = (e) => {
+      if (!this.list.contains(e.target)) this.close();
+    };
+    document.addEventListener('mousedown', this.outside, true);
+    document.body.append(this.list);
+    this.list.firstChild?.focus();
+  }
+
+  choose(view, item) {
+    this.close();
+    send(`menu ${view.command} ${item.command}`);
+  }
+
+  close() {
+    document.removeEventListener('mousedown', this.outside, true);
+    this.list.remove();
+    if (app.contextMenu === this) app.contextMenu = null;
+  }
+}
+
+// A right click on a row makes it current first, as in a Windows list;
+// Shift+F10 or the menu key (a contextmenu event of button 0) opens it at
+// the current row.
+function openContextMenu(grid, e) {
+  const items = grid.control.menu ?? [];
+  if (!items.length || !grid.usable()) return;
+  e.preventDefault();
+  app.contextMenu?.close();
+  let x = e.clientX;
+  let y = e.clientY;
+  if (e.type === 'contextmenu' && e.button === 2) {
+    const row = grid.rowOf(e.target);
+    if (row >= 0) grid.moveTo(row);
+  } else {
+    const row = grid.body.children[grid.current ?? -1] ?? grid.node;
+    const box = row.getBoundingClientRect();
+    x = box.left + 16;
+    y = box.bottom;
+  }
+  app.contextMenu = new ContextMenu(grid, items, x, y);
+}

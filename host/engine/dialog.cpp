@@ -999,7 +999,9 @@ HWND GetDEDialogChild(HWND dialog, UINT dialogId) {
     if (eng::DialogState* c = eng::stateOf(h);
         c && !c->page && c->parent == dialog && c->id == dialogId && !c->ended)
       return h;
-  return 0;
+  // Asked for its own identifier, a dialog or page is its own child: a
+  // page that also opens as a dialog of its own finds itself either way.
+  return s->id == dialogId ? dialog : 0;
 }
 
 HWND GetDEDialog(HWND dialog, UINT dialogId) {

@@ -1,6 +1,6 @@
 // The common library's and shared dialogs' calls that reach the person:
 // MsgBox with the package's message kinds, the edit box, running a
-// program or a report, and the module's strings that the messages quote.
+// program, and the module's strings that the messages quote.
 // Questions go through the host's question port (host/events.h).
 #include <algorithm>
 #include <cstdarg>
@@ -82,13 +82,7 @@ BOOL Execute(const char* command) {
   return TRUE;
 }
 
-BOOL RunReport(HWND owner, const char* layout, const char* dataPath, UINT, UINT, UINT) {
-  ev::tell(json{{"event", "report"},
-                {"layout", layout ? layout : ""},
-                {"data", dataPath ? dataPath : ""},
-                {"owner", ev::ownerOf(owner)}});
-  return TRUE;
-}
+// RunReport, the report printer, is in report_printer.cpp.
 
 const char* GetResourceString(UINT id, HINSTANCE instance) {
   static std::string buffer;

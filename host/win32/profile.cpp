@@ -9,6 +9,8 @@
 // station killed mid-write leaves the old file or the new one, never half
 // of one.  Read-modify-write cycles hold an flock on the folder, so two
 // stations (or threads) sharing one folder do not lose each other's keys.
+#include "host/win32/profile.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -22,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -482,3 +485,32 @@ BOOL WriteINIString(const char* key, const char* text) {
 }
 
 }  // extern "C"
+
+namespace vx70::win {
+
+std::string profileFilePath(const std::string& file) {
+  return resolveProfilePath(file.c_str()).path;
+}
+
+void replaceProfileFile(const std::string& path, const std::string& content) {
+  const auto fail = [&](const char* cause, int error) {
+    throw std::runtime_error(path + ": " + cause + ": " + std::strerror(error));
+  };
+  const std::string dir = fs::path(path).parent_path().string();
+  std::error_code ignored;
+  if (!dir.empty()) fs::create_directories(dir, ignored);
+  FolderLock lock(dir.empty() ? "." : dir);
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) fail("no copy can be made beside it", errno);
+  ::fchmod(fd, 0644);
+  int error = writeAll(fd, content) && ::fsync(fd) == 0 ? 0 : (errno ? errno : EIO);
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temporary.c_str(), path.c_str()) == 0) return;
+  const bool renaming = error == 0;
+  if (renaming) error = errno;
+  std::remove(temporary.c_str());
+  fail(renaming ? "it could not be replaced" : "it could not be written", error);
+}
+
+}  // namespace vx70::win

@@ -1,7 +1,8 @@
 // `vx70 serve` as a browser meets it: a child process on a free port, its
 // page files and nothing else, the station's state, commands and refusals,
 // the checks that keep other sites out, the long poll that brings another
-// station's notice, and a clean log-off on SIGTERM.
+// station's notice, help pages, reports and the system editor's files, and
+// a clean log-off on SIGTERM.
 #include <httplib.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -168,6 +169,55 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
     EXPECT_EQ(res->status, 404) << path;
     EXPECT_EQ(res->body.find("secret"), std::string::npos) << path;
   }
+}
+
+// Help pages by their own names, reports by number, and of the file system
+// the system editor's INI files only, each rewritten whole.
+TEST_F(Serve, HelpReportsAndTheSystemEditorReachOnlyTheirOwnFiles) {
+  ServeProcess serve(company_);
+  std::filesystem::create_directories(serve.webRoot() / "help");
+  std::ofstream(serve.webRoot() / "help" / "10010.html") << "support";
+  const auto stationDir = std::filesystem::path(company_.dir()) / "stations" / "STATION1";
+  std::filesystem::create_directories(stationDir);
+  std::ofstream(stationDir / "VX70.INI", std::ios::binary) << "[A]\r\nx=1\r\n";
+  auto c = serve.client();
+
+  auto topic = c.Get("/help/10010.html");
+  ASSERT_TRUE(topic);
+  EXPECT_EQ(topic->body, "support");
+  for (const auto& [context, target] : std::vector<std::pair<std::string, std::string>>{
+           {"10010", "/help/10010.html"}, {"5", "/help/index.html"}}) {
+    auto res = c.Get("/help/context/" + context);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 302);
+    EXPECT_EQ(res->get_header_value("Location"), target);
+  }
+  for (const char* path : {"/help/../secret.txt", "/help/%2e%2e/secret.txt", "/help/NOTES.html",
+                           "/help/notes.txt", "/api/report/0", "/api/report/-1"}) {
+    auto res = c.Get(path);
+    ASSERT_TRUE(res) << path;
+    EXPECT_EQ(res->status, 404) << path;
+  }
+
+  auto save = [&](const std::string& file, const std::string& text) {
+    auto res = c.Post("/api/sysedit", {{"Origin", serve.origin()}},
+                      json{{"file", file}, {"text", text}}.dump(), "application/json");
+    return res ? json::parse(res->body) : json();
+  };
+  EXPECT_EQ(save("VX70.INI", "[A]\nx=2\n"), json({{"ok", true}}));
+  EXPECT_EQ(readText(stationDir / "VX70.INI"), "[A]\r\nx=2\r\n") << "its own line ends kept";
+  EXPECT_EQ(save("WIN.INI", "[MR]\nDebug=1\n"), json({{"ok", true}}));
+  for (const char* other : {"../secret.txt", "company.vx70", "../../company.vx70", ""})
+    EXPECT_EQ(save(other, "x")["ok"], false) << other;
+  EXPECT_EQ(save("WIN.INI", "中")["ok"], false) << "no place in the code page";
+  EXPECT_EQ(readText(company_.scratch("secret.txt")), "secret");
+
+  auto files = json::parse(c.Get("/api/sysedit")->body)["files"];
+  ASSERT_EQ(files.size(), 2u) << "VEXA.INI is the package INI, shown once";
+  EXPECT_EQ(files[0]["name"], "VX70.INI");
+  EXPECT_EQ(files[0]["text"], "[A]\nx=2\n");
+  EXPECT_EQ(files[1]["name"], "WIN.INI");
+  EXPECT_EQ(files[1]["text"], "[MR]\nDebug=1\n");
 }
 
 TEST_F(Serve, StateShowsTheStationItsMainWindowAndMenu) {

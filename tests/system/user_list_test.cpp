@@ -1,0 +1,215 @@
+// The User List (3634) driven as a person uses it: the Users and Requests
+// pages of two and three live station processes, the same after one of
+// them is killed, the rows that the action file's own records give, the
+// server's mark, and removing a user through the Users grid's menu.
+#include <signal.h>
+
+#include <tuple>
+
+#include "frame/res/ids_codes.h"
+#include "frame/res/ids_system.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+namespace {
+
+const std::string kShowBoth = "open 3634\nshow 3635\npage 3634 1\nshow 3636\nclick 3634 1\n";
+
+// Grid rows as `show` gives them: an array of rows, each an array of texts.
+json table(std::initializer_list<std::vector<std::string>> rows) {
+  json out = json::array();
+  for (const auto& row : rows) out.push_back(row);
+  return out;
+}
+
+json usersRows(const DriveRun& run) {
+  return shownControl(run, 0, IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID)["rows"];
+}
+json requestRows(const DriveRun& run) {
+  return shownControl(run, 1, IDD_USER_LIST_REQUESTS, IDC_USER_LIST_REQUESTS_GRID)["rows"];
+}
+
+// A second user beside MANAGER, in the user file's record 2.
+void addUser(const TestCompany& co, const char* name) {
+  accessmap user{};
+  std::snprintf(user.logonName, sizeof user.logonName, "%s", name);
+  std::memset(user.password, ' ', sizeof user.password - 1);
+  convert(user.password);
+  co.store(DF_USERS, 2, &user);
+}
+
+// A station process that opens a dialog (taking its action) and stays
+// until a change notice arrives, or until it is killed.
+struct LiveStation {
+  std::filesystem::path out;
+  pid_t pid = 0;
+};
+
+LiveStation startHolding(const TestCompany& co, const std::string& name, const std::string& user,
+                         int dialog) {
+  LiveStation s;
+  s.out = co.scratch(name + ".out");
+  auto script = co.scratch(name + ".vx70");
+  std::ofstream(script) << "open " << dialog << "\nwait update 60\n";
+  auto pidFile = co.scratch(name + ".pid");
+  std::string command = shellQuote(VX70_PROGRAM_PATH) + " drive " + shellQuote(script.string()) +
+                        " --data " + shellQuote(co.dir()) + " --multi-user --station " + name +
+                        " --user " + user + " >" + shellQuote(s.out.string()) +
+                        " 2>&1 & echo $! >" + shellQuote(pidFile.string());
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot start " + name);
+  s.pid = static_cast<pid_t>(std::stol(readText(pidFile)));
+  return s;
+}
+
+void waitForExit(pid_t pid) {
+  for (int i = 0; i < 300 && ::kill(pid, 0) == 0; ++i) usleep(100 * 1000);
+}
+
+TEST(UserList, ShowsLiveStationsAndTheirActionsAndForgetsAKilledOne) {
+  // The other stations' rows, in the order they logged on; this station's
+  // own line comes last.
+  struct Case {
+    int stations;
+    json users;
+    json requests;
+  };
+  const std::vector<Case> cases{
+      {2, table({{"CLERK", "TWO"}}), table({{"CLERK", "Tax Codes", ""}})},
+      {3, table({{"CLERK", "TWO"}, {"MANAGER", "THREE"}}),
+       table({{"CLERK", "Tax Codes", ""}, {"MANAGER", "Currencies", ""}})},
+  };
+  const json own = json::array({"MANAGER", "ONE*"});
+  const std::string one = "--multi-user --station ONE --net-messaging --server";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stations);
+    TestCompany co;
+    addUser(co, "CLERK");
+    // One after the other, so that their records lie in this order.
+    std::vector<LiveStation> others;
+    for (const auto& [name, user, dialog] : std::vector<std::tuple<std::string, std::string, int>>{
+             {"TWO", "CLERK", IDD_TAX_CODES}, {"THREE", "MANAGER", IDD_CURRENCIES}}) {
+      if (static_cast<int>(others.size()) + 1 == c.stations) break;
+      others.push_back(startHolding(co, name, user, dialog));
+      ASSERT_TRUE(waitForText(others.back().out, "\"granted\"")) << readText(others.back().out);
+    }
+
+    DriveRun run = co.drive(kShowBoth, one);
+    ASSERT_EQ(run.status, 0) << run.error();
+    json users = c.users;
+    users.push_back(own);
+    EXPECT_EQ(usersRows(run), users);
+    EXPECT_EQ(requestRows(run), c.requests);
+
+    // The last station dies holding its action: the next look frees its records.
+    ::kill(others.back().pid, SIGKILL);
+    waitForExit(others.back().pid);
+    DriveRun after = co.drive(kShowBoth, one);
+    ASSERT_EQ(after.status, 0) << after.error();
+    users = c.users;
+    users.erase(users.size() - 1);
+    users.push_back(own);
+    json requests = c.requests;
+    requests.erase(requests.size() - 1);
+    EXPECT_EQ(usersRows(after), users);
+    EXPECT_EQ(requestRows(after), requests);
+
+    co.broadcast(275, 16);
+    for (const auto& s : others) waitForExit(s.pid);
+  }
+}
+
+TEST(UserList, RowsFollowTheActionFileRecords) {
+  TestCompany co;
+  auto record = [](WORD state, const char* user, const char* machine, WORD kind,
+                   const char* details) {
+    actionmap r{};
+    r.state = state;
+    std::snprintf(r.user, sizeof r.user, "%s", user);
+    std::snprintf(r.machine, sizeof r.machine, "%s", machine);
+    r.kind = kind;
+    std::snprintf(r.details, sizeof r.details, "%s", details);
+    return r;
+  };
+  // No owning station (bytes 70-71 zero): records the package wrote itself.
+  const std::vector<actionmap> records{
+      record(0, "ALICE", "DESK9   ", 7, ""),       record(1, "GHOST", "GONE", 7, ""),
+      record(0, "ALICE", "DESK9", 33, "12345678"), record(2, "GHOST", "GONE", 31, ""),
+      record(0, "BOB", "DESK4", 5, "x"),
+  };
+  for (std::size_t n = 0; n < records.size(); ++n) co.store(DF_ACTIONS, n + 1, &records[n]);
+
+  DriveRun run = co.drive(kShowBoth);
+  ASSERT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(usersRows(run), table({{"ALICE", "DESK9"}, {"MANAGER", "STATION1"}}));
+  EXPECT_EQ(requestRows(run), table({{"ALICE", "Departments", "12345678"}, {"BOB", "", "x"}}));
+}
+
+TEST(UserList, MarksTheServersOwnLineOnlyWithMessagingOn) {
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"", "STATION1"},
+      {"--net-messaging", "STATION1"},
+      {"--server", "STATION1"},
+      {"--net-messaging --server", "STATION1*"},
+  };
+  TestCompany co;
+  for (const auto& [options, machine] : cases) {
+    DriveRun run = co.drive(kShowBoth, options);
+    ASSERT_EQ(run.status, 0) << run.error();
+    EXPECT_EQ(usersRows(run), table({{"MANAGER", machine}})) << options;
+  }
+}
+
+// A manager removes the clerk's records while the clerk's station still
+// holds Tax Codes: its lock still keeps a third station out of them.
+TEST(UserList, ManagerRemovesAUserOnlyWhenSure) {
+  struct Case {
+    std::string answer;
+    bool removed;
+  };
+  for (const Case& c : {Case{"no", false}, Case{"yes", true}}) {
+    SCOPED_TRACE(c.answer);
+    TestCompany co;
+    addUser(co, "CLERK");
+    LiveStation clerk = startHolding(co, "TWO", "CLERK", IDD_TAX_CODES);
+    ASSERT_TRUE(waitForText(clerk.out, "\"granted\""));
+
+    DriveRun run =
+        co.drive("open 3634\nselect 3635 2162 0\nmenu 3635 2162 2316\nanswer ok\nanswer " +
+                     c.answer + "\nshow 3635\npage 3634 1\nshow 3636\nclick 3634 1\n",
+                 "--multi-user --station ONE");
+    ASSERT_EQ(run.status, 0) << run.error();
+    ASSERT_EQ(run.messages().size(), 2u);
+    EXPECT_EQ(run.all("message")[0]["kind"], 2);
+    EXPECT_EQ(run.all("message")[1]["text"], "Are you sure you want to remove this user ?");
+    EXPECT_EQ(usersRows(run).size(), c.removed ? 1u : 2u);
+    EXPECT_EQ(requestRows(run).size(), c.removed ? 0u : 1u);
+
+    DriveRun third = co.drive("open 3619\n", "--multi-user --station THREE");
+    expectActionRefused(third, 31, "Tax Codes");
+
+    co.broadcast(275, 16);
+    waitForExit(clerk.pid);
+  }
+}
+
+TEST(UserList, OnlyAManagerIsOfferedRemoveUser) {
+  TestCompany co;
+  addUser(co, "CLERK");
+  for (const std::string user : {"MANAGER", "CLERK"}) {
+    DriveRun run = co.drive("open 3634\nshow 3635\nmenu 3635 2162 2316\nanswer ok\nanswer no\n",
+                            "--user " + user);
+    json menu = shownControl(run, 0, IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID)["menu"];
+    if (user == "MANAGER") {
+      EXPECT_EQ(menu, json({{{"command", 2316}, {"text", "Remove user"}}}));
+      EXPECT_EQ(run.status, 0) << run.error();
+    } else {
+      EXPECT_TRUE(menu.is_null());
+      EXPECT_EQ(run.status, 1);
+      EXPECT_NE(run.error()["message"].get<std::string>().find("offers this user no menu item"),
+                std::string::npos);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vx70::test
