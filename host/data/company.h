@@ -61,6 +61,13 @@ struct Update {
 };
 std::vector<Update> takeUpdates();
 
+// Records first to first + count - 1 of a data file in one read, one after
+// the other (a record the file does not hold is zeros), for a list that
+// shows a whole table: the same as ReadRec record by record, in a single
+// pass.  A failure is told as ReadRec's is, and the records are zeros.
+std::vector<std::uint8_t> ReadRecords(const datafilemap* file, std::uint32_t first,
+                                      std::uint32_t count);
+
 // ---- What the person hears of a failure -------------------------------------
 // While the station handles a person's input (a click, a key, typing), the
 // first data call of that input that cannot do its work is shown to the

@@ -1,6 +1,7 @@
 // The data file functions (VX70FL32) with the meanings of Windows OpenFile,
 // ReadFile and LockFile on record files, and the global block's record
 // loaders of VX70COM that go through them.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <string_view>
@@ -257,6 +258,27 @@ DWORD findAccount(const datafilemap* files, UINT kind, const char* code, void* b
 }
 
 }  // namespace
+
+std::vector<std::uint8_t> ReadRecords(const datafilemap* file, std::uint32_t first,
+                                      std::uint32_t count) {
+  const int number = numberOf(file);
+  const std::size_t length = number >= 0 ? recordLength(static_cast<std::uint16_t>(number)) : 0;
+  std::vector<std::uint8_t> records(length * count);
+  const BOOL read = guarded<BOOL>({"could not be read", number, first}, FALSE, [&] {
+    Session& s = session();
+    const std::uint16_t checked = fileNumber(file);
+    if (!s.store.fileExists(checked)) missingFile(s, checked);
+    s.store.forEach(checked, [&](std::uint32_t record, std::span<const std::uint8_t> data) {
+      if (record >= first + count) return false;
+      if (record >= first) std::copy(data.begin(), data.end(), &records[(record - first) * length]);
+      return true;
+    });
+    return TRUE;
+  });
+  if (!read) std::fill(records.begin(), records.end(), 0);
+  return records;
+}
+
 }  // namespace vx70::data
 
 using namespace vx70::data;

@@ -16,8 +16,10 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "api/host_api.h"
+#include "host/data/company.h"
 #include "host/engine/grid.h"
 #include "host/engine/grid_model.h"
 #include "host/win32/window.h"
@@ -50,9 +52,11 @@ std::string fieldText(const char* field, std::size_t size) {
 void addCurrencyNames(HWND combo) {
   datafilemap* file = &g_lpGlobVar->dataFiles[DF_CURRENCIES];
   if (!FileOpen(file, 0, 64, 1)) return;
-  for (DWORD n = 1; n <= kCurrencyCount; ++n) {
+  // The table in one read: the list is filled whenever a ledger dialog opens.
+  const std::vector<std::uint8_t> records = vx70::data::ReadRecords(file, 1, kCurrencyCount);
+  for (DWORD n = 0; n < kCurrencyCount; ++n) {
     currmap record{};
-    ReadRec(file, n, &record);
+    std::memcpy(&record, &records[n * sizeof record], sizeof record);
     appendItem(combo, fieldText(record.name, sizeof record.name));
   }
   FileClose(file);

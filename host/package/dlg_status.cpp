@@ -7,8 +7,10 @@
 // blank status shows its number alone.
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "api/host_api.h"
+#include "host/data/company.h"
 
 namespace {
 
@@ -34,9 +36,13 @@ void FillAccStatusCombo(HWND combo) {
                             ? &g_lpGlobVar->dataFiles[DF_ACCOUNT_STATUS]
                             : nullptr;
     bool open = file && FileOpen(file, 0, 64, 1);
+    // The hundred records in one read: the list is filled whenever a
+    // ledger dialog opens.
+    std::vector<std::uint8_t> records;
+    if (open) records = vx70::data::ReadRecords(file, 1, kStatusCount);
     for (int status = 0; status < kStatusCount; ++status) {
       accstatusmap record{};
-      if (open) ReadRec(file, static_cast<DWORD>(status + 1), &record);
+      if (open) std::memcpy(&record, &records[status * sizeof record], sizeof record);
       char text[80];
       statusText(status, record, text, sizeof text);
       SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
