@@ -19,7 +19,6 @@ constexpr const char* kInvalidNominalCode = "Invalid or missing nominal code";
 
 // Account codes are looked up padded with spaces to their field of 9 bytes.
 constexpr UINT kCodeField = 9;
-constexpr UINT kCodeChars = kCodeField - 1;
 constexpr WORD kSearchNominal = 258;
 
 constexpr UINT kPeriodBoxes[] = {IDC_AGEING_PERIOD1_FROM, IDC_AGEING_PERIOD2_FROM,
