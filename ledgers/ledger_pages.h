@@ -1,4 +1,5 @@
-// What Customer Defaults and Supplier Defaults do alike, written once: the
+// What Customer Defaults and Supplier Defaults (and, for its nominal code
+// box, Product Defaults) do alike, written once: the
 // multi-user action, the setup record re-read for a change and stored, the
 // Record page's lists, account status, nominal code box and settlement
 // discount, and the Ageing page.  Each dialog keeps its own fields of the

@@ -28,13 +28,13 @@
 #include "frame/res/ids_ledgers.h"
 #include "frame/res/ids_strings.h"
 #include "ledger_checks.h"
+#include "ledger_pages.h"
 
 namespace {
 
 constexpr UINT kProductDefaultsAction = IDS_ACTION_PRODUCT_DEFAULTS;
 // Engine message to the container: a field of a page is about to be focused.
 constexpr UINT kPrepareFocus = 1025;
-constexpr UINT kSearchNominal = 258;
 constexpr std::size_t kCodeField = 9;
 constexpr int kMostDecimals = 6;
 constexpr const char* kInvalidNominalCode = "Invalid or missing nominal code";
@@ -112,52 +112,6 @@ void initDetails(HWND page) {
   copyBlock(imageOf(containerOf(page)), bytesOf(s));
   // 5.
   UpdateDEDialog(page);
-}
-
-// ---- The nominal code box ----------------------------------------------------------
-
-// A major control account cannot be a product's default: the box is
-// emptied, window and buffer alike.
-void refuseControlAccount(HWND page) {
-  char* buffer = nominalCodeBuffer(page);
-  if (!buffer) return;
-  char code[kCodeField] = {};
-  CopyCut(code, sizeof code, buffer, kCodeField - 1);
-  FillUp(code, kCodeField);
-  nommap nominal{};
-  const DWORD record = FlashFindAccount(glob().dataFiles, kSearchNominal, code, &nominal, 0);
-  if (!record || !IsMajorControlAccount(record, &nominal, 1, &glob().control)) return;
-  const char* empty = text(IDS_EMPTY);
-  CopyToField(buffer, kCodeField, empty);
-  SetDlgItemTextA(page, IDC_LEDGER_NOMINAL_CODE, empty);
-}
-
-// The account finder over the nominal accounts; false when the person
-// cancelled it.
-bool findNominalAccount(HWND page, HWND box, UINT notify) {
-  PopupRequest request{};
-  request.dialog = page;
-  request.control = box;
-  request.controlId = IDC_LEDGER_NOMINAL_CODE;
-  request.notification = static_cast<WORD>(notify);
-  request.searchMode = kSearchNominal;
-  request.flag14 = 1;
-  request.flag16 = 0;
-  request.flag18 = request.flag20 = request.flag22 = 1;
-  return DoPopup(&request) != 0;
-}
-
-// Enter takes the typed code; leaving a changed code, or the finder
-// button, opens the finder.  The modified flag is asked first.
-std::uint32_t nominalCodeCommand(HWND page, HWND box, UINT notify) {
-  const bool modified = SendMessageA(box, EM_GETMODIFY, 0, 0) != 0;
-  if (notify == LN_CODEENTERED) {
-    refuseControlAccount(page);
-    return 0;
-  }
-  if (notify == LN_FINDER || (notify == EN_KILLFOCUS && modified))
-    return findNominalAccount(page, box, notify) ? 0 : 1;
-  return 0;
 }
 
 // ---- OK and Cancel -----------------------------------------------------------------
@@ -299,7 +253,7 @@ VX70_HANDLER(ProductDefaultsCommand) {
       cancelProductDefaults(containerOf(hwnd));
       return 0;
     case IDC_LEDGER_NOMINAL_CODE:
-      return nominalCodeCommand(hwnd, control, notify);
+      return NominalCodeBoxCommand(hwnd, control, notify, true) ? 0 : 1;
     case IDOK:  // Enter
     case IDC_OK:
       saveProductDefaults(containerOf(hwnd));
