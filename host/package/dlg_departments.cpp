@@ -11,11 +11,14 @@
 // whose file holds more departments sees them all.  Rows are supplied on
 // demand, a page at a time, as the grid asks for them.  Both flags show
 // the same rows; the flag only tells which kind of control asks.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "api/grid_messages.h"
 #include "api/host_api.h"
+#include "host/data/company.h"
 
 namespace {
 
@@ -60,12 +63,19 @@ bool wantedRows(HWND grid, int& first, int& count) {
   return count > 0;
 }
 
+// The rows asked for are read in one pass: a department list is filled
+// whenever a dialog that offers one opens.
 void supplyDepartments(HWND grid, datafilemap* file, int first, int count) {
   const int departments = departmentsIn(file);
-  for (int row = first; row < first + count && row < departments; ++row) {
+  const int rows = std::min(first + count, departments) - first;
+  if (rows <= 0) return;
+  const std::vector<std::uint8_t> records = vx70::data::ReadRecords(
+      file, static_cast<DWORD>(first) + kFirstDepartmentRecord, static_cast<DWORD>(rows));
+  for (int row = first; row < first + rows; ++row) {
     DWORD record = static_cast<DWORD>(row) + kFirstDepartmentRecord;
     deptmap stored{};
-    ReadRec(file, record, &stored);
+    std::memcpy(&stored, &records[static_cast<std::size_t>(row - first) * sizeof stored],
+                sizeof stored);
     DepartmentRow shown{};
     shown.number = static_cast<WORD>(row + 1);
     std::memcpy(shown.name, stored.name, strnlen(stored.name, sizeof shown.name - 1));
