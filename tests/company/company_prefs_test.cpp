@@ -6,9 +6,15 @@
 #include "api/records.h"
 #include "frame/res/ids_company.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
+
+using vx70::test::copy;
+using vx70::test::setText;
+using vx70::test::storedSetup;
+using vx70::test::storeSetup;
 
 const std::string kOpen = "open 3600\n";
 const std::string kOk = "click 3600 1942\n";
@@ -22,16 +28,6 @@ constexpr int kOthers[] = {IDC_PREFS_ACCESS_RIGHTS,   IDC_PREFS_NO_VISA_WARNING,
                            IDC_PREFS_COPY_SKELETON,   IDC_PREFS_ACCOUNT_STATUS,
                            IDC_PREFS_PPSR_BY_SPLIT,   IDC_PREFS_BANK_REC_GROUPING,
                            IDC_PREFS_NEGATIVE_STOCK,  IDC_PREFS_WORKCLOCK};
-
-// A packed record's field by value: gtest binds its arguments to references.
-template <class T>
-T copy(T value) {
-  return value;
-}
-
-setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
-
-void storeSetup(const TestCompany& co, const setupmap& setup) { co.store(DF_SETUP, 1, &setup); }
 
 // Byte offsets where two setup records differ, to name a field that moved
 // by accident.
@@ -47,12 +43,6 @@ std::set<std::size_t> differences(const setupmap& a, const setupmap& b) {
 void expectSameRecord(const setupmap& expected, const setupmap& stored) {
   auto diff = differences(expected, stored);
   EXPECT_TRUE(diff.empty()) << "first differing byte at offset " << *diff.begin();
-}
-
-template <std::size_t N>
-void setText(char (&field)[N], const char* text) {
-  std::memset(field, 0, N);
-  std::strncpy(field, text, N - 1);
 }
 
 json control(const DriveRun& run, int dialog, int id) {

@@ -8,28 +8,20 @@
 #include "api/records.h"
 #include "frame/res/ids_options.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
+
+using vx70::test::copy;
+using vx70::test::setText;
+using vx70::test::storedSetup;
+using vx70::test::storeSetup;
 
 const std::string kOpen = "open 3627\n";
 const std::string kOk = "click 3627 1\n";
 const std::string kOrdersWarning =
     "Warning: Any change you make to this check box,\nwill affect incomplete sales orders.";
-
-template <class T>
-T copy(T value) {
-  return value;
-}
-
-setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
-void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
-
-template <std::size_t N>
-void setText(char (&field)[N], const char* text) {
-  std::memset(field, 0, N);
-  std::strncpy(field, text, N - 1);
-}
 
 long firstDifference(const void* a, const void* b, std::size_t size) {
   auto* x = static_cast<const unsigned char*>(a);

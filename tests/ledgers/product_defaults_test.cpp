@@ -7,9 +7,15 @@
 #include "api/records.h"
 #include "frame/res/ids_ledgers.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
+
+using vx70::test::copy;
+using vx70::test::setText;
+using vx70::test::storedSetup;
+using vx70::test::storeSetup;
 
 const std::string kOpen = "open 3612\n";
 const std::string kOk = "click 3612 1942\n";
@@ -20,20 +26,6 @@ const std::string kLowerQuantities =
     "Reducing the default decimal precision for quantities\ncould cause discrepancies between "
     "actual figures and stock transactions.\n\nAre you sure you wish to save this change ?";
 const std::string kBadCode = "Invalid or missing nominal code";
-
-template <class T>
-T copy(T value) {
-  return value;
-}
-
-setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
-void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
-
-template <std::size_t N>
-void setText(char (&field)[N], const char* text) {
-  std::memset(field, 0, N);
-  std::strncpy(field, text, N - 1);
-}
 
 // The first offset where two records differ, -1 when they are the same.
 long firstDifference(const void* a, const void* b, std::size_t size) {

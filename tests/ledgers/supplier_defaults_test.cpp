@@ -6,27 +6,18 @@
 #include "api/records.h"
 #include "frame/res/ids_ledgers.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
 
+using vx70::test::copy;
+using vx70::test::setText;
+using vx70::test::storedSetup;
+using vx70::test::storeSetup;
+
 const std::string kOpen = "open 3623\n";
 const std::string kOk = "click 3623 1942\n";
-
-// A packed record's field by value: gtest binds its arguments to references.
-template <class T>
-T copy(T value) {
-  return value;
-}
-
-template <std::size_t N>
-void setText(char (&field)[N], const char* text) {
-  std::memset(field, 0, N);
-  std::strncpy(field, text, N - 1);
-}
-
-setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
-void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
 
 void expectSameRecord(const setupmap& expected, const setupmap& stored) {
   auto* x = reinterpret_cast<const unsigned char*>(&expected);

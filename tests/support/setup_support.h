@@ -1,0 +1,30 @@
+// What the tests of the dialogs that keep the setup record share: the
+// record as stored and stored anew, a text put into one of its fixed
+// fields, and a packed field read by value.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+
+#include "api/records.h"
+#include "tests/support/drive_support.h"
+
+namespace vx70::test {
+
+// A packed record's field by value: gtest binds its arguments to references.
+template <class T>
+T copy(T value) {
+  return value;
+}
+
+// The text in a fixed field, the rest of the field zeros.
+template <std::size_t N>
+void setText(char (&field)[N], const char* text) {
+  std::memset(field, 0, N);
+  std::strncpy(field, text, N - 1);
+}
+
+inline setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+inline void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
+
+}  // namespace vx70::test
