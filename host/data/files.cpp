@@ -110,6 +110,9 @@ void dropSharing(Session& s, std::uint16_t file) {
   throw DataError(s.store.path() + ": " + fileLabel(file) + " does not exist");
 }
 
+// An open for reading alone: its reads share one snapshot until it closes.
+bool readsOnly(UINT access) { return !(access & kCreate) && (access & kAccessMask) == 0; }
+
 BOOL openFile(datafilemap* file, UINT access, UINT share) {
   Session& s = session();
   std::uint16_t number = fileNumber(file);
@@ -129,6 +132,8 @@ BOOL openFile(datafilemap* file, UINT access, UINT share) {
   }
   ++state.openCount;
   state.writable = state.writable || (shareBitsOf(access, share) & kWriteAccess);
+  if (readsOnly(access)) s.store.beginReadScope();
+  state.readScopes += readsOnly(access) ? 1 : 0;
   file->openCount = state.openCount;
   file->access = access;
   file->share = share;
@@ -141,6 +146,10 @@ BOOL closeFile(datafilemap* file) {
   std::uint16_t number = fileNumber(file);
   OpenFileState& state = s.files[number];
   if (state.openCount == 0) throw DataError(fileLabel(number) + " is not open");
+  if (state.readScopes > 0) {
+    --state.readScopes;
+    s.store.endReadScope();
+  }
   if (--state.openCount == 0) {
     dropSharing(s, number);
     file->library = nullptr;

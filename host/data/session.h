@@ -28,6 +28,7 @@ enum ShareBit : unsigned {
 
 struct OpenFileState {
   unsigned openCount = 0;
+  unsigned readScopes = 0;  // opens for reading alone, each holding the store's read scope
   bool writable = false;
   unsigned shareBits = 0;
 };

@@ -147,7 +147,25 @@ Store::Store(const std::string& path, Access access)
   db_.exec("PRAGMA synchronous = FULL", "the company could not be opened for writing");
 }
 
-Store::~Store() = default;
+Store::~Store() { releaseSnapshot(); }
+
+void Store::beginReadScope() {
+  if (readScopes_++ > 0 || transactionDepth_ > 0) return;
+  db_.exec("BEGIN", "the company could not be read");
+  snapshotHeld_ = true;
+}
+
+void Store::endReadScope() {
+  if (readScopes_ > 0 && --readScopes_ == 0) releaseSnapshot();
+}
+
+void Store::releaseSnapshot() {
+  if (!snapshotHeld_) return;
+  snapshotHeld_ = false;
+  // A read transaction changes nothing: ending it cannot lose a thing.
+  if (sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+    sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
 
 // Every check reads the whole file once; a company is small, and a damaged
 // one must be refused before any station works on it.
@@ -237,6 +255,7 @@ void Store::requireFile(std::uint16_t file) {
 }
 
 void Store::ensureFile(std::uint16_t file) {
+  if (transactionDepth_ == 0) releaseSnapshot();
   const FileInfo& known = info(file);
   StatementUse use(sql_->ensureFile);
   use->bind(1, file).bind(2, known.recordLength).bindText(3, known.name);
@@ -352,6 +371,7 @@ std::vector<Broadcast> Store::broadcastsAfter(std::int64_t sequence) {
 
 Store::Transaction::Transaction(Store& store)
     : store_(store), outermost_(store.transactionDepth_ == 0) {
+  if (outermost_) store_.releaseSnapshot();
   if (outermost_) store_.db_.exec("BEGIN IMMEDIATE", "the company could not be written");
   ++store_.transactionDepth_;
 }

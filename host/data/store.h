@@ -73,6 +73,14 @@ class Store {
 
   // A write transaction (BEGIN IMMEDIATE: the write lock is taken at once,
   // so two stations never deadlock upgrading).  Nested ones join the outer.
+  // Reads while a data file is open for reading share one snapshot of the
+  // company (one read transaction): a list that reads a whole table in one
+  // handler call pays for one lock, not one a record.  The scope ends with
+  // the last such close, and any write ends it first, so that a write never
+  // starts from a snapshot older than the company.
+  void beginReadScope();
+  void endReadScope();
+
   class Transaction {
    public:
     explicit Transaction(Store& store);
@@ -97,8 +105,13 @@ class Store {
   void put(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size);
   void requireFile(std::uint16_t file);
 
+  // Ends the shared read snapshot, if one is held, before a write.
+  void releaseSnapshot();
+
   Database db_;
   int transactionDepth_ = 0;
+  int readScopes_ = 0;
+  bool snapshotHeld_ = false;
   struct Statements;
   std::unique_ptr<Statements> sql_;
 };
