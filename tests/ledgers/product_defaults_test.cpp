@@ -254,11 +254,7 @@ TEST(ProductDefaults, OkMergesIntoTheRecordAnotherStationChanged) {
   DriveRun second = co.drive(kOpen, "--multi-user --station SECOND");
   expectActionRefused(second, 28, "Product Defaults");
 
-  setupmap changed = storedSetup(co);
-  setText(changed.customerAnalysisLabel[0], "Region");
-  changed.callChargeRate = 9.5;
-  storeSetup(co, changed);
-  co.broadcast(275, 16);  // the control record changed: no setup reload
+  vx70::test::storeOtherStationsChange(co);
   ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
   ASSERT_TRUE(waitForText(first, "\"closed\""));
 

@@ -27,4 +27,18 @@ void setText(char (&field)[N], const char* text) {
 inline setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
 inline void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
 
+// What Company Preferences on another station stores while a ledger
+// dialog is open: an analysis label and the call-charge rate, which that
+// dialog's OK must leave as they are.  The station is woken by a notice
+// that asks it to reload nothing.
+inline constexpr const char* kOtherStationsLabel = "Region";
+inline constexpr double kOtherStationsRate = 9.5;
+inline void storeOtherStationsChange(const TestCompany& co) {
+  setupmap changed = storedSetup(co);
+  setText(changed.customerAnalysisLabel[0], kOtherStationsLabel);
+  changed.callChargeRate = kOtherStationsRate;
+  storeSetup(co, changed);
+  co.broadcast(275, 16);  // the control record changed: no setup reload
+}
+
 }  // namespace vx70::test
