@@ -100,6 +100,9 @@ struct Store::Statements {
         truncate(db, "DELETE FROM records WHERE file = ?1 AND recno > ?2"),
         count(db, "SELECT max(recno) FROM records WHERE file = ?1"),
         select(db, "SELECT data, sum FROM records WHERE file = ?1 AND recno = ?2"),
+        selectRange(db,
+                    "SELECT recno, data, sum FROM records WHERE file = ?1 AND recno >= ?2 "
+                    "AND recno < ?3 ORDER BY recno"),
         replace(db,
                 "INSERT OR REPLACE INTO records(file, recno, data, sum) VALUES(?1, ?2, ?3, ?4)"),
         scan(db, "SELECT recno, data, sum FROM records WHERE file = ?1 ORDER BY recno"),
@@ -109,7 +112,7 @@ struct Store::Statements {
         broadcastsAfter(db,
                         "SELECT seq, from_station, code, flag FROM broadcasts WHERE seq > ?1 "
                         "ORDER BY seq") {}
-  Statement fileExists, ensureFile, truncate, count, select, replace, scan;
+  Statement fileExists, ensureFile, truncate, count, select, selectRange, replace, scan;
   Statement lastBroadcast, addBroadcast, pruneBroadcasts, broadcastsAfter;
 };
 
@@ -162,6 +165,7 @@ void Store::endReadScope() {
 void Store::releaseSnapshot() {
   if (!snapshotHeld_) return;
   snapshotHeld_ = false;
+  window_ = Window{};
   // A read transaction changes nothing: ending it cannot lose a thing.
   if (sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
     sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -238,6 +242,7 @@ void Store::checkRecord(std::uint16_t file, std::uint32_t record,
 
 void Store::put(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
                 std::size_t size) {
+  window_ = Window{};
   StatementUse use(sql_->replace);
   use->bind(1, file).bind(2, record).bindBlob(3, data, size);
   use->bind(4, checksum(file, record, data, size));
@@ -276,12 +281,42 @@ std::uint32_t Store::recordCount(std::uint16_t file) {
 }
 
 bool Store::read(std::uint16_t file, std::uint32_t record, std::uint8_t* out) {
+  if (snapshotHeld_) return readFromWindow(file, record, out);
   StatementUse use(sql_->select);
   use->bind(1, file).bind(2, record);
   if (!use->step()) return false;
   auto data = use->blob(0);
   checkRecord(file, record, data, use->integer(1));
   std::memcpy(out, data.data(), data.size());
+  return true;
+}
+
+bool Store::readFromWindow(std::uint16_t file, std::uint32_t record, std::uint8_t* out) {
+  // Lists read a code table front to back; 128 records of the largest
+  // table are a few hundred KiB at most.
+  constexpr std::uint32_t kWindow = 128;
+  if (window_.file != file || record < window_.first || record >= window_.end) {
+    Window fetched{file, record, record + kWindow, {}};
+    fetched.records.resize(kWindow);
+    StatementUse use(sql_->selectRange);
+    use->bind(1, file).bind(2, record).bind(3, fetched.end);
+    while (use->step()) {
+      auto number = static_cast<std::uint32_t>(use->integer(0));
+      auto data = use->blob(1);
+      WindowRecord& kept = fetched.records[number - record];
+      try {
+        checkRecord(file, number, data, use->integer(2));
+        kept.data.assign(data.begin(), data.end());
+      } catch (const DataError& damaged) {
+        kept.damage = damaged.what();
+      }
+    }
+    window_ = std::move(fetched);
+  }
+  const WindowRecord& kept = window_.records[record - window_.first];
+  if (!kept.damage.empty()) throw DataError(kept.damage);
+  if (kept.data.empty()) return false;
+  std::memcpy(out, kept.data.data(), kept.data.size());
   return true;
 }
 
@@ -301,6 +336,7 @@ void Store::write(std::uint16_t file, std::uint32_t record, const std::uint8_t* 
 }
 
 void Store::truncate(std::uint16_t file, std::uint32_t count) {
+  window_ = Window{};
   StatementUse use(sql_->truncate);
   use->bind(1, file).bind(2, count);
   use->run();

@@ -77,7 +77,9 @@ class Store {
   // company (one read transaction): a list that reads a whole table in one
   // handler call pays for one lock, not one a record.  The scope ends with
   // the last such close, and any write ends it first, so that a write never
-  // starts from a snapshot older than the company.
+  // starts from a snapshot older than the company.  Inside the snapshot a
+  // read fetches the record and the ones after it in one query, so that a
+  // list reading record after record pays for one query a window.
   void beginReadScope();
   void endReadScope();
 
@@ -108,7 +110,24 @@ class Store {
   // Ends the shared read snapshot, if one is held, before a write.
   void releaseSnapshot();
 
+  // Reads record from the snapshot's window of file, fetching the window
+  // that starts at it when it is not there; false when there is no record.
+  bool readFromWindow(std::uint16_t file, std::uint32_t record, std::uint8_t* out);
+
+  // Records of one file read ahead inside the snapshot.  A damaged one
+  // keeps its refusal, so that it fails its own read, not its neighbours'.
+  struct WindowRecord {
+    std::vector<std::uint8_t> data;  // empty: no such record
+    std::string damage;
+  };
+  struct Window {
+    std::uint16_t file = 0;
+    std::uint32_t first = 0, end = 0;  // records [first, end)
+    std::vector<WindowRecord> records;
+  };
+
   Database db_;
+  Window window_;
   int transactionDepth_ = 0;
   int readScopes_ = 0;
   bool snapshotHeld_ = false;

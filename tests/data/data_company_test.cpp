@@ -192,6 +192,13 @@ TEST_F(CompanyOpen, ARecordThatDoesNotMatchItsChecksumIsNeverShown) {
                                     std::string("record 3"), std::string("damaged")})
       EXPECT_NE(data::lastError().find(part), std::string::npos) << data::lastError();
     EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 2, buffer.data()), 84u) << "the others still read";
+    // Open for reading, record 2 fetches its neighbours ahead: still only
+    // record 3 itself is refused.
+    ASSERT_TRUE(FileOpen(Entry(DF_CURRENCIES), 0, 64, 1));
+    EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 2, buffer.data()), 84u);
+    EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 3, buffer.data()), 0u) << "read ahead, refused";
+    EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 4, buffer.data()), 84u);
+    FileClose(Entry(DF_CURRENCIES));
     data::closeCompany();
     data::Store store(company_.database(), data::Store::Access::readOnly);
     auto found = store.check();
