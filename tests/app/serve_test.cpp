@@ -78,6 +78,8 @@ class ServeProcess {
     std::filesystem::create_directories(webRoot_);
     std::ofstream(webRoot_ / "index.html") << "<!doctype html><title>page</title>";
     std::ofstream(webRoot_ / "app.js") << "// app";
+    std::filesystem::create_directories(webRoot_ / "dialog");
+    std::ofstream(webRoot_ / "dialog" / "surface.js") << "// surface";
     std::ofstream(webRoot_ / "style.css") << "/* style */";
     std::ofstream(webRoot_ / "98.css") << "/* 98 */";
     std::ofstream(webRoot_ / "ms_sans_serif.woff2") << "font";
@@ -152,8 +154,9 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
   };
   for (const Case& k :
        {Case{"/", "<!doctype html><title>page</title>", "text/html"},
-        Case{"/app.js", "// app", "text/javascript"}, Case{"/style.css", "/* style */", "text/css"},
-        Case{"/98.css", "/* 98 */", "text/css"},
+        Case{"/app.js", "// app", "text/javascript"},
+        Case{"/dialog/surface.js", "// surface", "text/javascript"},
+        Case{"/style.css", "/* style */", "text/css"}, Case{"/98.css", "/* 98 */", "text/css"},
         Case{"/ms_sans_serif.woff2", "font", "font/woff2"}}) {
     auto res = c.Get(k.path);
     ASSERT_TRUE(res) << k.path;
@@ -161,9 +164,10 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
     EXPECT_EQ(res->body, k.body) << k.path;
     EXPECT_EQ(res->get_header_value("Content-Type").rfind(k.type, 0), 0u) << k.path;
   }
-  for (const char* path : {"/secret.txt", "/../secret.txt", "/%2e%2e/secret.txt",
-                           "/app.js/../../secret.txt", "/notes.txt", "/index.html", "/appXjs",
-                           "/web/app.js", "/ms_sans_serif.woff", "/api/nothing", "//etc/passwd"}) {
+  for (const char* path :
+       {"/secret.txt", "/../secret.txt", "/%2e%2e/secret.txt", "/app.js/../../secret.txt",
+        "/notes.txt", "/index.html", "/appXjs", "/web/app.js", "/a/b/c.js", "/ms_sans_serif.woff",
+        "/api/nothing", "//etc/passwd"}) {
     auto res = c.Get(path);
     ASSERT_TRUE(res) << path;
     EXPECT_EQ(res->status, 404) << path;
