@@ -38,7 +38,7 @@ export class FileChooser extends QuestionBox {
     );
     this.addButton('&Open', () => this.confirm(), {isDefault: true});
     this.addButton('Cancel', () => this.cancel());
-    getJSON('/api/files')
+    this.listed = getJSON('/api/files')
         .then((answer) => {
           this.folder = answer.folder ?? '';
           this.files = answer.files ?? [];
@@ -84,11 +84,15 @@ export class FileChooser extends QuestionBox {
         names[Math.min(Math.max(at + (e.key === 'ArrowDown' ? 1 : -1), 0), names.length - 1)]);
   }
 
+  // A name typed before the folder's listing came still names a file of
+  // that folder, so the answer waits for it.
   confirm() {
     const name = this.name.value.trim();
     if (!name) return;
-    const path = name.includes('/') || !this.folder ? name : `${this.folder}/${name}`;
-    this.answer(`file ${quote(path)}`);
+    this.listed.then(() => {
+      const path = name.includes('/') || !this.folder ? name : `${this.folder}/${name}`;
+      this.answer(`file ${quote(path)}`);
+    });
   }
 
   cancel() {
