@@ -6,15 +6,8 @@ import {openReport} from '../host/report.js';
 import {isSystemEditor, openSystemEditor} from '../host/sysedit.js';
 import {showStatus} from '../main/status.js';
 
-export const UPDATE_NOTICE =
+const UPDATE_NOTICE =
     'Another station changed the company settings; the values shown were reloaded.';
-
-// Events after which the main window (title, status line, access menu,
-// toolbar, wallpaper) shows something new.
-export const MAIN_WINDOW_EVENTS = new Set([
-  'title', 'info', 'program-date', 'access-menu', 'wallpaper', 'toolbar', 'ledger-colours',
-  'module-access',
-]);
 
 export function eventOf(entry) {
   return entry && typeof entry.event === 'object' && entry.event ? entry.event : entry;

@@ -4,9 +4,10 @@ import {showStatus} from '../main/status.js';
 import {postCommand} from './server.js';
 import {app} from './state.js';
 
-// What the page makes of each answer (connection/draw.js): the queue only
-// sends, so that the controls that send need none of the drawing.
-let showAnswer = () => {};
+// What the page makes of each answer (connection/draw.js), which the
+// command's turn waits for: the queue only sends, so that the controls that
+// send need none of the drawing.
+let showAnswer = async () => {};
 
 export function onAnswer(show) {
   showAnswer = show;
@@ -49,12 +50,11 @@ export function send(line) {
 
 // `follow`: the page's focus goes where the station's went, as after a key.
 export async function runCommand(line, {follow = false} = {}) {
-  const before = app.state;
   const answer = await postCommand(line);
   if (!answer.ok) {
     app.refusals += 1;
     showStatus(answer.error || 'The command was refused.', 'error');
   }
-  showAnswer(answer, {before, follow});
+  await showAnswer(answer, {follow});
   return answer;
 }
