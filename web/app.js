@@ -1334,10 +1334,36 @@ class EditField extends ControlView {
     this.input = input;
     this.dirty = false;
     this.sending = null;
+    input.addEventListener('beforeinput', () => this.forgetMaskedText());
     input.addEventListener('input', () => this.onInput());
     input.addEventListener('blur', () => {
       if (!this.surface.window.closing) this.commit();
     });
+  }
+
+  isPassword() {
+    return (styleOf(this.control) & ES_PASSWORD) !== 0 && this.kind !== 'memo';
+  }
+
+  // The station shows a password as one `*` a character, so the page can
+  // only keep what the person typed there itself.  The asterisks of a text
+  // the person never typed here (the current password) are only a picture:
+  // typing replaces them, and they are never sent.
+  forgetMaskedText() {
+    if (!this.masked) return;
+    this.masked = false;
+    this.input.value = '';
+  }
+
+  // What a password field shows: the person's own text while the station
+  // still holds it (as many characters, changed by typing), else the mask.
+  showPassword(c) {
+    const text = c.text ?? '';
+    const typed = this.input.value;
+    const stillTyped = c.modified && !this.masked && typed.length === text.length;
+    if (stillTyped) return;
+    this.input.value = text;
+    this.masked = text !== '';
   }
 
   update(c) {
@@ -1358,7 +1384,11 @@ class EditField extends ControlView {
       input.title = `${c.decimals ?? 2} decimal places`;
       input.dataset.decimals = String(c.decimals ?? 2);
     }
-    if (!this.dirty && this.sending === null && input.value !== c.text) input.value = c.text ?? '';
+    if (this.dirty || this.sending !== null) return;
+    if (this.isPassword())
+      this.showPassword(c);
+    else if (input.value !== c.text)
+      input.value = c.text ?? '';
   }
 
   onInput() {
