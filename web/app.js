@@ -21,8 +21,18 @@ const SS_TYPEMASK = 0x1f;
 const SS_NOPREFIX = 0x80;
 const SS_SUNKEN = 0x1000;
 
-const UPDATE_NOTICE =
-    'Another station changed the company settings; the values shown were reloaded.';
+// What another station's change notice says changed, by its code.
+const UPDATE_NOTICES = new Map([
+  [274, 'Another station changed the company\'s settings; the values shown were reloaded.'],
+  [275, 'Another station changed the control accounts or a code table; ' +
+            'the values shown were reloaded.'],
+]);
+
+function updateNotice(updates) {
+  const texts = new Set(updates.map((e) => UPDATE_NOTICES.get(eventOf(e).code) ??
+                                          'Another station changed the company\'s data.'));
+  return [...texts].join(' ');
+}
 
 // Events after which the main window (title, status line, access menu,
 // toolbar, wallpaper) shows something new.
@@ -177,6 +187,7 @@ const app = {
   replaying: false,
   windows: new Map(),  // hwnd of a dialog (not a page) -> DialogWindow
   question: null,      // QuestionBox
+  notice: null,        // PageMessage: the page's own message, over everything
   menu: null,          // MenuBar
   help: null,          // HelpWindow
   systemEditor: null,  // SystemEditorWindow
@@ -222,9 +233,11 @@ function send(line) {
 async function runCommand(line, {follow = false} = {}) {
   const before = app.state;
   const answer = await postCommand(line);
-  if (!answer.ok) {
+  if (answer.ok) {
+    clearError();
+  } else {
     app.refusals += 1;
-    showStatus(answer.error || 'The command was refused.', 'error');
+    showStatus(refusalText(line, answer.error ?? ''), 'error', answer.error);
   }
   reportEvents(answer.events ?? []);
   if (answer.state) applyState(answer.state, {follow: follow || focusMoved(before, answer)});
@@ -247,15 +260,46 @@ function eventOf(entry) {
   return entry && typeof entry.event === 'object' && entry.event ? entry.event : entry;
 }
 
+// The dialog that another station's action kept from opening: its Init
+// asked for the action, was refused and closed the dialog unseen.
+function refusedDialog(entries) {
+  const events = entries.map(eventOf);
+  const refusal = events.find((e) => e.event === 'action' && e.action === 'refused');
+  const closed = events.find((e) => e.event === 'dialog' && e.action === 'closed' && !e.shown);
+  return refusal && closed ? {refusal, dialog: closed.dialog} : null;
+}
+
+function dialogTitle(id) {
+  for (const group of app.state?.menu ?? [])
+    for (const item of group.items ?? [])
+      if (item.dialog === id) return item.title;
+  return '';
+}
+
+function whoHolds(holder) {
+  if (!holder?.station) return 'Another station';
+  return holder.user ? `Station ${holder.station} (user ${holder.user})` : `Station ${holder.station}`;
+}
+
+function tellRefusal({refusal, dialog}) {
+  const title = dialogTitle(dialog) || refusal.name || `Dialog ${dialog}`;
+  showPageMessage(
+      `${title} cannot be opened now: ${whoHolds(refusal.holder)} is using it. ` +
+      'Try again when it has finished.');
+}
+
 function reportEvents(entries) {
+  const refused = refusedDialog(entries);
+  if (refused) tellRefusal(refused);
   for (const entry of entries) {
     const e = eventOf(entry);
     switch (e.event) {
       case 'update':
-        showStatus(UPDATE_NOTICE, 'notice');
+        showStatus(updateNotice([e]), 'notice');
         break;
       case 'engine-error':
-        showStatus(e.message, 'error');
+        showStatus('This window could not be shown: the program\'s files may be damaged.', 'error',
+                   e.message);
         break;
       case 'help':
         openHelp(e);
@@ -284,11 +328,43 @@ function reportEvents(entries) {
   }
 }
 
-function showStatus(text, kind = 'info') {
+// `detail`: the station's own words, kept for whoever looks into it.
+function showStatus(text, kind = 'info', detail = '') {
   const field = document.getElementById('status-message');
   field.textContent = text;
   field.dataset.kind = kind;
+  field.dataset.detail = detail;
   field.title = text;
+}
+
+// An error stays until the next thing the person does succeeds.
+function clearError() {
+  if (document.getElementById('status-message').dataset.kind === 'error') showStatus('');
+}
+
+// The control a command line names (`VERB DIALOG CONTROL ...`), if shown.
+function controlOfLine(line) {
+  const [, dialog, id] = line.split(' ').map(Number);
+  const d = (app.state?.dialogs ?? []).findLast((x) => x.dialog === dialog);
+  return d?.controls?.find((c) => c.id === id) ?? null;
+}
+
+// What the station's refusal of a command means to the person.
+function refusalText(line, error) {
+  const character = /("[^"]*") \(U\+[0-9A-F]+\) has no place in the Windows code page/.exec(error);
+  if (character) return `The character ${character[1]} cannot be stored in this company's data.`;
+  if (/takes no input while dialog/.test(error)) return 'Finish with the window in front first.';
+  if (/Cancel button is disabled/.test(error)) return 'This window cannot be closed just now.';
+  const verb = line.split(' ', 1)[0];
+  const typed = /"(?:[^"\\]|\\.)*"$/.exec(line)?.[0];
+  if ((verb === 'type' || verb === 'cell') && typed) {
+    const c = verb === 'type' ? controlOfLine(line) : null;
+    const number = c && (c.number || kindOf(c) === 'calc');
+    return number ? `This field takes a number: ${typed} is not one it can hold.` :
+                    `This field cannot take ${typed}.`;
+  }
+  if (/is (hidden|disabled)/.test(error)) return 'That is not available just now.';
+  return 'That could not be done just now.';
 }
 
 function applyState(state, {follow = false} = {}) {
@@ -496,7 +572,7 @@ class MenuBar {
 
   onGlobalKey(e) {
     if (!this.enabled || !this.groups.length) return;
-    if (e.key === 'F10' && !app.windows.size && !app.question) {
+    if (e.key === 'F10' && !app.windows.size && !app.question && !app.notice) {
       e.preventDefault();
       this.groups[0].button.focus();
     }
@@ -589,19 +665,24 @@ function activeWindow() {
 // dialog while a question waits, is drawn inactive and takes no input.
 function arrangeModality(state) {
   for (const view of app.windows.values()) {
-    const active = view.takesInput() && !state.question;
+    const active = view.takesInput() && !state.question && !app.notice;
     view.root.inert = !active;
     view.root.querySelector('.title-bar').classList.toggle('inactive', !active);
   }
-  document.getElementById('menu-bar').inert = Boolean(state.question);
+  document.getElementById('menu-bar').inert = Boolean(state.question || app.notice);
 }
 
 function focusStation() {
+  if (app.notice) return app.notice.focusFirst();
   if (app.question) return app.question.focusFirst();
   activeWindow()?.focusStationControl();
 }
 
 function keepFocus() {
+  if (app.notice) {
+    if (!app.notice.root.contains(document.activeElement)) app.notice.focusFirst();
+    return;
+  }
   if (app.question) {
     if (!app.question.root.contains(document.activeElement)) app.question.focusFirst();
     return;
@@ -657,7 +738,7 @@ function stationKeyOf(k) {
 // with the focus (`node`) does not keep the key for its own text.
 function stationTakes(k, node) {
   const name = stationKeyOf(k);
-  if (!name || app.question || !activeWindow() || inHostWindow(node)) return false;
+  if (!name || app.question || app.notice || !activeWindow() || inHostWindow(node)) return false;
   return !viewOf(node)?.keepsKey(name, node);
 }
 
@@ -1909,7 +1990,7 @@ function renderQuestion(state) {
   app.question?.remove();
   app.question = null;
   const layer = document.getElementById('question-layer');
-  layer.hidden = !question;
+  layer.hidden = !question && !app.notice;
   if (!question) return;
   const Kind = QUESTION_WINDOWS.get(question.event) ?? MessageBox;
   app.question = new Kind(question, state);
@@ -2087,6 +2168,55 @@ class MessageBox extends QuestionBox {
   }
 }
 
+// A message of the page's own, drawn as the station's message boxes are;
+// OK, Enter or Escape closes it, and nothing goes to the station.
+class PageMessage extends MessageBox {
+  answer() {
+    closePageMessage(this);
+  }
+}
+
+function showPageMessage(text) {
+  app.notice?.remove();
+  const q = {event: 'message', kind: 2, text, buttons: ['ok'], owner: null};
+  app.notice = new PageMessage(q, app.state ?? {});
+  const layer = document.getElementById('question-layer');
+  layer.hidden = false;
+  layer.append(app.notice.root);
+  app.notice.place();
+  app.notice.focusFirst();
+  arrangeModality(app.state ?? {});
+}
+
+function closePageMessage(box) {
+  box.remove();
+  if (app.notice !== box) return;
+  app.notice = null;
+  document.getElementById('question-layer').hidden = !app.question;
+  arrangeModality(app.state ?? {});
+  focusStation();
+}
+
+// The list row that an edit box edits: the current row of its owner's
+// grid, with the heading of the text it holds and the row's first cell.
+function editedRow(ownerId) {
+  const owner = [...app.windows.values()].find((v) => v.id === ownerId);
+  const grid = owner?.views().find((v) => v instanceof Grid && (v.current ?? -1) >= 0);
+  if (!grid) return null;
+  const columns = grid.shown ?? [];
+  const text = columns.find((c) => c.type === 'text') ?? columns[columns.length - 1];
+  const first = columns[0];
+  const cells = grid.control.rows?.[grid.current] ?? [];
+  return {
+    owner,
+    node: grid.body.children[grid.current],
+    prompt: text?.heading ?? '',
+    row: first && first !== text ? `${first.heading} ${cells[first.index] ?? ''}`.trim() : '',
+  };
+}
+
+// The edit box names what it edits (the list, the row and the column) and
+// stands clear of the row, so the person sees the old text beside it.
 class EditBoxQuestion extends QuestionBox {
   constructor(q, state) {
     super(q, state, 'Edit');
@@ -2397,6 +2527,7 @@ async function watchEvents() {
   for (;;) {
     try {
       const answer = await getJSON(`/api/events?since=${app.seq}`);
+      if (failures) clearError();
       failures = 0;
       const entries = answer.events ?? [];
       const updates = entries.filter((e) => eventOf(e).event === 'update');
@@ -2406,7 +2537,7 @@ async function watchEvents() {
       app.seq = restarted ? answer.seq ?? 0 : Math.max(app.seq, answer.seq ?? 0);
       if (updates.length || restarted || mainChanged || (unseen.length && app.pending === 0)) {
         await enqueue(async () => applyState(await getJSON('/api/state')));
-        if (updates.length) showStatus(UPDATE_NOTICE, 'notice');
+        if (updates.length) showStatus(updateNotice(updates), 'notice');
       }
     } catch {
       failures += 1;

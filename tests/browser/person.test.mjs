@@ -3,9 +3,11 @@
 // assistive technology can read.
 
 import assert from 'node:assert/strict';
+import {spawn} from 'node:child_process';
+import {once} from 'node:events';
 import {after, before, describe, it} from 'node:test';
 
-import {Session} from './support.mjs';
+import {program, Session} from './support.mjs';
 
 const CHANGE_PASSWORD = 3632;
 const NEW_PASSWORD = 1783;
@@ -19,6 +21,22 @@ function recordCommands(page) {
     if (r.url().endsWith('/api/command')) sent.push(JSON.parse(r.postData()).command);
   });
   return sent;
+}
+
+// A second station that opens a dialog and holds it (and its multi-user
+// action) until `release` is called.
+async function holdDialog(dataDir, dialog) {
+  const other = spawn(
+      program, ['drive', '-', '--data', dataDir, '--multi-user', '--station', 'STATION2'],
+      {stdio: ['pipe', 'pipe', 'inherit']});
+  let out = '';
+  other.stdout.on('data', (chunk) => (out += chunk));
+  other.stdin.write(`open ${dialog}\n`);
+  while (!out.includes('"granted"')) await once(other.stdout, 'data');
+  return async () => {
+    other.stdin.end();
+    await once(other, 'exit');
+  };
 }
 
 const eventNames = (answer) => answer.events.map((e) => e.event?.event ?? e.event);
@@ -62,5 +80,45 @@ describe('The page on the person\'s behalf', () => {
     const ok = await s.command(`click ${CHANGE_PASSWORD} ${PASSWORD_OK}`);
     assert.deepEqual(eventNames(ok), ['update-sent', 'dialog']);
     await s.settled();
+  });
+
+  it('says which station keeps a dialog from opening', async () => {
+    const release = await holdDialog(s.dataDir, 3600);
+    try {
+      await s.openFromMenu('Company settings', 'Company Preferences');
+      const box = s.question();
+      assert.equal(await box.count(), 1);
+      assert.equal(await s.dialog(3600).count(), 0);
+      assert.match(
+          await box.locator('.message-text').textContent(),
+          /^Company Preferences cannot be opened now: Station STATION2 \(user MANAGER\) is using it/);
+      await s.page.keyboard.press('Enter');
+      await box.waitFor({state: 'detached'});
+    } finally {
+      await release();
+    }
+  });
+
+  it('tells a refusal in words for the person and clears it on success', async () => {
+    const {page} = s;
+    const status = page.locator('#status-message');
+    await s.openFromMenu('Code tables', 'Tax Codes');
+    await s.gridRow(3619, 1610, 1).click();
+    await s.control(3619, 1413).click();
+    await s.dialog(3620).waitFor();
+    await s.settled();
+    const rate = s.control(3620, 1962);
+    await rate.fill('abc');
+    await page.keyboard.press('Tab');
+    await s.settled();
+    assert.equal(await status.textContent(), 'This field takes a number: "abc" is not one it can hold.');
+    await rate.fill('1.5');
+    await page.keyboard.press('Tab');
+    await s.settled();
+    assert.equal(await status.textContent(), '');
+    await page.keyboard.press('Escape');
+    await s.dialog(3620).waitFor({state: 'detached'});
+    await page.keyboard.press('Escape');
+    await s.dialog(3619).waitFor({state: 'detached'});
   });
 });
