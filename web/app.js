@@ -182,6 +182,7 @@ const app = {
   seq: 0,
   tail: Promise.resolve(),
   pending: 0,
+  queued: 0,  // commands queued so far: tells whether one came after another
   refusals: 0,    // commands the station refused so far
   keystrokes: 0,  // keystrokes waiting for their turn (see onKeystroke)
   replaying: false,
@@ -201,6 +202,7 @@ function markBusy() {
 // Runs tasks one after the other: a command waits for the one before it,
 // so a field's text always reaches the station before the click after it.
 function enqueue(task) {
+  app.queued += 1;
   app.pending += 1;
   markBusy();
   const run = app.tail.then(task)
@@ -1414,7 +1416,8 @@ class EditField extends ControlView {
     super(c, surface, node ?? input, input);
     this.input = input;
     this.dirty = false;
-    this.sending = null;
+    this.unanswered = 0;  // `type` commands sent or queued, not yet answered
+    this.waiting = null;  // the queued `type` that later keystrokes may join
     input.addEventListener('beforeinput', () => this.forgetMaskedText());
     input.addEventListener('input', () => this.onInput());
     input.addEventListener('blur', () => {
@@ -1465,7 +1468,7 @@ class EditField extends ControlView {
       input.title = `${c.decimals ?? 2} decimal places`;
       input.dataset.decimals = String(c.decimals ?? 2);
     }
-    if (this.dirty || this.sending !== null) return;
+    if (this.dirty || this.unanswered) return;
     if (this.isPassword())
       this.showPassword(c);
     else if (input.value !== c.text)
@@ -1489,6 +1492,22 @@ class EditField extends ControlView {
     }
     this.previous = input.value;
     this.dirty = true;
+    this.sendAsTyped();
+  }
+
+  // The text goes to the station as it is typed, since a dialog may check
+  // a field on every change (Company Preferences enables OK by the name).
+  // Keystrokes that come while a \`type\` still waits for its turn join it,
+  // unless another command was queued behind it: nothing typed overtakes
+  // a click.
+  sendAsTyped() {
+    const waiting = this.waiting;
+    if (waiting && !waiting.started && waiting.ticket === app.queued) {
+      waiting.text = this.input.value;
+      this.dirty = false;
+      return;
+    }
+    this.commit();
   }
 
   // A calculator edit takes a sign, digits and one point, as it would typed.
@@ -1499,19 +1518,25 @@ class EditField extends ControlView {
 
   // The typed text not yet sent, as the command that sends it and what to
   // do with the answer; null when there is none.
+  // Its text is read when its turn comes.
   takePending() {
     if (!this.dirty) return null;
-    const typed = this.input.value;
     this.dirty = false;
-    this.sending = typed;
+    this.unanswered += 1;
+    const entry = {text: this.input.value, started: false, ticket: 0};
+    const command = this.command;
     return {
-      line: `type ${this.command} ${quote(typed)}`,
+      entry,
+      get line() {
+        entry.started = true;
+        return `type ${command} ${quote(entry.text)}`;
+      },
       done: (answer) => {
-        this.sending = null;
-        if (answer && !answer.ok && this.input.value === typed) {
+        this.unanswered -= 1;
+        if (answer && !answer.ok && this.input.value === entry.text) {
           // Refused: the person's text stays, to be corrected or sent again.
           this.dirty = true;
-        } else if (!this.dirty) {
+        } else if (!this.dirty && !this.unanswered) {
           this.update(this.control);
         }
       },
@@ -1523,6 +1548,8 @@ class EditField extends ControlView {
     if (!pending) return;
     const window = this.surface.window;
     send(() => (window.stillOpen() ? pending.line : null)).then(pending.done);
+    this.waiting = pending.entry;
+    this.waiting.ticket = app.queued;
   }
 
   // A memo takes Enter as a line break.

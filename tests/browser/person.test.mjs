@@ -7,7 +7,7 @@ import {spawn} from 'node:child_process';
 import {once} from 'node:events';
 import {after, before, describe, it} from 'node:test';
 
-import {program, Session} from './support.mjs';
+import {program, Session, showRecord} from './support.mjs';
 
 const CHANGE_PASSWORD = 3632;
 const NEW_PASSWORD = 1783;
@@ -120,5 +120,25 @@ describe('The page on the person\'s behalf', () => {
     await s.dialog(3620).waitFor({state: 'detached'});
     await page.keyboard.press('Escape');
     await s.dialog(3619).waitFor({state: 'detached'});
+  });
+
+  it('sends the text as it is typed, before the click that follows', async () => {
+    const {page} = s;
+    await s.openFromMenu('Company settings', 'Company Preferences');
+    const name = s.control(3601, 1673);
+    const ok = s.control(3600, 1942);
+    await name.click();
+    await page.keyboard.press('Control+A');
+    await page.keyboard.press('Delete');
+    await s.settled();
+    assert.equal(await ok.isEnabled(), false);
+    // Still in the field: OK follows the name as it is typed.
+    await page.keyboard.type('Acme Two');
+    await s.settled();
+    assert.equal(await ok.isEnabled(), true);
+    await page.keyboard.type(' Ltd');
+    await ok.click();
+    await s.dialog(3600).waitFor({state: 'detached'});
+    assert.equal((await showRecord(s.dataDir, 'setup')).companyName, 'Acme Two Ltd');
   });
 });
