@@ -141,4 +141,22 @@ describe('The page on the person\'s behalf', () => {
     await s.dialog(3600).waitFor({state: 'detached'});
     assert.equal((await showRecord(s.dataDir, 'setup')).companyName, 'Acme Two Ltd');
   });
+
+  it('offers a calendar on a date field and types the chosen day into it', async () => {
+    const {page} = s;
+    await s.openFromMenu('Company settings', 'Change Program Date');
+    const field = s.control(3606, 1336);
+    const [day, month, year] = (await field.locator('input').inputValue()).split('/');
+    await field.locator('.finder-button').click();
+    const calendar = page.locator('.date-picker');
+    assert.equal(await calendar.locator('td[aria-selected="true"]').textContent(), String(+day));
+    const chosen = +day === 15 ? '16' : '15';
+    await calendar.locator(`td[data-day="${chosen}"]`).click();
+    await s.settled();
+    assert.equal(await calendar.count(), 0);
+    await s.control(3606, 1).click();
+    await s.dialog(3606).waitFor({state: 'detached'});
+    assert.equal(
+        await page.locator('#status-date').textContent(), `Program date ${chosen}/${month}/${year}`);
+  });
 });
