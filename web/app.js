@@ -1972,15 +1972,6 @@ class Grid extends ControlView {
   }
 
   buildHead(shown) {
-    this.colgroup.replaceChildren(
-        ...shown.map((col, i) => {
-          // Widths in characters of the dialog font (about 6 pixels), and
-          // room for the heading; the last column takes what is left.
-          const chars = Math.max(col.width ?? 4, String(col.heading ?? '').length);
-          const last = i === shown.length - 1;
-          return element('col', {style: last ? '' : `width: ${chars * 6 + 14}px`});
-        }),
-    );
     const row = element('tr');
     for (const col of shown)
       row.append(element('th', {class: col.type === 'text' ? '' : 'number'}, col.heading ?? ''));
@@ -2000,6 +1991,7 @@ class Grid extends ControlView {
             if (col.editable) cell.classList.add('editable');
             if (i === 0 && c.levels?.[r]) cell.style.paddingLeft = `${6 + 14 * c.levels[r]}px`;
             cell.textContent = cells[col.index] ?? '';
+            cell.title = cell.textContent;
             row.append(cell);
           });
           return row;
@@ -2007,6 +1999,20 @@ class Grid extends ControlView {
     );
     this.stationCell = null;
     this.closeEditor(false);
+    this.sizeColumns(shown, rows);
+  }
+
+  // Widths in characters of the dialog font (about 6 pixels), wide enough
+  // for the heading and every cell as the column formats it; the last
+  // column takes what is left, and the grid scrolls when they need more.
+  sizeColumns(shown, rows) {
+    const widths = shown.map((col) => {
+      const longest = Math.max(0, ...rows.map((cells) => String(cells[col.index] ?? '').length));
+      return Math.max(col.width ?? 4, String(col.heading ?? '').length, longest) * 6 + 14;
+    });
+    this.colgroup.replaceChildren(...widths.map(
+        (px, i) => element('col', {style: i === widths.length - 1 ? '' : `width: ${px}px`})));
+    this.table.style.minWidth = `${widths.reduce((a, b) => a + b, 0)}px`;
   }
 
   rowOf(target) {
@@ -2402,13 +2408,33 @@ function editedRow(ownerId) {
 // stands clear of the row, so the person sees the old text beside it.
 class EditBoxQuestion extends QuestionBox {
   constructor(q, state) {
-    super(q, state, 'Edit');
+    const edited = editedRow(q.owner);
+    super(q, state, edited ? `Edit ${plainCaption(edited.owner.dialog?.title)}` : 'Edit');
+    this.edited = edited;
     this.input = element('input', {type: 'text', class: 'autofocus', spellcheck: false});
+    this.input.id = `question-input-${++uniqueId}`;
     this.input.value = q.text ?? '';
     if (q.max) this.input.maxLength = q.max;
-    this.body.append(element('div', {class: 'field-row-stacked'}, this.input), this.buttons);
+    const prompt = edited?.prompt ? `${edited.prompt}${edited.row ? ` (${edited.row})` : ''}:` :
+                                    'New text:';
+    this.body.append(
+        element(
+            'div', {class: 'field-row-stacked'}, element('label', {for: this.input.id}, prompt),
+            this.input),
+        this.buttons);
     this.addButton('OK', () => this.confirm(), {isDefault: true});
     this.addButton('Cancel', () => this.cancel());
+  }
+
+  // Below the row, or above it where the page has no room below.
+  place() {
+    super.place();
+    const row = this.edited?.node?.getBoundingClientRect();
+    if (!row) return;
+    const height = this.root.offsetHeight;
+    const below = row.bottom + 4;
+    const top = below + height <= window.innerHeight ? below : row.top - height - 4;
+    this.root.style.top = `${Math.max(Math.round(top), 0)}px`;
   }
 
   focusFirst() {

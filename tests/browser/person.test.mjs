@@ -7,8 +7,9 @@ import {spawn} from 'node:child_process';
 import {once} from 'node:events';
 import {after, before, describe, it} from 'node:test';
 
-import {program, Session, showRecord} from './support.mjs';
+import {ids, program, Session, showRecord} from './support.mjs';
 
+const {IDC_PREFS_NO_VISA_WARNING} = ids();
 const CHANGE_PASSWORD = 3632;
 const NEW_PASSWORD = 1783;
 const CONFIRM_PASSWORD = 1784;
@@ -159,4 +160,76 @@ describe('The page on the person\'s behalf', () => {
     assert.equal(
         await page.locator('#status-date').textContent(), `Program date ${chosen}/${month}/${year}`);
   });
+
+  // Texts the page drew cut or run together, each read back as shown.
+  const wholeTexts = [
+    {
+      what: 'a check box keeps the spaces beside its access key',
+      menu: ['Company settings', 'Company Preferences'],
+      shown: async () => {
+        await s.dialog(3600).getByRole('tab', {name: 'Parameters'}).click();
+        await s.settled();
+        const label = s.page.locator(`[data-control="${IDC_PREFS_NO_VISA_WARNING}"] label`);
+        return label.evaluate((n) => n.innerText);
+      },
+      expected: 'No Warning on Visa receipts',
+    },
+    {
+      what: 'a tax code item keeps a visible space between code and rate',
+      menu: ['Ledger defaults', 'Customer Defaults'],
+      shown: async () => {
+        await s.control(3608, 2061).locator('.gc-arrow').click();
+        await s.settled();
+        const item = s.page.locator('.gc-list td', {hasText: 'T1 '}).first();
+        const space = await item.evaluate((td) => {
+          const range = document.createRange();
+          range.setStart(td.firstChild, td.textContent.indexOf(' '));
+          range.setEnd(td.firstChild, td.textContent.indexOf(' ') + 1);
+          return range.getBoundingClientRect().width;
+        });
+        await s.page.keyboard.press('Escape');
+        return space >= 4;
+      },
+      expected: true,
+    },
+    {
+      what: 'grid cells show their whole value',
+      menu: ['Code tables', 'Currencies'],
+      shown: () => s.control(3616, 1610).locator('td').evaluateAll(
+          (cells) => cells.filter((td) => td.scrollWidth > td.clientWidth).map((td) => td.textContent)),
+      expected: [],
+    },
+    {
+      what: 'the edit box names what it edits and leaves the row in sight',
+      menu: ['Code tables', 'Departments'],
+      shown: async () => {
+        const row = s.gridRow(3615, 1373, 1);
+        await row.click();
+        await s.control(3615, 1413).click();
+        const box = s.question();
+        await box.waitFor();
+        await s.settled();
+        const [a, b] = [await row.boundingBox(), await box.boundingBox()];
+        const covers = b.y < a.y + a.height && a.y < b.y + b.height;
+        const shown = {
+          title: await box.getAttribute('aria-label'),
+          label: await box.getByRole('textbox', {name: 'Name (No 2):'}).count(),
+          covers,
+        };
+        await s.page.keyboard.press('Escape');
+        await box.waitFor({state: 'detached'});
+        return shown;
+      },
+      expected: {title: 'Edit Departments', label: 1, covers: false},
+    },
+  ];
+  for (const {what, menu, shown, expected} of wholeTexts) {
+    it(what, async () => {
+      await s.openFromMenu(...menu);
+      const open = s.page.locator('.dialog');
+      assert.deepEqual(await shown(), expected);
+      await s.page.keyboard.press('Escape');
+      await open.waitFor({state: 'detached'});
+    });
+  }
 });
