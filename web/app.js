@@ -403,7 +403,7 @@ function renderMain(state) {
   if (!app.menu) app.menu = new MenuBar(document.getElementById('menu-bar'));
   const menuTakesInput = main.enabled !== false && !(state.dialogs?.length || state.question);
   app.menu.update(state.menu ?? [], menuTakesInput, Boolean(main.accessMenu));
-  renderToolbar(main);
+  renderToolbar(main, menuTakesInput);
   renderWallpaper(main.wallpaper);
 }
 
@@ -412,7 +412,7 @@ function renderMain(state) {
 // The toolbar options give the buttons frames and labels and the bar its
 // background.  The ledgers are other modules of the package: a click only
 // says so.
-function renderToolbar(main) {
+function renderToolbar(main, takesInput) {
   const bar = document.getElementById('toolbar');
   const options = main.toolbar ?? {};
   const ledgers = main.ledgers ?? [];
@@ -428,6 +428,8 @@ function renderToolbar(main) {
     button.dataset.colour = colour;
     button.title = ledger.ledger;
     button.disabled = !ledger.enabled;
+    // Tab reaches the buttons while the main window takes input.
+    button.tabIndex = takesInput ? 0 : -1;
     button.querySelector('.ledger-label').textContent = ledger.ledger;
     button.querySelector('.ledger-mark').style.backgroundColor = colour ? `#${colour}` : '';
   });
@@ -486,6 +488,7 @@ class MenuBar {
       g.button.setAttribute('aria-disabled', String(!enabled));
       for (const item of g.items) item.disabled = !enabled;
     }
+    this.setTabStop(this.tabStop ?? 0);
     this.showAccessMenu(accessMenu);
     if (!enabled) this.close();
   }
@@ -503,8 +506,31 @@ class MenuBar {
     }
   }
 
+  // One title of the bar is a tab stop while the main window takes input
+  // (the one the person last used), as a Windows menu bar is one stop.
+  setTabStop(index) {
+    this.tabStop = index;
+    this.groups.forEach((g, i) => (g.button.tabIndex = this.enabled && i === index ? 0 : -1));
+  }
+
+  // A title's access key: the first letter of one of its words that no
+  // title before it took, else its first letter not taken.
+  static accessKeys(groups) {
+    const taken = new Set();
+    return groups.map(({group}) => {
+      const text = String(group);
+      const starts = [...text.matchAll(/\b\w/g)].map((m) => m.index);
+      const letters = [...text].map((_, i) => i);
+      const at = [...starts, ...letters].find((i) => !taken.has(text[i].toLowerCase()));
+      if (at === undefined) return {caption: text, key: ''};
+      taken.add(text[at].toLowerCase());
+      return {caption: `${text.slice(0, at)}&${text.slice(at)}`, key: text[at].toLowerCase()};
+    });
+  }
+
   build(groups) {
     this.bar.replaceChildren();
+    const keys = MenuBar.accessKeys(groups);
     this.groups = groups.map((group, index) => {
       const button = element('button', {
         class: 'menu-title',
@@ -517,8 +543,10 @@ class MenuBar {
           if (this.open >= 0 && this.open !== index) this.show(index, false);
         },
         onkeydown: (e) => this.onTitleKey(e, index),
+        onfocus: () => this.setTabStop(index),
       });
-      button.textContent = group.group;
+      button.replaceChildren(...captionNodes(keys[index].caption));
+      if (keys[index].key) button.setAttribute('aria-keyshortcuts', `Alt+${keys[index].key.toUpperCase()}`);
       const list = element('div', {class: 'menu-list window', role: 'menu', hidden: true});
       list.setAttribute('aria-label', group.group);
       const items = group.items.map((item, itemIndex) => {
@@ -542,7 +570,7 @@ class MenuBar {
       }
       const wrapper = element('div', {class: 'menu-group'}, button, list);
       this.bar.append(wrapper);
-      return {button, list, items, wrapper, accessNote};
+      return {button, list, items, wrapper, accessNote, key: keys[index].key};
     });
   }
 
@@ -573,11 +601,19 @@ class MenuBar {
     send(`open ${item.dialog}`);
   }
 
+  // F10 goes to the bar, Alt with a title's access key opens its menu,
+  // while no dialog or question holds the input.
   onGlobalKey(e) {
-    if (!this.enabled || !this.groups.length) return;
-    if (e.key === 'F10' && !app.windows.size && !app.question && !app.notice) {
+    if (!this.enabled || !this.groups.length || app.windows.size || app.question || app.notice)
+      return;
+    const letter = /^Key([A-Z])$/.exec(e.code ?? '')?.[1]?.toLowerCase();
+    const group = e.altKey && !e.ctrlKey && letter ? this.groups.findIndex((g) => g.key === letter) : -1;
+    if (e.key === 'F10') {
       e.preventDefault();
       this.groups[0].button.focus();
+    } else if (group >= 0) {
+      e.preventDefault();
+      this.show(group, true);
     }
   }
 

@@ -232,4 +232,29 @@ describe('The page on the person\'s behalf', () => {
       await open.waitFor({state: 'detached'});
     });
   }
+
+  it('reaches the menu by Alt and its letter, and the menu and toolbar by Tab', async () => {
+    const {page} = s;
+    for (const [keys, group] of [['Alt+C', 'Company settings'], ['Alt+T', 'Code tables']]) {
+      await page.keyboard.press(keys);
+      const menu = page.getByRole('menu', {name: group});
+      assert.equal(await menu.isVisible(), true, keys);
+      assert.equal(await menu.evaluate((m) => m.contains(document.activeElement)), true, keys);
+      await page.keyboard.press('Escape');
+    }
+    await page.evaluate(() => document.activeElement.blur());
+    const reached = new Set();
+    for (let i = 0; i < 16; ++i) {
+      await page.keyboard.press('Tab');
+      reached.add(await page.evaluate(() => document.activeElement.className));
+    }
+    assert.ok(reached.has('menu-title') && reached.has('ledger'), [...reached].join());
+    const icon = await page.evaluate(() => new Promise((resolve) => {
+      const image = new Image();
+      image.onload = () => resolve(image.naturalWidth);
+      image.onerror = () => resolve(0);
+      image.src = document.querySelector('link[rel="icon"]')?.href ?? '';
+    }));
+    assert.ok(icon > 0);
+  });
 });
