@@ -1188,6 +1188,17 @@ class Surface {
       view.apply(c);
     });
     for (const view of this.views.splice(controls.length)) view.dispose();
+    this.labelFields();
+  }
+
+  // A field is named by the static text just before it in the template,
+  // as Windows' accessibility names it.
+  labelFields() {
+    this.views.forEach((view, i) => {
+      const before = this.views[i - 1];
+      const label = before instanceof StaticText && before.node.textContent.trim() ? before : null;
+      view.labelWith(label);
+    });
   }
 
   dispose() {
@@ -1283,6 +1294,22 @@ class ControlView {
   }
 
   update() {}
+
+  // Fields and lists take their name from a label; buttons and check
+  // boxes carry their own.
+  labelWith(label) {
+    const target = this.labelTarget();
+    if (!target) return;
+    if (!label) return void target.removeAttribute('aria-labelledby');
+    label.node.id ||= `ctl-label-${++uniqueId}`;
+    target.setAttribute('aria-labelledby', label.node.id);
+  }
+
+  labelTarget() {
+    return ['edit', 'memo', 'calc', 'lookup', 'combo', 'list', 'grid'].includes(this.kind) ?
+        this.focusNode :
+        null;
+  }
 
   get command() {
     return `${this.surface.dialogId} ${this.control.id}`;
@@ -1944,7 +1971,8 @@ class Grid extends ControlView {
   constructor(c, surface) {
     const panel = element('div', {class: 'sunken-panel', role: 'grid'});
     super(c, surface, panel, panel);
-    this.table = element('table', {class: 'interactive'});
+    this.table = element('table', {class: 'interactive', role: 'presentation'});
+    this.rowIds = `grid-${++uniqueId}-row`;
     this.head = element('thead');
     this.body = element('tbody');
     this.colgroup = element('colgroup');
@@ -1982,6 +2010,11 @@ class Grid extends ControlView {
       row.classList.toggle('highlighted', isCurrent);
       row.setAttribute('aria-selected', String(isCurrent));
     }
+    // The current row is the one a screen reader is told of.
+    if (this.body.children[current])
+      this.node.setAttribute('aria-activedescendant', `${this.rowIds}-${current}`);
+    else
+      this.node.removeAttribute('aria-activedescendant');
     if (current !== this.current) {
       this.current = current;
       this.body.children[current]?.scrollIntoView({block: 'nearest'});
@@ -2008,9 +2041,10 @@ class Grid extends ControlView {
   }
 
   buildHead(shown) {
-    const row = element('tr');
+    const row = element('tr', {role: 'row'});
     for (const col of shown)
-      row.append(element('th', {class: col.type === 'text' ? '' : 'number'}, col.heading ?? ''));
+      row.append(element(
+          'th', {class: col.type === 'text' ? '' : 'number', role: 'columnheader'}, col.heading ?? ''));
     this.head.replaceChildren(row);
   }
 
@@ -2019,7 +2053,7 @@ class Grid extends ControlView {
     const marked = new Set(c.marked ?? []);
     this.body.replaceChildren(
         ...rows.map((cells, r) => {
-          const row = element('tr', {dataset: {row: String(r)}, role: 'row'});
+          const row = element('tr', {dataset: {row: String(r)}, role: 'row', id: `${this.rowIds}-${r}`});
           if (marked.has(r)) row.classList.add('marked');
           shown.forEach((col, i) => {
             const cell = element('td', {role: 'gridcell', dataset: {column: String(col.id)}});
@@ -2347,10 +2381,13 @@ class MessageBox extends QuestionBox {
             this.icon === 'none' ?
                 null :
                 element('div', {class: `message-icon icon-${this.icon}`, 'aria-hidden': 'true'}),
-            element('p', {class: 'message-text'}, q.text ?? ''),
+            element('p', {class: 'message-text', id: `message-${++uniqueId}`}, q.text ?? ''),
             ),
         this.buttons,
     );
+    // Named by what it says, as a screen reader should read it first.
+    this.root.removeAttribute('aria-label');
+    this.root.setAttribute('aria-labelledby', this.body.querySelector('.message-text').id);
     const names = q.buttons?.length ? q.buttons : ['ok'];
     names.forEach((name, index) => {
       const button =

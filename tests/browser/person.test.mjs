@@ -257,4 +257,30 @@ describe('The page on the person\'s behalf', () => {
     }));
     assert.ok(icon > 0);
   });
+
+  it('names fields by their label, message boxes by their message, and tells the current row',
+     async () => {
+       const {page} = s;
+       await s.openFromMenu('Company settings', 'Change Program Date');
+       assert.equal(
+           await s.dialog(3606).getByRole('textbox', {name: 'Default Program Date:'}).count(), 1);
+       await page.keyboard.press('Escape');
+       await s.dialog(3606).waitFor({state: 'detached'});
+
+       await s.openFromMenu('Code tables', 'Finance Charge Rates');
+       const grid = s.control(3223, 1610);
+       await s.gridRow(3223, 1610, 0).click();
+       await s.settled();
+       const current = await grid.getAttribute('aria-activedescendant');
+       assert.equal(await page.locator(`#${current}`).getAttribute('data-row'), '0');
+       await s.control(3223, 1362).click();
+       const box = s.question();
+       await box.waitFor();
+       const message = await box.locator('.message-text').textContent();
+       assert.equal(await page.getByRole('alertdialog', {name: message}).count(), 1);
+       await page.keyboard.press('n');
+       await box.waitFor({state: 'detached'});
+       await page.keyboard.press('Escape');
+       await s.dialog(3223).waitFor({state: 'detached'});
+     });
 });
