@@ -462,8 +462,8 @@ function renderWallpaper(wallpaper) {
   workspace.style.backgroundSize = place.size ?? 'auto';
 }
 
-// The host's menu: one drop-down per group, keyboard as in Windows (F10 or
-// Alt, arrows, Enter, Escape).
+// The host's menu: one drop-down per group, keyboard as in Windows (F10, or
+// Alt with a title's access key, arrows, Enter, Escape).
 class MenuBar {
   constructor(bar) {
     this.bar = bar;
@@ -1469,8 +1469,8 @@ function alignmentOf(style) {
 }
 
 // An edit, a calculator edit (a number with its decimal places) or a memo.
-// The text goes to the station when the person leaves the field or presses
-// Enter or Tab, so the module's checks on losing the focus run then.
+// The text goes to the station as it is typed; the module's checks on
+// losing the focus run when the person leaves the field.
 class EditField extends ControlView {
   constructor(c, surface, node = null) {
     const multiline = kindOf(c) === 'memo';
