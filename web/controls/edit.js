@@ -1,0 +1,124 @@
+import {element} from '../common/dom.js';
+import {quote} from '../common/text.js';
+import {
+  ES_CENTER,
+  ES_LOWERCASE,
+  ES_NUMBER,
+  ES_PASSWORD,
+  ES_RIGHT,
+  ES_UPPERCASE,
+  styleOf,
+} from '../common/win32.js';
+import {send} from '../connection/queue.js';
+import {TEXT_KEYS} from '../keyboard/keys.js';
+import {kindOf} from './kind.js';
+import {ControlView} from './view.js';
+
+function caseOf(style) {
+  if (style & ES_UPPERCASE) return 'uppercase';
+  return style & ES_LOWERCASE ? 'lowercase' : '';
+}
+
+function alignmentOf(style) {
+  if (style & ES_RIGHT) return 'right';
+  return style & ES_CENTER ? 'center' : '';
+}
+
+// An edit, a calculator edit (a number with its decimal places) or a memo.
+// The text goes to the station when the person leaves the field or presses
+// Enter or Tab, so the module's checks on losing the focus run then.
+export class EditField extends ControlView {
+  constructor(c, surface, node = null) {
+    const multiline = kindOf(c) === 'memo';
+    const input = multiline ?
+        element('textarea', {spellcheck: false}) :
+        element('input', {type: 'text', spellcheck: false, autocomplete: 'off'});
+    super(c, surface, node ?? input, input);
+    this.input = input;
+    this.dirty = false;
+    this.sending = null;
+    input.addEventListener('input', () => this.onInput());
+    input.addEventListener('blur', () => {
+      if (!this.surface.window.closing) this.commit();
+    });
+  }
+
+  update(c) {
+    const style = styleOf(c);
+    const input = this.input;
+    input.disabled = c.enabled === false;
+    input.readOnly = Boolean(c.readOnly);
+    if (input.type !== 'textarea') input.type = style & ES_PASSWORD ? 'password' : 'text';
+    input.style.textTransform = caseOf(style);
+    input.style.textAlign = this.kind === 'calc' ? 'right' : alignmentOf(style);
+    const limit = Number(c.limit ?? 0);
+    if (limit > 0 && limit < 32767)
+      input.maxLength = limit;
+    else
+      input.removeAttribute('maxlength');
+    if (this.kind === 'calc') {
+      input.inputMode = 'decimal';
+      input.title = `${c.decimals ?? 2} decimal places`;
+      input.dataset.decimals = String(c.decimals ?? 2);
+    }
+    if (!this.dirty && this.sending === null && input.value !== c.text) input.value = c.text ?? '';
+  }
+
+  onInput() {
+    const input = this.input;
+    const style = styleOf(this.control);
+    let text = input.value;
+    if (style & ES_UPPERCASE) text = text.toUpperCase();
+    if (style & ES_LOWERCASE) text = text.toLowerCase();
+    if (this.kind === 'calc')
+      text = this.accepted(text);
+    else if (style & ES_NUMBER)
+      text = text.replace(/\D/g, '');
+    if (text !== input.value) {
+      const at = input.selectionStart;
+      input.value = text;
+      input.setSelectionRange?.(at, at);
+    }
+    this.previous = input.value;
+    this.dirty = true;
+  }
+
+  // A calculator edit takes a sign, digits and one point, as it would typed.
+  accepted(text) {
+    if (/^\s*[+-]?\d*(\.\d*)?\s*$/.test(text)) return text;
+    return this.previous ?? this.control.text ?? '';
+  }
+
+  // The typed text not yet sent, as the command that sends it and what to
+  // do with the answer; null when there is none.
+  takePending() {
+    if (!this.dirty) return null;
+    const typed = this.input.value;
+    this.dirty = false;
+    this.sending = typed;
+    return {
+      line: `type ${this.command} ${quote(typed)}`,
+      done: (answer) => {
+        this.sending = null;
+        if (answer && !answer.ok && this.input.value === typed) {
+          // Refused: the person's text stays, to be corrected or sent again.
+          this.dirty = true;
+        } else if (!this.dirty) {
+          this.update(this.control);
+        }
+      },
+    };
+  }
+
+  commit() {
+    const pending = this.takePending();
+    if (!pending) return;
+    const window = this.surface.window;
+    send(() => (window.stillOpen() ? pending.line : null)).then(pending.done);
+  }
+
+  // A memo takes Enter as a line break.
+  keepsKey(name) {
+    return TEXT_KEYS.has(name) || (name === 'enter' && this.kind === 'memo');
+  }
+}
