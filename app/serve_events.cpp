@@ -1,8 +1,26 @@
 #include "app/serve_events.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
 namespace vx70::app {
 
 using nlohmann::json;
+
+Wakeup::Wakeup() : fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  if (fd_ < 0) throw std::runtime_error("no eventfd for a wake-up");
+}
+
+Wakeup::~Wakeup() { ::close(fd_); }
+
+void Wakeup::signal() { eventfd_write(fd_, 1); }
+
+void Wakeup::clear() {
+  eventfd_t count = 0;
+  eventfd_read(fd_, &count);
+}
 
 json EventLog::add(json event) {
   {
@@ -12,6 +30,7 @@ json EventLog::add(json event) {
     while (events_.size() > capacity_) events_.pop_front();
   }
   added_.notify_all();
+  signalWatchers();
   return event;
 }
 
@@ -33,12 +52,40 @@ json EventLog::keptAfter(std::uint64_t since) const {
   return out;
 }
 
+bool EventLog::waiting(std::uint64_t since) const {
+  std::lock_guard lock(mutex_);
+  return !closed_ && lastSeq_ == since;
+}
+
 void EventLog::close() {
   {
     std::lock_guard lock(mutex_);
     closed_ = true;
   }
   added_.notify_all();
+  signalWatchers();
+}
+
+bool EventLog::closed() const {
+  std::lock_guard lock(mutex_);
+  return closed_;
+}
+
+void EventLog::watch(Wakeup& wakeup) {
+  std::lock_guard lock(watchMutex_);
+  watchers_.insert(&wakeup);
+}
+
+void EventLog::unwatch(Wakeup& wakeup) {
+  std::lock_guard lock(watchMutex_);
+  watchers_.erase(&wakeup);
+}
+
+void EventLog::changed() { signalWatchers(); }
+
+void EventLog::signalWatchers() {
+  std::lock_guard lock(watchMutex_);
+  for (Wakeup* wakeup : watchers_) wakeup->signal();
 }
 
 }  // namespace vx70::app

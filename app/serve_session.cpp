@@ -98,6 +98,7 @@ void ServeSession::onEvent(const json& event) {
     lastShow_ = event;
     return;
   }
+  changed_ = true;  // before the log wakes the streams
   if (kind == "error") stationError_ = event.value("message", "the station failed");
   json numbered = log_.add(kind == "report" ? withReportUrl(event) : event);
   if (isQuestion(kind)) question_ = event;
@@ -140,17 +141,18 @@ json ServeSession::saveSystemFile(const std::string& name, const std::string& te
   return {{"ok", true}};
 }
 
-json ServeSession::run(const std::string& command) {
+json ServeSession::run(const std::string& command, bool withState) {
   if (command.find_first_of("\r\n") != std::string::npos)
-    return refusal("one command at a time: the command holds a line break");
+    return refusal("one command at a time: the command holds a line break", withState);
   std::string word;
   try {
     word = commandWord(command);
   } catch (const script::ScriptError& e) {
-    return refusal(e.what());
+    return refusal(e.what(), withState);
   }
   if (word == "show" || word == "wait")
-    return refusal("\"" + word + "\" is not taken here: the state already shows everything");
+    return refusal("\"" + word + "\" is not taken here: the state already shows everything",
+                   withState);
 
   std::lock_guard lock(commandMutex_);
   if (!station_)
@@ -171,17 +173,39 @@ json ServeSession::run(const std::string& command) {
     std::lock_guard events_lock(eventMutex_);
     collecting_ = nullptr;
   }
+  changed_ = true;  // typed text changes the state without an event
   json answer{{"ok", error.empty()}};
   if (!error.empty()) answer["error"] = error;
   answer["events"] = std::move(events);
-  answer["state"] = currentState();
+  return answered(std::move(answer), withState);
+}
+
+json ServeSession::refusal(const std::string& error, bool withState) {
+  std::lock_guard lock(commandMutex_);
+  if (!station_) return {{"ok", false}, {"error", error}, {"events", json::array()}};
+  return answered({{"ok", false}, {"error", error}, {"events", json::array()}}, withState);
+}
+
+// Adds the state, which the streams then share, or only the latest event's
+// number for a page that takes the state from its stream.  Called with the
+// command lock held.
+json ServeSession::answered(json answer, bool withState) {
+  if (!withState) {
+    answer["seq"] = log_.lastSeq();
+    return answer;
+  }
+  changed_ = false;
+  json state = currentState();
+  shared_ = std::make_shared<const json>(state);
+  answer["state"] = std::move(state);
   return answer;
 }
 
-json ServeSession::refusal(const std::string& error) {
+std::shared_ptr<const json> ServeSession::sharedState() {
   std::lock_guard lock(commandMutex_);
-  if (!station_) return {{"ok", false}, {"error", error}, {"events", json::array()}};
-  return {{"ok", false}, {"error", error}, {"events", json::array()}, {"state", currentState()}};
+  if (!station_) return std::make_shared<const json>(json{{"closed", true}});
+  if (changed_.exchange(false) || !shared_) shared_ = std::make_shared<const json>(currentState());
+  return shared_;
 }
 
 json ServeSession::state() {

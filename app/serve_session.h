@@ -3,6 +3,7 @@
 // window, menu, open dialogs, the waiting question) as one JSON object.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -27,9 +28,14 @@ class ServeSession {
 
   // Runs one command line: {"ok": true, "events", "state"}, or with "ok"
   // false and "error" when it does not fit (then nothing has changed).
-  nlohmann::json run(const std::string& command);
+  // Without `withState` the answer carries "seq" (the latest event's
+  // number) in place of "state".
+  nlohmann::json run(const std::string& command, bool withState = true);
   // {"seq", "station", "main", "menu", "dialogs", "question"}.
   nlohmann::json state();
+  // The state as the pages' streams share it: computed again only after
+  // an event or a command, however many streams ask.
+  std::shared_ptr<const nlohmann::json> sharedState();
   // {"folder", "files"}: the station's own folder, for the file chooser.
   nlohmann::json files() const;
   // The bitmap that the main window's wallpaper shows, as the station names
@@ -57,7 +63,8 @@ class ServeSession {
   void onEvent(const nlohmann::json& event);
   nlohmann::json withReportUrl(nlohmann::json event);
   nlohmann::json currentState();
-  nlohmann::json refusal(const std::string& error);
+  nlohmann::json refusal(const std::string& error, bool withState);
+  nlohmann::json answered(nlohmann::json answer, bool withState);
 
   StationOptions options_;
   EventLog& log_;
@@ -70,6 +77,8 @@ class ServeSession {
   std::string stationError_;              // the station's own error, if any
   std::vector<std::string> reports_;      // the PDFs the station printed, in order
   std::unique_ptr<Station> station_;
+  std::atomic<bool> changed_{true};  // the shared state is out of date
+  std::shared_ptr<const nlohmann::json> shared_;
 };
 
 }  // namespace vx70::app

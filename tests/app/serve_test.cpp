@@ -1,19 +1,13 @@
 // `vx70 serve` as a browser meets it: a child process on a free port, its
 // page files and nothing else, the station's state, commands and refusals,
-// the checks that keep other sites out, the long poll that brings another
-// station's notice, help pages, reports and the system editor's files, and
+// the checks that keep other sites out, the stream and the long poll that
+// bring what changed, help pages, reports and the system editor's files, and
 // a clean log-off on SIGTERM.
-#include <httplib.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <future>
 
 #include "app/serve_events.h"
 #include "frame/res/ids_codes.h"
-#include "tests/support/drive_support.h"
+#include "tests/app/serve_process.h"
 
 namespace vx70::test {
 namespace {
@@ -21,102 +15,6 @@ namespace {
 const char* const kMonths[] = {"January",   "February", "March",    "April",
                                "May",       "June",     "July",     "August",
                                "September", "October",  "November", "December"};
-
-// A `vx70 serve --port 0` child process with the probe module (whose Init
-// handlers ask questions by creation parameter) and a page of our own.
-class ServeProcess {
- public:
-  ServeProcess(const TestCompany& company, std::vector<std::string> options = {}, bool probe = true)
-      : webRoot_(company.scratch("web")), probe_(probe) {
-    writePage();
-    std::vector<std::string> args{"vx70",   "serve",       "--port",     "0",
-                                  "--data", company.dir(), "--web-root", webRoot_.string()};
-    args.insert(args.end(), options.begin(), options.end());
-    start(args);
-  }
-  ~ServeProcess() {
-    if (pid_ > 0) stop();
-  }
-  ServeProcess(const ServeProcess&) = delete;
-  ServeProcess& operator=(const ServeProcess&) = delete;
-
-  int port() const { return port_; }
-  std::string origin() const { return "http://127.0.0.1:" + std::to_string(port_); }
-  const std::filesystem::path& webRoot() const { return webRoot_; }
-
-  httplib::Client client() const {
-    httplib::Client c("127.0.0.1", port_);
-    c.set_read_timeout(40, 0);
-    return c;
-  }
-
-  json state() const {
-    auto res = client().Get("/api/state");
-    if (!res || res->status != 200) throw std::runtime_error("no state");
-    return json::parse(res->body);
-  }
-
-  // Posts a command as the server's own page does.
-  json command(const std::string& line) const {
-    auto res = client().Post("/api/command", {{"Origin", origin()}}, json{{"command", line}}.dump(),
-                             "application/json");
-    if (!res || res->status != 200) throw std::runtime_error("command not taken: " + line);
-    return json::parse(res->body);
-  }
-
-  // Sends the signal and returns the exit status (-1: no normal exit).
-  int stop(int signal = SIGTERM) {
-    kill(pid_, signal);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
- private:
-  void writePage() {
-    std::filesystem::create_directories(webRoot_);
-    std::ofstream(webRoot_ / "index.html") << "<!doctype html><title>page</title>";
-    std::ofstream(webRoot_ / "app.js") << "// app";
-    std::ofstream(webRoot_ / "style.css") << "/* style */";
-    std::ofstream(webRoot_ / "98.css") << "/* 98 */";
-    std::ofstream(webRoot_ / "ms_sans_serif.woff2") << "font";
-    std::ofstream(webRoot_.parent_path() / "secret.txt") << "secret";
-    std::ofstream(webRoot_ / "notes.txt") << "not served";
-  }
-
-  void start(const std::vector<std::string>& args) {
-    int out[2];
-    if (pipe(out) != 0) throw std::runtime_error("no pipe");
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(out[1], STDOUT_FILENO);
-      close(out[0]);
-      close(out[1]);
-      if (probe_) setenv("VX70_MODULE", VX70_PROBE_MODULE_PATH, 1);
-      std::vector<char*> argv;
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(VX70_PROGRAM_PATH, argv.data());
-      _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c = 0;
-    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    close(out[0]);
-    const std::string prefix = "vx70 serve: open http://127.0.0.1:";
-    if (line.rfind(prefix, 0) != 0) throw std::runtime_error("no address line: " + line);
-    port_ = std::stoi(line.substr(prefix.size()));
-    if (line.substr(prefix.size() + std::to_string(port_).size()) != "/ in a browser")
-      throw std::runtime_error("odd address line: " + line);
-  }
-
-  std::filesystem::path webRoot_;
-  bool probe_;
-  pid_t pid_ = -1;
-  int port_ = 0;
-};
 
 std::vector<std::string> kinds(const json& events) {
   std::vector<std::string> out;
@@ -152,8 +50,9 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
   };
   for (const Case& k :
        {Case{"/", "<!doctype html><title>page</title>", "text/html"},
-        Case{"/app.js", "// app", "text/javascript"}, Case{"/style.css", "/* style */", "text/css"},
-        Case{"/98.css", "/* 98 */", "text/css"},
+        Case{"/app.js", "// app", "text/javascript"},
+        Case{"/dialog/surface.js", "// surface", "text/javascript"},
+        Case{"/style.css", "/* style */", "text/css"}, Case{"/98.css", "/* 98 */", "text/css"},
         Case{"/ms_sans_serif.woff2", "font", "font/woff2"}}) {
     auto res = c.Get(k.path);
     ASSERT_TRUE(res) << k.path;
@@ -161,9 +60,10 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
     EXPECT_EQ(res->body, k.body) << k.path;
     EXPECT_EQ(res->get_header_value("Content-Type").rfind(k.type, 0), 0u) << k.path;
   }
-  for (const char* path : {"/secret.txt", "/../secret.txt", "/%2e%2e/secret.txt",
-                           "/app.js/../../secret.txt", "/notes.txt", "/index.html", "/appXjs",
-                           "/web/app.js", "/ms_sans_serif.woff", "/api/nothing", "//etc/passwd"}) {
+  for (const char* path :
+       {"/secret.txt", "/../secret.txt", "/%2e%2e/secret.txt", "/app.js/../../secret.txt",
+        "/notes.txt", "/index.html", "/appXjs", "/web/app.js", "/a/b/c.js", "/ms_sans_serif.woff",
+        "/api/nothing", "//etc/passwd"}) {
     auto res = c.Get(path);
     ASSERT_TRUE(res) << path;
     EXPECT_EQ(res->status, 404) << path;
@@ -437,6 +337,41 @@ TEST_F(Serve, OnlyTheServersOwnPageMayChangeAnything) {
   EXPECT_EQ(serve.state()["dialogs"].size(), 1u);
 }
 
+// A page's stream: the whole state at once, then after each change a patch
+// from the state it last sent with the events since; a command that
+// changes nothing sends nothing, and text typed (no event) still a patch.
+TEST_F(Serve, AStreamFollowsTheStationWithPatches) {
+  ServeProcess serve(company_, {}, false);
+  RawConnection stream(serve.port(), std::chrono::seconds(5));  // well within a keep-alive
+  stream.get("/api/stream", serve.host());
+  const std::string head = stream.readThrough("\r\n\r\n");
+  EXPECT_NE(head.find("Content-Type: text/event-stream"), std::string::npos) << head;
+  EXPECT_NE(head.find("Cache-Control: no-store"), std::string::npos) << head;
+  json first = stream.nextMessage();
+  ASSERT_EQ(first["event"], "state");
+  json shown = first["data"];
+  EXPECT_EQ(shown, serve.state());
+  EXPECT_EQ(first["id"], std::to_string(shown["seq"].get<int>()));
+
+  struct Case {
+    const char* command;
+    bool changes;
+  };
+  for (const Case& k : {Case{"open 3600", true}, Case{"close 3619", false},
+                        Case{"type 3601 1673 \"Acme Web\"", true}, Case{"click 3600 2", true}}) {
+    json answer = serve.command(k.command, false);
+    EXPECT_FALSE(answer.contains("state")) << k.command;
+    if (!k.changes) continue;
+    json message = stream.nextMessage();
+    ASSERT_EQ(message["event"], "patch") << k.command;
+    EXPECT_EQ(message["data"]["events"], answer["events"]) << k.command;
+    EXPECT_EQ(message["data"]["seq"], answer["seq"]) << k.command;
+    EXPECT_EQ(message["id"], std::to_string(answer["seq"].get<int>())) << k.command;
+    shown = shown.patch(message["data"]["patch"]);
+    EXPECT_EQ(shown, serve.state()) << k.command;
+  }
+}
+
 TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
   ServeProcess serve(company_, {"--multi-user"});
   auto started = serve.client().Get("/api/events?since=0");
@@ -446,7 +381,10 @@ TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
   EXPECT_EQ(early["events"][0]["event"], "station");
   EXPECT_EQ(early["events"][0]["seq"], 1);
 
-  const int since = serve.state()["seq"];
+  RawConnection stream(serve.port());
+  stream.get("/api/stream", serve.host());
+  stream.readThrough("\r\n\r\n");
+  const int since = stream.nextMessage()["data"]["seq"];
   auto poll = std::async(std::launch::async, [&] {
     return serve.client().Get("/api/events?since=" + std::to_string(since));
   });
@@ -466,6 +404,9 @@ TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
   EXPECT_EQ(update["flag"], 8);
   EXPECT_EQ(update["seq"], since + 1);
   EXPECT_EQ(answer["seq"], since + 1);
+  json pushed = stream.nextMessage()["data"];
+  EXPECT_EQ(pushed["events"], answer["events"]) << "the stream brings it too";
+  EXPECT_EQ(pushed["seq"], since + 1);
 
   auto bad = serve.client().Get("/api/events?since=-3");
   ASSERT_TRUE(bad);

@@ -231,5 +231,6 @@ describe('The page on the person\'s behalf', () => {
       image.src = document.querySelector('link[rel="icon"]')?.href ?? '';
     }));
     assert.ok(iconWidth > 0);
+    assert.deepEqual(s.pageErrors, []);
   });
 });
