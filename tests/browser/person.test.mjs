@@ -157,7 +157,8 @@ describe('The page on the person\'s behalf', () => {
       menu: ['Ledger defaults', 'Customer Defaults'],
       shown: async () => {
         await s.control(3608, 2061).locator('.gc-arrow').click();
-        const space = await s.page.locator('.gc-list td', {hasText: 'T1 '}).first().evaluate((td) => {
+        const item = s.page.locator('.gc-list td', {hasText: 'T1 '}).first();
+        const space = await item.evaluate((td) => {
           const range = document.createRange();
           range.setStart(td.firstChild, td.textContent.indexOf(' '));
           range.setEnd(td.firstChild, td.textContent.indexOf(' ') + 1);
@@ -172,7 +173,8 @@ describe('The page on the person\'s behalf', () => {
       what: 'grid cells show their whole value',
       menu: ['Code tables', 'Currencies'],
       shown: () => s.control(3616, 1610).locator('td').evaluateAll(
-          (cells) => cells.filter((td) => td.scrollWidth > td.clientWidth).map((td) => td.textContent)),
+          (cells) => cells.filter((td) => td.scrollWidth > td.clientWidth)
+                         .map((td) => td.textContent)),
       expected: [],
     },
     {

@@ -47,7 +47,12 @@ export class DatePicker {
     this.heading = element('div', {class: 'date-heading', 'aria-live': 'polite'});
     const step = (months, label, glyph) => element(
         'button',
-        {type: 'button', tabindex: '-1', 'aria-label': label, onclick: () => this.show(addMonths(this.day, months))},
+        {
+          type: 'button',
+          tabindex: '-1',
+          'aria-label': label,
+          onclick: () => this.show(addMonths(this.day, months)),
+        },
         glyph);
     this.grid = element('table', {class: 'date-grid', role: 'grid', tabindex: '0'});
     this.root = element(

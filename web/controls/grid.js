@@ -86,7 +86,8 @@ export class Grid extends ControlView {
     const row = element('tr', {role: 'row'});
     for (const col of shown)
       row.append(element(
-          'th', {class: col.type === 'text' ? '' : 'number', role: 'columnheader'}, col.heading ?? ''));
+          'th', {class: col.type === 'text' ? '' : 'number', role: 'columnheader'},
+          col.heading ?? ''));
     this.head.replaceChildren(row);
   }
 
@@ -95,7 +96,8 @@ export class Grid extends ControlView {
     const marked = new Set(c.marked ?? []);
     this.body.replaceChildren(
         ...rows.map((cells, r) => {
-          const row = element('tr', {dataset: {row: String(r)}, role: 'row', id: `${this.rowIds}-${r}`});
+          const row = element(
+              'tr', {dataset: {row: String(r)}, role: 'row', id: `${this.rowIds}-${r}`});
           if (marked.has(r)) row.classList.add('marked');
           shown.forEach((col, i) => {
             const cell = element('td', {role: 'gridcell', dataset: {column: String(col.id)}});

@@ -88,7 +88,8 @@ export class MenuBar {
         onfocus: () => this.setTabStop(index),
       });
       button.replaceChildren(...captionNodes(keys[index].caption));
-      if (keys[index].key) button.setAttribute('aria-keyshortcuts', `Alt+${keys[index].key.toUpperCase()}`);
+      const key = keys[index].key;
+      if (key) button.setAttribute('aria-keyshortcuts', `Alt+${key.toUpperCase()}`);
       const list = element('div', {class: 'menu-list window', role: 'menu', hidden: true});
       list.setAttribute('aria-label', group.group);
       const items = group.items.map((item, itemIndex) => {
@@ -149,7 +150,8 @@ export class MenuBar {
     if (!this.enabled || !this.groups.length || app.windows.size || app.question || pageMessage())
       return;
     const letter = /^Key([A-Z])$/.exec(e.code ?? '')?.[1]?.toLowerCase();
-    const group = e.altKey && !e.ctrlKey && letter ? this.groups.findIndex((g) => g.key === letter) : -1;
+    const chosen = e.altKey && !e.ctrlKey && letter;
+    const group = chosen ? this.groups.findIndex((g) => g.key === letter) : -1;
     if (e.key === 'F10') {
       e.preventDefault();
       this.groups[0].button.focus();

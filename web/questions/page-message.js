@@ -59,7 +59,8 @@ function dialogTitle(id) {
 
 function whoHolds(holder) {
   if (!holder?.station) return 'Another station';
-  return holder.user ? `Station ${holder.station} (user ${holder.user})` : `Station ${holder.station}`;
+  const station = `Station ${holder.station}`;
+  return holder.user ? `${station} (user ${holder.user})` : station;
 }
 
 function tellRefusal({refusal, dialog}) {
