@@ -46,3 +46,10 @@ export function dragBy(handle, target) {
     e.preventDefault();
   });
 }
+
+let idsGiven = 0;
+
+// An element id that no other element of the page has.
+export function nextId(prefix) {
+  return `${prefix}-${++idsGiven}`;
+}

@@ -4,24 +4,24 @@ import {activeWindow} from '../dialog/windows.js';
 import {openHelp} from '../host/help.js';
 import {openReport} from '../host/report.js';
 import {isSystemEditor, openSystemEditor} from '../host/sysedit.js';
-import {showStatus} from '../main/status.js';
-
-const UPDATE_NOTICE =
-    'Another station changed the company settings; the values shown were reloaded.';
+import {showStatus, updateNotice} from '../main/status.js';
+import {tellRefusedDialog} from '../questions/page-message.js';
 
 export function eventOf(entry) {
   return entry && typeof entry.event === 'object' && entry.event ? entry.event : entry;
 }
 
 export function reportEvents(entries) {
+  tellRefusedDialog(entries);
   for (const entry of entries) {
     const e = eventOf(entry);
     switch (e.event) {
       case 'update':
-        showStatus(UPDATE_NOTICE, 'notice');
+        showStatus(updateNotice([e]), 'notice');
         break;
       case 'engine-error':
-        showStatus(e.message, 'error');
+        showStatus('This window could not be shown: the program\'s files may be damaged.', 'error',
+                   e.message);
         break;
       case 'help':
         openHelp(e);

@@ -1,6 +1,6 @@
 // The one queue of the page's commands, sent one at a time in order.
 
-import {showStatus} from '../main/status.js';
+import {clearError, refusalText, showStatus} from '../main/status.js';
 import {postCommand} from './server.js';
 import {app} from './state.js';
 
@@ -51,9 +51,11 @@ export function send(line) {
 // `follow`: the page's focus goes where the station's went, as after a key.
 export async function runCommand(line, {follow = false} = {}) {
   const answer = await postCommand(line);
-  if (!answer.ok) {
+  if (answer.ok) {
+    clearError();
+  } else {
     app.refusals += 1;
-    showStatus(answer.error || 'The command was refused.', 'error');
+    showStatus(refusalText(line, answer.error ?? ''), 'error', answer.error);
   }
   await showAnswer(answer, {follow});
   return answer;

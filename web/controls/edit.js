@@ -10,6 +10,7 @@ import {
   styleOf,
 } from '../common/win32.js';
 import {send} from '../connection/queue.js';
+import {app} from '../connection/state.js';
 import {TEXT_KEYS} from '../keyboard/keys.js';
 import {kindOf} from './kind.js';
 import {ControlView} from './view.js';
@@ -25,8 +26,8 @@ function alignmentOf(style) {
 }
 
 // An edit, a calculator edit (a number with its decimal places) or a memo.
-// The text goes to the station when the person leaves the field or presses
-// Enter or Tab, so the module's checks on losing the focus run then.
+// The text goes to the station as it is typed; the module's checks on
+// losing the focus run when the person leaves the field.
 export class EditField extends ControlView {
   constructor(c, surface, node = null) {
     const multiline = kindOf(c) === 'memo';
@@ -36,11 +37,38 @@ export class EditField extends ControlView {
     super(c, surface, node ?? input, input);
     this.input = input;
     this.dirty = false;
-    this.sending = null;
+    this.unanswered = 0;  // `type` commands sent or queued, not yet answered
+    this.waiting = null;  // the queued `type` that later keystrokes may join
+    input.addEventListener('beforeinput', () => this.forgetMaskedText());
     input.addEventListener('input', () => this.onInput());
     input.addEventListener('blur', () => {
       if (!this.surface.window.closing) this.commit();
     });
+  }
+
+  isPassword() {
+    return (styleOf(this.control) & ES_PASSWORD) !== 0 && this.kind !== 'memo';
+  }
+
+  // The station shows a password as one `*` a character, so the page can
+  // only keep what the person typed there itself.  The asterisks of a text
+  // the person never typed here (the current password) are only a picture:
+  // typing replaces them, and they are never sent.
+  forgetMaskedText() {
+    if (!this.masked) return;
+    this.masked = false;
+    this.input.value = '';
+  }
+
+  // What a password field shows: the person's own text while the station
+  // still holds it (as many characters, changed by typing), else the mask.
+  showPassword(c) {
+    const text = c.text ?? '';
+    const typed = this.input.value;
+    const stillTyped = c.modified && !this.masked && typed.length === text.length;
+    if (stillTyped) return;
+    this.input.value = text;
+    this.masked = text !== '';
   }
 
   update(c) {
@@ -61,7 +89,11 @@ export class EditField extends ControlView {
       input.title = `${c.decimals ?? 2} decimal places`;
       input.dataset.decimals = String(c.decimals ?? 2);
     }
-    if (!this.dirty && this.sending === null && input.value !== c.text) input.value = c.text ?? '';
+    if (this.dirty || this.unanswered) return;
+    if (this.isPassword())
+      this.showPassword(c);
+    else if (input.value !== c.text)
+      input.value = c.text ?? '';
   }
 
   onInput() {
@@ -81,6 +113,22 @@ export class EditField extends ControlView {
     }
     this.previous = input.value;
     this.dirty = true;
+    this.sendAsTyped();
+  }
+
+  // The text goes to the station as it is typed, since a dialog may check
+  // a field on every change (Company Preferences enables OK by the name).
+  // Keystrokes that come while a `type` still waits for its turn join it,
+  // unless another command was queued behind it: nothing typed overtakes
+  // a click.
+  sendAsTyped() {
+    const waiting = this.waiting;
+    if (waiting && !waiting.started && waiting.ticket === app.tail) {
+      waiting.text = this.input.value;
+      this.dirty = false;
+      return;
+    }
+    this.commit();
   }
 
   // A calculator edit takes a sign, digits and one point, as it would typed.
@@ -89,21 +137,27 @@ export class EditField extends ControlView {
     return this.previous ?? this.control.text ?? '';
   }
 
-  // The typed text not yet sent, as the command that sends it and what to
-  // do with the answer; null when there is none.
+  // The typed text not yet sent, as the command that sends it (its text
+  // read when its turn comes) and what to do with the answer; null when
+  // there is none.
   takePending() {
     if (!this.dirty) return null;
-    const typed = this.input.value;
     this.dirty = false;
-    this.sending = typed;
+    this.unanswered += 1;
+    const entry = {text: this.input.value, started: false, ticket: null};
+    const command = this.command;
     return {
-      line: `type ${this.command} ${quote(typed)}`,
+      entry,
+      get line() {
+        entry.started = true;
+        return `type ${command} ${quote(entry.text)}`;
+      },
       done: (answer) => {
-        this.sending = null;
-        if (answer && !answer.ok && this.input.value === typed) {
+        this.unanswered -= 1;
+        if (answer && !answer.ok && this.input.value === entry.text) {
           // Refused: the person's text stays, to be corrected or sent again.
           this.dirty = true;
-        } else if (!this.dirty) {
+        } else if (!this.dirty && !this.unanswered) {
           this.update(this.control);
         }
       },
@@ -115,6 +169,9 @@ export class EditField extends ControlView {
     if (!pending) return;
     const window = this.surface.window;
     send(() => (window.stillOpen() ? pending.line : null)).then(pending.done);
+    // The queue's last task, until another command is queued behind it.
+    this.waiting = pending.entry;
+    this.waiting.ticket = app.tail;
   }
 
   // A memo takes Enter as a line break.

@@ -1,4 +1,4 @@
-import {element} from '../common/dom.js';
+import {element, nextId} from '../common/dom.js';
 import {quote} from '../common/text.js';
 import {send} from '../connection/queue.js';
 import {app} from '../connection/state.js';
@@ -13,7 +13,8 @@ export class Grid extends ControlView {
   constructor(c, surface) {
     const panel = element('div', {class: 'sunken-panel', role: 'grid'});
     super(c, surface, panel, panel);
-    this.table = element('table', {class: 'interactive'});
+    this.table = element('table', {class: 'interactive', role: 'presentation'});
+    this.rowIds = nextId('grid-row');
     this.head = element('thead');
     this.body = element('tbody');
     this.colgroup = element('colgroup');
@@ -45,6 +46,11 @@ export class Grid extends ControlView {
     if (this.highlighted !== current) this.markRow(this.highlighted, false);
     this.markRow(current, true);
     this.highlighted = current;
+    // The current row is the one a screen reader is told of.
+    if (this.body.children[current])
+      this.node.setAttribute('aria-activedescendant', `${this.rowIds}-${current}`);
+    else
+      this.node.removeAttribute('aria-activedescendant');
     if (current !== this.current) {
       this.current = current;
       this.body.children[current]?.scrollIntoView({block: 'nearest'});
@@ -71,18 +77,11 @@ export class Grid extends ControlView {
   }
 
   buildHead(shown) {
-    this.colgroup.replaceChildren(
-        ...shown.map((col, i) => {
-          // Widths in characters of the dialog font (about 6 pixels), and
-          // room for the heading; the last column takes what is left.
-          const chars = Math.max(col.width ?? 4, String(col.heading ?? '').length);
-          const last = i === shown.length - 1;
-          return element('col', {style: last ? '' : `width: ${chars * 6 + 14}px`});
-        }),
-    );
-    const row = element('tr');
+    const row = element('tr', {role: 'row'});
     for (const col of shown)
-      row.append(element('th', {class: col.type === 'text' ? '' : 'number'}, col.heading ?? ''));
+      row.append(element(
+          'th', {class: col.type === 'text' ? '' : 'number', role: 'columnheader'},
+          col.heading ?? ''));
     this.head.replaceChildren(row);
   }
 
@@ -107,17 +106,38 @@ export class Grid extends ControlView {
         this.stationCell = null;
       this.body.children[r].replaceWith(this.rowElement(c, shown, r, marked));
     });
+    this.sizeColumns(shown, rows);
   }
 
   buildRows(c, shown) {
+    const rows = c.rows ?? [];
     const marked = new Set(c.marked ?? []);
-    this.body.replaceChildren(...(c.rows ?? []).map((_, r) => this.rowElement(c, shown, r, marked)));
+    this.body.replaceChildren(...rows.map((_, r) => this.rowElement(c, shown, r, marked)));
     this.stationCell = null;
     this.closeEditor(false);
+    this.sizeColumns(shown, rows);
+  }
+
+  // Widths in characters of the dialog font (about 6 pixels), wide enough
+  // for the heading and every cell as the column formats it; the last
+  // column takes what is left, and the grid scrolls when they need more.
+  sizeColumns(shown, rows) {
+    const widths = shown.map((col) => {
+      const longest = Math.max(0, ...rows.map((cells) => String(cells[col.index] ?? '').length));
+      return Math.max(col.width ?? 4, String(col.heading ?? '').length, longest) * 6 + 14;
+    });
+    this.colgroup.replaceChildren(...widths.map(
+        (px, i) => element('col', {style: i === widths.length - 1 ? '' : `width: ${px}px`})));
+    this.table.style.minWidth = `${widths.reduce((a, b) => a + b, 0)}px`;
   }
 
   rowElement(c, shown, r, marked) {
-    const row = element('tr', {dataset: {row: String(r)}, role: 'row', 'aria-selected': 'false'});
+    const row = element('tr', {
+      dataset: {row: String(r)},
+      role: 'row',
+      id: `${this.rowIds}-${r}`,
+      'aria-selected': 'false',
+    });
     if (marked.has(r)) row.classList.add('marked');
     shown.forEach((col, i) => {
       const cell = element('td', {role: 'gridcell', dataset: {column: String(col.id)}});
@@ -125,6 +145,7 @@ export class Grid extends ControlView {
       if (col.editable) cell.classList.add('editable');
       if (i === 0 && c.levels?.[r]) cell.style.paddingLeft = `${6 + 14 * c.levels[r]}px`;
       cell.textContent = c.rows[r][col.index] ?? '';
+      cell.title = cell.textContent;
       row.append(cell);
     });
     return row;

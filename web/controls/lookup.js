@@ -1,5 +1,6 @@
 import {element} from '../common/dom.js';
 import {send} from '../connection/queue.js';
+import {DatePicker, parseDate} from './date-picker.js';
 import {EditField} from './edit.js';
 
 // A look-up field (a code box): an edit with a button that opens the
@@ -19,6 +20,11 @@ export class LookupField extends EditField {
     button.textContent = '…';
     this.button = button;
     wrapper.append(this.input, button);
+    this.input.addEventListener('keydown', (e) => {
+      if (e.key !== 'F4' || !this.control.date) return;
+      e.preventDefault();
+      this.openCalendar();
+    });
   }
 
   update(c) {
@@ -26,9 +32,26 @@ export class LookupField extends EditField {
     this.button.disabled = c.enabled === false;
   }
 
+  // A date field's button offers a calendar, whose choice is typed into
+  // the field; an account code box's asks the module for its finder.
   openFinder() {
     if (!this.usable()) return;
+    if (this.control.date) return this.openCalendar();
     this.commit();
     send(`click ${this.command}`);
+  }
+
+  openCalendar() {
+    const typed = (text) => {
+      this.input.value = text;
+      this.dirty = true;
+      this.commit();
+    };
+    new DatePicker(this.node, parseDate(this.input.value), typed, () => this.focus());
+  }
+
+  // F4 opens a date field's calendar here, not the station's finder.
+  keepsKey(name, node) {
+    return (name === 'f4' && this.control.date) || super.keepsKey(name, node);
   }
 }

@@ -1,4 +1,4 @@
-import {setRect} from '../common/dom.js';
+import {nextId, setRect} from '../common/dom.js';
 import {WS_TABSTOP, styleOf} from '../common/win32.js';
 import {drawnRect, kindOf, signatureOf} from './kind.js';
 
@@ -33,6 +33,22 @@ export class ControlView {
   }
 
   update() {}
+
+  // Fields and lists take their name from a label; buttons and check
+  // boxes carry their own.
+  labelWith(label) {
+    const target = this.labelTarget();
+    if (!target) return;
+    if (!label) return void target.removeAttribute('aria-labelledby');
+    label.node.id ||= nextId('ctl-label');
+    target.setAttribute('aria-labelledby', label.node.id);
+  }
+
+  labelTarget() {
+    return ['edit', 'memo', 'calc', 'lookup', 'combo', 'list', 'grid'].includes(this.kind) ?
+        this.focusNode :
+        null;
+  }
 
   get command() {
     return `${this.surface.dialogId} ${this.control.id}`;

@@ -50,6 +50,17 @@ export class Surface {
       view.apply(c);
     });
     for (const view of this.views.splice(controls.length)) view.dispose();
+    this.labelFields();
+  }
+
+  // A field is named by the static text just before it in the template,
+  // as Windows' accessibility names it.
+  labelFields() {
+    this.views.forEach((view, i) => {
+      const before = this.views[i - 1];
+      const label = before instanceof StaticText && before.node.textContent.trim() ? before : null;
+      view.labelWith(label);
+    });
   }
 
   dispose() {

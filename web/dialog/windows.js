@@ -3,6 +3,7 @@
 
 import {app} from '../connection/state.js';
 import {inHostWindow} from '../host/host-window.js';
+import {pageMessage} from '../questions/page-message.js';
 import {DialogWindow} from './dialog-window.js';
 
 // The dialogs as drawn: each dialog that is not a page is a window; its
@@ -50,22 +51,29 @@ export function activeWindow() {
 }
 
 // A dialog that the station has disabled (under a modal dialog), and every
-// dialog while a question waits, is drawn inactive and takes no input.
+// dialog while a question or the page's own message waits, is drawn
+// inactive and takes no input.
 export function arrangeModality(state) {
   for (const view of app.windows.values()) {
-    const active = view.takesInput() && !state.question;
+    const active = view.takesInput() && !state.question && !pageMessage();
     view.root.inert = !active;
     view.root.querySelector('.title-bar').classList.toggle('inactive', !active);
   }
-  document.getElementById('menu-bar').inert = Boolean(state.question);
+  document.getElementById('menu-bar').inert = Boolean(state.question || pageMessage());
 }
 
 export function focusStation() {
+  if (pageMessage()) return pageMessage().focusFirst();
   if (app.question) return app.question.focusFirst();
   activeWindow()?.focusStationControl();
 }
 
 export function keepFocus() {
+  const message = pageMessage();
+  if (message) {
+    if (!message.root.contains(document.activeElement)) message.focusFirst();
+    return;
+  }
   if (app.question) {
     if (!app.question.root.contains(document.activeElement)) app.question.focusFirst();
     return;

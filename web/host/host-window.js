@@ -8,7 +8,7 @@ import {dragBy, element} from '../common/dom.js';
 
 // Keys and the focus in these windows stay theirs.
 export function inHostWindow(node) {
-  return Boolean(node?.closest?.('.host-window, .context-menu'));
+  return Boolean(node?.closest?.('.host-window, .context-menu, .date-picker'));
 }
 
 // A floating window of the page: title bar with a close box, dragged by it.

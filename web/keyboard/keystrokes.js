@@ -6,13 +6,14 @@ import {app} from '../connection/state.js';
 import {viewOf} from '../dialog/surface.js';
 import {activeWindow} from '../dialog/windows.js';
 import {inHostWindow} from '../host/host-window.js';
+import {pageMessage} from '../questions/page-message.js';
 import {MODIFIER_KEYS, stationKeyOf} from './keys.js';
 
 // The key goes to the station when a dialog takes input and the control
 // with the focus (`node`) does not keep the key for its own text.
 function stationTakes(k, node) {
   const name = stationKeyOf(k);
-  if (!name || app.question || !activeWindow() || inHostWindow(node)) return false;
+  if (!name || app.question || pageMessage() || !activeWindow() || inHostWindow(node)) return false;
   return !viewOf(node)?.keepsKey(name, node);
 }
 

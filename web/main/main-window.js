@@ -44,7 +44,7 @@ export function renderMain(state) {
   document.body.classList.toggle('wait-cursor', main.cursor === 32514);
   if (!app.menu) app.menu = new MenuBar(document.getElementById('menu-bar'));
   app.menu.update(state.menu ?? [], menuTakesInput, Boolean(main.accessMenu));
-  renderToolbar(main);
+  renderToolbar(main, menuTakesInput);
   renderWallpaper(main.wallpaper);
 }
 
@@ -53,7 +53,7 @@ export function renderMain(state) {
 // The toolbar options give the buttons frames and labels and the bar its
 // background.  The ledgers are other modules of the package: a click only
 // says so.
-function renderToolbar(main) {
+function renderToolbar(main, takesInput) {
   const bar = document.getElementById('toolbar');
   const options = main.toolbar ?? {};
   const ledgers = main.ledgers ?? [];
@@ -69,6 +69,8 @@ function renderToolbar(main) {
     button.dataset.colour = colour;
     button.title = ledger.ledger;
     button.disabled = !ledger.enabled;
+    // Tab reaches the buttons while the main window takes input.
+    button.tabIndex = takesInput ? 0 : -1;
     button.querySelector('.ledger-label').textContent = ledger.ledger;
     button.querySelector('.ledger-mark').style.backgroundColor = colour ? `#${colour}` : '';
   });

@@ -1,9 +1,11 @@
 import {element} from '../common/dom.js';
+import {captionNodes} from '../common/text.js';
 import {send} from '../connection/queue.js';
 import {app} from '../connection/state.js';
+import {pageMessage} from '../questions/page-message.js';
 
-// The host's menu: one drop-down per group, keyboard as in Windows (F10 or
-// Alt, arrows, Enter, Escape).
+// The host's menu: one drop-down per group, keyboard as in Windows (F10, or
+// Alt with a title's access key, arrows, Enter, Escape).
 export class MenuBar {
   constructor(bar) {
     this.bar = bar;
@@ -28,6 +30,7 @@ export class MenuBar {
       g.button.setAttribute('aria-disabled', String(!enabled));
       for (const item of g.items) item.disabled = !enabled;
     }
+    this.setTabStop(this.tabStop ?? 0);
     this.showAccessMenu(accessMenu);
     if (!enabled) this.close();
   }
@@ -45,8 +48,31 @@ export class MenuBar {
     }
   }
 
+  // One title of the bar is a tab stop while the main window takes input
+  // (the one the person last used), as a Windows menu bar is one stop.
+  setTabStop(index) {
+    this.tabStop = index;
+    this.groups.forEach((g, i) => (g.button.tabIndex = this.enabled && i === index ? 0 : -1));
+  }
+
+  // A title's access key: the first letter of one of its words that no
+  // title before it took, else its first letter not taken.
+  static accessKeys(groups) {
+    const taken = new Set();
+    return groups.map(({group}) => {
+      const text = String(group);
+      const starts = [...text.matchAll(/\b\w/g)].map((m) => m.index);
+      const letters = [...text].map((_, i) => i);
+      const at = [...starts, ...letters].find((i) => !taken.has(text[i].toLowerCase()));
+      if (at === undefined) return {caption: text, key: ''};
+      taken.add(text[at].toLowerCase());
+      return {caption: `${text.slice(0, at)}&${text.slice(at)}`, key: text[at].toLowerCase()};
+    });
+  }
+
   build(groups) {
     this.bar.replaceChildren();
+    const keys = MenuBar.accessKeys(groups);
     this.groups = groups.map((group, index) => {
       const button = element('button', {
         class: 'menu-title',
@@ -59,8 +85,11 @@ export class MenuBar {
           if (this.open >= 0 && this.open !== index) this.show(index, false);
         },
         onkeydown: (e) => this.onTitleKey(e, index),
+        onfocus: () => this.setTabStop(index),
       });
-      button.textContent = group.group;
+      button.replaceChildren(...captionNodes(keys[index].caption));
+      const key = keys[index].key;
+      if (key) button.setAttribute('aria-keyshortcuts', `Alt+${key.toUpperCase()}`);
       const list = element('div', {class: 'menu-list window', role: 'menu', hidden: true});
       list.setAttribute('aria-label', group.group);
       const items = group.items.map((item, itemIndex) => {
@@ -84,7 +113,7 @@ export class MenuBar {
       }
       const wrapper = element('div', {class: 'menu-group'}, button, list);
       this.bar.append(wrapper);
-      return {button, list, items, wrapper, accessNote};
+      return {button, list, items, wrapper, accessNote, key: keys[index].key};
     });
   }
 
@@ -115,11 +144,20 @@ export class MenuBar {
     send(`open ${item.dialog}`);
   }
 
+  // F10 goes to the bar, Alt with a title's access key opens its menu,
+  // while no dialog or question holds the input.
   onGlobalKey(e) {
-    if (!this.enabled || !this.groups.length) return;
-    if (e.key === 'F10' && !app.windows.size && !app.question) {
+    if (!this.enabled || !this.groups.length || app.windows.size || app.question || pageMessage())
+      return;
+    const letter = /^Key([A-Z])$/.exec(e.code ?? '')?.[1]?.toLowerCase();
+    const chosen = e.altKey && !e.ctrlKey && letter;
+    const group = chosen ? this.groups.findIndex((g) => g.key === letter) : -1;
+    if (e.key === 'F10') {
       e.preventDefault();
       this.groups[0].button.focus();
+    } else if (group >= 0) {
+      e.preventDefault();
+      this.show(group, true);
     }
   }
 

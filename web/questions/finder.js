@@ -22,6 +22,15 @@ export class AccountFinder extends QuestionBox {
     });
     this.search.addEventListener('keydown', (e) => this.onListKey(e));
     this.tbody = element('tbody');
+    this.tbody.addEventListener('mousedown', (e) => {
+      const row = this.rowAt(e.target);
+      if (row < 0) return;
+      e.preventDefault();
+      this.choose(row);
+    });
+    this.tbody.addEventListener('dblclick', (e) => {
+      if (this.rowAt(e.target) >= 0) this.confirm();
+    });
     const table = element(
         'table',
         {class: 'interactive'},
@@ -37,8 +46,33 @@ export class AccountFinder extends QuestionBox {
     );
     this.addButton('OK', () => this.confirm(), {isDefault: true});
     this.addButton('Cancel', () => this.cancel());
-    this.chosen = 0;
+    this.chosen = this.nearest(String(q.code ?? '').trim());
     this.fill();
+  }
+
+  // The account the field holds, else the first one after it in code order
+  // (the last when none is), as the finder opens on it.
+  nearest(code) {
+    if (!code) return 0;
+    const key = code.toLowerCase();
+    const at = this.accounts.findIndex((a) => a.code.toLowerCase() >= key);
+    return at >= 0 ? at : Math.max(this.accounts.length - 1, 0);
+  }
+
+  rowAt(target) {
+    const row = target.closest?.('tr');
+    return row && this.tbody.contains(row) ? [...this.tbody.children].indexOf(row) : -1;
+  }
+
+  // Moves the choice without drawing the rows again, so that the two
+  // clicks of a double-click land on the same row.
+  choose(index) {
+    this.chosen = index;
+    [...this.tbody.children].forEach((row, i) => {
+      row.classList.toggle('highlighted', i === index);
+      row.setAttribute('aria-selected', String(i === index));
+    });
+    this.tbody.children[index]?.scrollIntoView({block: 'nearest'});
   }
 
   matches() {
@@ -53,31 +87,18 @@ export class AccountFinder extends QuestionBox {
     this.tbody.replaceChildren(
         ...this.shown.map(
             (a, index) => element(
-                'tr',
-                {
-                  class: index === this.chosen ? 'highlighted' : '',
-                  dataset: {code: a.code},
-                  onmousedown: (e) => {
-                    e.preventDefault();
-                    this.chosen = index;
-                    this.fill();
-                  },
-                  ondblclick: () => this.confirm(),
-                },
-                element('td', {}, a.code),
-                element('td', {}, a.name),
-                ),
+                'tr', {role: 'row', dataset: {code: a.code}}, element('td', {}, a.code),
+                element('td', {}, a.name)),
             ),
     );
-    this.tbody.children[this.chosen]?.scrollIntoView({block: 'nearest'});
+    this.choose(this.chosen);
   }
 
   onListKey(e) {
     const move = {ArrowDown: 1, ArrowUp: -1, PageDown: 10, PageUp: -10}[e.key];
     if (!move || !this.shown.length) return;
     e.preventDefault();
-    this.chosen = Math.min(Math.max(this.chosen + move, 0), this.shown.length - 1);
-    this.fill();
+    this.choose(Math.min(Math.max(this.chosen + move, 0), this.shown.length - 1));
   }
 
   focusFirst() {

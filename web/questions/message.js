@@ -1,6 +1,6 @@
 // The module's message boxes.
 
-import {element} from '../common/dom.js';
+import {element, nextId} from '../common/dom.js';
 import {accessKey} from '../common/text.js';
 import {QuestionBox} from './question-box.js';
 
@@ -33,10 +33,13 @@ export class MessageBox extends QuestionBox {
             this.icon === 'none' ?
                 null :
                 element('div', {class: `message-icon icon-${this.icon}`, 'aria-hidden': 'true'}),
-            element('p', {class: 'message-text'}, q.text ?? ''),
+            element('p', {class: 'message-text', id: nextId('message')}, q.text ?? ''),
             ),
         this.buttons,
     );
+    // Named by what it says, as a screen reader should read it first.
+    this.root.removeAttribute('aria-label');
+    this.root.setAttribute('aria-labelledby', this.body.querySelector('.message-text').id);
     const names = q.buttons?.length ? q.buttons : ['ok'];
     names.forEach((name, index) => {
       const button =

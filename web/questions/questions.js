@@ -6,6 +6,7 @@ import {EditBoxQuestion} from './editbox.js';
 import {FileChooser} from './file.js';
 import {AccountFinder} from './finder.js';
 import {MessageBox} from './message.js';
+import {pageMessage} from './page-message.js';
 
 export function renderQuestion(state) {
   const question = state.question ?? null;
@@ -14,7 +15,7 @@ export function renderQuestion(state) {
   app.question?.remove();
   app.question = null;
   const layer = document.getElementById('question-layer');
-  layer.hidden = !question;
+  layer.hidden = !question && !pageMessage();
   if (!question) return;
   const Kind = QUESTION_WINDOWS.get(question.event) ?? MessageBox;
   app.question = new Kind(question, state);
