@@ -102,7 +102,7 @@ export class EditField extends ControlView {
     let text = input.value;
     if (style & ES_UPPERCASE) text = text.toUpperCase();
     if (style & ES_LOWERCASE) text = text.toLowerCase();
-    if (this.kind === 'calc')
+    if (this.kind === 'calc' || this.control.number)
       text = this.accepted(text);
     else if (style & ES_NUMBER)
       text = text.replace(/\D/g, '');
@@ -131,7 +131,9 @@ export class EditField extends ControlView {
     this.commit();
   }
 
-  // A calculator edit takes a sign, digits and one point, as it would typed.
+  // A calculator edit or a number field takes blanks, a sign, digits and
+  // one point, as it would typed: any other keystroke leaves the text as
+  // it was, and what is out of range the station refuses.
   accepted(text) {
     if (/^\s*[+-]?\d*(\.\d*)?\s*$/.test(text)) return text;
     return this.previous ?? this.control.text ?? '';
@@ -155,8 +157,11 @@ export class EditField extends ControlView {
       done: (answer) => {
         this.unanswered -= 1;
         if (answer && !answer.ok && this.input.value === entry.text) {
-          // Refused: the person's text stays, to be corrected or sent again.
-          this.dirty = true;
+          // Refused: the field shows again what the station holds, as an
+          // edit that will not take a keystroke keeps its text, so that the
+          // OK pressed next never stores what the person no longer sees.
+          this.dirty = false;
+          if (!this.unanswered) this.update(this.control);
         } else if (!this.dirty && !this.unanswered) {
           this.update(this.control);
         }
