@@ -254,6 +254,8 @@ ConnectionServer::ConnectionServer(ConnectionLimits limits)
   if (stopFd_ < 0) throw std::runtime_error("no eventfd for the server");
   new_task_queue = [this] { return new ConnectionPool(limits_.connections); };
   set_keep_alive_max_count(limits_.requestsPerConnection);
+  // The Keep-Alive header that answers carry tells the idle time.
+  set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits_.idle).count());
 }
 
 ConnectionServer::~ConnectionServer() { close(stopFd_); }
