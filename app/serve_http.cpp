@@ -58,11 +58,11 @@ struct Asset {
   const char* type;
 };
 
-// The only files served: the page and the style sheet with its fonts.
+// The only files served besides the page's modules: the page and the style
+// sheet with its fonts.
 const std::map<std::string, Asset>& assets() {
   static const std::map<std::string, Asset> table{
       {"/", {"index.html", "text/html; charset=utf-8"}},
-      {"/app.js", {"app.js", "text/javascript; charset=utf-8"}},
       {"/style.css", {"style.css", "text/css; charset=utf-8"}},
       {"/98.css", {"98.css", "text/css; charset=utf-8"}},
       {"/ms_sans_serif.woff", {"ms_sans_serif.woff", "font/woff"}},
@@ -354,6 +354,19 @@ void ServeHttp::routes() {
                    res.set_content(std::move(content), type);
                  });
   }
+
+  // The page's scripts are ES modules, app.js with the modules it imports
+  // from the page's folders, one level deep, by names that cannot leave them.
+  server_->Get(R"(/((?:[a-z]{1,20}/)?[a-z0-9-]{1,40}\.js))",
+               [this](const Request& req, Response& res) {
+                 std::string content;
+                 if (!readFile(webRoot_ / req.matches[1].str(), content)) {
+                   res.status = 404;
+                   return;
+                 }
+                 res.set_header("Cache-Control", "no-cache");
+                 res.set_content(std::move(content), "text/javascript; charset=utf-8");
+               });
 
   server_->Get("/api/state",
                [this](const Request&, Response& res) { sendJson(res, session_.state()); });

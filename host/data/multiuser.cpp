@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "api/host_api.h"
+#include "host/codepage.h"
 #include "host/data/session.h"
 #include "host/events.h"
 #include "host/station_options.h"
@@ -183,6 +184,21 @@ BOOL endAction(UINT action) {
   return TRUE;
 }
 
+// The station and user that hold an action this station was refused, as
+// their record in the action file names them; null when no live station's
+// record says (the holder ended it meanwhile).
+nlohmann::json holderOf(UINT action) {
+  Session& s = loggedOnSession();
+  for (const ActionRecord& r : loadActions(s.store)) {
+    const actionmap& f = r.fields;
+    if (f.state != 0 || f.kind != action || ownerOf(f) == s.slot) continue;
+    if (!stationAlive(s, ownerOf(f))) continue;
+    return nlohmann::json{{"station", vx70::codepage::toUtf8(trimmed(f.machine, kNameLength))},
+                          {"user", vx70::codepage::toUtf8(trimmed(f.user, kNameLength))}};
+  }
+  return nullptr;
+}
+
 WORD userCount() {
   Session& s = session();
   sweepDeadStations(s);
@@ -282,6 +298,20 @@ void reportAction(const char* what, UINT action) {
   vx70::events::emit(nlohmann::json{{"event", "action"}, {"action", what}, {"id", action}});
 }
 
+// A refusal also names who holds the action, so that the person can be
+// told which station is using the dialog.  Not knowing it is no failure.
+void reportRefusal(UINT action) {
+  nlohmann::json holder;
+  try {
+    std::lock_guard lock(sessionMutex());
+    holder = holderOf(action);
+  } catch (const std::exception&) {
+    holder = nullptr;
+  }
+  vx70::events::emit(nlohmann::json{
+      {"event", "action"}, {"action", "refused"}, {"id", action}, {"holder", holder}});
+}
+
 }  // namespace
 
 extern "C" {
@@ -290,7 +320,10 @@ BOOL RequestAction(UINT action, UINT, const accessmap* access, datafilemap*, UIN
   reportAction("requested", action);
   BOOL granted = guarded<BOOL>({"could not be requested", -1, 0, false, "The multi-user action"},
                                FALSE, [&] { return requestAction(action, access); });
-  reportAction(granted ? "granted" : "refused", action);
+  if (granted)
+    reportAction("granted", action);
+  else
+    reportRefusal(action);
   return granted;
 }
 

@@ -898,6 +898,24 @@ bool turnPage(HWND container, int step) {
   return false;
 }
 
+namespace {
+
+// Bytes of a full date string, DD/MM/YYYY, with its terminator.
+constexpr std::uint16_t kDateTextBytes = 11;
+
+// A look-up field that holds a date: bound to a date entry, or to a text
+// entry just long enough for a full date string (the program date box),
+// whose button offers a calendar in a front end.
+bool holdsDate(DialogState& s, HWND control) {
+  if (lowerClass(control) != "__03combo__") return false;
+  const Entry* e = findEntry(s, win::get(control).id);
+  if (!e || e->desc.isGridCombo()) return false;
+  return e->valueType == res::CT_DATE ||
+         (e->valueType == res::CT_TEXT && e->valueLength == kDateTextBytes);
+}
+
+}  // namespace
+
 void describeDialog(HWND dialog, json& out) {
   DialogState* s = stateOf(dialog);
   if (!s) return;
@@ -920,6 +938,7 @@ void describeDialog(HWND dialog, json& out) {
     if (stateOf(c)) continue;  // pages are described on their own
     json d;
     win::describe(c, d);
+    if (holdsDate(*s, c)) d["date"] = true;
     controls.push_back(std::move(d));
   }
   out["controls"] = std::move(controls);

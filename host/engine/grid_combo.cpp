@@ -316,6 +316,13 @@ bool changesRows(UINT message) {
          message == GM_SETROW || message == GM_ADDROW || message == GM_ROWSUPPLIED;
 }
 
+// A row added to a list with nothing chosen and nothing shown leaves it
+// showing nothing: a list filled row by row (the ninety-nine currencies)
+// need not look up its selection ninety-nine times.
+bool addsToUnchosenList(HWND combo, const ComboState& s, UINT message) {
+  return message == GM_ADDROW && s.selection < 0 && s.text.empty() && win::get(combo).text.empty();
+}
+
 // The row messages, with the selection as a list's current row.
 std::optional<LRESULT> rowMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam,
                                   LPARAM fifth) {
@@ -325,7 +332,7 @@ std::optional<LRESULT> rowMessage(HWND combo, UINT message, WPARAM wParam, LPARA
   if (!result || !s || !changesRows(message)) return result;
   if (message == GM_CLEAR || message == GM_ROWSONDEMAND || message == GM_DELETEROW)
     s->selection = s->model.currentRow();
-  if (!s->field) showSelection(combo);
+  if (!s->field && !addsToUnchosenList(combo, *s, message)) showSelection(combo);
   return result;
 }
 

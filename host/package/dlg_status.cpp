@@ -5,8 +5,9 @@
 // its number and its description without the padding ("2 Closed"), so the
 // selection index is the status number whatever the descriptions hold; a
 // blank status shows its number alone.
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "api/host_api.h"
@@ -21,7 +22,11 @@ void statusText(int status, const accstatusmap& record, char* text, std::size_t 
   char description[sizeof record.description] = {};
   std::memcpy(description, record.description, strnlen(record.description, sizeof description - 1));
   CleanUp(description);
-  std::snprintf(text, size, "%d %s", status, description);
+  // Built by hand: a hundred items on every opening of a ledger dialog.
+  const std::string item = std::to_string(status) + ' ' + description;
+  const std::size_t kept = std::min(item.size(), size - 1);
+  std::memcpy(text, item.data(), kept);
+  text[kept] = '\0';
   CleanUp(text);
 }
 

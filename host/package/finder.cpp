@@ -77,6 +77,14 @@ void putIntoRequester(HWND target, const std::string& code) {
   engine::noteUserInput(target);
 }
 
+// The code that the asking field or cell editor holds, for the finder to
+// open on it.
+std::string requesterText(HWND target) {
+  const win::Window* w = win::find(target);
+  if (!w) return "";
+  return fieldText(w->text.c_str(), w->text.size());
+}
+
 }  // namespace
 
 bool finderOffers(const json& finder, const std::string& code) {
@@ -99,6 +107,7 @@ extern "C" BOOL DoPopup(PopupRequest* request) {
                          {"control", request->controlId},
                          {"notification", request->notification},
                          {"owner", vx70::events::ownerOf(request->dialog)},
+                         {"code", vx70::codepage::toUtf8(pkg::requesterText(request->control))},
                          {"accounts", pkg::offersJson(offers)}};
     // The person's choice; without a front end the finder is cancelled.
     vx70::events::Answer a = vx70::events::ask(vx70::events::Question::Popup, event);

@@ -76,6 +76,8 @@ class ServeProcess {
     std::filesystem::create_directories(webRoot_);
     std::ofstream(webRoot_ / "index.html") << "<!doctype html><title>page</title>";
     std::ofstream(webRoot_ / "app.js") << "// app";
+    std::filesystem::create_directories(webRoot_ / "dialog");
+    std::ofstream(webRoot_ / "dialog" / "surface.js") << "// surface";
     std::ofstream(webRoot_ / "style.css") << "/* style */";
     std::ofstream(webRoot_ / "98.css") << "/* 98 */";
     std::ofstream(webRoot_ / "ms_sans_serif.woff2") << "font";

@@ -50,8 +50,9 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
   };
   for (const Case& k :
        {Case{"/", "<!doctype html><title>page</title>", "text/html"},
-        Case{"/app.js", "// app", "text/javascript"}, Case{"/style.css", "/* style */", "text/css"},
-        Case{"/98.css", "/* 98 */", "text/css"},
+        Case{"/app.js", "// app", "text/javascript"},
+        Case{"/dialog/surface.js", "// surface", "text/javascript"},
+        Case{"/style.css", "/* style */", "text/css"}, Case{"/98.css", "/* 98 */", "text/css"},
         Case{"/ms_sans_serif.woff2", "font", "font/woff2"}}) {
     auto res = c.Get(k.path);
     ASSERT_TRUE(res) << k.path;
@@ -59,9 +60,10 @@ TEST_F(Serve, ServesThePageFilesAndNothingElse) {
     EXPECT_EQ(res->body, k.body) << k.path;
     EXPECT_EQ(res->get_header_value("Content-Type").rfind(k.type, 0), 0u) << k.path;
   }
-  for (const char* path : {"/secret.txt", "/../secret.txt", "/%2e%2e/secret.txt",
-                           "/app.js/../../secret.txt", "/notes.txt", "/index.html", "/appXjs",
-                           "/web/app.js", "/ms_sans_serif.woff", "/api/nothing", "//etc/passwd"}) {
+  for (const char* path :
+       {"/secret.txt", "/../secret.txt", "/%2e%2e/secret.txt", "/app.js/../../secret.txt",
+        "/notes.txt", "/index.html", "/appXjs", "/web/app.js", "/a/b/c.js", "/ms_sans_serif.woff",
+        "/api/nothing", "//etc/passwd"}) {
     auto res = c.Get(path);
     ASSERT_TRUE(res) << path;
     EXPECT_EQ(res->status, 404) << path;

@@ -65,4 +65,31 @@ describe('The account finder in the browser', () => {
     await s.dialog(IDD_CONTROL_ACCOUNTS).waitFor({state: 'detached'});
     assert.deepEqual(s.pageErrors, []);
   });
+
+  it('opens on the code the cell holds, or the nearest, and a double-click chooses', async () => {
+    await s.openFromMenu('Code tables', 'Control Accounts');
+    const row = s.gridRow(IDD_CONTROL_ACCOUNTS, IDC_CONTROL_ACCOUNTS_GRID, DEFAULT_BANK_ROW);
+    const codeCell = row.locator(`td[data-column="${IDC_CONTROL_ACCOUNTS_CODE_COLUMN}"]`);
+    const finder = s.question();
+    const chosen = () => finder.locator('tbody tr.highlighted').getAttribute('data-code');
+    await row.click();
+    await s.settled();
+    // What the cell holds when the finder opens, and the account it opens on.
+    const held = await codeCell.textContent();
+    for (const [typed, opensOn] of [[null, held], ['1205', '1210'], ['9999', '1230']]) {
+      await codeCell.click();
+      if (typed !== null) await s.page.locator('.cell-editor input').fill(typed);
+      await s.page.locator('.cell-editor .finder-button').click();
+      await finder.waitFor();
+      await s.settled();
+      assert.equal(await chosen(), opensOn);
+      if (typed !== '9999') await s.page.keyboard.press('Escape');
+    }
+    await finder.locator('tbody tr[data-code="1200"]').dblclick();
+    await finder.waitFor({state: 'detached'});
+    await s.settled();
+    assert.equal(await codeCell.textContent(), '1200');
+    await s.control(IDD_CONTROL_ACCOUNTS, IDCANCEL).click();
+    await s.dialog(IDD_CONTROL_ACCOUNTS).waitFor({state: 'detached'});
+  });
 });

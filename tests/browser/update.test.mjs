@@ -21,28 +21,40 @@ describe('Change notices in the browser', () => {
     await s?.close();
   });
 
-  it('tells the person when another station changed the company', async () => {
-    const seq = Number(await s.page.evaluate(() => document.body.dataset.seq));
-    const script = [
-      'open 3619',
-      'select 3619 1610 5',
-      'click 3619 1413',
-      'type 3620 1962 "3.25"',
-      'click 3620 1942',
-      'click 3619 2',
-      '',
-    ].join('\n');
-    const other = run(program, ['drive', '-', '--data', s.dataDir, '--multi-user', '--station', 'STATION2']);
-    other.child.stdin.end(script);
-    await other;
+  // What another station stores, and what the page then says changed.
+  const changes = [
+    {
+      what: 'the company settings',
+      script: ['open 3632', 'click 3632 1942'],
+      notice: 'Another station changed the company\'s settings; the values shown were reloaded.',
+    },
+    {
+      what: 'a tax code',
+      script: [
+        'open 3619', 'select 3619 1610 5', 'click 3619 1413', 'type 3620 1962 "3.25"',
+        'click 3620 1942', 'click 3619 2'
+      ],
+      notice: 'Another station changed the control accounts or a code table; ' +
+          'the values shown were reloaded.',
+    },
+  ];
+  for (const {what, script, notice} of changes) {
+    it(`names what changed when another station stored ${what}`, async () => {
+      const seq = Number(await s.page.evaluate(() => document.body.dataset.seq));
+      const other = run(
+          program, ['drive', '-', '--data', s.dataDir, '--multi-user', '--station', 'STATION2']);
+      other.child.stdin.end([...script, ''].join('\n'));
+      await other;
+      await s.page.waitForFunction(
+          (seq) => Number(document.body.dataset.seq) > seq &&
+              document.getElementById('status-message').textContent !== '',
+          seq);
+      await s.settled();
+      assert.equal(await s.page.locator('#status-message').textContent(), notice);
+    });
+  }
 
-    await s.page.waitForFunction(
-        (text) => document.getElementById('status-message').textContent === text,
-        'Another station changed the company settings; the values shown were reloaded.',
-    );
-    await s.settled();
-    assert.ok(Number(await s.page.evaluate(() => document.body.dataset.seq)) > seq);
-
+  it('shows the values another station stored', async () => {
     await s.openFromMenu('Code tables', 'Tax Codes');
     const cells =
         await s.gridRow(IDD_TAX_CODES, IDC_TAX_CODES_GRID, 5).locator('td').allTextContents();

@@ -312,6 +312,7 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
   ASSERT_EQ(actions.size(), 2u);
   EXPECT_EQ(actions[1]["action"], "refused");
   EXPECT_EQ(actions[1]["name"], "Company Preferences");
+  EXPECT_EQ(actions[1]["holder"]["station"], "FIRST");
   EXPECT_EQ(second.all("dialog").at(0)["shown"], false);
   EXPECT_EQ(second.all("update-sent").size(), 1u);
 
