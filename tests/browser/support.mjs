@@ -50,9 +50,11 @@ export async function showRecord(dataDir, what) {
   return JSON.parse(stdout.split('\n')[0]);
 }
 
-// Starts `vx70 serve --port 0` and reads the address from its first line.
-function startServer(dataDir, extraArgs, env) {
-  const child = spawn(program, ['serve', '--port', '0', '--data', dataDir, ...extraArgs], {
+// Starts `vx70 serve` (on any free port unless given one) and reads the
+// address from its first line.
+function startServer(dataDir, extraArgs, env, port = 0) {
+  const args = ['serve', '--port', String(port), '--data', dataDir, ...extraArgs];
+  const child = spawn(program, args, {
     stdio: ['ignore', 'pipe', 'pipe'],
     env: {...process.env, ...env},
   });
@@ -110,9 +112,15 @@ export class Session {
       session.root = await mkdtemp(path.join(tmpdir(), 'vx70-browser-'));
       session.dataDir = path.join(session.root, 'company');
       await run(program, ['init', session.dataDir, '--demo']);
+      session.serveArgs = serveArgs;
+      session.env = env;
       session.server = startServer(session.dataDir, serveArgs, env);
       session.url = await session.server.url;
-      session.browser = await chromium.launch({executablePath: chromiumPath, headless: true});
+      session.browser = await chromium.launch({
+        executablePath: chromiumPath,
+        headless: true,
+        args: (process.env.CHROMIUM_ARGS ?? '').split(' ').filter(Boolean),
+      });
       session.page = await session.browser.newPage({viewport: {width: 1024, height: 768}});
       session.pageErrors = [];
       session.page.on('pageerror', (error) => session.pageErrors.push(error.message));
@@ -137,6 +145,17 @@ export class Session {
     }
     if (this.root) await rm(this.root, {recursive: true, force: true});
     if (failures.length) throw failures[0];
+  }
+
+  // Ends the server as a person closing it would, runs `meanwhile`, and
+  // starts it again on the same port, where the page finds it again.
+  async restartServer(meanwhile) {
+    const code = await stopServer(this.server.child);
+    if (code !== 0) throw new Error(`vx70 serve ended with ${code}: ${this.server.stderr()}`);
+    await meanwhile();
+    const port = new URL(this.url).port;
+    this.server = startServer(this.dataDir, this.serveArgs, this.env, port);
+    await this.server.url;
   }
 
   // The page has drawn the latest state and has no command on its way.

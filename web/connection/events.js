@@ -7,13 +7,6 @@ import {isSystemEditor, openSystemEditor} from '../host/sysedit.js';
 import {showStatus, updateNotice} from '../main/status.js';
 import {tellRefusedDialog} from '../questions/page-message.js';
 
-// Events after which the main window (title, status line, access menu,
-// toolbar, wallpaper) shows something new.
-export const MAIN_WINDOW_EVENTS = new Set([
-  'title', 'info', 'program-date', 'access-menu', 'wallpaper', 'toolbar', 'ledger-colours',
-  'module-access',
-]);
-
 export function eventOf(entry) {
   return entry && typeof entry.event === 'object' && entry.event ? entry.event : entry;
 }

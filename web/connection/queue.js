@@ -4,9 +4,10 @@ import {clearError, refusalText, showStatus} from '../main/status.js';
 import {postCommand} from './server.js';
 import {app} from './state.js';
 
-// What the page makes of each answer (connection/draw.js): the queue only
-// sends, so that the controls that send need none of the drawing.
-let showAnswer = () => {};
+// What the page makes of each answer (connection/draw.js), which the
+// command's turn waits for: the queue only sends, so that the controls that
+// send need none of the drawing.
+let showAnswer = async () => {};
 
 export function onAnswer(show) {
   showAnswer = show;
@@ -49,7 +50,6 @@ export function send(line) {
 
 // `follow`: the page's focus goes where the station's went, as after a key.
 export async function runCommand(line, {follow = false} = {}) {
-  const before = app.state;
   const answer = await postCommand(line);
   if (answer.ok) {
     clearError();
@@ -57,6 +57,6 @@ export async function runCommand(line, {follow = false} = {}) {
     app.refusals += 1;
     showStatus(refusalText(line, answer.error ?? ''), 'error', answer.error);
   }
-  showAnswer(answer, {before, follow});
+  await showAnswer(answer, {follow});
   return answer;
 }

@@ -2,7 +2,6 @@
 
 export const app = {
   state: null,
-  seq: 0,
   tail: Promise.resolve(),
   pending: 0,
   refusals: 0,    // commands the station refused so far

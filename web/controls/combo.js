@@ -8,8 +8,10 @@ export class ComboBox extends ControlView {
     const select = element('select');
     super(c, surface, select, select);
     this.select = select;
+    // The list shows the choice the station kept, which a refusal leaves
+    // as it was: no change comes to draw then.
     select.addEventListener('change', () => {
-      send(`select ${this.command} ${select.selectedIndex}`);
+      send(`select ${this.command} ${select.selectedIndex}`).then(() => this.update(this.control));
     });
   }
 

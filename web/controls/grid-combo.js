@@ -79,6 +79,11 @@ export class GridCombo extends ControlView {
   fillList() {
     const items = this.control.items ?? [];
     const chosen = this.control.selection ?? -1;
+    // The open list stays as drawn while its rows and the choice do (the
+    // control's focus changing, say), so a row the person points at stays.
+    const listed = this.listed;
+    if (this.dropdown.firstChild && items === listed?.items && chosen === listed.chosen) return;
+    this.listed = {items, chosen};
     const table = element('table', {class: 'interactive'});
     const body = element('tbody');
     items.forEach((text, index) => {

@@ -36,22 +36,16 @@ export class Grid extends ControlView {
     const shown = columns.map((col, index) => ({...col, index})).filter((col) => !col.hidden);
     this.shown = shown;
     const columnsSignature = JSON.stringify(shown);
-    if (columnsSignature !== this.columnsSignature) {
+    const columnsChanged = columnsSignature !== this.columnsSignature;
+    if (columnsChanged) {
       this.columnsSignature = columnsSignature;
       this.buildHead(shown);
-      this.rowsSignature = '';
     }
-    const rowsSignature = JSON.stringify([c.rows, c.levels, c.marked]);
-    if (rowsSignature !== this.rowsSignature) {
-      this.rowsSignature = rowsSignature;
-      this.buildRows(c, shown);
-    }
+    this.updateRows(c, shown, columnsChanged);
     const current = c.current?.row ?? -1;
-    for (const row of this.body.children) {
-      const isCurrent = Number(row.dataset.row) === current;
-      row.classList.toggle('highlighted', isCurrent);
-      row.setAttribute('aria-selected', String(isCurrent));
-    }
+    if (this.highlighted !== current) this.markRow(this.highlighted, false);
+    this.markRow(current, true);
+    this.highlighted = current;
     // The current row is the one a screen reader is told of.
     if (this.body.children[current])
       this.node.setAttribute('aria-activedescendant', `${this.rowIds}-${current}`);
@@ -91,26 +85,34 @@ export class Grid extends ControlView {
     this.head.replaceChildren(row);
   }
 
+  // The rows whose cells changed are built again (with the cell editor, if
+  // it is in one of them); a change of the columns, the number of rows,
+  // their levels or marks builds them all.
+  updateRows(c, shown, columnsChanged) {
+    const rows = c.rows ?? [];
+    const drawn = this.rows;
+    const sameShape = !columnsChanged && rows.length === drawn?.length &&
+        c.levels === this.levels && c.marked === this.marked;
+    if (sameShape && rows === drawn) return;
+    this.rows = rows;
+    this.levels = c.levels;
+    this.marked = c.marked;
+    if (!sameShape) return this.buildRows(c, shown);
+    const marked = new Set(c.marked ?? []);
+    rows.forEach((cells, r) => {
+      if (cells === drawn[r]) return;
+      if (this.editor?.row === r) this.closeEditor(false);
+      if (this.stationCell && this.body.children[r]?.contains(this.stationCell.cell))
+        this.stationCell = null;
+      this.body.children[r].replaceWith(this.rowElement(c, shown, r, marked));
+    });
+    this.sizeColumns(shown, rows);
+  }
+
   buildRows(c, shown) {
     const rows = c.rows ?? [];
     const marked = new Set(c.marked ?? []);
-    this.body.replaceChildren(
-        ...rows.map((cells, r) => {
-          const row = element(
-              'tr', {dataset: {row: String(r)}, role: 'row', id: `${this.rowIds}-${r}`});
-          if (marked.has(r)) row.classList.add('marked');
-          shown.forEach((col, i) => {
-            const cell = element('td', {role: 'gridcell', dataset: {column: String(col.id)}});
-            if (col.type !== 'text') cell.classList.add('number');
-            if (col.editable) cell.classList.add('editable');
-            if (i === 0 && c.levels?.[r]) cell.style.paddingLeft = `${6 + 14 * c.levels[r]}px`;
-            cell.textContent = cells[col.index] ?? '';
-            cell.title = cell.textContent;
-            row.append(cell);
-          });
-          return row;
-        }),
-    );
+    this.body.replaceChildren(...rows.map((_, r) => this.rowElement(c, shown, r, marked)));
     this.stationCell = null;
     this.closeEditor(false);
     this.sizeColumns(shown, rows);
@@ -127,6 +129,33 @@ export class Grid extends ControlView {
     this.colgroup.replaceChildren(...widths.map(
         (px, i) => element('col', {style: i === widths.length - 1 ? '' : `width: ${px}px`})));
     this.table.style.minWidth = `${widths.reduce((a, b) => a + b, 0)}px`;
+  }
+
+  rowElement(c, shown, r, marked) {
+    const row = element('tr', {
+      dataset: {row: String(r)},
+      role: 'row',
+      id: `${this.rowIds}-${r}`,
+      'aria-selected': 'false',
+    });
+    if (marked.has(r)) row.classList.add('marked');
+    shown.forEach((col, i) => {
+      const cell = element('td', {role: 'gridcell', dataset: {column: String(col.id)}});
+      if (col.type !== 'text') cell.classList.add('number');
+      if (col.editable) cell.classList.add('editable');
+      if (i === 0 && c.levels?.[r]) cell.style.paddingLeft = `${6 + 14 * c.levels[r]}px`;
+      cell.textContent = c.rows[r][col.index] ?? '';
+      cell.title = cell.textContent;
+      row.append(cell);
+    });
+    return row;
+  }
+
+  markRow(r, current) {
+    const row = this.body.children[r];
+    if (!row) return;
+    row.classList.toggle('highlighted', current);
+    row.setAttribute('aria-selected', String(current));
   }
 
   rowOf(target) {

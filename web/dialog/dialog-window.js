@@ -44,6 +44,7 @@ export class DialogWindow {
     );
     this.surface = new Surface(this, this.body);
     this.pages = new Map();  // page hwnd -> {surface, node}
+    this.pageStates = [];    // the pages' states last drawn
     this.tabs = null;
     this.panel = null;
     this.root.addEventListener('animationend', () => this.root.classList.remove('beep'));
@@ -51,6 +52,11 @@ export class DialogWindow {
   }
 
   update(d, pages, parent) {
+    // Neither the dialog nor its pages changed since they were drawn.
+    const drawn = this.pageStates;
+    if (d === this.dialog && pages.length === drawn.length && pages.every((p, i) => p === drawn[i]))
+      return;
+    this.pageStates = pages;
     this.dialog = d;
     this.visible = d.visible !== false;
     this.root.hidden = !this.visible;
@@ -62,7 +68,10 @@ export class DialogWindow {
     this.body.style.width = `${width}px`;
     this.body.style.height = `${height}px`;
     this.surface.offsetOf = layout ? layout.offsetOf : noOffset;
-    this.surface.update(d);
+    // Where the pages grew, the dialog's own buttons moved.
+    const offsets = layout?.offsets ?? '';
+    this.surface.update(d, {all: offsets !== this.offsets});
+    this.offsets = offsets;
     this.updatePages(d, pages, layout);
     if (!this.placed && this.visible) this.place(parent);
   }
@@ -118,6 +127,7 @@ export class DialogWindow {
     return {
       size: [width + dx, height + dy],
       panel: [4, panelTop, right + dx - 4, bottom + dy - panelTop],
+      offsets: `${pageRight} ${dx} ${dy}`,
       offsetOf: (c) => {
         if (beside(c)) return [dx, 0];
         return below(c) ? [0, dy] : [0, 0];

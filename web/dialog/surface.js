@@ -32,11 +32,14 @@ export class Surface {
     this.offsetOf = noOffset;
   }
 
-  update(d) {
+  // Each control whose description changed since its view drew it (`all`:
+  // every control) updates its view, or gets a new one when its kind changed.
+  update(d, {all = false} = {}) {
     this.dialogId = d.dialog;
     const controls = d.controls ?? [];
     controls.forEach((c, index) => {
       let view = this.views[index];
+      if (view?.control === c && !all) return;
       if (!view || view.signature !== signatureOf(c)) {
         view?.dispose();
         view = createView(c, this);

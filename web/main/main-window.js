@@ -21,8 +21,16 @@ const WALLPAPER_PLACES = [
   {position: 'center'},
 ];
 
+// What the main window last drew from.
+const drawn = {};
+
 export function renderMain(state) {
   const main = state.main ?? {};
+  const menuTakesInput = main.enabled !== false && !(state.dialogs?.length || state.question);
+  if (drawn.main === state.main && drawn.station === state.station && drawn.menu === state.menu &&
+      drawn.menuTakesInput === menuTakesInput)
+    return;
+  Object.assign(drawn, {main: state.main, station: state.station, menu: state.menu, menuTakesInput});
   const title = main.title || 'VX70';
   document.getElementById('main-title').textContent = title;
   document.title = title;
@@ -35,7 +43,6 @@ export function renderMain(state) {
       [station.station, station.user].filter(Boolean).join(' / ');
   document.body.classList.toggle('wait-cursor', main.cursor === 32514);
   if (!app.menu) app.menu = new MenuBar(document.getElementById('menu-bar'));
-  const menuTakesInput = main.enabled !== false && !(state.dialogs?.length || state.question);
   app.menu.update(state.menu ?? [], menuTakesInput, Boolean(main.accessMenu));
   renderToolbar(main, menuTakesInput);
   renderWallpaper(main.wallpaper);
