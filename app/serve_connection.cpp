@@ -82,6 +82,9 @@ class ConnectionStream final : public httplib::Stream {
   }
   // The head has been read; the body may follow.
   void headRead() { budget_ += limits_.bodyBytes; }
+  // A read failed (too late, too long, the peer gone): whatever follows on
+  // the connection is no request.
+  bool broken() const { return broken_; }
 
   bool is_readable() const override {
     return begin_ < end_ || (awaitSocket(sock_, POLLIN, stopFd_, deadline_) & POLLIN) != 0;
@@ -122,11 +125,11 @@ class ConnectionStream final : public httplib::Stream {
   // Reads what the peer sent into the empty buffer, within the request's
   // time and size.
   bool fill() {
-    if (budget_ == 0) return false;
-    if (!(awaitSocket(sock_, POLLIN, stopFd_, deadline_) & (POLLIN | POLLHUP | POLLERR)))
-      return false;
-    const ssize_t n = recv(sock_, buffer_.data(), std::min(buffer_.size(), budget_), 0);
-    if (n <= 0) return false;
+    const bool ready = budget_ > 0 && (awaitSocket(sock_, POLLIN, stopFd_, deadline_) &
+                                       (POLLIN | POLLHUP | POLLERR));
+    const ssize_t n = ready ? recv(sock_, buffer_.data(), std::min(buffer_.size(), budget_), 0) : 0;
+    broken_ = n <= 0;
+    if (broken_) return false;
     begin_ = 0;
     end_ = static_cast<std::size_t>(n);
     budget_ -= end_;
@@ -138,6 +141,7 @@ class ConnectionStream final : public httplib::Stream {
   const ConnectionLimits& limits_;
   Clock::time_point deadline_ = Clock::now();
   std::size_t budget_ = 0;
+  bool broken_ = false;
   std::array<char, 4096> buffer_{};
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
@@ -255,6 +259,8 @@ ConnectionServer::ConnectionServer(ConnectionLimits limits)
   if (stopFd_ < 0) throw std::runtime_error("no eventfd for the server");
   new_task_queue = [this] { return new ConnectionPool(limits_.connections); };
   set_keep_alive_max_count(limits_.requestsPerConnection);
+  // The Keep-Alive header that answers carry tells the idle time.
+  set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits_.idle).count());
 }
 
 ConnectionServer::~ConnectionServer() { close(stopFd_); }
@@ -290,11 +296,17 @@ void ConnectionServer::serveRequests(int sock) {
     const bool last = served + 1 == keep_alive_max_count_;
     // Answers go out uncompressed: compressing one (brotli, which browsers
     // ask for first) takes longer than sending it whole, 10 ms for a state.
-    const bool answered = process_request(stream, last, peerClosing, [&](httplib::Request& req) {
-      stream.headRead();
-      req.headers.erase("Accept-Encoding");
-    });
-    if (!answered || peerClosing || connection.closeAfterAnswer_) break;
+    bool answered = false;
+    try {
+      answered = process_request(stream, last, peerClosing, [&](httplib::Request& req) {
+        stream.headRead();
+        req.headers.erase("Accept-Encoding");
+      });
+    } catch (...) {
+      // An answer that failed half-written (a stream's provider): the
+      // connection ends, the worker serves on.
+    }
+    if (!answered || peerClosing || stream.broken() || connection.closeAfterAnswer_) break;
   }
   currentConnection = nullptr;
   if (connection.closeAfterAnswer_) return closeGently(sock, stopFd_);

@@ -48,8 +48,11 @@ std::uint64_t declaredLength(const httplib::Request& req) {
   return text.empty() ? 0 : std::strtoull(text.c_str(), nullptr, 10);
 }
 
-// The connection is closed after an answer given before the body was read.
-void closeAfterAnswer() {
+// The connection is closed after an answer given before the body was read,
+// and the answer says so (a browser then sends its next request on
+// another).
+void closeAfterAnswer(httplib::Response& res) {
+  res.set_header("Connection", "close");
   if (Connection* connection = Connection::current()) connection->closeAfterAnswer();
 }
 
@@ -236,7 +239,7 @@ void ServeHttp::refuseEarly() {
                 "the body is longer than " + std::to_string(bodyLimit(req.path)) + " bytes");
     else
       return Handled::Unhandled;
-    closeAfterAnswer();
+    closeAfterAnswer(res);
     return Handled::Handled;
   });
 }
@@ -255,7 +258,7 @@ void ServeHttp::postJson(const std::string& path,
           return !tooLong;
         });
         if (!whole) {
-          closeAfterAnswer();
+          closeAfterAnswer(res);
           return tooLong ? sendError(res, 413,
                                      "the body is longer than " + std::to_string(limit) + " bytes")
                          : sendError(res, 400, "the body did not arrive whole");

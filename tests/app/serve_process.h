@@ -123,7 +123,7 @@ class ServeProcess {
 class RawConnection {
  public:
   explicit RawConnection(int port, std::chrono::seconds patience = std::chrono::seconds(20))
-      : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+      : fd_(socket(AF_INET, SOCK_STREAM, 0)), patience_(patience) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -157,10 +157,11 @@ class RawConnection {
     received_.erase(0, at + marker.size());
     return head;
   }
-  // Whether the server closes the connection (rather than the patience
-  // running out), whatever it sent before.
+  // Whether the server closes the connection within the patience,
+  // whatever it sent before (a stream's keep-alive comments included).
   bool closedByServer() {
-    while (receive()) {
+    const auto deadline = std::chrono::steady_clock::now() + patience_;
+    while (std::chrono::steady_clock::now() < deadline && receive()) {
     }
     return ended_;
   }
@@ -215,6 +216,7 @@ class RawConnection {
   }
 
   int fd_;
+  std::chrono::seconds patience_;
   std::string received_;
   std::string events_;
   bool ended_ = false;
