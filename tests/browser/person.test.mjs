@@ -84,23 +84,18 @@ describe('The page on the person\'s behalf', () => {
 
   it('tells a refusal in words for the person and clears it on success', async () => {
     const {page} = s;
-    await s.openFromMenu('Code tables', 'Tax Codes');
-    await s.gridRow(3619, 1610, 1).click();
-    await s.control(3619, 1413).click();
-    await s.dialog(3620).waitFor();
+    await s.openFromMenu('Company settings', 'Company Preferences');
+    await s.dialog(3600).waitFor();
     for (const [typed, status] of [
-      ['abc', 'This field takes a number: "abc" is not one it can hold.'],
-      ['1.5', ''],
+      ['中', 'The character "中" cannot be stored in this company\'s data.'],
+      ['Acme', ''],
     ]) {
-      await s.control(3620, 1962).fill(typed);
-      await page.keyboard.press('Tab');
+      await s.control(3601, 1673).fill(typed);
       await s.settled();
       assert.equal(await page.locator('#status-message').textContent(), status);
     }
     await page.keyboard.press('Escape');
-    await s.dialog(3620).waitFor({state: 'detached'});
-    await page.keyboard.press('Escape');
-    await s.dialog(3619).waitFor({state: 'detached'});
+    await s.dialog(3600).waitFor({state: 'detached'});
   });
 
   it('sends the text as it is typed, before the click that follows', async () => {

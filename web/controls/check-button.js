@@ -2,11 +2,31 @@
 
 import {element} from '../common/dom.js';
 import {captionNodes} from '../common/text.js';
+import {BS_TYPEMASK, styleOf} from '../common/win32.js';
 import {send} from '../connection/queue.js';
 import {kindOf} from './kind.js';
 import {ControlView} from './view.js';
 
 let uniqueId = 0;
+
+const BS_AUTOCHECKBOX = 0x3;
+const BS_AUTO3STATE = 0x6;
+const BS_AUTORADIOBUTTON = 0x9;
+
+// The state an automatic button gives itself when clicked, before its
+// dialog hears of the click (null: the dialog sets it).
+function nextState(style, checked) {
+  switch (style & BS_TYPEMASK) {
+    case BS_AUTOCHECKBOX:
+      return checked === 1 ? 0 : 1;
+    case BS_AUTO3STATE:
+      return (checked + 1) % 3;
+    case BS_AUTORADIOBUTTON:
+      return 1;
+    default:
+      return null;
+  }
+}
 
 export class CheckButton extends ControlView {
   constructor(c, surface) {
@@ -26,8 +46,7 @@ export class CheckButton extends ControlView {
 
   update(c) {
     this.input.disabled = c.enabled === false;
-    this.input.checked = Number(c.checked) === 1;
-    this.input.indeterminate = Number(c.checked) === 2;
+    this.show(Number(c.checked));
     const caption = String(c.text ?? '');
     if (this.caption !== caption) {
       this.caption = caption;
@@ -39,8 +58,25 @@ export class CheckButton extends ControlView {
     return false;
   }
 
+  show(checked) {
+    this.input.checked = checked === 1;
+    this.input.indeterminate = checked === 2;
+  }
+
+  // An automatic check box or radio button shows its new state at once, as
+  // its own window does before its dialog hears of the click; once the
+  // station has answered, the button shows what the station holds (the
+  // dialog may have set it back, or refused the click).
   press() {
     if (!this.usable()) return;
-    send(`click ${this.command}`);
+    const next = nextState(styleOf(this.control), Number(this.control.checked));
+    let answered = false;
+    // After the click's own default action has been undone, unless the
+    // station's answer came first.
+    if (next !== null) requestAnimationFrame(() => answered || this.show(next));
+    send(`click ${this.command}`).then(() => {
+      answered = true;
+      this.update(this.control);
+    });
   }
 }
