@@ -38,8 +38,11 @@ export class CheckButton extends ControlView {
     this.input = input;
     this.label = label;
     input.addEventListener('click', (e) => {
-      // The station decides the new state; the next state shows it.
-      e.preventDefault();
+      // An automatic check box or radio button shows its new state at
+      // once, as its own window does before its dialog hears of the click:
+      // the input's own toggle is that state.  Any other waits for the
+      // station.
+      if (!this.togglesItself()) e.preventDefault();
       this.press();
     });
   }
@@ -63,20 +66,15 @@ export class CheckButton extends ControlView {
     this.input.indeterminate = checked === 2;
   }
 
-  // An automatic check box or radio button shows its new state at once, as
-  // its own window does before its dialog hears of the click; once the
-  // station has answered, the button shows what the station holds (the
-  // dialog may have set it back, or refused the click).
+  togglesItself() {
+    const checked = Number(this.control.checked);
+    return this.usable() && nextState(styleOf(this.control), checked) === (checked === 1 ? 0 : 1);
+  }
+
+  // Once the station has answered, the button shows what the station
+  // holds: the dialog may have set it back, or refused the click.
   press() {
     if (!this.usable()) return;
-    const next = nextState(styleOf(this.control), Number(this.control.checked));
-    let answered = false;
-    // After the click's own default action has been undone, unless the
-    // station's answer came first.
-    if (next !== null) requestAnimationFrame(() => answered || this.show(next));
-    send(`click ${this.command}`).then(() => {
-      answered = true;
-      this.update(this.control);
-    });
+    send(`click ${this.command}`).then(() => this.update(this.control));
   }
 }
