@@ -9,36 +9,26 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "bench/demo_company.h"
 #include "station/station.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 // A demonstration company made by `vx70 init`, with one station on it.
 class Company {
  public:
   Company() {
-    std::string pattern = (fs::temp_directory_path() / "vx70-bench-XXXXXX").string();
-    root_ = mkdtemp(pattern.data());
-    const std::string dir = root_ + "/company";
-    const std::string init =
-        std::string(VX70_PROGRAM_PATH) + " init '" + dir + "' --demo >/dev/null";
-    if (std::system(init.c_str()) != 0) std::abort();
     setenv("VX70_MODULE", VX70_MODULE_PATH, 1);
     vx70::StationOptions options;
-    options.dataDir = dir;
+    options.dataDir = company_.dir();
     station_ = std::make_unique<vx70::Station>(options, [](const nlohmann::json&) {});
   }
-  ~Company() {
-    station_.reset();
-    fs::remove_all(root_);
-  }
+  ~Company() { station_.reset(); }
 
   // Opens the dialog and presses the button (OK or Cancel).
   void openAndPress(int dialog, int button) {
@@ -47,7 +37,7 @@ class Company {
   }
 
  private:
-  std::string root_;
+  vx70::bench::DemoCompany company_;
   std::unique_ptr<vx70::Station> station_;
 };
 

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/demo_company.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -28,20 +30,13 @@ using Clock = std::chrono::steady_clock;
 class Server {
  public:
   Server() {
-    std::string pattern = (fs::temp_directory_path() / "vx70-bench-XXXXXX").string();
-    root_ = mkdtemp(pattern.data());
-    const std::string dir = root_ + "/company";
-    const std::string init =
-        std::string(VX70_PROGRAM_PATH) + " init '" + dir + "' --demo >/dev/null";
-    if (std::system(init.c_str()) != 0) std::abort();
-    fs::create_directories(root_ + "/web");
-    std::ofstream(root_ + "/web/index.html") << "<!doctype html>";
-    start(dir);
+    fs::create_directories(company_.root() + "/web");
+    std::ofstream(company_.root() + "/web/index.html") << "<!doctype html>";
+    start(company_.dir());
   }
   ~Server() {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
-    fs::remove_all(root_);
   }
 
   int port() const { return port_; }
@@ -56,7 +51,7 @@ class Server {
       dup2(out[1], STDOUT_FILENO);
       close(out[0]);
       setenv("VX70_MODULE", VX70_MODULE_PATH, 1);
-      const std::string web = root_ + "/web";
+      const std::string web = company_.root() + "/web";
       execl(VX70_PROGRAM_PATH, "vx70", "serve", "--port", "0", "--data", dir.c_str(), "--web-root",
             web.c_str(), static_cast<char*>(nullptr));
       _exit(127);
@@ -69,7 +64,7 @@ class Server {
     port_ = std::atoi(line.c_str() + line.find("127.0.0.1:") + 10);
   }
 
-  std::string root_;
+  vx70::bench::DemoCompany company_;
   pid_t pid_ = -1;
   int port_ = 0;
 };
