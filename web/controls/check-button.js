@@ -13,21 +13,6 @@ const BS_AUTOCHECKBOX = 0x3;
 const BS_AUTO3STATE = 0x6;
 const BS_AUTORADIOBUTTON = 0x9;
 
-// The state an automatic button gives itself when clicked, before its
-// dialog hears of the click (null: the dialog sets it).
-function nextState(style, checked) {
-  switch (style & BS_TYPEMASK) {
-    case BS_AUTOCHECKBOX:
-      return checked === 1 ? 0 : 1;
-    case BS_AUTO3STATE:
-      return (checked + 1) % 3;
-    case BS_AUTORADIOBUTTON:
-      return 1;
-    default:
-      return null;
-  }
-}
-
 export class CheckButton extends ControlView {
   constructor(c, surface) {
     const input = element('input', {type: kindOf(c) === 'radio' ? 'radio' : 'checkbox'});
@@ -49,7 +34,8 @@ export class CheckButton extends ControlView {
 
   update(c) {
     this.input.disabled = c.enabled === false;
-    this.show(Number(c.checked));
+    this.input.checked = Number(c.checked) === 1;
+    this.input.indeterminate = Number(c.checked) === 2;
     const caption = String(c.text ?? '');
     if (this.caption !== caption) {
       this.caption = caption;
@@ -61,14 +47,20 @@ export class CheckButton extends ControlView {
     return false;
   }
 
-  show(checked) {
-    this.input.checked = checked === 1;
-    this.input.indeterminate = checked === 2;
-  }
-
+  // Whether the input's own toggle is the state the button gives itself
+  // when clicked: an automatic check box, a three-state one leaving
+  // unchecked, an automatic radio button not yet chosen.
   togglesItself() {
-    const checked = Number(this.control.checked);
-    return this.usable() && nextState(styleOf(this.control), checked) === (checked === 1 ? 0 : 1);
+    if (!this.usable()) return false;
+    switch (styleOf(this.control) & BS_TYPEMASK) {
+      case BS_AUTOCHECKBOX:
+        return true;
+      case BS_AUTO3STATE:
+      case BS_AUTORADIOBUTTON:
+        return Number(this.control.checked) === 0;
+      default:
+        return false;
+    }
   }
 
   // Once the station has answered, the button shows what the station
