@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/commands.h"
+#include "host/data/backend.h"
 #include "host/data/company.h"
-#include "host/data/store.h"
 
 namespace vx70::app {
 namespace {
@@ -22,7 +22,8 @@ struct CheckOptions {
 int runCheck(const CheckOptions& o) {
   if (!data::companyExists(o.dataDir))
     throw std::runtime_error("check: " + o.dataDir + " holds no company");
-  data::Store store(data::databasePath(o.dataDir), data::Store::Access::readOnly);
+  auto opened = data::openStore(o.dataDir, data::Store::Access::readOnly);
+  data::Store& store = *opened;
   const auto damage = store.check();
   for (const auto& line : damage) std::cout << line << '\n';
   if (damage.empty()) std::cout << store.path() << ": the company is sound\n";

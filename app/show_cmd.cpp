@@ -11,9 +11,9 @@
 
 #include "api/host_api.h"
 #include "app/commands.h"
+#include "host/data/backend.h"
 #include "host/data/company.h"
 #include "host/data/record_fields.h"
-#include "host/data/store.h"
 
 namespace vx70::app {
 namespace {
@@ -112,7 +112,8 @@ void runShow(const ShowOptions& o) {
   const Selection s = select(o);
   if (!data::companyExists(o.dataDir))
     throw std::runtime_error("show: " + o.dataDir + " holds no company");
-  data::Store store(data::databasePath(o.dataDir), data::Store::Access::readOnly);
+  auto opened = data::openStore(o.dataDir, data::Store::Access::readOnly);
+  data::Store& store = *opened;
   if (!store.fileExists(s.file))
     throw std::runtime_error("show: the company has no " +
                              std::string(data::fileInfo(s.file)->name) + " file");

@@ -29,7 +29,7 @@ std::string stationIniDir() {
   const StationOptions& options = stationOptions();
   if (!options.iniDir.empty()) return options.iniDir;
   if (!options.dataDir.empty()) {
-    std::string dir = options.dataDir;
+    std::string dir = options.companyFolder.empty() ? options.dataDir : options.companyFolder;
     if (dir.back() != '/') dir += '/';
     return dir + "stations/" + folderNameOf(options.station);
   }

@@ -12,7 +12,11 @@
 namespace vx70 {
 
 struct StationOptions {
-  std::string dataDir;  // the company directory
+  std::string dataDir;  // the company: its directory, or its address on a server
+  // The folder of the station's own files: empty for a company directory
+  // (they are kept in it); for a company on a server, a folder of this
+  // machine that the station fills in when it opens the company.
+  std::string companyFolder;
   std::string station = "STATION1";
   std::string user = "MANAGER";
   DWORD edition = 1;  // 1, 2, 4, 8 or 16

@@ -59,6 +59,8 @@ void accessOfName(accessmap& access, const std::string& user) {
 
 void Station::Impl::startUp() {
   stationOptions() = options;
+  if (!options.dataDir.empty())
+    stationOptions().companyFolder = data::companyFolder(options.dataDir);
   engine::registerEngineClasses();
   registerWindowClasses();
   module = Module::load(defaultModulePath(), kDefaultsModuleNumber);
@@ -119,7 +121,12 @@ void Station::Impl::fillGlobalBlock() {
   }
   copyPath(g.programDirectory, programDirectory());
   if (!options.dataDir.empty()) {
-    copyPath(g.dataPath, std::filesystem::absolute(options.dataDir).lexically_normal().string());
+    // A company on a server has its station files in a folder of this
+    // machine; the module sees that folder as the company's.
+    const std::string folder = data::companyFolder(options.dataDir);
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    copyPath(g.dataPath, std::filesystem::absolute(folder).lexically_normal().string());
     // A station never runs on zeroes: a missing or damaged setup or control
     // record stops it here, with the file and the record named.
     if (!ReadSetup() || !ReadControl()) throw std::runtime_error(data::lastError());

@@ -1,7 +1,5 @@
 #include "host/data/company.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -23,22 +21,6 @@ std::unique_ptr<Session>& currentSession() {
 std::string& lastErrorText() {
   static std::string text;
   return text;
-}
-
-// The lock file is as private as the company's database.
-mode_t permissionsOf(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 0666) : 0600;
-}
-
-// A station writes its log-on and records, so a company it cannot write
-// is refused before anything else; `vx70 show` can still read it.
-std::string lockFilePathFor(const std::string& dir, const Store& store) {
-  if (store.readOnly())
-    throw DataError(store.path() +
-                    ": the company is read-only, so no station can work on it "
-                    "(vx70 show can still read it)");
-  return (std::filesystem::path(dir) / "company.locks").string();
 }
 
 void resetDataFileMap() {
@@ -87,18 +69,29 @@ std::string databasePath(const std::string& dir) {
   return (std::filesystem::path(dir) / "company.vx70").string();
 }
 
-bool companyExists(const std::string& dir) { return std::filesystem::exists(databasePath(dir)); }
-
-void createCompany(const std::string& dir) {
-  std::error_code ignored;
-  std::filesystem::create_directories(dir, ignored);
-  Store::create(databasePath(dir));
+bool companyExists(const std::string& location) {
+  const CompanyAddress address = CompanyAddress::parse(location);
+  return backendFor(address).exists(address);
 }
 
-Session::Session(const std::string& directory)
-    : dir(directory),
-      store(databasePath(directory)),
-      locks(lockFilePathFor(directory, store), permissionsOf(store.path())) {
+void createCompany(const std::string& location) {
+  const CompanyAddress address = CompanyAddress::parse(location);
+  backendFor(address).create(address);
+}
+
+std::string companyName(const std::string& location) {
+  return CompanyAddress::parse(location).display();
+}
+
+std::string companyFolder(const std::string& location) {
+  return CompanyAddress::parse(location).folder;
+}
+
+Session::Session(const CompanyAddress& company)
+    : address(company),
+      backend(backendFor(company).openStation(company)),
+      store(*backend.store),
+      locks(*backend.locks) {
   lastUpdateSeen = store.lastBroadcast();
 }
 
@@ -113,9 +106,10 @@ Session& session() {
   return *current;
 }
 
-LockFile::Clock::time_point lockDeadline() {
+StationLocks::Clock::time_point lockDeadline() {
+  using Clock = StationLocks::Clock;
   auto wait = std::chrono::duration<double>(stationOptions().lockTimeoutSeconds);
-  return LockFile::Clock::now() + std::chrono::duration_cast<LockFile::Clock::duration>(wait);
+  return Clock::now() + std::chrono::duration_cast<Clock::duration>(wait);
 }
 
 std::string fileLabel(std::uint16_t file) {
@@ -139,10 +133,10 @@ std::string lastError() {
   return lastErrorText();
 }
 
-void openCompany(const std::string& dir) {
+void openCompany(const std::string& location) {
   std::lock_guard lock(sessionMutex());
   closeCompany();
-  currentSession() = std::make_unique<Session>(dir);
+  currentSession() = std::make_unique<Session>(CompanyAddress::parse(location));
   resetDataFileMap();
 }
 
@@ -155,7 +149,8 @@ void closeCompany() {
   } catch (const std::exception& e) {
     reportError(e.what());
   }
-  // Closing the lock file drops every lock this station still holds.
+  // Closing the lock file (the server connection) drops every lock this
+  // station still holds.
   current.reset();
   resetDataFileMap();
 }

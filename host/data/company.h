@@ -1,7 +1,9 @@
-// A company as the host opens it: one SQLite database per company
-// directory that holds every data file's records, and a lock file beside
-// it through which stations exclude each other (record locks, multi-user
-// actions) and see which stations are alive.
+// A company as the host opens it: a store that holds every data file's
+// records, and locks through which stations exclude each other (record
+// locks, multi-user actions) and see which stations are alive.  A company
+// is a folder (one SQLite database and a lock file beside it) or a company
+// on a PostgreSQL server (backend.h); `location` below is either, as
+// `--data` gives it.
 //
 // One process runs one station.  openCompany binds the global block's data
 // file map to the company; the VX70FL32 and VX70GLOB functions of
@@ -36,14 +38,20 @@ const FileInfo* fileInfo(const std::string& name);
 
 // The database file of the company in dir.
 std::string databasePath(const std::string& dir);
-bool companyExists(const std::string& dir);
-// Creates an empty company database (the data files are not created: a
-// file exists once FileOpen with OF_CREATE made it).  Throws DataError when
-// dir already holds a company.
-void createCompany(const std::string& dir);
+bool companyExists(const std::string& location);
+// Creates an empty company (the data files are not created: a file exists
+// once FileOpen with OF_CREATE made it).  Throws DataError when location
+// already holds a company.
+void createCompany(const std::string& location);
+// The company as messages name it (its database file, or its address on
+// the server without a password).
+std::string companyName(const std::string& location);
+// The folder on this machine for the station's own files: the company
+// folder itself, or for a company on a server a folder of this user's.
+std::string companyFolder(const std::string& location);
 
 // Opens the company for this process and fills g_lpGlobVar->dataFiles.
-void openCompany(const std::string& dir);
+void openCompany(const std::string& location);
 void closeCompany();
 bool companyOpen();
 

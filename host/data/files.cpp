@@ -95,7 +95,7 @@ void takeSharing(Session& s, std::uint16_t file, unsigned wanted) {
         return;
       }
     }
-    if (LockFile::Clock::now() >= deadline)
+    if (StationLocks::Clock::now() >= deadline)
       throw DataError(s.store.path() + ": " + fileLabel(file) + " is in use by another station");
     backoff.pause();
   }

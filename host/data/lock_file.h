@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <string>
 
+#include "host/data/backend.h"
+
 namespace vx70::data {
 
 namespace LockMap {
@@ -39,25 +41,24 @@ inline off_t record(std::uint16_t file, std::uint32_t number) {
 }
 }  // namespace LockMap
 
-class LockFile {
+// A folder company's locks: byte ranges of its lock file.
+class LockFile final : public StationLocks {
  public:
-  using Clock = std::chrono::steady_clock;
-
   // Opens the lock file, creating it with the given permissions; throws
   // DataError naming it.
   LockFile(const std::string& path, mode_t permissions);
-  ~LockFile();
+  ~LockFile() override;
   LockFile(const LockFile&) = delete;
   LockFile& operator=(const LockFile&) = delete;
 
   // Re-taking a lock this descriptor holds succeeds.
-  bool tryExclusive(off_t offset, off_t length = 1);
-  bool tryShared(off_t offset, off_t length = 1);
+  bool tryExclusive(off_t offset, off_t length = 1) override;
+  bool tryShared(off_t offset, off_t length = 1) override;
   // Polls until the exclusive lock is ours or the deadline has passed.
-  bool exclusiveBefore(off_t offset, Clock::time_point deadline);
-  void release(off_t offset, off_t length = 1);
+  bool exclusiveBefore(off_t offset, Clock::time_point deadline) override;
+  void release(off_t offset, off_t length = 1) override;
   // True when another descriptor (another station) holds any lock there.
-  bool heldByOther(off_t offset, off_t length = 1);
+  bool heldByOther(off_t offset, off_t length = 1) override;
 
  private:
   bool trySet(short type, off_t offset, off_t length);

@@ -1,4 +1,4 @@
-// The open company of this process: its database, its lock file, and what
+// The open company of this process: its store, its locks, and what
 // this station holds (open files and their sharing, record locks, actions,
 // its station slot).  One mutex guards it, since the host may poll for
 // updates from a thread of its own.
@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "host/data/backend.h"
 #include "host/data/company.h"
 #include "host/data/lock_file.h"
 #include "host/data/store.h"
@@ -34,11 +35,12 @@ struct OpenFileState {
 };
 
 struct Session {
-  explicit Session(const std::string& directory);
+  explicit Session(const CompanyAddress& company);
 
-  std::string dir;
-  Store store;
-  LockFile locks;
+  CompanyAddress address;
+  Backend::Station backend;
+  Store& store;
+  StationLocks& locks;
   OpenFileState files[kDataFileCount];
   std::uint32_t slot = 0;  // 0 until logged on
   std::string station;
@@ -52,7 +54,7 @@ std::recursive_mutex& sessionMutex();
 // The open company; throws DataError when there is none.
 Session& session();
 // How long a station waits for another one's lock.
-LockFile::Clock::time_point lockDeadline();
+StationLocks::Clock::time_point lockDeadline();
 // "data file 20 (currencies)".
 std::string fileLabel(std::uint16_t file);
 

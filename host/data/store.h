@@ -1,19 +1,19 @@
-// The company database: the records of every data file, stored byte for
-// byte, one row per (file, record number), and the stations' broadcasts.
-// A data file exists when the files table has its row; its records are
-// numbered from 1 without gaps.  Every record carries a checksum of its
-// place and bytes, and every read checks it: a damaged record is refused,
-// never shown.
+// The company's records, stored byte for byte, one per (data file, record
+// number), and the stations' broadcasts.  A data file exists when the
+// company says so; its records are numbered from 1 without gaps.  Every
+// record carries a checksum of its place and bytes, and every read checks
+// it: a damaged record is refused, never shown.
+//
+// Store holds what every backend shares (the checks, the zero-filling of a
+// write past the end, the read-ahead window, nested transactions); a
+// backend (SqliteStore, PgStore) only moves rows.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "host/data/sqlite.h"
 
 namespace vx70::data {
 
@@ -26,30 +26,34 @@ struct Broadcast {
   std::uint32_t flag;
 };
 
+// The checksum a record carries: CRC-32 over its data file and record
+// numbers (so that a record moved to another place is caught too) and its
+// bytes.
+std::int64_t recordChecksum(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                            std::size_t size);
+
 class Store {
  public:
   enum class Access { readWrite, readOnly };
+  // A row as a backend hands it over: the record's bytes and stored sum.
+  using RowVisitor = std::function<bool(std::uint32_t record, std::span<const std::uint8_t> data,
+                                        std::int64_t sum)>;
 
-  // Writes a new, empty company database at path (which must not exist).
-  static void create(const std::string& path);
-  // Opens and checks the database; throws DataError naming the file when it
-  // is missing, foreign, damaged or holds a record of the wrong length.
-  // Waits for other stations' writes as long as the station's lock
-  // timeout.  A company that cannot be written opens read-only.
-  explicit Store(const std::string& path, Access access = Access::readWrite);
-  ~Store();
+  virtual ~Store();
+  Store(const Store&) = delete;
+  Store& operator=(const Store&) = delete;
 
-  const std::string& path() const { return db_.path(); }
-  bool readOnly() const { return db_.readOnly(); }
-  // For the benchmarks and the tests that damage a company on purpose.
-  Database& database() { return db_; }
+  // The company as messages name it: the database file, or the address of
+  // the server's company without its password.
+  virtual const std::string& path() const = 0;
+  virtual bool readOnly() const = 0;
 
-  bool fileExists(std::uint16_t file);
+  virtual bool fileExists(std::uint16_t file) = 0;
   // Makes the file exist, leaving its records as they are.
   void ensureFile(std::uint16_t file);
   // Makes the file exist with no records (a new or a truncated file).
   void createEmptyFile(std::uint16_t file);
-  std::uint32_t recordCount(std::uint16_t file);
+  virtual std::uint32_t recordCount(std::uint16_t file) = 0;
   // Copies the record into out (the file's record length).  False past the
   // end and when the file does not exist.
   bool read(std::uint16_t file, std::uint32_t record, std::uint8_t* out);
@@ -58,7 +62,8 @@ class Store {
   void write(std::uint16_t file, std::uint32_t record, const std::uint8_t* data);
   // Drops the records after count.
   void truncate(std::uint16_t file, std::uint32_t count);
-  // Calls visit for every record in order until it returns false.
+  // Calls visit for every record in order until it returns false; a
+  // damaged record stops the walk with its refusal.
   void forEach(std::uint16_t file,
                const std::function<bool(std::uint32_t, std::span<const std::uint8_t>)>& visit);
 
@@ -67,12 +72,15 @@ class Store {
   // naming the file and the record; empty when the company is sound.
   std::vector<std::string> check();
 
-  std::int64_t lastBroadcast();
-  void addBroadcast(std::uint32_t fromStation, std::uint32_t code, std::uint32_t flag);
-  std::vector<Broadcast> broadcastsAfter(std::int64_t sequence);
+  virtual std::int64_t lastBroadcast() = 0;
+  // Stores a broadcast; the newest few thousand are kept.
+  virtual void addBroadcast(std::uint32_t fromStation, std::uint32_t code, std::uint32_t flag) = 0;
+  virtual std::vector<Broadcast> broadcastsAfter(std::int64_t sequence) = 0;
+  // Calls wake (from another thread) whenever another station's broadcast
+  // may have arrived, so that the station looks at once instead of at its
+  // next turn.  A store without pushed notices never calls it.
+  virtual void watchBroadcasts(std::function<void()> wake);
 
-  // A write transaction (BEGIN IMMEDIATE: the write lock is taken at once,
-  // so two stations never deadlock upgrading).  Nested ones join the outer.
   // Reads while a data file is open for reading share one snapshot of the
   // company (one read transaction): a list that reads a whole table in one
   // handler call pays for one lock, not one a record.  The scope ends with
@@ -83,6 +91,8 @@ class Store {
   void beginReadScope();
   void endReadScope();
 
+  // A write transaction: the write lock is taken at once, so two stations
+  // never deadlock upgrading.  Nested ones join the outer.
   class Transaction {
    public:
     explicit Transaction(Store& store);
@@ -97,18 +107,44 @@ class Store {
     bool done_ = false;
   };
 
- private:
+ protected:
+  Store() = default;
+
+  // ---- What a backend does ----
+  virtual void beginWrite() = 0;
+  virtual void commitWrite() = 0;
+  // Never throws: it runs while a failure unwinds.
+  virtual void rollbackWrite() noexcept = 0;
+  virtual void beginSnapshot() = 0;
+  virtual void endSnapshot() noexcept = 0;
+  // Adds the file's row to the company's list of files, unless it is there.
+  virtual void insertFile(const FileInfo& file) = 0;
+  virtual void putRow(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                      std::size_t size, std::int64_t sum) = 0;
+  virtual void deleteRowsAfter(std::uint16_t file, std::uint32_t count) = 0;
+  // Rows of one file with record numbers in [first, end), in order, until
+  // visit returns false.  end 0 means no bound.
+  virtual void selectRows(std::uint16_t file, std::uint32_t first, std::uint32_t end,
+                          const RowVisitor& visit) = 0;
+  // Every row of every file, in order.
+  virtual void selectAllRows(
+      const std::function<void(std::uint16_t file, std::uint32_t record,
+                               std::span<const std::uint8_t> data, std::int64_t sum)>& visit) = 0;
+  // The database's own verdict on its structure, one line a fault.
+  virtual std::vector<std::string> checkStructure() = 0;
+
+  // ---- Shared checks ----
   const FileInfo& info(std::uint16_t file) const;
-  void verify();
-  void verifyRecordLengths();
   void checkLength(std::uint16_t file, std::uint32_t record, std::size_t length) const;
   void checkRecord(std::uint16_t file, std::uint32_t record, std::span<const std::uint8_t> data,
                    std::int64_t sum) const;
-  void put(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size);
-  void requireFile(std::uint16_t file);
-
+  bool inTransaction() const { return transactionDepth_ > 0; }
   // Ends the shared read snapshot, if one is held, before a write.
-  void releaseSnapshot();
+  void releaseSnapshot() noexcept;
+
+ private:
+  void requireFile(std::uint16_t file);
+  void put(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size);
 
   // Reads record from the snapshot's window of file, fetching the window
   // that starts at it when it is not there; false when there is no record.
@@ -126,13 +162,10 @@ class Store {
     std::vector<WindowRecord> records;
   };
 
-  Database db_;
   Window window_;
   int transactionDepth_ = 0;
   int readScopes_ = 0;
   bool snapshotHeld_ = false;
-  struct Statements;
-  std::unique_ptr<Statements> sql_;
 };
 
 }  // namespace vx70::data

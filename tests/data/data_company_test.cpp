@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "host/data/sqlite.h"
-#include "host/data/store.h"
+#include "host/data/sqlite_store.h"
 #include "tests/support/data_support.h"
 
 namespace vx70::test {
@@ -200,7 +200,7 @@ TEST_F(CompanyOpen, ARecordThatDoesNotMatchItsChecksumIsNeverShown) {
     EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 4, buffer.data()), 84u);
     FileClose(Entry(DF_CURRENCIES));
     data::closeCompany();
-    data::Store store(company_.database(), data::Store::Access::readOnly);
+    data::SqliteStore store(company_.database(), data::Store::Access::readOnly);
     auto found = store.check();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_NE(found[0].find("record 3"), std::string::npos) << found[0];
