@@ -1,6 +1,6 @@
-// What the data file tests share: a scratch company directory, entries of
-// the global data file map, and station processes (tests/tools/data_worker)
-// driven line by line through pipes.
+// What the data file tests share: a scratch company, entries of the global
+// data file map, and station processes (tests/tools/data_worker) driven
+// line by line through pipes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,12 +12,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "api/host_api.h"
 #include "host/data/company.h"
 #include "host/station_options.h"
+#include "tests/support/backend_support.h"
 
 extern char** environ;
 
@@ -25,23 +29,22 @@ namespace vx70::test {
 
 inline datafilemap* Entry(unsigned number) { return &g_lpGlobVar->dataFiles[number]; }
 
-// A fresh directory holding a new, empty company; removed afterwards.
+// A new, empty company; its folder is removed afterwards.
 class ScratchCompany {
  public:
-  ScratchCompany() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx70-data-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    data::createCompany(dir_);
-  }
+  ScratchCompany() : dir_(FreshCompanyLocation(folder_)) { data::createCompany(dir_); }
   ~ScratchCompany() {
     data::closeCompany();
     std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
   }
+  // The company as `--data` and openCompany take it.
   const std::string& dir() const { return dir_; }
-  std::string database() const { return data::databasePath(dir_); }
+  // The company as messages name it: on SQLite its database file.
+  std::string database() const { return data::companyName(dir_); }
 
  private:
+  std::string folder_;
   std::string dir_;
 };
 
@@ -107,10 +110,45 @@ class Station {
     kill(pid_, SIGKILL);
     Reap();
   }
+  // Ends the station's sessions on the server as a network failure would,
+  // leaving the process running; how many ended (waiting until they have).
+  int CutConnection() {
+    std::string ports;
+    for (int port : LocalTcpPorts()) ports += (ports.empty() ? "" : ",") + std::to_string(port);
+    if (ports.empty()) return 0;
+    return std::stoi(ServerQuery(
+        "SELECT count(*) FILTER (WHERE pg_terminate_backend(pid, 10000)) FROM pg_stat_activity "
+        "WHERE client_addr = '127.0.0.1' AND client_port IN (" +
+        ports + ")"));
+  }
 
  private:
   static std::string WorkerPath() {
     return (std::filesystem::path(VX70_PROGRAM_PATH).parent_path() / "data_worker").string();
+  }
+  // The local ports of the process's TCP sockets: what the server sees as
+  // the client ports of its sessions.
+  std::vector<int> LocalTcpPorts() const {
+    const std::string proc = "/proc/" + std::to_string(pid_);
+    std::set<std::string> sockets;
+    std::error_code ignored;
+    for (const auto& fd : std::filesystem::directory_iterator(proc + "/fd", ignored)) {
+      const std::string target = std::filesystem::read_symlink(fd.path(), ignored).string();
+      if (target.rfind("socket:[", 0) == 0) sockets.insert(target.substr(8, target.size() - 9));
+    }
+    std::ifstream table(proc + "/net/tcp");
+    std::vector<int> ports;
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+      fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+          timeout >> inode;
+      if (sockets.count(inode))
+        ports.push_back(std::stoi(local.substr(local.find(':') + 1), nullptr, 16));
+    }
+    return ports;
   }
   void Reap() {
     if (pid_ <= 0) return;
