@@ -1,9 +1,8 @@
 // Which company store the tests run against.  A company is a folder
 // (SQLite) unless VX70_TEST_BACKEND=postgres: then it is a fresh company
-// on the server whose URI the file VX70_TEST_PG_URI_FILE holds; without
-// it, on the build directory's own server (tests/CMakeLists.txt starts it
-// for the pg.* tests).  Its schema is left behind: the server is thrown
-// away after the run.
+// on the server whose URI the file VX70_TEST_PG_URI_FILE holds
+// (tests/CMakeLists.txt starts a server for the pg.* tests).  Its schema
+// is left behind: the server is thrown away after the run.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,7 +29,7 @@ inline bool OnPostgres() {
 // for the server fails rather than passes without one.
 inline std::string ServerUri() {
   const char* chosen = std::getenv("VX70_TEST_PG_URI_FILE");
-  const std::string file = chosen ? chosen : VX70_TEST_PG_URI_FILE;
+  const std::string file = chosen ? chosen : "(VX70_TEST_PG_URI_FILE unset)";
   std::ifstream in(file);
   std::string uri;
   if (!std::getline(in, uri) || uri.empty())

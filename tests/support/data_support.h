@@ -105,30 +105,38 @@ class Station {
     if (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
   }
+  // On a server, also waits until the server has seen the station's
+  // sessions end (that is when their locks lapse), as it does a few
+  // milliseconds after the process.
   void Kill() {
     if (pid_ <= 0) return;
+    const std::string ports = OnPostgres() ? SessionPorts() : "";
     kill(pid_, SIGKILL);
     Reap();
+    if (!ports.empty())
+      ServerQuery("DO $$BEGIN WHILE EXISTS (SELECT FROM pg_stat_activity WHERE " +
+                  SessionsOf(ports) +
+                  ") LOOP PERFORM pg_sleep(0.002); PERFORM pg_stat_clear_snapshot(); END LOOP; "
+                  "END$$");
   }
   // Ends the station's sessions on the server as a network failure would,
   // leaving the process running; how many ended (waiting until they have).
   int CutConnection() {
-    std::string ports;
-    for (int port : LocalTcpPorts()) ports += (ports.empty() ? "" : ",") + std::to_string(port);
+    const std::string ports = SessionPorts();
     if (ports.empty()) return 0;
-    return std::stoi(ServerQuery(
-        "SELECT count(*) FILTER (WHERE pg_terminate_backend(pid, 10000)) FROM pg_stat_activity "
-        "WHERE client_addr = '127.0.0.1' AND client_port IN (" +
-        ports + ")"));
+    return std::stoi(
+        ServerQuery("SELECT count(*) FILTER (WHERE pg_terminate_backend(pid, 10000)) FROM "
+                    "pg_stat_activity WHERE " +
+                    SessionsOf(ports)));
   }
 
  private:
   static std::string WorkerPath() {
     return (std::filesystem::path(VX70_PROGRAM_PATH).parent_path() / "data_worker").string();
   }
-  // The local ports of the process's TCP sockets: what the server sees as
-  // the client ports of its sessions.
-  std::vector<int> LocalTcpPorts() const {
+  // The local ports of the process's TCP sockets, "1,2": what the server
+  // sees as the client ports of its sessions.
+  std::string SessionPorts() const {
     const std::string proc = "/proc/" + std::to_string(pid_);
     std::set<std::string> sockets;
     std::error_code ignored;
@@ -137,7 +145,7 @@ class Station {
       if (target.rfind("socket:[", 0) == 0) sockets.insert(target.substr(8, target.size() - 9));
     }
     std::ifstream table(proc + "/net/tcp");
-    std::vector<int> ports;
+    std::string ports;
     std::string line;
     std::getline(table, line);  // the heading
     while (std::getline(table, line)) {
@@ -146,9 +154,13 @@ class Station {
       fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
           timeout >> inode;
       if (sockets.count(inode))
-        ports.push_back(std::stoi(local.substr(local.find(':') + 1), nullptr, 16));
+        ports += (ports.empty() ? "" : ",") +
+                 std::to_string(std::stoi(local.substr(local.find(':') + 1), nullptr, 16));
     }
     return ports;
+  }
+  static std::string SessionsOf(const std::string& ports) {
+    return "client_addr = '127.0.0.1' AND client_port IN (" + ports + ")";
   }
   void Reap() {
     if (pid_ <= 0) return;
