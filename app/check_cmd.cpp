@@ -21,7 +21,7 @@ struct CheckOptions {
 
 int runCheck(const CheckOptions& o) {
   if (!data::companyExists(o.dataDir))
-    throw std::runtime_error("check: " + o.dataDir + " holds no company");
+    throw std::runtime_error("check: " + data::shownLocation(o.dataDir) + " holds no company");
   auto opened = data::openStore(o.dataDir, data::Store::Access::readOnly);
   data::Store& store = *opened;
   const auto damage = store.check();
@@ -35,7 +35,9 @@ int runCheck(const CheckOptions& o) {
 void addCheckCommand(CLI::App& app) {
   auto options = std::make_shared<CheckOptions>();
   CLI::App* cmd = app.add_subcommand("check", "Check every record of a company for damage");
-  cmd->add_option("--data", options->dataDir, "Directory of the company")->required();
+  cmd->add_option("--data", options->dataDir,
+                  "Directory, or PostgreSQL URI with ?company=NAME, of the company")
+      ->required();
   cmd->callback([options] {
     if (runCheck(*options) != 0) throw CLI::RuntimeError(1);
   });

@@ -13,6 +13,8 @@ void addInitCommand(CLI::App& app);
 void addShowCommand(CLI::App& app);
 // vx70 check: every record of a company checked for damage.
 void addCheckCommand(CLI::App& app);
+// vx70 copy: a company copied between folders and servers.
+void addCopyCommand(CLI::App& app);
 
 // vx70 drive: one station run from a script.
 void addDriveCommand(CLI::App& app);

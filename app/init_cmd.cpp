@@ -4,7 +4,6 @@
 // chart of nominal accounts with every control slot assigned, and the
 // manager's user record.  --demo fills a company to try things on.
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -15,6 +14,7 @@
 
 #include "api/host_api.h"
 #include "app/commands.h"
+#include "app/new_company.h"
 #include "host/data/company.h"
 
 namespace vx70::app {
@@ -395,48 +395,18 @@ void writeCompany(const InitOptions& o) {
   writeFile(DF_FINANCE_RATES, financeRateRecords(o.demo, today));
 }
 
-// A company that could not be finished is removed, so that init can be
-// run again: the files that this run made, and the folder when this run
-// made it.
-void removeUnfinished(const std::string& dir, bool madeFolder, bool madeDatabase) {
-  if (data::companyOpen()) data::closeCompany();
-  std::error_code ignored;
-  if (madeDatabase) {
-    const std::string db = data::databasePath(dir);
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-      std::filesystem::remove(db + suffix, ignored);
-    std::filesystem::remove(std::filesystem::path(dir) / "company.locks", ignored);
-  }
-  if (madeFolder) std::filesystem::remove(dir, ignored);  // only when empty
-}
-
-// The company's folder, readable by its owner only whatever the umask,
-// since the records hold the users' passwords.  True when this run made it.
-bool makeFolder(const std::string& dir) {
-  bool made = !std::filesystem::exists(dir);
-  std::filesystem::create_directories(dir);
-  if (made) std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-  return made;
-}
-
 void runInit(const InitOptions& o) {
-  if (data::companyExists(o.dir))
-    throw std::runtime_error("init: " + o.dir + " already holds a company; it was left as it is");
-  bool madeFolder = false;
-  bool madeDatabase = false;
+  NewCompany company("init", o.dir);
   try {
-    madeFolder = makeFolder(o.dir);
-    data::createCompany(o.dir);
-    madeDatabase = true;
     data::openCompany(o.dir);
     writeCompany(o);
     data::closeCompany();
   } catch (const std::exception& e) {
-    removeUnfinished(o.dir, madeFolder, madeDatabase);
     throw std::runtime_error(std::string("init: ") + e.what());
   }
+  company.keep();
   std::cout << "Created " << (o.demo ? "the demonstration company" : "a new company") << " in "
-            << o.dir << " (edition " << o.edition << ")\n";
+            << company.shownName() << " (edition " << o.edition << ")\n";
 }
 
 }  // namespace
@@ -444,7 +414,9 @@ void runInit(const InitOptions& o) {
 void addInitCommand(CLI::App& app) {
   auto options = std::make_shared<InitOptions>();
   CLI::App* cmd = app.add_subcommand("init", "Create a new company with its starting records");
-  cmd->add_option("DIR", options->dir, "Directory of the new company")->required();
+  cmd->add_option("DIR", options->dir,
+                  "Directory, or PostgreSQL URI with ?company=NAME, of the new company")
+      ->required();
   cmd->add_option("--edition", options->edition, "Edition whose defaults to use: 1, 2, 4, 8 or 16")
       ->check(CLI::IsMember({1, 2, 4, 8, 16}));
   cmd->add_flag("--demo", options->demo, "Fill the company with demonstration data");

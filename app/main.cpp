@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   vx70::app::addInitCommand(app);
   vx70::app::addShowCommand(app);
   vx70::app::addCheckCommand(app);
+  vx70::app::addCopyCommand(app);
   vx70::app::addDriveCommand(app);
   vx70::app::addServeCommand(app);
   try {

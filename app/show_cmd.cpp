@@ -111,7 +111,7 @@ void printRecords(data::Store& store, const Selection& s) {
 void runShow(const ShowOptions& o) {
   const Selection s = select(o);
   if (!data::companyExists(o.dataDir))
-    throw std::runtime_error("show: " + o.dataDir + " holds no company");
+    throw std::runtime_error("show: " + data::shownLocation(o.dataDir) + " holds no company");
   auto opened = data::openStore(o.dataDir, data::Store::Access::readOnly);
   data::Store& store = *opened;
   if (!store.fileExists(s.file))
@@ -125,7 +125,9 @@ void runShow(const ShowOptions& o) {
 void addShowCommand(CLI::App& app) {
   auto options = std::make_shared<ShowOptions>();
   CLI::App* cmd = app.add_subcommand("show", "Print a data file's records field by field as JSON");
-  cmd->add_option("--data", options->dataDir, "Directory of the company")->required();
+  cmd->add_option("--data", options->dataDir,
+                  "Directory, or PostgreSQL URI with ?company=NAME, of the company")
+      ->required();
   cmd->add_option("WHAT", options->what,
                   "setup, control, users, or a data file's name or number; FILE:N for record N")
       ->required();

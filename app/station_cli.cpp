@@ -3,7 +3,9 @@
 namespace vx70::app {
 
 void addStationOptions(CLI::App& command, StationOptions& o) {
-  command.add_option("--data", o.dataDir, "The company directory (made with `vx70 init`)");
+  command.add_option(
+      "--data", o.dataDir,
+      "The company: its directory, or a PostgreSQL URI with ?company=NAME (made with `vx70 init`)");
   command.add_option("--station", o.station, "This station's name")->capture_default_str();
   command.add_option("--user", o.user, "The user who logs on")->capture_default_str();
   command.add_option("--edition", o.edition, "Edition code: 1, 2, 4, 8 or 16 (entry edition)")

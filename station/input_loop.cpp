@@ -62,18 +62,34 @@ bool Station::Impl::isQuitting() {
 // The station waits for input: the command in hand is complete.  Returns
 // the next command, or nullptr when the station is closing.
 Station::Impl::Job* Station::Impl::nextJob() {
+  stopIfCompanyLost();
   std::unique_lock lock(mutex);
   finishCurrent();
   while (queue.empty() && !quitting) {
     wake.wait_for(lock, kPollInterval);
     lock.unlock();
     pollUpdates();
+    stopIfCompanyLost();
     lock.lock();
   }
   if (quitting) return nullptr;
   current = queue.front();
   queue.pop_front();
   return current;
+}
+
+// A station that lost its company's server lost its locks with it, so it
+// cannot go on as if nothing happened: it says so and stops, its dialogs
+// closing unsaved (what the person saw fail was never stored).
+void Station::Impl::stopIfCompanyLost() {
+  if (stopping) return;
+  const std::string lost = data::companyLost();
+  if (lost.empty()) return;
+  stopping = true;
+  emit(nlohmann::json{{"event", "error"}, {"line", 0}, {"message", lost + "; the station stops"}});
+  std::lock_guard lock(mutex);
+  quitting = true;
+  wake.notify_all();
 }
 
 void Station::Impl::finishCurrent() {

@@ -69,6 +69,9 @@ void Station::Impl::startUp() {
     data::openCompany(options.dataDir);
     data::logon(options.station, logonName(options.user));
     loggedOn = true;
+    // A server that pushes other stations' notices wakes the station, so
+    // that it shows them at once rather than at its next look.
+    data::watchUpdates([this] { wake.notify_all(); });
   }
   fillGlobalBlock();
   createMainWindow();

@@ -125,6 +125,8 @@ struct Station::Impl : events::UiPort {
   // ---- updates.cpp -------------------------------------------------------------
   nlohmann::json withActionName(nlohmann::json event) const;
   void pollUpdates();
+  void stopIfCompanyLost();
+  bool stopping = false;  // the company was lost; the station is stopping
   void waitUpdate(const script::Command& c);
 };
 

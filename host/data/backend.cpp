@@ -102,6 +102,13 @@ class FolderBackend final : public Backend {
     std::filesystem::create_directories(address.folder, ignored);
     SqliteStore::create(databasePath(address.folder));
   }
+  void remove(const CompanyAddress& address) const override {
+    std::error_code ignored;
+    const std::string db = databasePath(address.folder);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+      std::filesystem::remove(db + suffix, ignored);
+    std::filesystem::remove(std::filesystem::path(address.folder) / "company.locks", ignored);
+  }
   std::unique_ptr<Store> openStore(const CompanyAddress& address,
                                    Store::Access access) const override {
     return std::make_unique<SqliteStore>(databasePath(address.folder), access);
@@ -185,6 +192,10 @@ const Backend& folderBackend() {
 
 const Backend& backendFor(const CompanyAddress& address) {
   return address.kind == CompanyAddress::Kind::postgres ? postgresBackend() : folderBackend();
+}
+
+std::string shownLocation(const std::string& location) {
+  return CompanyAddress::parse(location).shown();
 }
 
 std::unique_ptr<Store> openStore(const std::string& location, Store::Access access) {

@@ -38,6 +38,8 @@ struct CompanyAddress {
   // The company as messages name it: the database file, or the URI with
   // its password left out.
   std::string display() const;
+  // The company as commands name it: its folder, or display().
+  std::string shown() const { return kind == Kind::folder ? folder : display(); }
 };
 
 // Locks between stations, on numbered places (LockMap).  A lock belongs
@@ -66,6 +68,9 @@ class Backend {
   virtual bool exists(const CompanyAddress& address) const = 0;
   // Makes a new, empty company; throws DataError when one is there.
   virtual void create(const CompanyAddress& address) const = 0;
+  // Removes a company that could not be finished (a folder's database
+  // and lock file, not the folder).
+  virtual void remove(const CompanyAddress& address) const = 0;
   // The records alone, for `vx70 show`, `check` and `copy`.
   virtual std::unique_ptr<Store> openStore(const CompanyAddress& address,
                                            Store::Access access) const = 0;
@@ -78,6 +83,8 @@ class Backend {
 };
 
 const Backend& backendFor(const CompanyAddress& address);
+// The company at location as commands name it (never with a password).
+std::string shownLocation(const std::string& location);
 // The records of the company at location (as `--data` gives it).
 std::unique_ptr<Store> openStore(const std::string& location, Store::Access access);
 const Backend& folderBackend();

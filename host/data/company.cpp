@@ -155,6 +155,19 @@ void closeCompany() {
   resetDataFileMap();
 }
 
+void watchUpdates(std::function<void()> wake) {
+  std::lock_guard lock(sessionMutex());
+  if (auto& current = currentSession()) current->store.watchBroadcasts(std::move(wake));
+}
+
+std::string companyLost() {
+  std::lock_guard lock(sessionMutex());
+  auto& current = currentSession();
+  if (!current || !current->store.connectionLost()) return {};
+  return current->store.path() +
+         ": the company is unreachable (the connection to the server was lost)";
+}
+
 bool companyOpen() {
   std::lock_guard lock(sessionMutex());
   return currentSession() != nullptr;

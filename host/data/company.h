@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -68,6 +69,16 @@ struct Update {
   std::uint32_t flag;
 };
 std::vector<Update> takeUpdates();
+// Calls wake (from another thread) when another station's notice may have
+// arrived, for a company whose server pushes them; takeUpdates then has
+// them.  Without such a server the station looks on its own turn.
+void watchUpdates(std::function<void()> wake);
+
+// Empty while the company can be reached; once the connection to the
+// company's server is lost, what to tell the person.  The station's locks
+// went with the connection, so it must stop: it cannot know what other
+// stations did meanwhile.
+std::string companyLost();
 
 // Records first to first + count - 1 of a data file in one read, one after
 // the other (a record the file does not hold is zeros), for a list that

@@ -254,6 +254,15 @@ void logoff() {
   std::lock_guard lock(sessionMutex());
   Session& s = session();
   if (s.slot == 0) return;
+  if (s.store.connectionLost()) {
+    // The server dropped every lock with the connection; the next
+    // station's sweep frees this one's records.
+    s.heldActions.clear();
+    s.lockedRecords.clear();
+    s.slot = 0;
+    g_lpGlobVar->station = 0;
+    return;
+  }
   for (std::uint32_t action : s.heldActions) s.locks.release(LockMap::action(action));
   s.heldActions.clear();
   for (auto [file, record] : s.lockedRecords) s.locks.release(LockMap::record(file, record));

@@ -83,6 +83,8 @@ class Store {
   // may have arrived, so that the station looks at once instead of at its
   // next turn.  A store without pushed notices never calls it.
   virtual void watchBroadcasts(std::function<void()> wake);
+  // True once the connection to the company's server is lost.
+  virtual bool connectionLost() const { return false; }
 
   // Reads while a data file is open for reading share one snapshot of the
   // company (one read transaction): a list that reads a whole table in one
