@@ -20,6 +20,10 @@ class PostgresBackend final : public Backend {
     PgConnection connection(address);
     PgStore::create(connection);
   }
+  void remove(const CompanyAddress& address) const override {
+    PgConnection connection(address);
+    PgStore::drop(connection);
+  }
   std::unique_ptr<Store> openStore(const CompanyAddress& address,
                                    Store::Access access) const override {
     return std::make_unique<PgStore>(std::make_shared<PgConnection>(address), access);

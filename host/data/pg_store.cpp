@@ -99,6 +99,11 @@ void PgStore::create(PgConnection& db) {
   }
 }
 
+void PgStore::drop(PgConnection& db) {
+  db.exec("DROP SCHEMA IF EXISTS " + db.address().company + " CASCADE",
+          "the company could not be removed");
+}
+
 PgStore::PgStore(std::shared_ptr<PgConnection> connection, Access access)
     : db_(std::move(connection)), schema_(db_->address().company) {
   verify();

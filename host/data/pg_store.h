@@ -25,6 +25,9 @@ class PgStore final : public Store {
   // Makes the schema and its tables; throws DataError when the schema is
   // there.
   static void create(PgConnection& connection);
+  // Removes the schema and all it holds (a company that could not be
+  // finished).
+  static void drop(PgConnection& connection);
 
   // Checks the company (mark, version, every file's record length, every
   // record's length); throws DataError naming it when it is missing,

@@ -47,9 +47,6 @@ class Store {
   // the server's company without its password.
   virtual const std::string& path() const = 0;
   virtual bool readOnly() const = 0;
-  // True once the company's server is gone for this station: its locks
-  // went with the connection, so the station must stop, not carry on.
-  virtual bool connectionLost() const { return false; }
 
   virtual bool fileExists(std::uint16_t file) = 0;
   // Makes the file exist, leaving its records as they are.
