@@ -359,7 +359,10 @@ std::vector<Broadcast> PgStore::broadcastsAfter(std::int64_t sequence) {
   // broadcast, so the mark stays for the next turn.
   if (listener_) {
     const bool mayHaveNews = transactionOpen_ ? listener_->notified() : listener_->takeNotified();
-    if (!mayHaveNews) return {};
+    if (!mayHaveNews) {
+      db_->checkAlive();
+      return {};
+    }
   }
   PgResult rows = db_->run("broadcasts_after", {PgValue::integer(sequence)}, kRead);
   std::vector<Broadcast> found;
