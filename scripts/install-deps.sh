@@ -13,6 +13,9 @@ packages=(
   # The report printer's PDFs (cairo, with a font to draw in) and the
   # tests' PDF text extraction (pdftotext).
   libcairo2-dev fonts-dejavu-core poppler-utils
+  # Companies on a PostgreSQL server: the client library, and a server for
+  # the tests' throwaway cluster.
+  libpq-dev postgresql
 )
 # Node.js and npm come from Debian unless the machine already has them
 # (a newer Node.js from elsewhere is kept as it is).
@@ -28,6 +31,12 @@ done
 
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
+  # The tests start throwaway clusters of their own: the server package
+  # need not make and start a cluster of the machine's.
+  if [[ ! -e /etc/postgresql-common/createcluster.conf ]]; then
+    mkdir -p /etc/postgresql-common
+    echo "create_main_cluster = false" >/etc/postgresql-common/createcluster.conf
+  fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
