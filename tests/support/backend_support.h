@@ -56,6 +56,17 @@ inline std::string FreshCompanyLocation(std::string& folder) {
   return folder;
 }
 
+// Removes what a company left on this machine: its folder, and on a
+// server the folders above it (HOST/DATABASE) once empty.
+inline void RemoveCompanyFiles(const std::string& folder) {
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+  if (!OnPostgres()) return;
+  auto parent = std::filesystem::path(folder).parent_path();
+  for (int level = 0; level < 2; ++level, parent = parent.parent_path())
+    std::filesystem::remove(parent, ignored);  // only when empty
+}
+
 // SQL run on the test server outside any station: the first value of its
 // first row ("" for none).  A failure fails the test.
 inline std::string ServerQuery(const std::string& sql) {

@@ -35,8 +35,7 @@ class ScratchCompany {
   ScratchCompany() : dir_(FreshCompanyLocation(folder_)) { data::createCompany(dir_); }
   ~ScratchCompany() {
     data::closeCompany();
-    std::error_code ignored;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+    if (!folder_.empty()) RemoveCompanyFiles(folder_);
   }
   // The company as `--data` and openCompany take it.
   const std::string& dir() const { return dir_; }

@@ -135,7 +135,7 @@ class TestCompany {
   ~TestCompany() {
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
-    if (!stationFiles_.empty()) std::filesystem::remove_all(stationFiles_, ignored);
+    if (!stationFiles_.empty()) RemoveCompanyFiles(stationFiles_);
   }
   TestCompany(const TestCompany&) = delete;
   TestCompany& operator=(const TestCompany&) = delete;
