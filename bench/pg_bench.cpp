@@ -218,7 +218,8 @@ std::unique_ptr<Scratch> g_scratch;
 
 void ReadRec_Library(benchmark::State& state) {
   auto& record = g_scratch->record();
-  for (auto _ : state) benchmark::DoNotOptimize(ReadRec(setupEntry(), 1, record.data()));
+  for (auto _ : state)
+    if (ReadRec(setupEntry(), 1, record.data()) != kSetupLength) state.SkipWithError("ReadRec");
 }
 BENCHMARK(ReadRec_Library)->UseRealTime();
 
@@ -229,7 +230,8 @@ BENCHMARK(ReadRec_Bare)->UseRealTime();
 
 void WriteRec_Library(benchmark::State& state) {
   auto& record = g_scratch->record();
-  for (auto _ : state) benchmark::DoNotOptimize(WriteRec(setupEntry(), 1, record.data()));
+  for (auto _ : state)
+    if (WriteRec(setupEntry(), 1, record.data()) != kSetupLength) state.SkipWithError("WriteRec");
 }
 BENCHMARK(WriteRec_Library)->UseRealTime();
 
@@ -240,8 +242,7 @@ BENCHMARK(WriteRec_Bare)->UseRealTime();
 
 void LockPair_Library(benchmark::State& state) {
   for (auto _ : state) {
-    LockRec(setupEntry(), 1);
-    UnLockRec(setupEntry(), 1);
+    if (!LockRec(setupEntry(), 1) || !UnLockRec(setupEntry(), 1)) state.SkipWithError("LockRec");
   }
 }
 BENCHMARK(LockPair_Library)->UseRealTime();
@@ -254,11 +255,13 @@ BENCHMARK(LockPair_Bare)->UseRealTime();
 // Keeps each run's time per iteration for the table of ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(::isatty(1) ? OO_Defaults : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration)
-        nanoseconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+        nanoseconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
   }
 
   void PrintRatios() const {
