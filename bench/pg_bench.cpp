@@ -14,7 +14,7 @@
 //     is killed: how long until another station can take both.
 //
 // Run it by hand, never from the tests:
-//   build/bench/pg_bench [--benchmark_filter=...]
+//   build/bin/pg_bench [--benchmark_filter=...]
 // It uses the server in VX70_BENCH_PG_URI (postgresql://user@host:port/db)
 // or starts a throwaway one with scripts/pg-cluster.sh and stops it at the
 // end.  The stations are this program run again with --station.
