@@ -13,6 +13,9 @@ packages=(
   # The report printer's PDFs (cairo, with a font to draw in) and the
   # tests' PDF text extraction (pdftotext).
   libcairo2-dev fonts-dejavu-core poppler-utils
+  # Companies on a PostgreSQL server: the client library, and a server for
+  # the tests' throwaway cluster.
+  libpq-dev postgresql
 )
 # Node.js and npm come from Debian unless the machine already has them
 # (a newer Node.js from elsewhere is kept as it is).
