@@ -31,6 +31,12 @@ done
 
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
+  # The tests start throwaway clusters of their own: the server package
+  # need not make and start a cluster of the machine's.
+  if [[ ! -e /etc/postgresql-common/createcluster.conf ]]; then
+    mkdir -p /etc/postgresql-common
+    echo "create_main_cluster = false" >/etc/postgresql-common/createcluster.conf
+  fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -81,6 +81,7 @@ void Station::Impl::waitUpdate(const script::Command& c) {
   const auto start = std::chrono::steady_clock::now();
   for (;;) {
     pollUpdates();
+    stopIfCompanyLost();
     if (updatesReceived > updatesAtLastCommandEnd) return;
     const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
     if (waited.count() >= seconds || isQuitting())

@@ -24,7 +24,9 @@ bool isPostgresUri(const std::string& text) {
 // A company is a schema; a plain lower-case identifier needs no quoting
 // anywhere and cannot be mistaken for SQL.
 bool plainIdentifier(const std::string& name) {
-  if (name.empty() || name.size() > 63 || name.rfind("pg_", 0) == 0) return false;
+  // vx70_shared holds what the companies of a database share.
+  if (name.empty() || name.size() > 63 || name.rfind("pg_", 0) == 0 || name == "vx70_shared")
+    return false;
   if (!(name[0] == '_' || (name[0] >= 'a' && name[0] <= 'z'))) return false;
   for (char c : name)
     if (!(c == '_' || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;

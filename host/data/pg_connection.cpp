@@ -2,6 +2,7 @@
 
 #include <endian.h>
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cstring>
@@ -194,6 +195,17 @@ PgResult PgConnection::query(const std::string& sql, std::initializer_list<PgVal
 PgResult PgConnection::exec(const std::string& sql, const char* what) {
   if (lost_) throw connectionLostError(display_);
   return check(PQexec(static_cast<PGconn*>(conn_), sql.c_str()), what);
+}
+
+void PgConnection::checkAlive() {
+  if (lost_) throw connectionLostError(display_);
+  PGconn* conn = static_cast<PGconn*>(conn_);
+  pollfd socket{PQsocket(conn), POLLIN, 0};
+  if (::poll(&socket, 1, 0) <= 0) return;
+  if (!PQconsumeInput(conn) || PQstatus(conn) != CONNECTION_OK) {
+    lost_ = true;
+    throw connectionLostError(display_);
+  }
 }
 
 void PgConnection::execQuietly(const char* sql) noexcept {

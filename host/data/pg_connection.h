@@ -76,6 +76,10 @@ class PgConnection {
   // True once the connection to the server is gone: every lock of the
   // station went with it, so nothing may carry on as if it were there.
   bool lost() const { return lost_; }
+  // Notices a server that ended the session while the station was idle,
+  // without a round trip: the server says so and closes the socket.
+  // Throws as a failed call would.
+  void checkAlive();
 
   // Throws what a failed result means.
   [[noreturn]] void fail(void* result, const char* what);

@@ -33,7 +33,7 @@ constexpr const char* kTables =
     "code bigint NOT NULL, flag bigint NOT NULL);"
     "CREATE TABLE S.meta(name text PRIMARY KEY, value text NOT NULL);"
     "INSERT INTO S.meta VALUES ('mark', 'VX70'), ('version', '2'), "
-    "('lock space', nextval('public.vx70_lock_spaces')::text);";
+    "('lock space', nextval('vx70_shared.lock_spaces')::text);";
 
 std::string withSchema(std::string sql, const std::string& schema) {
   for (std::size_t at = sql.find("S."); at != std::string::npos; at = sql.find("S.", at)) {
@@ -83,11 +83,17 @@ void PgStore::create(PgConnection& db) {
   // made once, and two stations making the same company do not both pass.
   db.exec("BEGIN; SELECT pg_advisory_xact_lock(0, 0)", what);
   try {
+    // The sequence has a schema of its own: making a company needs the
+    // right to make schemas anyway, while schema public is closed to
+    // everyone but the database's owner.
     PgResult sequence =
-        db.query("SELECT to_regclass('public.vx70_lock_spaces') IS NOT NULL", {}, what);
+        db.query("SELECT to_regclass('vx70_shared.lock_spaces') IS NOT NULL", {}, what);
     if (!sequence.integer(0, 0))
-      db.exec("CREATE SEQUENCE public.vx70_lock_spaces MAXVALUE " + std::to_string(kMaxLockSpace),
-              what);
+      db.exec(
+          "CREATE SCHEMA IF NOT EXISTS vx70_shared; CREATE SEQUENCE vx70_shared.lock_spaces "
+          "MAXVALUE " +
+              std::to_string(kMaxLockSpace),
+          what);
     if (schemaAndMeta(db, what).first)
       throw DataError(db.display() + ": a company already exists here");
     db.exec("CREATE SCHEMA " + db.address().company + ";" +
@@ -359,7 +365,10 @@ std::vector<Broadcast> PgStore::broadcastsAfter(std::int64_t sequence) {
   // broadcast, so the mark stays for the next turn.
   if (listener_) {
     const bool mayHaveNews = transactionOpen_ ? listener_->notified() : listener_->takeNotified();
-    if (!mayHaveNews) return {};
+    if (!mayHaveNews) {
+      db_->checkAlive();
+      return {};
+    }
   }
   PgResult rows = db_->run("broadcasts_after", {PgValue::integer(sequence)}, kRead);
   std::vector<Broadcast> found;

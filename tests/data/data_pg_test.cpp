@@ -32,10 +32,8 @@ std::string ServerUri() {
   return uri;
 }
 
-#define REQUIRE_SERVER()                            \
-  if (ServerUri().empty())                          \
-  GTEST_SKIP() << "VX70_TEST_PG_URI_FILE names no " \
-                  "PostgreSQL server"
+#define REQUIRE_SERVER() \
+  if (ServerUri().empty()) GTEST_SKIP() << "VX70_TEST_PG_URI_FILE names no server"
 
 // A new company on the server, or in a scratch folder; removed afterwards.
 class Company {
