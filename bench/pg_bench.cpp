@@ -14,7 +14,7 @@
 //     is killed: how long until another station can take both.
 //
 // Run it by hand, never from the tests:
-//   build/bin/pg_bench [--benchmark_filter=...]
+//   build/bin/pg_bench [--benchmark_repetitions=5] [--benchmark_filter=...]
 // It uses the server in VX70_BENCH_PG_URI (postgresql://user@host:port/db)
 // or starts a throwaway one with scripts/pg-cluster.sh and stops it at the
 // end.  The stations are this program run again with --station.
@@ -252,7 +252,9 @@ void LockPair_Bare(benchmark::State& state) {
 }
 BENCHMARK(LockPair_Bare)->UseRealTime();
 
-// Keeps each run's time per iteration for the table of ratios.
+// Keeps each run's time per iteration for the table of ratios: with
+// --benchmark_repetitions, the median of the repetitions (the loopback and
+// the disk are shared, so single runs wander).
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   RatioReporter() : ConsoleReporter(::isatty(1) ? OO_Defaults : OO_Tabular) {}
@@ -260,7 +262,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+      if (!run.error_occurred &&
+          (run.run_type == Run::RT_Iteration || run.aggregate_name == "median"))
         nanoseconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
   }
 
