@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -82,6 +83,8 @@ PgResult::~PgResult() {
 }
 
 int PgResult::rows() const { return PQntuples(asResult(result_)); }
+
+int PgResult::affected() const { return std::atoi(PQcmdTuples(asResult(result_))); }
 
 bool PgResult::null(int row, int column) const {
   return PQgetisnull(asResult(result_), row, column) != 0;
@@ -190,6 +193,53 @@ PgResult PgConnection::query(const std::string& sql, std::initializer_list<PgVal
       parameters, what, [&](PGconn* conn, int count, auto values, auto lengths, auto formats) {
         return PQexecParams(conn, sql.c_str(), count, nullptr, values, lengths, formats, 1);
       });
+}
+
+std::vector<PgResult> PgConnection::runTogether(std::initializer_list<Step> steps,
+                                                const char* what) {
+  if (lost_) throw connectionLostError(display_);
+  PGconn* conn = static_cast<PGconn*>(conn_);
+  if (!PQenterPipelineMode(conn)) fail(nullptr, what);
+  for (const Step& step : steps) {
+    std::vector<const char*> values;
+    std::vector<int> lengths, formats;
+    for (const PgValue& parameter : step.parameters) {
+      values.push_back(parameter.bytes.data());
+      lengths.push_back(static_cast<int>(parameter.bytes.size()));
+      formats.push_back(1);
+    }
+    PQsendQueryPrepared(conn, step.name, static_cast<int>(values.size()), values.data(),
+                        lengths.data(), formats.data(), 1);
+  }
+  PQpipelineSync(conn);
+  // Each statement answers with its result and a null; the sync ends all.
+  std::vector<PgResult> results;
+  PGresult* failure = nullptr;
+  for (std::size_t n = 0; n < steps.size(); ++n) {
+    PGresult* result = PQgetResult(conn);
+    if (!result) break;  // the connection went
+    while (PGresult* more = PQgetResult(conn)) PQclear(more);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+      results.emplace_back(result);
+      continue;
+    }
+    if (!failure && status != PGRES_PIPELINE_ABORTED)
+      failure = result;
+    else
+      PQclear(result);
+  }
+  while (PGresult* sync = PQgetResult(conn)) {
+    const bool synced = PQresultStatus(sync) == PGRES_PIPELINE_SYNC;
+    PQclear(sync);
+    if (synced) break;
+  }
+  PQexitPipelineMode(conn);
+  if (failure || results.size() != steps.size()) {
+    if (PQtransactionStatus(conn) == PQTRANS_INERROR) execQuietly("ROLLBACK");
+    fail(failure, what);
+  }
+  return results;
 }
 
 PgResult PgConnection::exec(const std::string& sql, const char* what) {

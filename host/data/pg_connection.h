@@ -12,6 +12,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "host/data/backend.h"
 #include "host/data/company.h"
@@ -37,6 +38,8 @@ class PgResult {
   ~PgResult();
 
   int rows() const;
+  // How many rows an INSERT, UPDATE or DELETE touched.
+  int affected() const;
   bool null(int row, int column) const;
   // int2, int4 or int8 as the column holds it; bool as 0 or 1.
   std::int64_t integer(int row, int column) const;
@@ -68,6 +71,15 @@ class PgConnection {
   // Runs a statement once, with binary parameters and results.
   PgResult query(const std::string& sql, std::initializer_list<PgValue> parameters,
                  const char* what);
+  // Sends prepared statements in one round trip (libpq's pipeline) and
+  // returns their results, in order.  When one fails, those after it do
+  // not run, an open transaction is rolled back, and it throws as run()
+  // does.
+  struct Step {
+    const char* name;  // a prepared statement
+    std::initializer_list<PgValue> parameters;
+  };
+  std::vector<PgResult> runTogether(std::initializer_list<Step> steps, const char* what);
   // Runs a text of ours (it may hold several statements); text results.
   PgResult exec(const std::string& sql, const char* what);
   // For rollbacks and unlocks while a failure unwinds: never throws.

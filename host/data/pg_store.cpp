@@ -223,6 +223,16 @@ void PgStore::prepareStatements() {
        "INSERT INTO S.records(file, recno, data, sum) VALUES($1::int8, $2::int8, $3::bytea, "
        "$4::int8) ON CONFLICT (file, recno) DO UPDATE SET data = excluded.data, sum = "
        "excluded.sum"},
+      // A write in one exchange: the company's write lock, then the record
+      // stored only when its file exists and no gap lies before it.
+      {"begin", "BEGIN"},
+      {"write_lock", "SELECT pg_advisory_xact_lock(($1::int8)::int4, 0)"},
+      {"put_in_place",
+       "INSERT INTO S.records(file, recno, data, sum) SELECT $1::int8, $2::int8, $3::bytea, "
+       "$4::int8 WHERE EXISTS(SELECT 1 FROM S.files WHERE number = $1::int8) AND ($2::int8 = 1 "
+       "OR EXISTS(SELECT 1 FROM S.records WHERE file = $1::int8 AND recno = $2::int8 - 1)) "
+       "ON CONFLICT (file, recno) DO UPDATE SET data = excluded.data, sum = excluded.sum"},
+      {"commit", "COMMIT"},
       {"last_broadcast", "SELECT coalesce(max(seq), 0) FROM S.broadcasts"},
       // The notice goes out when the broadcast commits, and only then.
       {"add_broadcast",
@@ -288,6 +298,20 @@ void PgStore::insertFile(const FileInfo& file) {
 std::uint32_t PgStore::recordCount(std::uint16_t file) {
   PgResult count = db_->run("count", {PgValue::integer(file)}, kRead);
   return static_cast<std::uint32_t>(count.integer(0, 0));
+}
+
+bool PgStore::putInPlace(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                         std::size_t size, std::int64_t sum) {
+  // Each statement after the lock sees the company as the lock left it
+  // (read committed takes a new snapshot a statement).
+  const auto results = db_->runTogether({{"begin", {}},
+                                         {"write_lock", {PgValue::integer(lockSpace_)}},
+                                         {"put_in_place",
+                                          {PgValue::integer(file), PgValue::integer(record),
+                                           PgValue::bytea(data, size), PgValue::integer(sum)}},
+                                         {"commit", {}}},
+                                        kWrite);
+  return results[2].affected() == 1;
 }
 
 void PgStore::putRow(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,

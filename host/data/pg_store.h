@@ -59,6 +59,8 @@ class PgStore final : public Store {
   void beginSnapshot() override;
   void endSnapshot() noexcept override;
   void insertFile(const FileInfo& file) override;
+  bool putInPlace(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                  std::size_t size, std::int64_t sum) override;
   void putRow(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size,
               std::int64_t sum) override;
   void deleteRowsAfter(std::uint16_t file, std::uint32_t count) override;

@@ -35,6 +35,11 @@ Store::~Store() = default;
 
 void Store::watchBroadcasts(std::function<void()>) {}
 
+bool Store::putInPlace(std::uint16_t, std::uint32_t, const std::uint8_t*, std::size_t,
+                       std::int64_t) {
+  return false;
+}
+
 void Store::beginReadScope() {
   if (readScopes_++ > 0 || transactionDepth_ > 0) return;
   beginSnapshot();
@@ -138,6 +143,13 @@ void Store::write(std::uint16_t file, std::uint32_t record, const std::uint8_t* 
   const FileInfo& known = info(file);
   if (record == 0 || record > kMaxRecordNumber)
     throw DataError(path() + ": " + fileLabel(known) + ": no record " + std::to_string(record));
+  if (!inTransaction()) {
+    releaseSnapshot();
+    window_ = Window{};
+    if (putInPlace(file, record, data, known.recordLength,
+                   recordChecksum(file, record, data, known.recordLength)))
+      return;
+  }
   Transaction transaction(*this);
   requireFile(file);
   // Counting inside the transaction: another station's truncation cannot

@@ -121,6 +121,12 @@ class Store {
   virtual void endSnapshot() noexcept = 0;
   // Adds the file's row to the company's list of files, unless it is there.
   virtual void insertFile(const FileInfo& file) = 0;
+  // Stores a record of an existing file that needs no zero records before
+  // it, as one write transaction, where the backend can do that in one
+  // exchange with its server; false when it did not (no such file, a gap
+  // to fill, or no such way): the general path then does the write.
+  virtual bool putInPlace(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                          std::size_t size, std::int64_t sum);
   virtual void putRow(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
                       std::size_t size, std::int64_t sum) = 0;
   virtual void deleteRowsAfter(std::uint16_t file, std::uint32_t count) = 0;
