@@ -138,9 +138,20 @@ PgConnection::~PgConnection() {
   if (conn_) PQfinish(static_cast<PGconn*>(conn_));
 }
 
+// A failure that the server did not word (libpq's own, when the socket
+// closed), or the server ending the session or refusing it, means the
+// connection is gone, even before libpq's status says so.
+namespace {
+bool endsTheSession(const char* state) {
+  return !state || !*state || std::strncmp(state, "08", 2) == 0 ||
+         std::strncmp(state, "57P", 3) == 0;
+}
+}  // namespace
+
 void PgConnection::fail(void* result, const char* what) {
   PGconn* conn = static_cast<PGconn*>(conn_);
-  if (lost_ || PQstatus(conn) != CONNECTION_OK) {
+  const char* state = result ? PQresultErrorField(asResult(result), PG_DIAG_SQLSTATE) : nullptr;
+  if (lost_ || PQstatus(conn) != CONNECTION_OK || endsTheSession(state)) {
     lost_ = true;
     if (result) PQclear(asResult(result));
     throw connectionLostError(display_);
