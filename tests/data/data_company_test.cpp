@@ -54,6 +54,14 @@ class CompanyOpen : public ::testing::Test {
   int others_ = 0;
 };
 
+// What a company folder's database file may hold.
+class SqliteCompanyFile : public CompanyOpen {
+ protected:
+  void SetUp() override {
+    if (OnPostgres()) GTEST_SKIP() << "a company folder's database file";
+  }
+};
+
 TEST_F(CompanyOpen, ANewCompanyOpensWithNoFiles) {
   EXPECT_TRUE(data::companyExists(company_.dir()));
   data::openCompany(company_.dir());
@@ -75,19 +83,19 @@ TEST_F(CompanyOpen, RecordsSurviveClosingAndOpening) {
   EXPECT_EQ(back[83], 0x21);
 }
 
-TEST_F(CompanyOpen, MissingDatabase) {
+TEST_F(SqliteCompanyFile, MissingDatabase) {
   std::string dir = company_.dir() + "/nothing";
   EXPECT_FALSE(data::companyExists(dir));
   ExpectRefused(dir);
 }
 
-TEST_F(CompanyOpen, TextAndEmptyFiles) {
+TEST_F(SqliteCompanyFile, TextAndEmptyFiles) {
   ExpectRefused(Other("This is a letter, not a company.\n" + std::string(2000, 'x')));
   ExpectRefused(Other("short"));
   ExpectRefused(Other(""));
 }
 
-TEST_F(CompanyOpen, TruncatedCopies) {
+TEST_F(SqliteCompanyFile, TruncatedCopies) {
   Populate();
   std::string bytes = DatabaseBytes();
   ASSERT_GT(bytes.size(), 8u * 4096) << "the company spans many pages";
@@ -97,7 +105,7 @@ TEST_F(CompanyOpen, TruncatedCopies) {
   }
 }
 
-TEST_F(CompanyOpen, DamagedPages) {
+TEST_F(SqliteCompanyFile, DamagedPages) {
   Populate();
   std::string bytes = DatabaseBytes();
   std::string damaged = bytes;
@@ -107,7 +115,7 @@ TEST_F(CompanyOpen, DamagedPages) {
 
 // SQLite keeps the application id at offset 68 of its header and the
 // schema version at offset 60, both big-endian.
-TEST_F(CompanyOpen, ForeignAndNewerDatabases) {
+TEST_F(SqliteCompanyFile, ForeignAndNewerDatabases) {
   Populate();
   std::string bytes = DatabaseBytes();
   std::string foreign = bytes;
@@ -118,7 +126,7 @@ TEST_F(CompanyOpen, ForeignAndNewerDatabases) {
   ExpectRefused(Other(newer));
 }
 
-TEST_F(CompanyOpen, AnotherSqliteDatabase) {
+TEST_F(SqliteCompanyFile, AnotherSqliteDatabase) {
   std::string dir = company_.dir() + "/plain";
   fs::create_directories(dir);
   {
@@ -128,7 +136,7 @@ TEST_F(CompanyOpen, AnotherSqliteDatabase) {
   ExpectRefused(dir);
 }
 
-TEST_F(CompanyOpen, AWrongLengthRecordIsRefusedAtOpen) {
+TEST_F(SqliteCompanyFile, AWrongLengthRecordIsRefusedAtOpen) {
   Populate();
   {
     data::Database raw(company_.database(), data::Database::Mode::openExisting);
@@ -145,7 +153,7 @@ TEST_F(CompanyOpen, AWrongLengthRecordIsRefusedAtOpen) {
   }
 }
 
-TEST_F(CompanyOpen, AWrongLengthRecordIsRefusedAtRead) {
+TEST_F(SqliteCompanyFile, AWrongLengthRecordIsRefusedAtRead) {
   Populate();
   data::openCompany(company_.dir());
   {
@@ -164,7 +172,7 @@ TEST_F(CompanyOpen, AWrongLengthRecordIsRefusedAtRead) {
 // Damage inside a record that SQLite's own checks cannot see: the record is
 // refused at every read, with the file and the record named, and `check`
 // finds it; the other records still read.
-TEST_F(CompanyOpen, ARecordThatDoesNotMatchItsChecksumIsNeverShown) {
+TEST_F(SqliteCompanyFile, ARecordThatDoesNotMatchItsChecksumIsNeverShown) {
   const struct {
     const char* what;
     const char* sql;

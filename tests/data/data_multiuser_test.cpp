@@ -325,6 +325,56 @@ TEST_F(TornWrites, AKilledStationLeavesEveryRecordOldOrNew) {
   }
 }
 
+// A station gone in the middle of its writes while holding a record lock
+// and an action, killed or (on a server) cut off: every record is old or
+// new, the station hears that the company is unreachable, and a station
+// waiting for its lock gets it, its action and its slot within a second.
+TEST_F(TornWrites, AStationGoneMidWriteLeavesWholeRecordsAndItsLocksLapseWithinASecond) {
+  const struct {
+    const char* what;
+    bool cut;  // else killed
+  } kGone[] = {{"killed", false}, {"connection cut", true}};
+  CreateFile(DF_SETUP);
+  CreateFile(DF_NOMINAL);
+  for (const auto& gone : kGone) {
+    if (gone.cut && !OnPostgres()) continue;
+    SCOPED_TRACE(gone.what);
+    auto a = Start("A", "ANNE");
+    auto b = Start("B", "BOB");
+    ASSERT_EQ(a->Ask("request 25 ANNE"), "1");
+    ASSERT_EQ(a->Ask("lock 10 1"), "1");
+    a->Send("hammer");
+    std::uint64_t last = 0;
+    std::string line;
+    for (int i = 0; i < 20 && (line = a->ReadLine()).rfind("wrote ", 0) == 0; ++i)
+      last = std::stoull(line.substr(6));
+    ASSERT_GT(last, 0u) << line;
+    b->Send("lock 10 1");
+    const auto start = std::chrono::steady_clock::now();
+    if (gone.cut)
+      ASSERT_GT(a->CutConnection(), 0);
+    else
+      a->Kill();
+    EXPECT_EQ(b->ReadLine(), "1");
+    const auto lapse = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(lapse, std::chrono::seconds(1));
+    RecordProperty(
+        std::string("lapse_ms ") + gone.what,
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(lapse).count()));
+    EXPECT_EQ(b->Ask("request 25 BOB"), "1");
+    EXPECT_EQ(b->Ask("users"), "1");
+    if (gone.cut) {
+      for (int i = 0; i < 100000 && (line = a->ReadLine()).rfind("wrote ", 0) == 0; ++i)
+        last = std::stoull(line.substr(6));
+      EXPECT_NE(line.find("unreachable"), std::string::npos) << line;
+      a->Kill();
+    }
+    for (; !(line = a->ReadLine()).empty();)
+      if (line.rfind("wrote ", 0) == 0) last = std::stoull(line.substr(6));
+    CheckRecords(last);
+  }
+}
+
 TEST_F(Stations, UpdatesReachTheOtherStationsOnly) {
   auto a = Start("A", "ANNE");
   auto b = Start("B", "BOB");

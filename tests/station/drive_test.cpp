@@ -290,18 +290,12 @@ TEST(Drive, ANumberFieldStoresWhatItShows) {
 // Two station processes on one company: the second is refused the action
 // that the first holds, and the first hears the second's change notice.
 TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
-  auto dir = std::filesystem::temp_directory_path() / ("vx70-stations-" + std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  std::string company = (dir / "company").string();
-  ASSERT_EQ(
-      std::system((quote(VX70_PROGRAM_PATH) + " init " + quote(company) + " >/dev/null").c_str()),
-      0);
-  std::ofstream(dir / "first.vx70") << "open 3619 9\nwait update 30\nclick 3619 2\n";
+  TestCompany co("");
+  std::ofstream(co.scratch("first.vx70")) << "open 3619 9\nwait update 30\nclick 3619 2\n";
   std::string env = "VX70_MODULE=" + quote(VX70_PROBE_MODULE_PATH) + " ";
-  std::string options = " --data " + quote(company) + " --multi-user ";
-  auto firstOut = dir / "first.out";
-  std::system((env + quote(VX70_PROGRAM_PATH) + " drive " + quote((dir / "first.vx70").string()) +
+  std::string options = " --data " + quote(co.dir()) + " --multi-user ";
+  auto firstOut = co.scratch("first.out");
+  std::system((env + quote(VX70_PROGRAM_PATH) + " drive " + quote(co.scratch("first.vx70")) +
                options + "--station FIRST >" + quote(firstOut.string()) + " 2>&1 &")
                   .c_str());
   ASSERT_TRUE(waitForText(firstOut, "\"granted\""));
@@ -324,7 +318,6 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
   ASSERT_EQ(updates.size(), 1u);
   EXPECT_EQ(updates[0]["code"], 274);
   EXPECT_EQ(updates[0]["flag"], 8);
-  std::filesystem::remove_all(dir);
 }
 
 // A station fed its script one line at a time through a pipe, as a program

@@ -1,6 +1,6 @@
-// What the data file tests share: a scratch company directory, entries of
-// the global data file map, and station processes (tests/tools/data_worker)
-// driven line by line through pipes.
+// What the data file tests share: a scratch company, entries of the global
+// data file map, and station processes (tests/tools/data_worker) driven
+// line by line through pipes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,12 +12,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "api/host_api.h"
 #include "host/data/company.h"
 #include "host/station_options.h"
+#include "tests/support/backend_support.h"
 
 extern char** environ;
 
@@ -25,23 +29,21 @@ namespace vx70::test {
 
 inline datafilemap* Entry(unsigned number) { return &g_lpGlobVar->dataFiles[number]; }
 
-// A fresh directory holding a new, empty company; removed afterwards.
+// A new, empty company; its folder is removed afterwards.
 class ScratchCompany {
  public:
-  ScratchCompany() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx70-data-XXXXXX").string();
-    dir_ = mkdtemp(pattern.data());
-    data::createCompany(dir_);
-  }
+  ScratchCompany() : dir_(FreshCompanyLocation(folder_)) { data::createCompany(dir_); }
   ~ScratchCompany() {
     data::closeCompany();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
+    if (!folder_.empty()) RemoveCompanyFiles(folder_);
   }
+  // The company as `--data` and openCompany take it.
   const std::string& dir() const { return dir_; }
-  std::string database() const { return data::databasePath(dir_); }
+  // The company as messages name it: on SQLite its database file.
+  std::string database() const { return data::companyName(dir_); }
 
  private:
+  std::string folder_;
   std::string dir_;
 };
 
@@ -102,15 +104,62 @@ class Station {
     if (!text.empty() && text.back() == '\n') text.pop_back();
     return text;
   }
+  // On a server, also waits until the server has seen the station's
+  // sessions end (that is when their locks lapse), as it does a few
+  // milliseconds after the process.
   void Kill() {
     if (pid_ <= 0) return;
+    const std::string ports = OnPostgres() ? SessionPorts() : "";
     kill(pid_, SIGKILL);
     Reap();
+    if (!ports.empty())
+      ServerQuery("DO $$BEGIN WHILE EXISTS (SELECT FROM pg_stat_activity WHERE " +
+                  SessionsOf(ports) +
+                  ") LOOP PERFORM pg_sleep(0.002); PERFORM pg_stat_clear_snapshot(); END LOOP; "
+                  "END$$");
+  }
+  // Ends the station's sessions on the server as a network failure would,
+  // leaving the process running; how many ended (waiting until they have).
+  int CutConnection() {
+    const std::string ports = SessionPorts();
+    if (ports.empty()) return 0;
+    return std::stoi(
+        ServerQuery("SELECT count(*) FILTER (WHERE pg_terminate_backend(pid, 10000)) FROM "
+                    "pg_stat_activity WHERE " +
+                    SessionsOf(ports)));
   }
 
  private:
   static std::string WorkerPath() {
     return (std::filesystem::path(VX70_PROGRAM_PATH).parent_path() / "data_worker").string();
+  }
+  // The local ports of the process's TCP sockets, "1,2": what the server
+  // sees as the client ports of its sessions.
+  std::string SessionPorts() const {
+    const std::string proc = "/proc/" + std::to_string(pid_);
+    std::set<std::string> sockets;
+    std::error_code ignored;
+    for (const auto& fd : std::filesystem::directory_iterator(proc + "/fd", ignored)) {
+      const std::string target = std::filesystem::read_symlink(fd.path(), ignored).string();
+      if (target.rfind("socket:[", 0) == 0) sockets.insert(target.substr(8, target.size() - 9));
+    }
+    std::ifstream table(proc + "/net/tcp");
+    std::string ports;
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+      std::istringstream fields(line);
+      std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+      fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+          timeout >> inode;
+      if (sockets.count(inode))
+        ports += (ports.empty() ? "" : ",") +
+                 std::to_string(std::stoi(local.substr(local.find(':') + 1), nullptr, 16));
+    }
+    return ports;
+  }
+  static std::string SessionsOf(const std::string& ports) {
+    return "client_addr = '127.0.0.1' AND client_port IN (" + ports + ")";
   }
   void Reap() {
     if (pid_ <= 0) return;

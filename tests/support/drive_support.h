@@ -23,6 +23,7 @@
 #include "api/host_api.h"
 #include "host/data/company.h"
 #include "station/station.h"
+#include "tests/support/backend_support.h"
 
 namespace vx70::test {
 
@@ -115,15 +116,18 @@ inline json shownControl(const DriveRun& run, std::size_t show, int dialog, int 
   return shownControl(run.shown(show, dialog), id);
 }
 
-// A company in a fresh temporary directory, made by `vx70 init` with the
-// given options (for example "--demo" or "--edition 16"); removed afterwards.
+// A company made by `vx70 init` with the given options (for example
+// "--demo" or "--edition 16"), in a fresh temporary directory or on the
+// test server (backend_support.h), with a scratch folder; removed
+// afterwards.
 class TestCompany {
  public:
   explicit TestCompany(const std::string& initOptions = "--demo") {
     std::string pattern = (std::filesystem::temp_directory_path() / "vx70-co-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary directory");
     root_ = pattern;
-    dir_ = (std::filesystem::path(root_) / "company").string();
+    dir_ = OnPostgres() ? FreshCompanyLocation(stationFiles_)
+                        : (std::filesystem::path(root_) / "company").string();
     std::string command = shellQuote(VX70_PROGRAM_PATH) + " init " + shellQuote(dir_) + " " +
                           initOptions + " >/dev/null";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("vx70 init failed");
@@ -131,10 +135,12 @@ class TestCompany {
   ~TestCompany() {
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
+    if (!stationFiles_.empty()) RemoveCompanyFiles(stationFiles_);
   }
   TestCompany(const TestCompany&) = delete;
   TestCompany& operator=(const TestCompany&) = delete;
 
+  // The company as `--data` takes it.
   const std::string& dir() const { return dir_; }
   // A scratch folder beside the company for scripts and outputs.
   std::filesystem::path scratch(const std::string& name) const {
@@ -224,6 +230,7 @@ class TestCompany {
  private:
   std::string root_;
   std::string dir_;
+  std::string stationFiles_;  // on a server: the stations' own files on this machine
 };
 
 // Waits up to 30 s until the file holds the text.

@@ -1,7 +1,7 @@
 // One station in its own process, for the multi-user tests: it opens the
-// company in DIR and answers one line on stdout for every command line on
-// stdin, so that a test can interleave stations step by step and kill one
-// at any moment.
+// company at DIR (a folder or a server's URI) and answers one line on
+// stdout for every command line on stdin, so that a test can interleave
+// stations step by step and kill one at any moment.
 //
 //   data_worker DIR [LOCK-TIMEOUT-SECONDS]
 //
@@ -77,8 +77,8 @@ std::string readModifyWrite(int cycles) {
 
 // Write k fills one record wholly with the byte k % 250 + 1: the setup
 // record (which spans several database pages) or nominal record 1 to 4 in
-// turn.  "wrote k" follows each write that returned success.  Never
-// returns: the test kills the process.
+// turn.  "wrote k" follows each write that returned success, "failed k
+// WHY" each other.  Never returns: the test kills the process.
 [[noreturn]] void hammer() {
   FileOpen(entry(DF_SETUP), 2, 64, 1);
   FileOpen(entry(DF_NOMINAL), 2, 64, 1);
@@ -89,7 +89,7 @@ std::string readModifyWrite(int cycles) {
     DWORD written = target == 0 ? WriteRec(entry(DF_SETUP), 1, buffer)
                                 : WriteRec(entry(DF_NOMINAL), static_cast<DWORD>(target), buffer);
     if (written == 0) {
-      std::printf("failed %llu\n", static_cast<unsigned long long>(k));
+      std::printf("failed %llu %s\n", static_cast<unsigned long long>(k), lastError().c_str());
     } else {
       std::printf("wrote %llu\n", static_cast<unsigned long long>(k));
     }
