@@ -51,8 +51,8 @@ VX70_FROM(VX70DE32) HWND WINAPI GetDEDialogParent(HWND dialog);
 VX70_FROM(VX70DE32) HWND WINAPI GetDEDialogChild(HWND dialog, UINT dialogId);
 VX70_FROM(VX70DE32) HWND WINAPI GetDEDialog(HWND dialog, UINT dialogId);
 VX70_FROM(VX70DE32)
-LRESULT WINAPI
-    DESendGridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam, LPARAM fifth);
+LRESULT WINAPI DESendGridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam,
+                                 LPARAM fifth);
 VX70_FROM(VX70DE32)
 LRESULT WINAPI DESendDlgItemGridMessage(HWND dialog, UINT gridId, UINT message, WPARAM wParam,
                                         LPARAM lParam, LPARAM fifth);
@@ -99,8 +99,8 @@ BOOL WINAPI IsMajorControlAccount(DWORD accountRecord, const nommap* nominal, UI
                                   const contmap* control);
 VX70_FROM(VX70COM) BOOL WINAPI NetworkFileOpen(datafilemap* file, UINT access, UINT share);
 VX70_FROM(VX70COM)
-BOOL WINAPI
-    SaveUserOptions(datafilemap* files, setupmap* setup, accessmap* access, DWORD lockRecords);
+BOOL WINAPI SaveUserOptions(datafilemap* files, setupmap* setup, accessmap* access,
+                            DWORD lockRecords);
 VX70_FROM(VX70COM) void WINAPI SetMainWindowText(HWND mainWindow, const setupmap* setup);
 VX70_FROM(VX70COM)
 const char* WINAPI GetWallPaperFileName(const setupmap* setup, const accessmap* access);
@@ -205,11 +205,11 @@ VX70_FROM(VX70GLOB)
 BOOL WINAPI RequestAction(UINT action, UINT zero, const accessmap* access, datafilemap* actionFile,
                           UINT flag);
 VX70_FROM(VX70GLOB)
-BOOL WINAPI
-    RequestActionEnd(UINT action, UINT zero, const accessmap* access, datafilemap* actionFile);
+BOOL WINAPI RequestActionEnd(UINT action, UINT zero, const accessmap* access,
+                             datafilemap* actionFile);
 VX70_FROM(VX70GLOB)
-BOOL WINAPI
-    GlobalUpdate(DWORD station, UINT zero, UINT code, UINT flag, UINT a, UINT b, UINT c, UINT d);
+BOOL WINAPI GlobalUpdate(DWORD station, UINT zero, UINT code, UINT flag, UINT a, UINT b, UINT c,
+                         UINT d);
 VX70_FROM(VX70GLOB) WORD WINAPI GetUserCount(void);
 VX70_FROM(VX70GLOB) char* WINAPI GetStationName(char* buffer);
 VX70_FROM(VX70GLOB)
