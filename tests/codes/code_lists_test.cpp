@@ -1,21 +1,14 @@
 // The category lists (fixed asset categories, product categories,
-// departments), the account status list with its editor, and the shared
-// department and account status lists that the ledger defaults use:
-// driven as a user would, then checked as stored.
+// departments) and the account status list with its editor, driven as a
+// user would, then checked as stored.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "api/host_api.h"
 #include "frame/res/ids_codes.h"
-#include "frame/res/ids_ledgers.h"
-#include "host/data/company.h"
-#include "host/engine/grid.h"
-#include "host/win32/window.h"
 #include "tests/support/drive_support.h"
-#include "tests/support/res_fixture.h"
 
 namespace vx70::test {
 namespace {
@@ -207,79 +200,6 @@ TEST(AccountStatus, StatusZeroKeepsItsHoldMarkButItsNameCanChange) {
   auto status0 = co.stored<accstatusmap>(49, 1);
   EXPECT_EQ(std::string(status0.description), padded("Current", 60));
   EXPECT_EQ(status0.onHold, 0);
-}
-
-// ---- The shared department and account status lists -----------------------------
-
-// The shared lists in-process, in controls like the ledger defaults' own,
-// against a scratch company.
-class SharedLists : public ::testing::Test {
- protected:
-  void SetUp() override {
-    data::openCompany(company.dir());
-    win::reset();
-    win::registerStandardControls();
-    engine::registerEngineControls();
-    win::registerClass("SharedListsDialog", win::defWindowProc);
-    dialog = win::createWindow("SharedListsDialog", "", WS_VISIBLE, {}, 0, IDD_CUSTOMER_RECORD);
-  }
-  void TearDown() override {
-    win::reset();
-    data::closeCompany();
-  }
-
-  static std::uint32_t departmentRows(HWND, UINT, UINT, HWND grid, UINT notify, UINT) {
-    return DeptComboGetItem(grid, notify, 1);
-  }
-
-  HWND departmentCombo() {
-    static const res::Grid layout = *Resources().grid(IDR_DEPARTMENTS_GRID);
-    engine::GridCreateParams params{&layout, dialog, IDC_LEDGER_DEPARTMENT, departmentRows, 0};
-    return win::createWindow("__03Combo__", "", WS_CHILD | WS_VISIBLE, {}, dialog,
-                             IDC_LEDGER_DEPARTMENT, &params);
-  }
-
-  static std::string itemText(HWND combo, int index) {
-    char buffer[80] = {};
-    SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-  }
-
-  TestCompany company;
-  HWND dialog = 0;
-};
-
-TEST_F(SharedLists, DepartmentComboHoldsEveryDepartmentByName) {
-  HWND combo = departmentCombo();
-  EXPECT_EQ(DeptComboStartup(dialog, IDC_LEDGER_DEPARTMENT, 1), 0u);
-  ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 100);
-  EXPECT_EQ(itemText(combo, 0), "General");
-  EXPECT_EQ(itemText(combo, 5), "Workshop");
-  EXPECT_EQ(itemText(combo, 99), "");
-
-  DESendGridMessage(combo, 1800, 0, 3, 0);
-  char shown[32] = {};
-  GetWindowTextA(combo, shown, sizeof shown);
-  EXPECT_STREQ(shown, "Administration");
-
-  struct {
-    WORD number;
-    char name[31];
-  } row{};
-  ASSERT_EQ(DESendGridMessage(combo, 1810, 0, 3, reinterpret_cast<LPARAM>(&row)), 0);
-  EXPECT_EQ(row.number, 4) << "department numbers start at 1";
-}
-
-TEST_F(SharedLists, AccountStatusComboIndexIsTheStatus) {
-  HWND combo = win::createWindow("COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, {},
-                                 dialog, IDC_LEDGER_ACCOUNT_STATUS);
-  FillAccStatusCombo(combo);
-  FillAccStatusCombo(combo);
-  ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 100) << "a second fill replaces the first";
-  EXPECT_EQ(itemText(combo, 0), "0 Open");
-  EXPECT_EQ(itemText(combo, 4), "4 Expired Credit Limit");
-  EXPECT_EQ(itemText(combo, 50), "50");
-  EXPECT_EQ(itemText(combo, 99), "99");
 }
 
 }  // namespace

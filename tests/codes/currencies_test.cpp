@@ -175,7 +175,7 @@ TEST(Currencies, TheActionKeepsASecondStationOut) {
   expectActionKeepsOthersOut(co, kOpen, kClose, 32, "Currencies");
 }
 
-TEST(Currencies, LedgerCombosListTheNamesByRecord) {
+TEST(Currencies, TheListsTheLedgersShareFollowTheRecords) {
   TestCompany co;
   DriveRun run = co.use("open 3607\nshow 3608\n");
   json combo = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_CURRENCY);
@@ -185,6 +185,16 @@ TEST(Currencies, LedgerCombosListTheNamesByRecord) {
   json tax = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_TAX_CODE);
   ASSERT_EQ(tax["items"].size(), 100u);
   EXPECT_EQ(tax["items"][1], "T1 17.50") << "the 15-byte column holds the rate";
+  // The department and account status lists that every ledger shares.
+  json departments = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_DEPARTMENT);
+  ASSERT_EQ(departments["items"].size(), 100u) << "every department record after the first";
+  EXPECT_EQ(departments["items"][0], "General");
+  EXPECT_EQ(departments["items"][5], "Workshop");
+  EXPECT_EQ(departments["items"][99], "");
+  json status = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_ACCOUNT_STATUS);
+  ASSERT_EQ(status["items"].size(), 100u) << "the index is the status";
+  EXPECT_EQ(status["items"][4], "4 Expired Credit Limit");
+  EXPECT_EQ(status["items"][99], "99");
 }
 
 }  // namespace
