@@ -3,35 +3,17 @@
 // assistive technology can read.
 
 import assert from 'node:assert/strict';
-import {spawn} from 'node:child_process';
-import {once} from 'node:events';
 import {after, before, describe, it} from 'node:test';
 
-import {ids, program, Session, showRecord} from './support.mjs';
+import {ids, Session, showRecord} from './support.mjs';
 
 const {IDC_PREFS_NO_VISA_WARNING} = ids();
-
-// A second station that opens a dialog and holds it, with its multi-user
-// action, until the returned function is called.
-async function holdDialog(dataDir, dialog) {
-  const other = spawn(
-      program, ['drive', '-', '--data', dataDir, '--multi-user', '--station', 'STATION2'],
-      {stdio: ['pipe', 'pipe', 'inherit']});
-  let out = '';
-  other.stdout.on('data', (chunk) => (out += chunk));
-  other.stdin.write(`open ${dialog}\n`);
-  while (!out.includes('"granted"')) await once(other.stdout, 'data');
-  return async () => {
-    other.stdin.end();
-    await once(other, 'exit');
-  };
-}
 
 describe('The page on the person\'s behalf', () => {
   let s;
   const sent = [];  // the commands the page posted
   before(async () => {
-    s = await Session.start({serveArgs: ['--multi-user']});
+    s = await Session.start();
     s.page.on('request', (r) => {
       if (r.url().endsWith('/api/command')) sent.push(JSON.parse(r.postData()).command);
     });
@@ -59,27 +41,6 @@ describe('The page on the person\'s behalf', () => {
     await s.settled();
     assert.ok(!sent.some((line) => line.includes('*')), sent.join('\n'));
     assert.equal(await s.dialog(3632).count(), 0);
-    // The dialog offers the stored password: only that confirms it.
-    await s.command('open 3632');
-    await s.command('type 3632 1784 "SECRET9"');
-    const stored = await s.command('click 3632 1942');
-    assert.equal(stored.state.dialogs.length, 0, JSON.stringify(stored.state.question));
-    await s.settled();
-  });
-
-  it('says which station keeps a dialog from opening, in a box named by its message', async () => {
-    const release = await holdDialog(s.dataDir, 3600);
-    try {
-      await s.openFromMenu('Company settings', 'Company Preferences');
-      const box = s.page.getByRole('alertdialog', {
-        name: /^Company Preferences cannot be opened now: Station STATION2 \(user MANAGER\)/,
-      });
-      assert.equal(await box.count(), 1);
-      await s.page.keyboard.press('Enter');
-      await box.waitFor({state: 'detached'});
-    } finally {
-      await release();
-    }
   });
 
   it('tells a refusal in words for the person and clears it on success', async () => {
