@@ -1,7 +1,7 @@
 // `vx70 drive` as another program runs it: a script in, one JSON object a
-// line out.  The real module opens every dialog; a probe module (the real
-// resources with handlers that ask questions) shows the questions, their
-// answers and the refusal of scripts that do not fit.
+// line out.  A probe module (the real resources with handlers that ask
+// questions) shows the questions, their answers and the refusal of scripts
+// that do not fit.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,8 +17,6 @@
 #include "api/notices.h"
 #include "host/data/company.h"
 #include "host/data/sqlite.h"
-#include "host/loader/module.h"
-#include "host/loader/resources.h"
 #include "tests/support/drive_support.h"
 
 namespace {
@@ -32,15 +30,15 @@ using vx70::test::waitForText;
 
 std::string quote(const std::string& s) { return "'" + s + "'"; }
 
-// Runs vx70 drive on the script; the probe module when `probe`.
-DriveRun drive(const std::string& script, bool probe = true, const std::string& args = "") {
+// Runs vx70 drive with the probe module on the script.
+DriveRun drive(const std::string& script, const std::string& args = "") {
   static int counter = 0;
   auto dir = std::filesystem::temp_directory_path() /
              ("vx70-drive-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "script") << script;
   std::string command = "cd " + quote(dir.string()) + " && ";
-  if (probe) command += "VX70_MODULE=" + quote(VX70_PROBE_MODULE_PATH) + " ";
+  command += "VX70_MODULE=" + quote(VX70_PROBE_MODULE_PATH) + " ";
   command += quote(VX70_PROGRAM_PATH) + " drive script " + args + " 2>stderr";
   DriveRun run;
   FILE* out = popen(command.c_str(), "r");
@@ -50,41 +48,6 @@ DriveRun drive(const std::string& script, bool probe = true, const std::string& 
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   std::filesystem::remove_all(dir);
   return run;
-}
-
-std::vector<std::uint16_t> topLevelDialogs() {
-  auto image = vx70::res::readFile(VX70_RES_PATH);
-  vx70::res::ModuleResources resources{vx70::res::Bytes(image)};
-  std::vector<std::uint16_t> ids;
-  for (auto id : resources.dialogIds())
-    if (resources.dentry(id)->flags != vx70::res::DENTRY_PAGE) ids.push_back(id);
-  return ids;
-}
-
-TEST(Drive, EveryDialogOpensWithItsPagesShowsItsControlsAndCloses) {
-  auto image = vx70::res::readFile(VX70_RES_PATH);
-  vx70::res::ModuleResources resources{vx70::res::Bytes(image)};
-  for (std::uint16_t id : topLevelDialogs()) {
-    SCOPED_TRACE("dialog " + std::to_string(id));
-    DriveRun run = drive("open " + std::to_string(id) + "\nshow\n", false);
-    ASSERT_EQ(run.status, 0) << run.error().dump();
-    auto dialogs = run.all("dialog");
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[0]["action"], "opened");
-    EXPECT_EQ(dialogs[1]["action"], "closed");
-    auto shown = run.all("show").at(0)["dialogs"];
-    // The dialog and each of its pages, each with every template window.
-    std::vector<std::uint16_t> expected{id};
-    if (auto t = resources.tentry(resources.dentry(id)->tentry))
-      for (const auto& page : *t) expected.push_back(page.dialog);
-    ASSERT_EQ(shown.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      EXPECT_EQ(shown[i]["dialog"], expected[i]);
-      auto tmpl = resources.dialog(expected[i]);
-      std::size_t windows = tmpl ? tmpl->items.size() : 0;
-      EXPECT_EQ(shown[i]["controls"].size(), windows) << expected[i];
-    }
-  }
 }
 
 TEST(Drive, AQuestionWaitsForItsAnswerAndTheHandlerHearsIt) {
@@ -300,7 +263,7 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
                   .c_str());
   ASSERT_TRUE(waitForText(firstOut, "\"granted\""));
 
-  DriveRun second = drive("open 3619 9\nopen 3620 10\n", true, options + "--station SECOND");
+  DriveRun second = drive("open 3619 9\nopen 3620 10\n", options + "--station SECOND");
   ASSERT_EQ(second.status, 0) << second.error().dump();
   auto actions = second.all("action");
   ASSERT_EQ(actions.size(), 2u);
@@ -454,7 +417,7 @@ TEST(Drive, AFullDiskLosesNothingStoredAndTheStationEndsSayingWhy) {
 }
 
 TEST(Drive, AStationThatCannotStartSaysWhy) {
-  DriveRun run = drive("show\n", true, "--data /nonexistent/company");
+  DriveRun run = drive("show\n", "--data /nonexistent/company");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.error()["line"], 0);
 }
