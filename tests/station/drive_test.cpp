@@ -50,46 +50,52 @@ DriveRun drive(const std::string& script, const std::string& args = "") {
   return run;
 }
 
-TEST(Drive, AQuestionWaitsForItsAnswerAndTheHandlerHearsIt) {
-  DriveRun yes = drive("open 3619 1\nanswer yes\nanswer ok\nclick 3619 2\n");
-  ASSERT_EQ(yes.status, 0) << yes.error().dump();
-  auto questions = yes.all("message");
-  ASSERT_EQ(questions.size(), 2u);
-  EXPECT_EQ(questions[0]["kind"], 5);
-  EXPECT_EQ(questions[0]["text"], "Save changes?");
-  EXPECT_EQ(questions[0]["buttons"], json({"yes", "no"}));
-  EXPECT_EQ(questions[1]["kind"], 3);
-  EXPECT_EQ(questions[1]["text"], "You said yes");
-
-  DriveRun no = drive("open 3619 1\nanswer no\nanswer ok\nclick 3619 2\n");
-  EXPECT_EQ(no.messages().at(1), "You said no");
+// Each question waits for its answer, and the probe's handler tells in a
+// notice what it heard; typing, leaving and clicking send the
+// notifications a person's actions send (EN_SETFOCUS 256, EN_UPDATE 1024,
+// EN_CHANGE 768, EN_KILLFOCUS 512, BN_CLICKED 0).
+TEST(Drive, QuestionsAndActionsReachTheHandlerAsAPersonSendsThem) {
+  const struct {
+    std::string script;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"open 3619 1\nanswer yes\nanswer ok\n", {"Save changes?", "You said yes"}},
+      {"open 3619 1\nanswer no\nanswer ok\n", {"Save changes?", "You said no"}},
+      {"open 3619 2\neditbox \"new value that is long\"\nanswer ok\n", {"edit 1 [new value ]"}},
+      {"open 3619 2\neditbox cancel\nanswer ok\n", {"edit 0 [old]"}},
+      {"open 3619 2\neditbox \"cancel\"\nanswer ok\n", {"edit 1 [cancel]"}},
+      {"open 3619 5\nfile /tmp/logo.bmp\nanswer ok\n", {"file 1 [/tmp/logo.bmp]"}},
+      {"open 3619 6\ncolour 0x80ff80\nanswer ok\n", {"colour 1 80ff80"}},
+      {"open 3619 6\ncolour cancel\nanswer ok\n", {"colour 0 ffffff"}},
+      {"open 3620 7\nanswer ok\ntype 3620 1962 12.5\nanswer ok\nanswer ok\n"
+       "leave 3620 1962\nanswer ok\nclick 3620 1961\nanswer ok\nclick 3620 2\nanswer ok\n",
+       {"command 1962/256", "command 1962/1024", "command 1962/768", "command 1962/512",
+        "command 1961/0", "command 2/0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    DriveRun run = drive(c.script);
+    ASSERT_EQ(run.status, 0) << run.error().dump();
+    EXPECT_EQ(run.messages(), c.messages);
+  }
 }
 
-TEST(Drive, TheEditBoxTakesTextCutToItsMaximumOrACancel) {
-  DriveRun typed =
-      drive("open 3619 2\neditbox \"new value that is long\"\nanswer ok\nclick 3619 2\n");
-  ASSERT_EQ(typed.status, 0) << typed.error().dump();
-  auto box = typed.all("editbox").at(0);
+// What a question tells the person: its buttons, the edit box's text and
+// maximum, the file chooser's filter.
+TEST(Drive, QuestionsTellTheirButtonsTextAndFilter) {
+  DriveRun run = drive(
+      "open 3619 1\nanswer yes\nanswer ok\nclick 3619 2\n"
+      "open 3619 2\neditbox cancel\nanswer ok\nclick 3619 2\n"
+      "open 3619 5\nfile cancel\nanswer ok\n");
+  ASSERT_EQ(run.status, 0) << run.error().dump();
+  const json question = run.all("message").at(0);
+  EXPECT_EQ(question["kind"], 5);
+  EXPECT_EQ(question["buttons"], json({"yes", "no"}));
+  EXPECT_EQ(run.all("message").at(1)["kind"], 3);
+  const json box = run.all("editbox").at(0);
   EXPECT_EQ(box["text"], "old");
   EXPECT_EQ(box["max"], 10);
-  EXPECT_EQ(typed.messages().at(0), "edit 1 [new value ]");
-
-  EXPECT_EQ(drive("open 3619 2\neditbox cancel\nanswer ok\nclick 3619 2\n").messages().at(0),
-            "edit 0 [old]");
-  EXPECT_EQ(drive("open 3619 2\neditbox \"cancel\"\nanswer ok\nclick 3619 2\n").messages().at(0),
-            "edit 1 [cancel]");
-}
-
-TEST(Drive, FileAndColourChoosersAnswer) {
-  DriveRun file = drive("open 3619 5\nfile /tmp/logo.bmp\nanswer ok\nclick 3619 2\n");
-  ASSERT_EQ(file.status, 0) << file.error().dump();
-  EXPECT_EQ(file.all("file").at(0)["filter"],
-            json::parse(R"j([["Bitmap file (*.BMP)","*.BMP"]])j"));
-  EXPECT_EQ(file.messages().at(0), "file 1 [/tmp/logo.bmp]");
-  DriveRun colour = drive("open 3619 6\ncolour 0x80ff80\nanswer ok\nclick 3619 2\n");
-  EXPECT_EQ(colour.messages().at(0), "colour 1 80ff80");
-  EXPECT_EQ(drive("open 3619 6\ncolour cancel\nanswer ok\nclick 3619 2\n").messages().at(0),
-            "colour 0 ffffff");
+  EXPECT_EQ(run.all("file").at(0)["filter"], json::parse(R"j([["Bitmap file (*.BMP)","*.BMP"]])j"));
 }
 
 TEST(Drive, ADialogClosedInItsInitIsNeverShown) {
@@ -110,21 +116,6 @@ TEST(Drive, ACommandPostedInInitRunsAfterTheDialogOpens) {
     if (e["event"] == "dialog" || e["event"] == "message")
       order.push_back(e.value("action", e.value("text", "")));
   EXPECT_EQ(order, (std::vector<std::string>{"opened", "posted", "closed"}));
-}
-
-TEST(Drive, TypingLeavingAndClickingSendTheNotificationsOfAPerson) {
-  DriveRun run = drive(
-      "open 3620 7\nanswer ok\n"                     // the first field takes the focus
-      "type 3620 1962 12.5\nanswer ok\nanswer ok\n"  // EN_UPDATE, EN_CHANGE
-      "leave 3620 1962\nanswer ok\n"
-      "click 3620 1961\nanswer ok\n"
-      "click 3620 2\nanswer ok\n");
-  ASSERT_EQ(run.status, 0) << run.error().dump();
-  auto m = run.messages();
-  // EN_SETFOCUS 256, EN_UPDATE 1024, EN_CHANGE 768, EN_KILLFOCUS 512, BN_CLICKED 0.
-  std::vector<std::string> expected{"command 1962/256", "command 1962/1024", "command 1962/768",
-                                    "command 1962/512", "command 1961/0",    "command 2/0"};
-  EXPECT_EQ(m, expected);
 }
 
 TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {

@@ -19,11 +19,6 @@ class StationTest : public ::testing::Test {
   vx70::Station::EventSink sink() {
     return [this](const json& e) { events.push_back(e); };
   }
-  std::vector<std::string> kinds() const {
-    std::vector<std::string> out;
-    for (const auto& e : events) out.push_back(e["event"]);
-    return out;
-  }
 };
 
 TEST_F(StationTest, ACommandReturnsWhenTheStationWaitsForTheAnswer) {
@@ -54,15 +49,22 @@ TEST_F(StationTest, ACommandThatDoesNotFitThrowsWithItsLineAndChangesNothing) {
   EXPECT_EQ(events.back()["dialogs"].size(), 1u);
 }
 
-TEST_F(StationTest, ClosingTheStationClosesItsDialogsAndAnOpenQuestion) {
+// A question open as the station closes gets the answer that changes
+// nothing (No, not Yes: "Save changes?" must not save), and the dialog
+// closes unshown.
+TEST_F(StationTest, ClosingTheStationAnswersAnOpenQuestionSafelyAndClosesItsDialog) {
   {
     vx70::Station station({}, sink());
     station.execute("open 3607 1", 1);  // Customer Defaults with a question in its Init
     ASSERT_TRUE(station.questionPending());
   }
-  auto k = kinds();
+  std::vector<std::string> texts;
+  for (const auto& e : events)
+    if (e["event"] == "message") texts.push_back(e["text"]);
+  EXPECT_EQ(texts, (std::vector<std::string>{"Save changes?", "You said no"}));
   EXPECT_EQ(events.back()["event"], "dialog");
   EXPECT_EQ(events.back()["action"], "closed");
+  EXPECT_EQ(events.back()["dialog"], 3607);
 }
 
 TEST_F(StationTest, OnlyOneStationRunsInAProcess) {
