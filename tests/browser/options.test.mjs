@@ -76,10 +76,10 @@ describe('Program Options in the browser', () => {
 
     await tab('Colours').click();
     await s.settled();
-    // Escape gives the colour chooser up; the colour stays.
+    // Escape gives the colour chooser up, a colour picked in it too.
     const chooser = s.page.locator('.question[data-question="colour"]');
     await click(IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BUTTON);
-    await chooser.waitFor();
+    await chooser.locator('.swatch[data-rgb="ff8000"]').click();
     await s.page.keyboard.press('Escape');
     await chooser.waitFor({state: 'detached'});
     await s.settled();
