@@ -18,29 +18,19 @@
 
 #include "api/host_api.h"
 #include "host/data/company.h"
+#include "tests/support/drive_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
+const auto& quoted = vx70::test::shellQuote;
+const auto& slurp = vx70::test::readText;
 
 struct Outcome {
   int status = -1;
   std::string out, err;
 };
-
-std::string quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class Workspace {
  public:
