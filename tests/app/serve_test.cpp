@@ -234,45 +234,6 @@ TEST_F(Serve, WallpaperServesOnlyTheBitmapShown) {
   }
 }
 
-TEST_F(Serve, ATaxRateTypedInThePageIsStoredInTheControlRecord) {
-  ServeProcess serve(company_, {}, false);
-  for (const char* line : {"open 3619", "select 3619 1610 3", "click 3619 1413",
-                           "type 3620 1962 \"17.5\"", "click 3620 1942"}) {
-    json answer = serve.command(line);
-    ASSERT_TRUE(answer["ok"].get<bool>()) << line << ": " << answer.dump();
-    ASSERT_TRUE(answer["state"]["question"].is_null()) << line << ": " << answer.dump();
-  }
-  auto control = company_.record(DF_CONTROL, 1);
-  ASSERT_EQ(control.size(), sizeof(contmap));
-  double rate = 0;
-  std::memcpy(&rate, control.data() + 80 + 12 * 3, sizeof rate);
-  EXPECT_EQ(rate, 17.5) << "T3's rate";
-  json closed = serve.command("click 3619 2");
-  EXPECT_EQ(closed["state"]["dialogs"], json::array());
-}
-
-// Text posted as UTF-8 is stored in the Windows code page and comes back
-// in the state as typed; a character the code page cannot hold is refused.
-TEST_F(Serve, AccentedTextIsStoredInTheCodePageAndShownAsTyped) {
-  ServeProcess serve(company_, {}, false);
-  ASSERT_TRUE(serve.command("open 3600")["ok"].get<bool>());
-  json typed = serve.command("type 3601 1673 \"Caf\u00e9 \u00a35\"");
-  ASSERT_TRUE(typed["ok"].get<bool>()) << typed.dump();
-  json shown;
-  for (const auto& d : typed["state"]["dialogs"])
-    for (const auto& c : d["controls"])
-      if (d["dialog"] == 3601 && c["id"] == 1673) shown = c;
-  EXPECT_EQ(shown["text"], "Caf\u00e9 \u00a35");
-
-  json refused = serve.command("type 3601 1673 \"\u4e2d\"");
-  EXPECT_FALSE(refused["ok"].get<bool>());
-  EXPECT_NE(refused["error"].get<std::string>().find("U+4E2D"), std::string::npos) << refused;
-
-  ASSERT_TRUE(serve.command("click 3600 1942")["ok"].get<bool>());
-  EXPECT_EQ(serve.state()["main"]["title"], "VX70 - Caf\u00e9 \u00a35");
-  EXPECT_STREQ(company_.stored<setupmap>(DF_SETUP, 1).companyName, "Caf\xE9 \xA3\x35");
-}
-
 TEST_F(Serve, CommandsThatDoNotFitAreRefusedWithTheirReason) {
   ServeProcess serve(company_);
   struct Case {

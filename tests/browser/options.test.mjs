@@ -53,6 +53,7 @@ describe('Program Options in the browser', () => {
     const {folder} = await s.page.evaluate(() => fetch('/api/files').then((r) => r.json()));
     await mkdir(folder, {recursive: true});
     await writeFile(path.join(folder, 'WALL.BMP'), tinyBitmap());
+    await writeFile(path.join(folder, 'NOTES.TXT'), 'not a picture');
     const workspace = s.page.locator('#workspace');
     const customers = s.page.locator('#toolbar [data-ledger="Customers"]');
     assert.equal(await workspace.getAttribute('data-wallpaper'), '');
@@ -62,7 +63,11 @@ describe('Program Options in the browser', () => {
     await tab('Wallpaper').click();
     await s.settled();
     await click(IDD_OPTIONS_WALLPAPER, IDC_OPTIONS_BROWSE);
-    await s.question().waitFor();
+    // The file chooser lists the bitmaps of the station folder only.
+    const files = s.page.locator('.question[data-question="file"]');
+    await files.locator('.file-list li').first().waitFor();
+    assert.equal(await files.locator('select option').first().textContent(), 'Bitmap file (*.BMP)');
+    assert.deepEqual(await files.locator('.file-list li').allTextContents(), ['WALL.BMP']);
     await s.page.keyboard.type('WALL.BMP');
     await s.page.keyboard.press('Enter');
     await s.settled();
@@ -71,9 +76,17 @@ describe('Program Options in the browser', () => {
 
     await tab('Colours').click();
     await s.settled();
-    await click(IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BUTTON);
+    // Escape gives the colour chooser up, a colour picked in it too.
     const chooser = s.page.locator('.question[data-question="colour"]');
+    await click(IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BUTTON);
+    await chooser.locator('.swatch[data-rgb="ff8000"]').click();
+    await s.page.keyboard.press('Escape');
+    await chooser.waitFor({state: 'detached'});
+    await s.settled();
+    assert.equal(await customers.getAttribute('data-colour'), 'ffffff');
+    await click(IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BUTTON);
     await chooser.waitFor();
+    assert.equal(await chooser.locator('.swatch.chosen').getAttribute('data-rgb'), 'ffffff');
     await chooser.locator('.swatch[data-rgb="ff8000"]').click();
     await chooser.getByRole('button', {name: 'OK'}).click();
     await s.settled();

@@ -2,13 +2,11 @@
 // rounding, the password transform, and the common library's answers about
 // the program (version, directories, flags, the 16-bit file calls).
 #include <gtest/gtest.h>
-#include <strings.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -111,13 +109,21 @@ TEST(DateNumbers, RejectedTexts) {
   EXPECT_EQ(DateStringToNumber(endless.c_str()), 0);
 }
 
+// Today as the date program tells it, read before and after the call
+// (midnight may pass between them).
+std::string todayByDateProgram() {
+  char text[16] = "";
+  FILE* date = popen("date +%d/%m/%Y", "r");
+  if (date && !std::fgets(text, sizeof text, date)) text[0] = '\0';
+  if (date) pclose(date);
+  return std::string(text, std::strcspn(text, "\n"));
+}
+
 TEST(DateNumbers, SystemDateIsTodayLocally) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  const WORD today = dateOf(local.tm_mday, local.tm_mon + 1, local.tm_year + 1900);
-  const WORD answer = GetSystemDate();
-  EXPECT_TRUE(answer == today || answer == today + 1);  // midnight may pass between the two
+  const std::string before = todayByDateProgram();
+  const std::string answer = fullString(GetSystemDate());
+  const std::string after = todayByDateProgram();
+  EXPECT_TRUE(answer == before || answer == after) << answer << " " << before;
 }
 
 TEST(FixedFields, FillUpPadsOrCutsToSizeLessOne) {
@@ -195,19 +201,7 @@ TEST(Passwords, ConvertSwapsLetterCaseAndUndoesItself) {
   EXPECT_STREQ(stored, "secret    ");  // padding stays spaces
 }
 
-// The change-password dialog tells the manager apart once against the
-// converted word and once against the plain one; both must agree.
-TEST(Passwords, BothManagerTestsAgreeInAnyLetterCase) {
-  char converted[] = "Manager";
-  convert(converted);
-  for (const char* logon : {"Manager", "MANAGER", "manager", "mAnAgEr", "Managers", "Clerk", ""}) {
-    const bool byConverted = strcasecmp(logon, converted) == 0;
-    const bool byPlain = strcasecmp(logon, "Manager") == 0;
-    EXPECT_EQ(byConverted, byPlain) << logon;
-  }
-}
-
-TEST(ProgramAnswers, FlagsVersionAndProgramDate) {
+TEST(ProgramAnswers, FlagsAndVersion) {
   StationOptions& options = stationOptions();
   const StationOptions saved = options;
   options.debug = true;
@@ -221,13 +215,6 @@ TEST(ProgramAnswers, FlagsVersionAndProgramDate) {
   options = saved;
 
   EXPECT_STREQ(GetVersionString(nullptr), "7.00");
-
-  globvar* const savedBlock = g_lpGlobVar;
-  static globvar block{};
-  block.programDate = dateOf(15, 6, 2001);
-  g_lpGlobVar = &block;
-  EXPECT_EQ(GetProgramDate(), dateOf(15, 6, 2001));
-  g_lpGlobVar = savedBlock;
 }
 
 TEST(ProgramAnswers, DirectoryPathIsAbsoluteWithoutTrailingSlash) {
@@ -268,18 +255,6 @@ TEST(ProgramAnswers, VersionFollowsThePlatformOption) {
   }
   options.windowsNT = saved;
   EXPECT_FALSE(GetVersionExA(nullptr));
-}
-
-TEST(ProgramAnswers, MemoryStatusIsConsistent) {
-  MEMORYSTATUS status{};
-  GlobalMemoryStatus(&status);
-  EXPECT_EQ(status.dwLength, sizeof status);
-  EXPECT_LE(status.dwMemoryLoad, 100u);
-  EXPECT_GT(status.dwTotalPhys, 0u);
-  EXPECT_LE(status.dwAvailPhys, status.dwTotalPhys);
-  EXPECT_GE(status.dwTotalPageFile, status.dwTotalPhys);
-  EXPECT_LE(status.dwAvailVirtual, status.dwTotalVirtual);
-  GlobalMemoryStatus(nullptr);  // must not crash
 }
 
 TEST(ProgramAnswers, SixteenBitFileCallsCreateWriteAndTruncate) {

@@ -1,7 +1,7 @@
 // `vx70 drive` as another program runs it: a script in, one JSON object a
-// line out.  The real module opens every dialog; a probe module (the real
-// resources with handlers that ask questions) shows the questions, their
-// answers and the refusal of scripts that do not fit.
+// line out.  A probe module (the real resources with handlers that ask
+// questions) shows the questions, their answers and the refusal of scripts
+// that do not fit.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,8 +17,6 @@
 #include "api/notices.h"
 #include "host/data/company.h"
 #include "host/data/sqlite.h"
-#include "host/loader/module.h"
-#include "host/loader/resources.h"
 #include "tests/support/drive_support.h"
 
 namespace {
@@ -32,15 +30,15 @@ using vx70::test::waitForText;
 
 std::string quote(const std::string& s) { return "'" + s + "'"; }
 
-// Runs vx70 drive on the script; the probe module when `probe`.
-DriveRun drive(const std::string& script, bool probe = true, const std::string& args = "") {
+// Runs vx70 drive with the probe module on the script.
+DriveRun drive(const std::string& script, const std::string& args = "") {
   static int counter = 0;
   auto dir = std::filesystem::temp_directory_path() /
              ("vx70-drive-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "script") << script;
   std::string command = "cd " + quote(dir.string()) + " && ";
-  if (probe) command += "VX70_MODULE=" + quote(VX70_PROBE_MODULE_PATH) + " ";
+  command += "VX70_MODULE=" + quote(VX70_PROBE_MODULE_PATH) + " ";
   command += quote(VX70_PROGRAM_PATH) + " drive script " + args + " 2>stderr";
   DriveRun run;
   FILE* out = popen(command.c_str(), "r");
@@ -52,81 +50,52 @@ DriveRun drive(const std::string& script, bool probe = true, const std::string& 
   return run;
 }
 
-std::vector<std::uint16_t> topLevelDialogs() {
-  auto image = vx70::res::readFile(VX70_RES_PATH);
-  vx70::res::ModuleResources resources{vx70::res::Bytes(image)};
-  std::vector<std::uint16_t> ids;
-  for (auto id : resources.dialogIds())
-    if (resources.dentry(id)->flags != vx70::res::DENTRY_PAGE) ids.push_back(id);
-  return ids;
-}
-
-TEST(Drive, EveryDialogOpensWithItsPagesShowsItsControlsAndCloses) {
-  auto image = vx70::res::readFile(VX70_RES_PATH);
-  vx70::res::ModuleResources resources{vx70::res::Bytes(image)};
-  for (std::uint16_t id : topLevelDialogs()) {
-    SCOPED_TRACE("dialog " + std::to_string(id));
-    DriveRun run = drive("open " + std::to_string(id) + "\nshow\n", false);
+// Each question waits for its answer, and the probe's handler tells in a
+// notice what it heard; typing, leaving and clicking send the
+// notifications a person's actions send (EN_SETFOCUS 256, EN_UPDATE 1024,
+// EN_CHANGE 768, EN_KILLFOCUS 512, BN_CLICKED 0).
+TEST(Drive, QuestionsAndActionsReachTheHandlerAsAPersonSendsThem) {
+  const struct {
+    std::string script;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {"open 3619 1\nanswer yes\nanswer ok\n", {"Save changes?", "You said yes"}},
+      {"open 3619 1\nanswer no\nanswer ok\n", {"Save changes?", "You said no"}},
+      {"open 3619 2\neditbox \"new value that is long\"\nanswer ok\n", {"edit 1 [new value ]"}},
+      {"open 3619 2\neditbox cancel\nanswer ok\n", {"edit 0 [old]"}},
+      {"open 3619 2\neditbox \"cancel\"\nanswer ok\n", {"edit 1 [cancel]"}},
+      {"open 3619 5\nfile /tmp/logo.bmp\nanswer ok\n", {"file 1 [/tmp/logo.bmp]"}},
+      {"open 3619 6\ncolour 0x80ff80\nanswer ok\n", {"colour 1 80ff80"}},
+      {"open 3619 6\ncolour cancel\nanswer ok\n", {"colour 0 ffffff"}},
+      {"open 3620 7\nanswer ok\ntype 3620 1962 12.5\nanswer ok\nanswer ok\n"
+       "leave 3620 1962\nanswer ok\nclick 3620 1961\nanswer ok\nclick 3620 2\nanswer ok\n",
+       {"command 1962/256", "command 1962/1024", "command 1962/768", "command 1962/512",
+        "command 1961/0", "command 2/0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.script);
+    DriveRun run = drive(c.script);
     ASSERT_EQ(run.status, 0) << run.error().dump();
-    auto dialogs = run.all("dialog");
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[0]["action"], "opened");
-    EXPECT_EQ(dialogs[1]["action"], "closed");
-    auto shown = run.all("show").at(0)["dialogs"];
-    // The dialog and each of its pages, each with every template window.
-    std::vector<std::uint16_t> expected{id};
-    if (auto t = resources.tentry(resources.dentry(id)->tentry))
-      for (const auto& page : *t) expected.push_back(page.dialog);
-    ASSERT_EQ(shown.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      EXPECT_EQ(shown[i]["dialog"], expected[i]);
-      auto tmpl = resources.dialog(expected[i]);
-      std::size_t windows = tmpl ? tmpl->items.size() : 0;
-      EXPECT_EQ(shown[i]["controls"].size(), windows) << expected[i];
-    }
+    EXPECT_EQ(run.messages(), c.messages);
   }
 }
 
-TEST(Drive, AQuestionWaitsForItsAnswerAndTheHandlerHearsIt) {
-  DriveRun yes = drive("open 3619 1\nanswer yes\nanswer ok\nclick 3619 2\n");
-  ASSERT_EQ(yes.status, 0) << yes.error().dump();
-  auto questions = yes.all("message");
-  ASSERT_EQ(questions.size(), 2u);
-  EXPECT_EQ(questions[0]["kind"], 5);
-  EXPECT_EQ(questions[0]["text"], "Save changes?");
-  EXPECT_EQ(questions[0]["buttons"], json({"yes", "no"}));
-  EXPECT_EQ(questions[1]["kind"], 3);
-  EXPECT_EQ(questions[1]["text"], "You said yes");
-
-  DriveRun no = drive("open 3619 1\nanswer no\nanswer ok\nclick 3619 2\n");
-  EXPECT_EQ(no.messages().at(1), "You said no");
-}
-
-TEST(Drive, TheEditBoxTakesTextCutToItsMaximumOrACancel) {
-  DriveRun typed =
-      drive("open 3619 2\neditbox \"new value that is long\"\nanswer ok\nclick 3619 2\n");
-  ASSERT_EQ(typed.status, 0) << typed.error().dump();
-  auto box = typed.all("editbox").at(0);
+// What a question tells the person: its buttons, the edit box's text and
+// maximum, the file chooser's filter.
+TEST(Drive, QuestionsTellTheirButtonsTextAndFilter) {
+  DriveRun run = drive(
+      "open 3619 1\nanswer yes\nanswer ok\nclick 3619 2\n"
+      "open 3619 2\neditbox cancel\nanswer ok\nclick 3619 2\n"
+      "open 3619 5\nfile cancel\nanswer ok\n");
+  ASSERT_EQ(run.status, 0) << run.error().dump();
+  const json question = run.all("message").at(0);
+  EXPECT_EQ(question["kind"], 5);
+  EXPECT_EQ(question["buttons"], json({"yes", "no"}));
+  EXPECT_EQ(run.all("message").at(1)["kind"], 3);
+  const json box = run.all("editbox").at(0);
   EXPECT_EQ(box["text"], "old");
   EXPECT_EQ(box["max"], 10);
-  EXPECT_EQ(typed.messages().at(0), "edit 1 [new value ]");
-
-  EXPECT_EQ(drive("open 3619 2\neditbox cancel\nanswer ok\nclick 3619 2\n").messages().at(0),
-            "edit 0 [old]");
-  EXPECT_EQ(drive("open 3619 2\neditbox \"cancel\"\nanswer ok\nclick 3619 2\n").messages().at(0),
-            "edit 1 [cancel]");
-}
-
-TEST(Drive, FileAndColourChoosersAnswer) {
-  DriveRun file = drive("open 3619 5\nfile /tmp/logo.bmp\nanswer ok\nclick 3619 2\n");
-  ASSERT_EQ(file.status, 0) << file.error().dump();
-  EXPECT_EQ(file.all("file").at(0)["filter"],
-            json::parse(R"j([["Bitmap file (*.BMP)","*.BMP"]])j"));
-  EXPECT_EQ(file.messages().at(0), "file 1 [/tmp/logo.bmp]");
-  DriveRun colour = drive("open 3619 6\ncolour 0x80ff80\nanswer ok\nclick 3619 2\n");
-  EXPECT_EQ(colour.messages().at(0), "colour 1 80ff80");
-  EXPECT_EQ(drive("open 3619 6\ncolour cancel\nanswer ok\nclick 3619 2\n").messages().at(0),
-            "colour 0 ffffff");
+  EXPECT_EQ(run.all("file").at(0)["filter"], json::parse(R"j([["Bitmap file (*.BMP)","*.BMP"]])j"));
 }
 
 TEST(Drive, ADialogClosedInItsInitIsNeverShown) {
@@ -147,21 +116,6 @@ TEST(Drive, ACommandPostedInInitRunsAfterTheDialogOpens) {
     if (e["event"] == "dialog" || e["event"] == "message")
       order.push_back(e.value("action", e.value("text", "")));
   EXPECT_EQ(order, (std::vector<std::string>{"opened", "posted", "closed"}));
-}
-
-TEST(Drive, TypingLeavingAndClickingSendTheNotificationsOfAPerson) {
-  DriveRun run = drive(
-      "open 3620 7\nanswer ok\n"                     // the first field takes the focus
-      "type 3620 1962 12.5\nanswer ok\nanswer ok\n"  // EN_UPDATE, EN_CHANGE
-      "leave 3620 1962\nanswer ok\n"
-      "click 3620 1961\nanswer ok\n"
-      "click 3620 2\nanswer ok\n");
-  ASSERT_EQ(run.status, 0) << run.error().dump();
-  auto m = run.messages();
-  // EN_SETFOCUS 256, EN_UPDATE 1024, EN_CHANGE 768, EN_KILLFOCUS 512, BN_CLICKED 0.
-  std::vector<std::string> expected{"command 1962/256", "command 1962/1024", "command 1962/768",
-                                    "command 1962/512", "command 1961/0",    "command 2/0"};
-  EXPECT_EQ(m, expected);
 }
 
 TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
@@ -300,7 +254,7 @@ TEST(Drive, TwoStationsShareACompanyThroughActionsAndNotices) {
                   .c_str());
   ASSERT_TRUE(waitForText(firstOut, "\"granted\""));
 
-  DriveRun second = drive("open 3619 9\nopen 3620 10\n", true, options + "--station SECOND");
+  DriveRun second = drive("open 3619 9\nopen 3620 10\n", options + "--station SECOND");
   ASSERT_EQ(second.status, 0) << second.error().dump();
   auto actions = second.all("action");
   ASSERT_EQ(actions.size(), 2u);
@@ -454,7 +408,7 @@ TEST(Drive, AFullDiskLosesNothingStoredAndTheStationEndsSayingWhy) {
 }
 
 TEST(Drive, AStationThatCannotStartSaysWhy) {
-  DriveRun run = drive("show\n", true, "--data /nonexistent/company");
+  DriveRun run = drive("show\n", "--data /nonexistent/company");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.error()["line"], 0);
 }

@@ -19,11 +19,6 @@ class StationTest : public ::testing::Test {
   vx70::Station::EventSink sink() {
     return [this](const json& e) { events.push_back(e); };
   }
-  std::vector<std::string> kinds() const {
-    std::vector<std::string> out;
-    for (const auto& e : events) out.push_back(e["event"]);
-    return out;
-  }
 };
 
 TEST_F(StationTest, ACommandReturnsWhenTheStationWaitsForTheAnswer) {
@@ -54,15 +49,29 @@ TEST_F(StationTest, ACommandThatDoesNotFitThrowsWithItsLineAndChangesNothing) {
   EXPECT_EQ(events.back()["dialogs"].size(), 1u);
 }
 
-TEST_F(StationTest, ClosingTheStationClosesItsDialogsAndAnOpenQuestion) {
+// Each question asked as the station closes (the dialog's and then each
+// page's Init asks one) gets the answer that changes nothing: No, not Yes,
+// for "Save changes?".  The dialog then closes cancelled.
+TEST_F(StationTest, ClosingTheStationAnswersEveryQuestionSafelyAndCancelsItsDialog) {
   {
     vx70::Station station({}, sink());
     station.execute("open 3607 1", 1);  // Customer Defaults with a question in its Init
     ASSERT_TRUE(station.questionPending());
   }
-  auto k = kinds();
-  EXPECT_EQ(events.back()["event"], "dialog");
-  EXPECT_EQ(events.back()["action"], "closed");
+  int asked = 0, heardNo = 0;
+  for (const auto& e : events) {
+    if (e["event"] != "message") continue;
+    asked += e["text"] == "Save changes?";
+    heardNo += e["text"] == "You said no";
+    EXPECT_NE(e["text"], "You said yes");
+  }
+  EXPECT_GT(asked, 0);
+  EXPECT_EQ(heardNo, asked);
+  EXPECT_EQ(events.back(), json({{"event", "dialog"},
+                                 {"action", "closed"},
+                                 {"dialog", 3607},
+                                 {"result", 0},
+                                 {"shown", true}}));
 }
 
 TEST_F(StationTest, OnlyOneStationRunsInAProcess) {

@@ -67,7 +67,7 @@ class WindowTest : public ::testing::Test {
 
 // ---- Handles and lifetime ----
 
-TEST_F(WindowTest, HandlesOfDestroyedWindowsStayInvalid) {
+TEST_F(WindowTest, HandlesOfDestroyedWindowsStayInvalidAndNoneIsSpecial) {
   HWND first = make(0);
   ASSERT_NE(first, 0u);
   EXPECT_EQ(win::find(first)->hwnd, first);
@@ -84,10 +84,7 @@ TEST_F(WindowTest, HandlesOfDestroyedWindowsStayInvalid) {
   EXPECT_EQ(win::find(0xFFFFFFFFu), nullptr);
   EXPECT_EQ(win::find(second ^ 0x00010000u), nullptr);  // other generation
   EXPECT_EQ(win::find(second + 1000), nullptr);         // unused slot
-}
-
-TEST_F(WindowTest, HandlesNeverLookLikeSpecialValues) {
-  for (int i = 0; i < 50; ++i) {
+  for (int i = 0; i < 50; ++i) {                        // never a special value
     HWND window = make(0);
     EXPECT_GT(window, HWND_BOTTOM);
     EXPECT_LT(window, 0x80000000u);
@@ -146,12 +143,8 @@ TEST_F(WindowTest, RefusedCreationDestroysTheWindow) {
   ASSERT_EQ(journal.size(), 3u);  // parent's WM_CREATE, then the child's
   EXPECT_EQ(journal[1].message, WM_CREATE);
   EXPECT_EQ(journal[2].message, WM_DESTROY);
-}
-
-TEST_F(WindowTest, ChildrenCannotBeCreatedUnderMissingParents) {
-  HWND parent = make(0);
   win::destroyWindow(parent);
-  EXPECT_EQ(make(parent), 0u);
+  EXPECT_EQ(make(parent), 0u);  // nor is a child made under a missing parent
 }
 
 TEST_F(WindowTest, DestructionGoesChildrenFirst) {
@@ -244,15 +237,9 @@ TEST_F(WindowTest, StatesThatDestroyWindowsAsTheyGoAreFreedToo) {
   EXPECT_EQ(win::windowCount(), 0u);
 }
 
-TEST_F(WindowTest, CloseDestroysByDefault) {
-  HWND window = make(0);
-  win::send(window, WM_CLOSE);
-  EXPECT_EQ(win::find(window), nullptr);
-}
-
 // ---- Messages ----
 
-TEST_F(WindowTest, DefaultTextMessagesCopyAndCut) {
+TEST_F(WindowTest, DefaultMessagesCopyAndCutTextAndCloseDestroys) {
   HWND window = make(0);
   EXPECT_EQ(win::send(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Hello")), TRUE);
   EXPECT_EQ(win::send(window, WM_GETTEXTLENGTH), 5);
@@ -263,6 +250,8 @@ TEST_F(WindowTest, DefaultTextMessagesCopyAndCut) {
   EXPECT_EQ(win::send(window, win::VXM_CLICK), -1);  // takes no user action
   win::send(window, WM_SETREDRAW, FALSE);
   EXPECT_FALSE(win::get(window).redraw);
+  win::send(window, WM_CLOSE);  // destroys by default
+  EXPECT_EQ(win::find(window), nullptr);
 }
 
 TEST_F(WindowTest, PostedMessagesArriveInOrderAndDropWithTheirWindow) {
@@ -587,7 +576,7 @@ TEST_F(WindowTest, DialogItemTextAndNumbers) {
   EXPECT_EQ(GetDlgItemInt(dialog, 11, nullptr, TRUE), 0u);
 }
 
-TEST_F(WindowTest, Cursors) {
+TEST_F(WindowTest, CursorsAndAScreenOf1024By768) {
   EXPECT_EQ(LoadCursorA(nullptr, IDC_WAIT), IDC_WAIT);
   EXPECT_EQ(LoadCursorA(nullptr, 5), 0u);
   EXPECT_EQ(win::cursor(), IDC_ARROW);
@@ -597,6 +586,9 @@ TEST_F(WindowTest, Cursors) {
   SetCursor(IDC_WAIT);
   win::reset();
   EXPECT_EQ(win::cursor(), IDC_ARROW);
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+  EXPECT_EQ(GetSystemMetrics(9999), 0);
 }
 
 TEST_F(WindowTest, OneCaretHiddenUntilShown) {
@@ -627,14 +619,6 @@ TEST_F(WindowTest, InvalidateCountsRepaintRequests) {
   EXPECT_EQ(InvalidateRect(0, nullptr, TRUE), TRUE);  // every window
   EXPECT_EQ(win::get(a).invalidations, 2);
   EXPECT_EQ(win::get(b).invalidations, 1);
-}
-
-TEST_F(WindowTest, SystemMetricsOfA1024By768Screen) {
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSMCAPTION), 15);
-  EXPECT_GT(GetSystemMetrics(SM_CYCAPTION), 0);
-  EXPECT_EQ(GetSystemMetrics(9999), 0);
 }
 
 TEST_F(WindowTest, EveryCallOnABadHandleFailsQuietly) {

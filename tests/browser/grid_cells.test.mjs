@@ -1,29 +1,78 @@
-// The account finder: the person narrows the list by typing and picks an
-// account, which the control account takes.
+// Grid cells edited in the page: the discount table's cells typed into as
+// a person would, and the account finder, where the person narrows the
+// list by typing and picks an account that the control account takes.
 
 import assert from 'node:assert/strict';
 import {after, before, describe, it} from 'node:test';
 
-import {ids, Session} from './support.mjs';
+import {ids, Session, showRecord} from './support.mjs';
 
 const {
   IDC_CONTROL_ACCOUNTS_CODE_COLUMN,
   IDC_CONTROL_ACCOUNTS_GRID,
-  IDC_CONTROL_ACCOUNTS_OK,
-  IDD_CONTROL_ACCOUNTS
+  IDC_CUSTOMER_DISCOUNT_TABLE,
+  IDC_DISCOUNT_TABLE_RATE_COLUMN,
+  IDC_DISCOUNT_TABLE_VALUE_COLUMN,
+  IDC_LEDGER_CREDIT_LIMIT,
+  IDC_OK,
+  IDD_CONTROL_ACCOUNTS,
+  IDD_CUSTOMER_DEFAULTS,
+  IDD_CUSTOMER_DISCOUNT,
+  IDD_CUSTOMER_RECORD,
 } = ids();
 // The standard Cancel of the Win32 headers, the lists' Close.
 const IDCANCEL = 2;
 
 const DEFAULT_BANK_ROW = 2;
 
-describe('The account finder in the browser', () => {
+describe('Grid cells in the browser', () => {
   let s;
   before(async () => {
     s = await Session.start();
   });
   after(async () => {
     await s?.close();
+  });
+
+  function tab(index) {
+    return s.dialog(IDD_CUSTOMER_DEFAULTS).locator(`.tabs > li[data-page="${index}"]`);
+  }
+
+  async function typeIntoCell(row, column, text) {
+    const cell = s.gridRow(IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, row)
+                     .locator(`td[data-column="${column}"]`);
+    await cell.dblclick();
+    await s.page.keyboard.press('Control+A');
+    await s.page.keyboard.type(text);
+    await s.page.keyboard.press('Enter');
+    await s.settled();
+  }
+
+  it('stores the discount table typed into its cells', async () => {
+    await s.openFromMenu('Ledger defaults', 'Customer Defaults');
+    await s.dialog(IDD_CUSTOMER_DEFAULTS).waitFor();
+    await s.settled();
+    // The credit limit has the focus on opening.
+    const creditLimit = s.control(IDD_CUSTOMER_RECORD, IDC_LEDGER_CREDIT_LIMIT);
+    assert.equal(await creditLimit.evaluate((n) => n.contains(document.activeElement)), true);
+
+    await tab(3).click();
+    await s.settled();
+    await s.gridRow(IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 3).click();
+    await s.settled();
+    await typeIntoCell(3, IDC_DISCOUNT_TABLE_VALUE_COLUMN, '20000');
+    await typeIntoCell(3, IDC_DISCOUNT_TABLE_RATE_COLUMN, '10');
+    const cells = await s.gridRow(IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 3)
+                      .locator('td')
+                      .allTextContents();
+    assert.deepEqual(cells, ['Discount', '20000.00', '10.00']);
+
+    await s.control(IDD_CUSTOMER_DEFAULTS, IDC_OK).click();
+    await s.dialog(IDD_CUSTOMER_DEFAULTS).waitFor({state: 'detached'});
+    const setup = await showRecord(s.dataDir, 'setup');
+    assert.equal(setup.custDiscountValues[3], 20000);
+    assert.equal(setup.custDiscountRates[3], 10);
+    assert.deepEqual(s.pageErrors, []);
   });
 
   it('filters by code or name and answers with the chosen code', async () => {
@@ -55,12 +104,6 @@ describe('The account finder in the browser', () => {
     await s.settled();
     assert.equal(await codeCell.textContent(), '1210');
 
-    // OK moves the focus out of the cell first, which hands the code to it.
-    await s.control(IDD_CONTROL_ACCOUNTS, IDC_CONTROL_ACCOUNTS_OK).click();
-    await s.dialog(IDD_CONTROL_ACCOUNTS).waitFor({state: 'detached'});
-    await s.settled();
-    await s.openFromMenu('Code tables', 'Control Accounts');
-    assert.equal(await codeCell.textContent(), '1210');
     await s.control(IDD_CONTROL_ACCOUNTS, IDCANCEL).click();
     await s.dialog(IDD_CONTROL_ACCOUNTS).waitFor({state: 'detached'});
     assert.deepEqual(s.pageErrors, []);
