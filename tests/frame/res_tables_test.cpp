@@ -1,5 +1,6 @@
 // The module's resources held against the table of dialogs, the template
-// frames, the grid and grid-combo table and the GRID column descriptions:
+// frames, the styles of every template control, the grid and grid-combo
+// table and the GRID column descriptions:
 // a wrong identifier, count, flag or offset here breaks the dialog engine
 // or a handler that relies on it.
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The module's compiled resources (build/frame/vx70def.res), parsed once
-// for every resource test, and the check of the controls that the dialogs
-// name.
+// for every resource test, and the checks of the controls and value
+// entries that the dialogs name.
 #pragma once
 
 #include <cstdint>
