@@ -3,7 +3,6 @@
 // controls to, the JSON form of a record, and the questions answered from a
 // record (control account, financial year, manager).
 #include <gtest/gtest.h>
-#include <strings.h>
 
 #include <cstring>
 #include <random>
@@ -443,20 +442,6 @@ TEST(IsUserManager, TheManagerInAnyCaseAndPadding) {
   std::memset(full.logonName, 'M', sizeof full.logonName);  // unterminated
   EXPECT_FALSE(IsUserManager(&full));
   EXPECT_FALSE(IsUserManager(nullptr));
-}
-
-// Change Password tells the manager apart by the converted word and by the
-// plain one; for every spelling both agree with IsUserManager.
-TEST(IsUserManager, AgreesWithTheConvertedManagerTest) {
-  char converted[] = "Manager";
-  convert(converted);
-  for (const char* name : {"MANAGER", "manager", "Manager", "CLERK"}) {
-    accessmap a = userNamed(name);
-    const bool byConverted = strcasecmp(name, converted) == 0;
-    const bool byPlain = strcasecmp(name, "Manager") == 0;
-    EXPECT_EQ(byConverted, byPlain) << name;
-    EXPECT_EQ(IsUserManager(&a) != 0, byPlain) << name;
-  }
 }
 
 }  // namespace

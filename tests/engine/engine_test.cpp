@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 
 #include "api/host_api.h"
 #include "frame/res/ids_codes.h"
@@ -14,6 +15,7 @@
 #include "host/engine/dialog.h"
 #include "host/win32/window.h"
 #include "tests/support/engine_fixture.h"
+#include "tests/support/res_fixture.h"
 
 namespace vx70::test {
 namespace {
@@ -157,6 +159,55 @@ TEST(Engine, FieldsLieInTheirRecordSlotAndPageLinksShareTheContainersBuffers) {
     EXPECT_DOUBLE_EQ(shown, 2500.5);
   });
   engine::runDialog(0, kDefaultsModuleNumber, IDD_CUSTOMER_DEFAULTS, 0);
+}
+
+// The module's resources with one entry of a CENTRY moved to another field
+// offset (link 2, the sixth of an entry's ten words).
+std::vector<std::uint8_t> withFieldOffset(std::uint16_t centry, std::uint16_t entry,
+                                          std::uint16_t offset) {
+  std::vector<std::uint8_t> image = res::readFile(VX70_RES_PATH);
+  const res::Resource* list = res::ResourceFile::parse(image).find("CENTRY", centry);
+  if (!list) throw std::logic_error("no such CENTRY");
+  for (auto at = static_cast<std::size_t>(list->data.data() - image.data());; at += 20) {
+    std::uint16_t id = 0;
+    std::memcpy(&id, &image[at], 2);
+    if (id == 0) throw std::logic_error("no such entry");
+    if (id != entry) continue;
+    std::memcpy(&image[at + 10], &offset, 2);
+    return image;
+  }
+}
+
+// A field that ends exactly where its record slot ends lies in the slot;
+// one byte further it keeps a value of its own.
+TEST(Engine, AFieldEndingAtItsSlotsEndStillLiesInTheSlot) {
+  const auto list = Resources().centry(IDR_CUSTOMER_DEFAULTS_CENTRY);
+  const std::size_t slotSize = list->find(IDC_LEDGER_SETUP_IMAGE)->length;
+  struct Case {
+    std::uint16_t entry;
+    UINT kind;  // as GetControlPtr takes it
+    std::size_t size;
+    std::size_t beyondTheEnd;
+  };
+  const std::size_t terms = list->find(IDC_LEDGER_TERMS)->length;
+  const Case cases[] = {{IDC_LEDGER_TERMS, 3, terms, 0},
+                        {IDC_LEDGER_TERMS, 3, terms, 1},
+                        {IDC_LEDGER_CREDIT_LIMIT, 1, sizeof(double), 0},
+                        {IDC_LEDGER_CREDIT_LIMIT, 1, sizeof(double), 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "entry " << c.entry << " beyond " << c.beyondTheEnd);
+    const auto offset = static_cast<std::uint16_t>(slotSize - c.size + c.beyondTheEnd);
+    EngineFixture f(withFieldOffset(IDR_CUSTOMER_DEFAULTS_CENTRY, c.entry, offset));
+    f.input.push_back([&] {
+      HWND d = engine::findOpenDialog(IDD_CUSTOMER_DEFAULTS);
+      auto* slot = static_cast<std::uint8_t*>(GetControlPtr(d, IDC_LEDGER_SETUP_IMAGE, 0x0A));
+      auto* field = static_cast<std::uint8_t*>(GetControlPtr(d, c.entry, c.kind));
+      ASSERT_NE(slot, nullptr);
+      ASSERT_NE(field, nullptr);
+      EXPECT_EQ(field == slot + offset, c.beyondTheEnd == 0);
+    });
+    engine::runDialog(0, kDefaultsModuleNumber, IDD_CUSTOMER_DEFAULTS, 0);
+  }
 }
 
 TEST(Engine, WhatTheUserTypedReachesTheBufferBeforeTheNextHandlerOnly) {

@@ -550,6 +550,28 @@ TEST_F(GridTest, CancellingUndoesTheLastEditAndCommitTakesTheEditorText) {
   EXPECT_EQ(win::send(editor, EM_GETMODIFY), 0);
 }
 
+// Undo takes back the last edit only while the cursor stays on its cell:
+// once the person has moved away, coming back finds the edit kept.
+TEST_F(GridTest, UndoForgetsAnEditOnceTheCursorLeavesItsCell) {
+  struct Case {
+    const char* what;
+    std::vector<int> rowsVisited;  // after the edit, before the undo
+    const char* code;              // row 2's code after the undo
+  };
+  const Case cases[] = {
+      {"stays", {}, "1200"}, {"same row again", {2}, "1200"}, {"away and back", {0, 2}, "7777"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HWND g = controlGrid();
+    win::CellInput input{2, IDC_CONTROL_ACCOUNTS_CODE_COLUMN, "7777"};
+    ASSERT_EQ(win::send(g, win::VXM_CELL, 0, reinterpret_cast<LPARAM>(&input)), 0);
+    for (int row : c.rowsVisited) ASSERT_EQ(win::send(g, win::VXM_SELECT, row), 0);
+    grid(g, GM_SETCURRENTROW, 0, 2);
+    grid(g, GM_CANCELEDIT);
+    EXPECT_STREQ(readRow<ControlRow>(g, 2).code, c.code);
+  }
+}
+
 TEST_F(GridTest, LeavingAModifiedEditorEndsTheEdit) {
   HWND g = controlGrid();
   HWND other = win::createWindow("GridTestDialog", "", WS_CHILD | WS_VISIBLE, {}, dialog, 1);

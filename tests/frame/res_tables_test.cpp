@@ -1,5 +1,6 @@
 // The module's resources held against the table of dialogs, the template
-// frames, the grid and grid-combo table and the GRID column descriptions:
+// frames, the styles of every template control, the grid and grid-combo
+// table and the GRID column descriptions:
 // a wrong identifier, count, flag or offset here breaks the dialog engine
 // or a handler that relies on it.
 #include <gtest/gtest.h>
@@ -34,101 +35,102 @@ struct DialogRow {
   std::uint16_t tentry;  // its pages: kTabPages
   std::uint16_t word;
   std::uint16_t flags;
+  std::size_t windows;  // of its template
 };
 
 const std::vector<DialogRow> kDialogs = {
     {IDD_ACCOUNT_STATUS, "Account Status", IDR_ACCOUNT_STATUS_CENTRY, 3, IDR_ACCOUNT_STATUS_MENTRY,
-     55, 56, 0, 0x0000, 0x0001},
+     55, 56, 0, 0x0000, 0x0001, 3},
     {IDD_OPTIONS_TOOLBAR, "Toolbar", IDR_OPTIONS_TOOLBAR_CENTRY, 5, IDR_OPTIONS_MENTRY, 53, 54, 0,
-     0x0000, 0x4000},
+     0x0000, 0x4000, 8},
     {IDD_OPTIONS_BACKUP, "Backup", IDR_OPTIONS_BACKUP_CENTRY, 1, IDR_OPTIONS_MENTRY, 53, 54, 0,
-     0x0000, 0x4000},
+     0x0000, 0x4000, 4},
     {IDD_OPTIONS_ENVIRONMENT, "Environment", IDR_OPTIONS_ENVIRONMENT_CENTRY, 6, IDR_OPTIONS_MENTRY,
-     53, 54, 0, 0x0000, 0x4000},
+     53, 54, 0, 0x0000, 0x4000, 10},
     {IDD_OPTIONS_WALLPAPER, "Wallpaper", IDR_OPTIONS_WALLPAPER_CENTRY, 1, IDR_OPTIONS_MENTRY, 53,
-     54, 0, 0x0000, 0x4000},
+     54, 0, 0x0000, 0x4000, 15},
     {IDD_OPTIONS, "Options", IDR_OPTIONS_CENTRY, 35, IDR_OPTIONS_MENTRY, 53, 54, IDR_OPTIONS_TENTRY,
-     0x0000, 0x8001},
+     0x0000, 0x8001, 2},
     {IDD_OPTIONS_COLOURS, "Colours", IDR_OPTIONS_COLOURS_CENTRY, 0, IDR_OPTIONS_MENTRY, 53, 54, 0,
-     0x0000, 0x4000},
+     0x0000, 0x4000, 22},
     {IDD_FINANCE_RATES, "Finance Charge Rates", IDR_FINANCE_RATES_CENTRY, 1,
-     IDR_FINANCE_RATES_MENTRY, 59, 60, 0, 0x0000, 0x0001},
+     IDR_FINANCE_RATES_MENTRY, 59, 60, 0, 0x0000, 0x0001, 6},
     {IDD_EDIT_FINANCE_RATE, "Set Finance Charge Rate", IDR_EDIT_FINANCE_RATE_CENTRY, 6,
-     IDR_EDIT_FINANCE_RATE_MENTRY, 61, 62, 0, 0x0000, 0x0001},
+     IDR_EDIT_FINANCE_RATE_MENTRY, 61, 62, 0, 0x0000, 0x0001, 9},
     {IDD_COMPANY_PREFS, "Company Preferences", IDR_PREFS_CENTRY, 81, IDR_PREFS_MENTRY, 1, 2,
-     IDR_PREFS_TENTRY, 0x0000, 0x8001},
+     IDR_PREFS_TENTRY, 0x0000, 0x8001, 2},
     {IDD_PREFS_ADDRESS, "Address", IDR_PREFS_ADDRESS_CENTRY, 22, IDR_PREFS_ADDRESS_MENTRY, 1, 2, 0,
-     0x0000, 0x4000},
+     0x0000, 0x4000, 27},
     {IDD_PREFS_LABELS, "Labels", IDR_PREFS_LABELS_CENTRY, 22, IDR_PREFS_LABELS_MENTRY, 1, 2, 0,
-     0x0000, 0x4000},
+     0x0000, 0x4000, 25},
     {IDD_PREFS_PARAMETERS, "Parameters", IDR_PREFS_PARAMETERS_CENTRY, 19,
-     IDR_PREFS_PARAMETERS_MENTRY, 1, 2, 0, 0x0000, 0x4000},
+     IDR_PREFS_PARAMETERS_MENTRY, 1, 2, 0, 0x0000, 0x4000, 27},
     {IDD_PREFS_ENVIRONMENT, "Environment", IDR_PREFS_ENVIRONMENT_CENTRY, 13,
-     IDR_PREFS_ENVIRONMENT_MENTRY, 1, 2, 0, 0x0000, 0x4000},
+     IDR_PREFS_ENVIRONMENT_MENTRY, 1, 2, 0, 0x0000, 0x4000, 15},
     {IDD_FINANCIAL_YEAR, "Financial Year", IDR_FINANCIAL_YEAR_CENTRY, 5, IDR_FINANCIAL_YEAR_MENTRY,
-     3, 4, 0, 0x0000, 0x0001},
+     3, 4, 0, 0x0000, 0x0001, 9},
     {IDD_PROGRAM_DATE, "Change Program Date", IDR_PROGRAM_DATE_CENTRY, 3, IDR_PROGRAM_DATE_MENTRY,
-     5, 6, 0, 0x0000, 0x0001},
+     5, 6, 0, 0x0000, 0x0001, 6},
     {IDD_CUSTOMER_DEFAULTS, "Customer Defaults", IDR_CUSTOMER_DEFAULTS_CENTRY, 29,
-     IDR_CUSTOMER_DEFAULTS_MENTRY, 35, 36, IDR_CUSTOMER_DEFAULTS_TENTRY, 0x0000, 0x8001},
+     IDR_CUSTOMER_DEFAULTS_MENTRY, 35, 36, IDR_CUSTOMER_DEFAULTS_TENTRY, 0x0000, 0x8001, 2},
     {IDD_CUSTOMER_RECORD, "Record", IDR_CUSTOMER_RECORD_CENTRY, 11, IDR_CUSTOMER_RECORD_MENTRY, 35,
-     36, 0, 0x0000, 0x4000},
+     36, 0, 0x0000, 0x4000, 28},
     {IDD_CUSTOMER_STATEMENTS, "Statements", IDR_CUSTOMER_STATEMENTS_CENTRY, 4,
-     IDR_CUSTOMER_STATEMENTS_MENTRY, 35, 36, 0, 0x0000, 0x4000},
+     IDR_CUSTOMER_STATEMENTS_MENTRY, 35, 36, 0, 0x0000, 0x4000, 9},
     {IDD_CUSTOMER_AGEING, "Ageing", IDR_CUSTOMER_AGEING_CENTRY, 9, IDR_CUSTOMER_AGEING_MENTRY, 35,
-     36, 0, 0x0000, 0x4000},
+     36, 0, 0x0000, 0x4000, 21},
     {IDD_CUSTOMER_DISCOUNT, "Discount", IDR_CUSTOMER_DISCOUNT_CENTRY, 1,
-     IDR_CUSTOMER_DISCOUNT_MENTRY, 35, 36, 0, 0x0000, 0x4000},
+     IDR_CUSTOMER_DISCOUNT_MENTRY, 35, 36, 0, 0x0000, 0x4000, 2},
     {IDD_PRODUCT_DEFAULTS, "Product Defaults", IDR_PRODUCT_DEFAULTS_CENTRY, 9,
-     IDR_PRODUCT_DEFAULTS_MENTRY, 7, 8, IDR_PRODUCT_DEFAULTS_TENTRY, 0x0103, 0x8001},
+     IDR_PRODUCT_DEFAULTS_MENTRY, 7, 8, IDR_PRODUCT_DEFAULTS_TENTRY, 0x0103, 0x8001, 2},
     {IDD_PRODUCT_DETAILS, "Details", IDR_PRODUCT_DETAILS_CENTRY, 5, IDR_PRODUCT_DETAILS_MENTRY, 7,
-     8, 0, 0x0103, 0x4000},
+     8, 0, 0x0103, 0x4000, 16},
     {IDD_PRODUCT_CATEGORIES, "Product Categories", IDR_PRODUCT_CATEGORIES_CENTRY, 3,
-     IDR_PRODUCT_CATEGORIES_MENTRY, 9, 10, 0, 0x0103, 0x0001},
+     IDR_PRODUCT_CATEGORIES_MENTRY, 9, 10, 0, 0x0103, 0x0001, 4},
     {IDD_DEPARTMENTS, "Departments", IDR_DEPARTMENTS_CENTRY, 3, IDR_DEPARTMENTS_MENTRY, 13, 14, 0,
-     0x0000, 0x0001},
+     0x0000, 0x0001, 3},
     {IDD_CURRENCIES, "Currencies", IDR_CURRENCIES_CENTRY, 4, IDR_CURRENCIES_MENTRY, 21, 22, 0,
-     0x0000, 0x0001},
+     0x0000, 0x0001, 5},
     {IDD_ASSET_CATEGORIES, "Fixed Asset Categories", IDR_ASSET_CATEGORIES_CENTRY, 3,
-     IDR_ASSET_CATEGORIES_MENTRY, 17, 18, 0, 0x0000, 0x0001},
+     IDR_ASSET_CATEGORIES_MENTRY, 17, 18, 0, 0x0000, 0x0001, 3},
     {IDD_EDIT_CURRENCY, "Edit Currency", IDR_EDIT_CURRENCY_CENTRY, 10, IDR_EDIT_CURRENCY_MENTRY, 29,
-     30, 0, 0x0000, 0x0001},
+     30, 0, 0x0000, 0x0001, 15},
     {IDD_TAX_CODES, "Tax Codes", IDR_TAX_CODES_CENTRY, 3, IDR_TAX_CODES_MENTRY, 25, 26, 0, 0x0000,
-     0x0001},
+     0x0001, 3},
     {IDD_EDIT_TAX_CODE, "Edit Tax Code", IDR_EDIT_TAX_CODE_CENTRY, 14, IDR_EDIT_TAX_CODE_MENTRY, 27,
-     28, 0, 0x0000, 0x0001},
+     28, 0, 0x0000, 0x0001, 14},
     {IDD_CONTROL_ACCOUNTS, "Control Accounts", IDR_CONTROL_ACCOUNTS_CENTRY, 21,
-     IDR_CONTROL_ACCOUNTS_MENTRY, 31, 32, 0, 0x0102, 0x0001},
+     IDR_CONTROL_ACCOUNTS_MENTRY, 31, 32, 0, 0x0102, 0x0001, 3},
     {IDD_WALLPAPER_DEFAULTS, "Wallpaper Defaults", IDR_WALLPAPER_DEFAULTS_CENTRY, 15,
-     IDR_WALLPAPER_DEFAULTS_MENTRY, 33, 34, 0, 0x0000, 0x0001},
+     IDR_WALLPAPER_DEFAULTS_MENTRY, 33, 34, 0, 0x0000, 0x0001, 17},
     {IDD_SUPPLIER_DEFAULTS, "Supplier Defaults", IDR_SUPPLIER_DEFAULTS_CENTRY, 36,
-     IDR_SUPPLIER_DEFAULTS_MENTRY, 37, 38, IDR_SUPPLIER_DEFAULTS_TENTRY, 0x0000, 0x8001},
+     IDR_SUPPLIER_DEFAULTS_MENTRY, 37, 38, IDR_SUPPLIER_DEFAULTS_TENTRY, 0x0000, 0x8001, 2},
     {IDD_SUPPLIER_RECORD, "Record", IDR_SUPPLIER_RECORD_CENTRY, 18, IDR_SUPPLIER_RECORD_MENTRY, 37,
-     38, 0, 0x0101, 0x4000},
+     38, 0, 0x0101, 0x4000, 23},
     {IDD_SUPPLIER_AGEING, "Ageing", IDR_SUPPLIER_AGEING_CENTRY, 13, IDR_SUPPLIER_AGEING_MENTRY, 37,
-     38, 0, 0x0000, 0x4000},
+     38, 0, 0x0000, 0x4000, 21},
     {IDD_INVOICE_DEFAULTS_PAGE, "Invoices", IDR_INVOICE_DEFAULTS_PAGE_CENTRY, 8,
-     IDR_INVOICE_DEFAULTS_PAGE_MENTRY, 39, 40, 0, 0x0000, 0x4000},
+     IDR_INVOICE_DEFAULTS_PAGE_MENTRY, 39, 40, 0, 0x0000, 0x4000, 11},
     {IDD_INVOICE_DEFAULTS, "Invoice Defaults", IDR_INVOICE_DEFAULTS_CENTRY, 10,
-     IDR_INVOICE_DEFAULTS_MENTRY, 39, 40, IDR_INVOICE_DEFAULTS_TENTRY, 0x0000, 0x8001},
+     IDR_INVOICE_DEFAULTS_MENTRY, 39, 40, IDR_INVOICE_DEFAULTS_TENTRY, 0x0000, 0x8001, 2},
     {IDD_ABOUT_EMPTY_PAGE, nullptr, IDR_ABOUT_EMPTY_PAGE_CENTRY, 0, IDR_SYSTEM_INFO_MENTRY, 41, 42,
-     0, 0x0000, 0x4000},
+     0, 0x0000, 0x4000, 0},
     {IDD_SYSTEM_INFO, "System Info", IDR_SYSTEM_INFO_CENTRY, 2, IDR_SYSTEM_INFO_MENTRY, 41, 42, 0,
-     0x0000, 0x0001},
+     0x0000, 0x0001, 5},
     {IDD_ABOUT, "About", IDR_ABOUT_CENTRY, 2, IDR_SYSTEM_INFO_MENTRY, 41, 42, IDR_ABOUT_TENTRY,
-     0x0000, 0x0001},
+     0x0000, 0x0001, 14},
     {IDD_CHANGE_PASSWORD, "Change Password", IDR_CHANGE_PASSWORD_CENTRY, 9,
-     IDR_CHANGE_PASSWORD_MENTRY, 45, 46, 0, 0x0000, 0x0001},
+     IDR_CHANGE_PASSWORD_MENTRY, 45, 46, 0, 0x0000, 0x0001, 9},
     {IDD_UPDATE_DEFAULTS, "Update Defaults", IDR_UPDATE_DEFAULTS_CENTRY, 12,
-     IDR_UPDATE_DEFAULTS_MENTRY, 49, 50, 0, 0x0000, 0x0001},
+     IDR_UPDATE_DEFAULTS_MENTRY, 49, 50, 0, 0x0000, 0x0001, 20},
     {IDD_USER_LIST, "User List", IDR_USER_LIST_CENTRY, 4, IDR_USER_LIST_MENTRY, 51, 52,
-     IDR_USER_LIST_TENTRY, 0x0000, 0x8001},
+     IDR_USER_LIST_TENTRY, 0x0000, 0x8001, 2},
     {IDD_USER_LIST_USERS, " Users ", IDR_USER_LIST_USERS_CENTRY, 1, IDR_USER_LIST_PAGES_MENTRY, 0,
-     52, 0, 0x0000, 0x4000},
+     52, 0, 0x0000, 0x4000, 1},
     {IDD_USER_LIST_REQUESTS, " Requests ", IDR_USER_LIST_REQUESTS_CENTRY, 1,
-     IDR_USER_LIST_PAGES_MENTRY, 0, 52, 0, 0x0000, 0x4000},
+     IDR_USER_LIST_PAGES_MENTRY, 0, 52, 0, 0x0000, 0x4000, 1},
     {IDD_EDIT_ACCOUNT_STATUS, "Edit Account Status", IDR_EDIT_ACCOUNT_STATUS_CENTRY, 4,
-     IDR_EDIT_ACCOUNT_STATUS_MENTRY, 57, 58, 0, 0x0000, 0x0001},
+     IDR_EDIT_ACCOUNT_STATUS_MENTRY, 57, 58, 0, 0x0000, 0x0001, 6},
 };
 
 // The pages of each tabbed dialog, in tab order.
@@ -151,65 +153,6 @@ const std::vector<std::uint16_t>& pagesOf(const DialogRow& r) {
   auto found = kTabPages.find(r.id);
   return found == kTabPages.end() ? none : found->second;
 }
-
-struct FrameRow {
-  std::uint16_t id;
-  const char* title;
-  std::uint32_t style;
-  std::int16_t x, y, cx, cy;
-  const char* font;
-  std::uint16_t points;
-  std::size_t windows;
-};
-
-const std::vector<FrameRow> kFrames = {
-    {IDD_ACCOUNT_STATUS, "Account Status", 0x90c800c0, 0, 0, 200, 120, "Helv", 8, 3},
-    {IDD_OPTIONS_TOOLBAR, "Toolbar", 0x90c800c0, 21, 72, 219, 141, "MS Sans Serif", 8, 8},
-    {IDD_OPTIONS_BACKUP, "Backup", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 4},
-    {IDD_OPTIONS_ENVIRONMENT, "Environment", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 10},
-    {IDD_OPTIONS_WALLPAPER, "Wallpaper", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 15},
-    {IDD_OPTIONS, "Options", 0x90c800c0, 58, 53, 219, 141, "MS Sans Serif", 8, 2},
-    {IDD_OPTIONS_COLOURS, "Colours", 0x90c800c0, 0, 0, 219, 141, "MS Sans Serif", 8, 22},
-    {IDD_FINANCE_RATES, "Finance Charge Rates", 0x90c800c0, 100, 50, 299, 154, "Helv", 8, 6},
-    {IDD_EDIT_FINANCE_RATE, "Set Finance Charge Rate", 0x90c800c0, 3, 10, 153, 90, "Helv", 8, 9},
-    {IDD_COMPANY_PREFS, "Company Preferences", 0x90cf0040, 0, 0, 283, 225, "Helv", 8, 2},
-    {IDD_PREFS_ADDRESS, "Address", 0x90c800c0, 22, 34, 222, 225, "Helv", 8, 27},
-    {IDD_PREFS_LABELS, "Labels", 0x90c800c0, 24, 54, 222, 170, "Helv", 8, 25},
-    {IDD_PREFS_PARAMETERS, "Parameters", 0x90c800c0, 25, 32, 223, 218, "Helv", 8, 27},
-    {IDD_PREFS_ENVIRONMENT, "Environment", 0x90c800c0, 21, 62, 223, 214, "Helv", 8, 15},
-    {IDD_FINANCIAL_YEAR, "Financial Year", 0x90c800c0, 42, 46, 184, 95, "Helv", 8, 9},
-    {IDD_PROGRAM_DATE, "Change Program Date", 0x90c800c0, 28, 76, 186, 92, "Helv", 8, 6},
-    {IDD_CUSTOMER_DEFAULTS, "Customer Defaults", 0x90cf0040, 69, 52, 235, 250, "Helv", 8, 2},
-    {IDD_CUSTOMER_RECORD, "Record", 0x90c800c0, 79, 105, 235, 250, "Helv", 8, 28},
-    {IDD_CUSTOMER_STATEMENTS, "Statements", 0x90c800c0, 26, 70, 235, 208, "Helv", 8, 9},
-    {IDD_CUSTOMER_AGEING, "Ageing", 0x90c800c0, 36, 105, 235, 208, "Helv", 8, 21},
-    {IDD_CUSTOMER_DISCOUNT, "Discount", 0x90c800c0, 97, 92, 235, 208, "Helv", 8, 2},
-    {IDD_PRODUCT_DEFAULTS, "Product Defaults", 0x90cf0040, 0, 0, 222, 215, "Helv", 8, 2},
-    {IDD_PRODUCT_DETAILS, "Details", 0x90c800c0, 64, 125, 222, 190, "Helv", 8, 16},
-    {IDD_PRODUCT_CATEGORIES, "Product Categories", 0x90c800c0, 3, 0, 170, 130, "Helv", 8, 4},
-    {IDD_DEPARTMENTS, "Departments", 0x90c800c0, 3, 0, 170, 130, "Helv", 8, 3},
-    {IDD_CURRENCIES, "Currencies", 0x90c800c0, 100, 50, 300, 130, "Helv", 8, 5},
-    {IDD_ASSET_CATEGORIES, "Fixed Asset Categories", 0x90c800c0, 100, 50, 170, 130, "Helv", 8, 3},
-    {IDD_EDIT_CURRENCY, "Edit Currency", 0x90c800c0, 3, 10, 189, 159, "Helv", 8, 15},
-    {IDD_TAX_CODES, "Tax Codes", 0x90c800c0, 0, 0, 200, 120, "Helv", 8, 3},
-    {IDD_EDIT_TAX_CODE, "Edit Tax Code", 0x90c800c0, 3, 10, 195, 120, "Helv", 8, 14},
-    {IDD_CONTROL_ACCOUNTS, "Control Accounts", 0x90c80040, 3, 0, 155, 204, "Helv", 8, 3},
-    {IDD_WALLPAPER_DEFAULTS, "Wallpaper Defaults", 0x90c800c0, 12, 36, 216, 151, "Helv", 8, 17},
-    {IDD_SUPPLIER_DEFAULTS, "Supplier Defaults", 0x90cf0040, 69, 52, 235, 250, "Helv", 8, 2},
-    {IDD_SUPPLIER_RECORD, "Record", 0x90c800c0, 79, 105, 235, 250, "Helv", 8, 23},
-    {IDD_SUPPLIER_AGEING, "Ageing", 0x90c800c0, 36, 105, 235, 208, "Helv", 8, 21},
-    {IDD_INVOICE_DEFAULTS_PAGE, "Invoices", 0x90c800c0, 12, 0, 222, 175, "Helv", 8, 11},
-    {IDD_INVOICE_DEFAULTS, "Invoice Defaults", 0x90c800c0, 12, 0, 222, 175, "Helv", 8, 2},
-    {IDD_SYSTEM_INFO, "System Info", 0x90c800c0, 8, 18, 249, 173, "MS Sans Serif", 8, 5},
-    {IDD_ABOUT, "About", 0x90c800c0, 14, 44, 249, 173, "MS Sans Serif", 8, 14},
-    {IDD_CHANGE_PASSWORD, "Change Password", 0x90c800c0, 0, 0, 238, 108, "Helv", 8, 9},
-    {IDD_UPDATE_DEFAULTS, "Update Defaults", 0x90c800c0, 35, 27, 190, 196, "Helv", 8, 20},
-    {IDD_USER_LIST, "User List", 0x90c800c0, 17, 28, 320, 160, "Helv", 8, 2},
-    {IDD_USER_LIST_USERS, " Users ", 0x90c800c0, 17, 28, 300, 140, "Helv", 8, 1},
-    {IDD_USER_LIST_REQUESTS, " Requests ", 0x90c800c0, 17, 28, 300, 140, "Helv", 8, 1},
-    {IDD_EDIT_ACCOUNT_STATUS, "Edit Account Status", 0x90c800c0, 0, 0, 187, 86, "MS Sans Serif", 8,
-     6},
-};
 
 struct GridComboRow {
   std::uint16_t centry, dialog, control, type, grid, rowsNeeded, startUp, layout;
@@ -264,12 +207,6 @@ const std::vector<GridComboRow> kGridEntries = {
     {IDR_FINANCE_RATES_CENTRY, IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID, 0x15,
      IDR_FINANCE_RATES_GRID, 0, 0, 4},
 };
-
-const DialogRow* rowOf(std::uint16_t dialog) {
-  for (const auto& r : kDialogs)
-    if (r.id == dialog) return &r;
-  return nullptr;
-}
 
 TEST(TableOfDialogs, EveryDialogAndNoOther) {
   std::vector<std::uint16_t> expected;
@@ -333,25 +270,18 @@ TEST(TableOfDialogs, TabPagesInOrderOfModule15) {
     EXPECT_EQ(std::count(pages.begin(), pages.end(), IDD_PREFS_ENVIRONMENT), 0);
 }
 
-TEST(TemplateFrames, TitleStylePositionSizeFontAndWindows) {
-  EXPECT_EQ(Resources().file().ids(res::ResId{res::RT_DIALOG, {}}).size(), kFrames.size());
-  for (const auto& f : kFrames) {
-    SCOPED_TRACE("dialog " + std::to_string(f.id));
-    auto t = Resources().dialog(f.id);
-    ASSERT_TRUE(t);
-    EXPECT_EQ(t->title, f.title);
-    EXPECT_EQ(t->style, f.style);
-    EXPECT_EQ(t->x, f.x);
-    EXPECT_EQ(t->y, f.y);
-    EXPECT_EQ(t->cx, f.cx);
-    EXPECT_EQ(t->cy, f.cy);
-    EXPECT_EQ(t->font, f.font);
-    EXPECT_EQ(t->pointSize, f.points);
-    EXPECT_EQ(t->items.size(), f.windows);
-    ASSERT_TRUE(rowOf(f.id));
-    EXPECT_STREQ(rowOf(f.id)->title, f.title);
+TEST(TemplateFrames, TitleAndWindows) {
+  std::size_t templates = 0;
+  for (const auto& r : kDialogs) {
+    SCOPED_TRACE("dialog " + std::to_string(r.id));
+    auto t = Resources().dialog(r.id);
+    ASSERT_EQ(t.has_value(), r.title != nullptr);
+    if (!t) continue;
+    ++templates;
+    EXPECT_EQ(t->title, r.title);
+    EXPECT_EQ(t->items.size(), r.windows);
   }
-  EXPECT_FALSE(Resources().dialog(IDD_ABOUT_EMPTY_PAGE)) << "About's empty page has no template";
+  EXPECT_EQ(Resources().file().ids(res::ResId{res::RT_DIALOG, {}}).size(), templates);
 }
 
 // Windows overlap only where one holds the other: a group box around its
@@ -389,9 +319,9 @@ TEST(TemplateFrames, ControlsLieInsideTheirDialogAndApart) {
       {IDD_PREFS_PARAMETERS, IDC_PREFS_HELP_GROUP},
       {IDD_PREFS_PARAMETERS, IDC_PREFS_TOOL_TIPS},
       {IDD_PREFS_PARAMETERS, IDC_PREFS_BUBBLE_HELP}};
-  for (const auto& f : kFrames) {
+  for (const auto& f : kDialogs) {
     auto t = Resources().dialog(f.id);
-    ASSERT_TRUE(t);
+    if (!t) continue;
     EXPECT_FALSE(t->extended) << "dialog " << f.id;
     for (const auto& i : t->items) {
       SCOPED_TRACE("dialog " + std::to_string(f.id) + " control " + std::to_string(i.id));
@@ -412,6 +342,181 @@ TEST(TemplateFrames, ControlsLieInsideTheirDialogAndApart) {
       }
     }
   }
+}
+
+// ---- Template controls ---------------------------------------------------------
+
+using enum ControlKind;
+
+// Every control of a style beyond a plain one, and the controls whose class
+// the engine's behaviour depends on; every other control is visible and
+// enabled, a BUTTON a push button (or an unnamed group box), an EDIT plain.
+const std::vector<ControlGroup> kStyledControls = {
+    {IDD_COMPANY_PREFS, "BUTTON", kDefaultButton, {IDC_OK}},
+    {IDD_COMPANY_PREFS, "BUTTON", kPushButton, {IDCANCEL}},
+    {IDD_PREFS_ADDRESS, "EDIT", kDisabled, {IDC_PREFS_ADDRESS_FRAME}},
+    {IDD_PREFS_ADDRESS, "BUTTON", kCheckBox, {IDC_PREFS_PRINT_NAME}},
+    {IDD_PREFS_ADDRESS, "BUTTON", kGroup, {IDC_PREFS_DETAILS_GROUP}},
+    {IDD_PREFS_PARAMETERS,
+     "BUTTON",
+     kCheckBox,
+     {IDC_PREFS_END_BANNER, IDC_PREFS_ITEM_VAT, IDC_PREFS_VAT_CASH, IDC_PREFS_ACCESS_RIGHTS,
+      IDC_PREFS_NO_VISA_WARNING, IDC_PREFS_EXCLUDE_DELETED, IDC_PREFS_NO_RECURRING,
+      IDC_PREFS_COPY_SKELETON, IDC_PREFS_ACCOUNT_STATUS, IDC_PREFS_PPSR_BY_SPLIT,
+      IDC_PREFS_BANK_REC_GROUPING, IDC_PREFS_NEGATIVE_STOCK, IDC_PREFS_WORKCLOCK,
+      IDC_PREFS_TOOL_TIPS, IDC_PREFS_BUBBLE_HELP}},
+    {IDD_PREFS_PARAMETERS, "BUTTON", kCheckBox | kHidden, {IDC_PREFS_AGE_DISPUTES}},
+    {IDD_PREFS_PARAMETERS,
+     "BUTTON",
+     kGroup,
+     {IDC_PREFS_CALL_CHARGE_GROUP, IDC_PREFS_PRINTING_GROUP, IDC_PREFS_VAT_GROUP,
+      IDC_PREFS_OTHERS_GROUP, IDC_PREFS_HELP_GROUP}},
+    {IDD_FINANCIAL_YEAR, "BUTTON", kDefaultButton, {IDOK}},
+    {IDD_FINANCIAL_YEAR, "BUTTON", kPushButton, {IDCANCEL, IDC_FY_CHANGE}},
+    {IDD_PROGRAM_DATE, "BUTTON", kDefaultButton, {IDOK}},
+    {IDD_PROGRAM_DATE, "BUTTON", kPushButton, {IDCANCEL}},
+    {IDD_CHANGE_PASSWORD, "EDIT", kDisabled, {IDC_PASSWORD_LOGON_NAME}},
+    {IDD_CHANGE_PASSWORD, "EDIT", kPassword | kUpperCase, {IDC_PASSWORD_NEW, IDC_PASSWORD_CONFIRM}},
+    {IDD_CHANGE_PASSWORD, "BUTTON", kPushButton, {IDC_PASSWORD_DISCARD, IDCANCEL}},
+    {IDD_CHANGE_PASSWORD, "BUTTON", kDefaultButton, {IDC_OK}},
+    {IDD_UPDATE_DEFAULTS,
+     "BUTTON",
+     kCheckBox,
+     {IDC_UPDATE_NET_MESSAGES, IDC_UPDATE_LEDGER_ON_ADD, IDC_UPDATE_LEDGER_ON_MODIFY,
+      IDC_UPDATE_LEDGER_ON_POSTING, IDC_UPDATE_LAZY_ON_ADD, IDC_UPDATE_LAZY_ON_MODIFY,
+      IDC_UPDATE_LAZY_ON_POSTING, IDC_UPDATE_BALANCE_ON_MODIFY, IDC_UPDATE_BALANCE_ON_POSTING,
+      IDC_UPDATE_AGED_ON_MODIFY, IDC_UPDATE_AGED_ON_POSTING, IDC_UPDATE_ACTIVITIES_ON_POSTING}},
+    {IDD_UPDATE_DEFAULTS, "BUTTON", kDefaultButton, {IDOK}},
+    {IDD_UPDATE_DEFAULTS, "BUTTON", kPushButton, {IDCANCEL}},
+    // The code tables; the lists' buttons are the engine's own.
+    {IDD_PRODUCT_CATEGORIES, "__03Button__", 0, {IDC_PRODUCT_CATEGORIES_EDIT, IDCANCEL}},
+    {IDD_DEPARTMENTS, "__03Button__", 0, {IDC_DEPARTMENTS_EDIT, IDCANCEL}},
+    {IDD_ASSET_CATEGORIES, "__03Button__", 0, {IDC_ASSET_CATEGORIES_EDIT, IDCANCEL}},
+    {IDD_EDIT_CURRENCY, "BUTTON", kGroup, {IDC_EDIT_CURRENCY_RATES_GROUP}},
+    {IDD_EDIT_CURRENCY, "BUTTON", kCheckBox, {IDC_EDIT_CURRENCY_EURO_MEMBER}},
+    {IDD_EDIT_TAX_CODE, "EDIT", kDisabled, {IDC_EDIT_TAX_CODE_CODE}},
+    {IDD_EDIT_TAX_CODE, "BUTTON", kCheckBox, {IDC_EDIT_TAX_CODE_IN_USE, IDC_EDIT_TAX_CODE_EC_CODE}},
+    {IDD_EDIT_TAX_CODE, "BUTTON", kFirstRadio, {IDC_EDIT_TAX_CODE_EC_SALES}},
+    {IDD_EDIT_TAX_CODE, "BUTTON", kRadio, {IDC_EDIT_TAX_CODE_EC_PURCHASES}},
+    {IDD_EDIT_TAX_CODE,
+     "BUTTON",
+     kGroup,
+     {IDC_EDIT_TAX_CODE_SETTINGS_GROUP, IDC_EDIT_TAX_CODE_EC_GROUP}},
+    {IDD_EDIT_ACCOUNT_STATUS, "BUTTON", kCheckBox, {IDC_EDIT_ACCOUNT_STATUS_ON_HOLD}},
+    // The ledger defaults: the customer's figures in calculator edits, the
+    // supplier's in plain ones.
+    {IDD_CUSTOMER_RECORD,
+     "#VX32CALCEDIT",
+     0,
+     {IDC_LEDGER_CREDIT_LIMIT, IDC_LEDGER_SETTLEMENT_DISCOUNT, IDC_CUSTOMER_DISCOUNT_RATE}},
+    {IDD_CUSTOMER_RECORD,
+     "COMBOBOX",
+     kDropDownList,
+     {IDC_CUSTOMER_DISCOUNT_TYPE, IDC_LEDGER_ACCOUNT_STATUS}},
+    {IDD_CUSTOMER_RECORD,
+     "BUTTON",
+     kGroup,
+     {IDC_CUSTOMER_DISCOUNT_GROUP, IDC_LEDGER_ACCOUNT_STATUS_GROUP, IDC_LEDGER_CREDIT_TERMS_GROUP,
+      IDC_LEDGER_DEFAULTS_GROUP}},
+    {IDD_SUPPLIER_RECORD, "EDIT", 0, {IDC_LEDGER_CREDIT_LIMIT, IDC_LEDGER_SETTLEMENT_DISCOUNT}},
+    {IDD_SUPPLIER_RECORD, "COMBOBOX", kDropDownList, {IDC_LEDGER_ACCOUNT_STATUS}},
+    {IDD_SUPPLIER_RECORD,
+     "BUTTON",
+     kGroup,
+     {IDC_LEDGER_ACCOUNT_STATUS_GROUP, IDC_LEDGER_CREDIT_TERMS_GROUP, IDC_LEDGER_DEFAULTS_GROUP}},
+    {IDD_CUSTOMER_AGEING,
+     "BUTTON",
+     kCheckBox,
+     {IDC_AGEING_FUTURE_TOTALS, IDC_AGEING_CALENDAR_MONTHS}},
+    {IDD_CUSTOMER_AGEING,
+     "EDIT",
+     kDisabled,
+     {IDC_AGEING_PERIOD1_TO, IDC_AGEING_PERIOD2_TO, IDC_AGEING_PERIOD3_TO}},
+    {IDD_SUPPLIER_AGEING,
+     "BUTTON",
+     kCheckBox,
+     {IDC_AGEING_FUTURE_TOTALS, IDC_AGEING_CALENDAR_MONTHS}},
+    {IDD_SUPPLIER_AGEING,
+     "EDIT",
+     kDisabled,
+     {IDC_AGEING_PERIOD1_TO, IDC_AGEING_PERIOD2_TO, IDC_AGEING_PERIOD3_TO}},
+    {IDD_CUSTOMER_AGEING, "BUTTON", kGroup, {IDC_AGEING_PERIODS_GROUP, IDC_AGEING_OPTIONS_GROUP}},
+    {IDD_SUPPLIER_AGEING, "BUTTON", kGroup, {IDC_AGEING_PERIODS_GROUP, IDC_AGEING_OPTIONS_GROUP}},
+    {IDD_PRODUCT_DETAILS,
+     "BUTTON",
+     kGroup,
+     {IDC_PRODUCT_DEFAULTS_GROUP, IDC_PRODUCT_PRECISION_GROUP}},
+    {IDD_PRODUCT_DETAILS,
+     "COMBOBOX",
+     kDropDownList,
+     {IDC_PRODUCT_QUANTITY_DECIMALS, IDC_PRODUCT_UNIT_DECIMALS}},
+    // The options.
+    {IDD_INVOICE_DEFAULTS, "BUTTON", kDefaultButton, {IDOK}},
+    {IDD_INVOICE_DEFAULTS, "BUTTON", kPushButton, {IDCANCEL}},
+    {IDD_INVOICE_DEFAULTS_PAGE,
+     "BUTTON",
+     kCheckBox,
+     {IDC_INVOICE_ACCOUNT_REF, IDC_INVOICE_ITEMS_QUANTITY, IDC_INVOICE_UPDATE_ORDER_NO,
+      IDC_INVOICE_USE_SERVICE_TEXT, IDC_INVOICE_UPDATE_CUST_DEPT, IDC_INVOICE_DISCOUNT_UNIT_PRICE}},
+    {IDD_OPTIONS, "BUTTON", kDefaultButton, {IDC_OK}},
+    {IDD_OPTIONS, "BUTTON", kPushButton, {IDCANCEL}},
+    {IDD_OPTIONS_TOOLBAR,
+     "BUTTON",
+     kCheckBox,
+     {IDC_OPTIONS_TOOLBAR_FRAMES, IDC_OPTIONS_TOOLBAR_LABELS, IDC_OPTIONS_TOOLBAR_BACKGROUND}},
+    {IDD_OPTIONS_TOOLBAR, "BUTTON", kPushButton, {IDC_OPTIONS_BROWSE}},
+    {IDD_OPTIONS_BACKUP, "BUTTON", kPushButton, {IDC_OPTIONS_BROWSE}},
+    {IDD_OPTIONS_ENVIRONMENT,
+     "BUTTON",
+     kCheckBox,
+     {IDC_OPTIONS_HIDE_ON_F12, IDC_OPTIONS_WELCOME_SCREEN}},
+    {IDD_OPTIONS_ENVIRONMENT,
+     "EDIT",
+     kHidden,
+     {IDC_OPTIONS_MODEM_PORT, IDC_OPTIONS_DIAL_COMMAND, IDC_OPTIONS_DIAL_DELAY}},
+    {IDD_OPTIONS_WALLPAPER, "BUTTON", kCheckBox, {IDC_WALLPAPER_DISPLAY}},
+    {IDD_OPTIONS_WALLPAPER, "BUTTON", kPushButton, {IDC_OPTIONS_BROWSE}},
+    {IDD_OPTIONS_COLOURS, "BUTTON", kCheckBox, {IDC_OPTIONS_IGNORE_COLOURS}},
+    {IDD_WALLPAPER_DEFAULTS, "BUTTON", kCheckBox, {IDC_WALLPAPER_DISPLAY}},
+    {IDD_WALLPAPER_DEFAULTS, "BUTTON", kPushButton, {IDC_OPTIONS_BROWSE, IDCANCEL}},
+    {IDD_WALLPAPER_DEFAULTS, "BUTTON", kDefaultButton, {IDOK}},
+    // Wallpaper positions: radio button IDC_WALLPAPER_TOP_LEFT + position.
+    {IDD_OPTIONS_WALLPAPER, "BUTTON", kFirstRadio, {IDC_WALLPAPER_TOP_LEFT}},
+    {IDD_OPTIONS_WALLPAPER,
+     "BUTTON",
+     kRadio,
+     {IDC_WALLPAPER_TOP_CENTRE, IDC_WALLPAPER_TOP_RIGHT, IDC_WALLPAPER_BOTTOM_LEFT,
+      IDC_WALLPAPER_BOTTOM_CENTRE, IDC_WALLPAPER_BOTTOM_RIGHT, IDC_WALLPAPER_TILED,
+      IDC_WALLPAPER_FULL_SCREEN, IDC_WALLPAPER_CENTERED}},
+    {IDD_WALLPAPER_DEFAULTS, "BUTTON", kFirstRadio, {IDC_WALLPAPER_TOP_LEFT}},
+    {IDD_WALLPAPER_DEFAULTS,
+     "BUTTON",
+     kRadio,
+     {IDC_WALLPAPER_TOP_CENTRE, IDC_WALLPAPER_TOP_RIGHT, IDC_WALLPAPER_BOTTOM_LEFT,
+      IDC_WALLPAPER_BOTTOM_CENTRE, IDC_WALLPAPER_BOTTOM_RIGHT, IDC_WALLPAPER_TILED,
+      IDC_WALLPAPER_FULL_SCREEN, IDC_WALLPAPER_CENTERED}},
+};
+
+TEST(TemplateControls, StyledAsListedAndPlainOtherwise) {
+  ExpectControls(kStyledControls);
+  std::map<std::pair<std::uint16_t, std::uint32_t>, unsigned> listed;
+  for (const auto& g : kStyledControls)
+    for (std::uint16_t id : g.ids) listed[{g.dialog, id}] |= g.kinds;
+  for (const auto& r : kDialogs) {
+    auto t = Resources().dialog(r.id);
+    if (!t) continue;
+    for (const auto& item : t->items) {
+      SCOPED_TRACE(testing::Message() << "control " << r.id << "/" << item.id);
+      auto found = listed.find({r.id, item.id});
+      ExpectStyle(item, found == listed.end() ? 0 : found->second);
+    }
+  }
+}
+
+// The command that removes a user comes from no window of the module.
+TEST(TemplateControls, NoWindowSendsRemoveUser) {
+  for (const auto& r : kDialogs)
+    if (auto t = Resources().dialog(r.id)) EXPECT_EQ(t->item(IDC_USER_LIST_REMOVE_USER), nullptr);
 }
 
 // Every resource is English (United Kingdom) but those of the two date
@@ -494,7 +599,9 @@ TEST(ControlEntries, WindowsExistWithAClassOfTheirType) {
     auto c = Resources().centry(r.centry);
     if (!c) continue;
     auto templates = familyTemplates(r);
+    std::set<std::uint16_t> seen;
     for (const auto& e : c->entries) {
+      EXPECT_TRUE(seen.insert(e.id).second) << "CENTRY " << r.centry << " has " << e.id << " twice";
       if (!hasWindow(e)) continue;
       SCOPED_TRACE("CENTRY " + std::to_string(r.centry) + " entry " + std::to_string(e.id));
       const res::DialogItem* w = findWindow(templates, e.id);
@@ -536,7 +643,14 @@ TEST(ControlEntries, RecordSlotsHoldWholeRecords) {
         }
 }
 
-TEST(ControlEntries, PageLinksResolveToTheContainer) {
+// An entry that holds a value: a buffer of its own or in a record slot, a
+// grid or a grid-combo.
+bool holdsValue(const CEntry& e) {
+  return e.storage == res::CS_OWN || e.storage == res::CS_FIELD || e.storage == res::CS_HIDDEN ||
+         e.isGrid() || e.isGridCombo();
+}
+
+TEST(ControlEntries, PagesLinkEveryValueOfTheContainerTheyShow) {
   for (const auto& r : kDialogs) {
     if (r.flags != 0x8001) continue;
     auto parent = Resources().centry(r.centry);
@@ -545,14 +659,28 @@ TEST(ControlEntries, PageLinksResolveToTheContainer) {
       if (!isPageOf(page, r)) continue;
       auto c = Resources().centry(page.centry);
       if (!c) continue;
+      auto pageTemplate = Resources().dialog(page.id);
+      ASSERT_TRUE(pageTemplate);
+      std::set<std::uint16_t> linked;
       for (const auto& e : c->entries) {
-        if (e.type != res::CT_LINK) continue;
-        SCOPED_TRACE("page " + std::to_string(page.id) + " link " + std::to_string(e.id));
+        SCOPED_TRACE("page " + std::to_string(page.id) + " entry " + std::to_string(e.id));
+        EXPECT_EQ(e.length, 0) << "a page keeps no buffer of its own";
+        if (e.type != res::CT_LINK) {
+          EXPECT_EQ(e.storage, res::CS_WINDOW);
+          continue;
+        }
+        linked.insert(e.id);
         EXPECT_EQ(e.storage, res::CS_NONE);
+        EXPECT_EQ(e.link1, 0);
+        EXPECT_EQ(e.link2, 0);
         const CEntry* target = parent->find(e.id);
         ASSERT_TRUE(target);
         EXPECT_NE(target->type, res::CT_LINK);
       }
+      // Every value of the container shown on the page is reached by a link.
+      for (const auto& e : parent->entries)
+        if (holdsValue(e) && pageTemplate->item(e.id))
+          EXPECT_TRUE(linked.count(e.id)) << "page " << page.id << " shows " << e.id << " unlinked";
     }
   }
   // Only pages of tabbed dialogs link.
@@ -684,6 +812,7 @@ struct Col {
 
 struct GridRow {
   std::uint16_t grid;
+  std::size_t rowBytes;
   std::vector<Col> columns;
 };
 
@@ -701,55 +830,76 @@ std::vector<Col> withLastHeading(std::vector<Col> cols, const char* heading) {
 }
 
 const std::vector<GridRow> kGrids = {
-    {IDR_CURRENCY_TABLE_GRID, kCurrencyColumns},
-    {IDR_MONTH_GRID, {{"Month", 2, 21, 11, 0, 0}}},
+    {IDR_CURRENCY_TABLE_GRID, 90, kCurrencyColumns},
+    {IDR_MONTH_GRID, 11, {{"Month", 2, 21, 11, 0, 0}}},
     {IDR_PRODUCT_CATEGORIES_GRID,
-     {{"No", 6, 4, 4, 0, 0}, {"Category", 2, 31, 31, 0, IDC_CODE_NAME_COLUMN}}},
-    {IDR_DEPARTMENTS_GRID, {{"No", 6, 4, 2, 0, 0}, {"Name", 2, 31, 31, 0, IDC_CODE_NAME_COLUMN}}},
+     35,
+     {{"No", 6, 4, 4, 0, IDC_CODE_NUMBER_COLUMN},
+      {"Category", 2, 31, 31, 0, IDC_CODE_NAME_COLUMN}}},
+    {IDR_DEPARTMENTS_GRID,
+     33,
+     {{"No", 6, 4, 2, 0, IDC_CODE_NUMBER_COLUMN}, {"Name", 2, 31, 31, 0, IDC_CODE_NAME_COLUMN}}},
     {IDR_ASSET_CATEGORIES_GRID,
-     {{"No", 6, 4, 4, 0, 0}, {"Name", 2, 20, 61, 0, IDC_CODE_NAME_COLUMN}}},
-    {IDR_CURRENCIES_GRID, withLastHeading(kCurrencyColumns, "1 Euro")},
+     65,
+     {{"No", 6, 4, 4, 0, IDC_CODE_NUMBER_COLUMN}, {"Name", 2, 20, 61, 0, IDC_CODE_NAME_COLUMN}}},
+    {IDR_CURRENCIES_GRID, 90, withLastHeading(kCurrencyColumns, "1 Euro")},
     {IDR_TAX_CODES_GRID,
+     16,
      {{"Code", 2, 4, 4, 0, IDC_TAX_CODE_COLUMN},
       {"Rate", 12, 8, 8, 2, IDC_TAX_RATE_COLUMN},
       {"In Use", 2, 1, 1, 0, IDC_TAX_IN_USE_COLUMN},
       {"EC Sale", 2, 1, 1, 0, IDC_TAX_EC_SALES_COLUMN},
       {"EC Purch", 2, 1, 1, 0, IDC_TAX_EC_PURCHASES_COLUMN},
       {"", 2, 1, 1, 0, 0}}},
-    {IDR_TAX_CODE_COMBO_GRID, {{"Code", 2, 10, 10, 0, IDC_TAX_CODE_COLUMN}}},
-    {IDR_LEDGER_TAX_CODE_COMBO_GRID, {{"Code", 2, 15, 15, 0, IDC_TAX_CODE_COLUMN}}},
+    {IDR_TAX_CODE_COMBO_GRID, 10, {{"Code", 2, 10, 10, 0, IDC_TAX_CODE_COLUMN}}},
+    {IDR_LEDGER_TAX_CODE_COMBO_GRID, 15, {{"Code", 2, 15, 15, 0, IDC_TAX_CODE_COLUMN}}},
     {IDR_CONTROL_ACCOUNTS_GRID,
+     70,
      {{"Control Account", 2, 10, 61, 0, IDC_CONTROL_ACCOUNTS_CAPTION_COLUMN},
       {"N/C", 2, 12, 9, 0, IDC_CONTROL_ACCOUNTS_CODE_COLUMN}}},
     {IDR_CURRENCY_COMBO_GRID,
+     35,
      {{"No", 6, 4, 4, 0, 0}, {"Name", 2, 35, 31, 0, IDC_CODE_NAME_COLUMN}}},
     {IDR_CUSTOMER_DISCOUNT_GRID,
+     29,
      {{"Discount", 2, 13, 13, 0, 0},
       {"Invoice Value", 12, 12, 12, 2, IDC_DISCOUNT_TABLE_VALUE_COLUMN},
       {"Discount %", 12, 12, 12, 2, IDC_DISCOUNT_TABLE_RATE_COLUMN}}},
-    {IDR_SYSTEM_INFO_GRID, {{"Property", 2, 14, 61, 0, 0}, {"Settings", 2, 30, 256, 0, 0}}},
-    {IDR_USER_LIST_USERS_GRID, {{"User Name", 2, 33, 33, 0, 0}, {"Machine Name", 2, 33, 33, 0, 0}}},
+    {IDR_SYSTEM_INFO_GRID, 317, {{"Property", 2, 14, 61, 0, 0}, {"Settings", 2, 30, 256, 0, 0}}},
+    {IDR_USER_LIST_USERS_GRID,
+     66,
+     {{"User Name", 2, 33, 33, 0, 0}, {"Machine Name", 2, 33, 33, 0, 0}}},
     {IDR_USER_LIST_REQUESTS_GRID,
+     103,
      {{"User Name", 2, 15, 33, 0, 0}, {"Request", 2, 15, 61, 0, 0}, {"Details", 2, 9, 9, 0, 0}}},
     {IDR_FINANCE_RATES_GRID,
+     31,
      {{"Date From", 2, 11, 11, 0, 0},
       {"Base Rate (%)", 12, 11, 11, 2, 0},
       {"Additional (%)", 12, 11, 11, 2, 0},
       {"", 9, 4, 4, 0, 0}}},
     {IDR_ACCOUNT_STATUS_GRID,
+     67,
      {{"No", 6, 2, 4, 0, 0},
       {"Description", 2, 31, 61, 0, 0},
       {"Hold", 2, 1, 1, 0, 0},
       {"", 2, 1, 1, 0, 0}}},
 };
 
-// Columns addressed by no handler may carry identifier 0 or one of their
-// own; those the handlers address must carry theirs.
+// The editor classes besides "@EDIT" of the visible columns: the N/C
+// combo of the control accounts and the discount table's figures.
+const std::map<std::pair<std::uint16_t, std::size_t>, std::string> kEditors = {
+    {{IDR_CONTROL_ACCOUNTS_GRID, 1}, "@__03COMBO__"},
+    {{IDR_CUSTOMER_DISCOUNT_GRID, 1}, "@__03Combo__"},
+    {{IDR_CUSTOMER_DISCOUNT_GRID, 2}, "@__03Combo__"}};
+
 TEST(GridColumns, TheSummaryColumnByColumn) {
+  EXPECT_EQ(Resources().file().ids(res::ResId{0, "GRID"}).size(), kGrids.size());
   for (const auto& g : kGrids) {
     SCOPED_TRACE("GRID " + std::to_string(g.grid));
     auto grid = Resources().grid(g.grid);
     ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->rowBytes(), g.rowBytes);
     ASSERT_EQ(grid->columns.size(), g.columns.size());
     for (std::size_t i = 0; i < g.columns.size(); ++i) {
       const auto& want = g.columns[i];
@@ -760,7 +910,7 @@ TEST(GridColumns, TheSummaryColumnByColumn) {
       EXPECT_EQ(got.displayWidth, want.width);
       EXPECT_EQ(got.length, want.length);
       EXPECT_EQ(got.decimals, want.places);
-      if (want.id) EXPECT_EQ(got.id, want.id);
+      EXPECT_EQ(got.id, want.id);
       EXPECT_EQ(got.reserved, 0);
       EXPECT_EQ(got.reservedText, "");
       bool hidden = *want.heading == 0;
@@ -769,8 +919,10 @@ TEST(GridColumns, TheSummaryColumnByColumn) {
         EXPECT_EQ(got.editorClass, "");
         EXPECT_EQ(got.gridFlags, 0);
       } else {
-        EXPECT_TRUE(got.style == 0x80 || got.style == 0x81);
-        EXPECT_EQ(got.editorClass.substr(0, 1), "@");
+        auto editor = kEditors.find({g.grid, i});
+        EXPECT_EQ(got.editorClass, editor == kEditors.end() ? "@EDIT" : editor->second);
+        const bool combo = g.grid == IDR_CONTROL_ACCOUNTS_GRID && i == 1;
+        EXPECT_EQ(got.style, combo ? 0x81 : 0x80);
       }
     }
   }
@@ -786,11 +938,8 @@ TEST(GridColumns, FlagsEditorsAndSpareBytes) {
   EXPECT_EQ(col(IDR_CONTROL_ACCOUNTS_GRID, 1).columnFlags, 0x0002);
   EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 0).columnFlags, 0x0020);
   EXPECT_EQ(col(IDR_CONTROL_ACCOUNTS_GRID, 1).gridFlags, 0x0021);
-  EXPECT_EQ(col(IDR_CONTROL_ACCOUNTS_GRID, 1).editorClass, "@__03COMBO__");
   EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 1).gridFlags, 0x0002);
   EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 2).gridFlags, 0x0002);
-  EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 1).editorClass, "@__03Combo__");
-  EXPECT_EQ(col(IDR_CUSTOMER_DISCOUNT_GRID, 2).editorClass, "@__03Combo__");
 
   const std::set<std::pair<std::uint16_t, std::size_t>> special = {{IDR_PRODUCT_CATEGORIES_GRID, 0},
                                                                    {IDR_DEPARTMENTS_GRID, 0},
@@ -814,12 +963,6 @@ TEST(GridColumns, FlagsEditorsAndSpareBytes) {
     bool lastHidden = grid->columns.back().hidden();
     EXPECT_EQ(grid->spareByte, lastHidden) << "GRID " << g.grid;
   }
-}
-
-TEST(GridColumns, RowRecordSizes) {
-  EXPECT_EQ(Resources().grid(IDR_ASSET_CATEGORIES_GRID)->rowBytes(), 4u + 61u);
-  EXPECT_EQ(Resources().grid(IDR_CURRENCIES_GRID)->rowBytes(), 4u + 31 + 31 + 4 + 8 + 4 + 8);
-  EXPECT_EQ(Resources().grid(IDR_CUSTOMER_DISCOUNT_GRID)->rowBytes(), 29u);
 }
 
 TEST(GridBitmaps, SystemInformationGrid) {
@@ -848,9 +991,12 @@ TEST(Bitmaps, FourSixteenColourBitmaps) {
     EXPECT_EQ(u32(0), 40u);
     std::int32_t side = id == 1 ? 16 : 18;
     EXPECT_EQ(static_cast<std::int32_t>(u32(4)), side);
-    EXPECT_EQ(std::abs(static_cast<std::int32_t>(u32(8))), side);
+    EXPECT_EQ(static_cast<std::int32_t>(u32(8)), side);  // positive: bottom-up
     EXPECT_EQ(u16(12), 1);
     EXPECT_EQ(u16(14), 4);
+    // Stored bottom-up, the pixels just after the sixteen-colour table.
+    const std::size_t stride = (side * 4 + 31) / 32 * 4;
+    EXPECT_EQ(b->data.size(), 40u + 16 * 4 + stride * static_cast<std::size_t>(side));
   }
 }
 

@@ -50,10 +50,11 @@ void closeInnermost() {
 
 EngineFixture* currentFixture() { return g_fixture; }
 
-EngineFixture::EngineFixture() {
+EngineFixture::EngineFixture(std::vector<std::uint8_t> resources)
+    : resources_(std::move(resources)) {
   if (g_fixture) throw std::logic_error("one engine fixture at a time");
   g_fixture = this;
-  resources_ = res::readFile(VX70_RES_PATH);
+  if (resources_.empty()) resources_ = res::readFile(VX70_RES_PATH);
   VX70ModuleImage image{exports().data(), exports().size(), resources_.data(), resources_.size()};
   module_ = Module::fromImage(image, kDefaultsModuleNumber, "recording module");
   static bool registered = false;

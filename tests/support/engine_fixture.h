@@ -28,7 +28,8 @@ struct HandlerCall {
 
 class EngineFixture {
  public:
-  EngineFixture();
+  // Over the module's own resources, or over the given resource image.
+  explicit EngineFixture(std::vector<std::uint8_t> resources = {});
   ~EngineFixture();
 
   std::vector<HandlerCall> calls;

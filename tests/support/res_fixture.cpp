@@ -51,55 +51,85 @@ void ExpectControl(const ControlSpec& c) {
   if (c.caption) {
     EXPECT_EQ(item->text, c.caption);
   }
-  const std::uint32_t style = item->style;
-  EXPECT_EQ((style & kWsVisible) == 0, (c.kinds & kHidden) != 0) << "visibility";
-  EXPECT_EQ((style & kWsDisabled) != 0, (c.kinds & kDisabled) != 0) << "disabled state";
-
-  // A kind that names a window type belongs to a control of that class.
-  if (c.kinds & kButtonKinds) {
-    EXPECT_TRUE(SameClass(c.cls, "BUTTON")) << "a button kind for a " << c.cls;
-  }
-  if (c.kinds & kDropDownList) {
-    EXPECT_TRUE(SameClass(c.cls, "COMBOBOX")) << "a combo box kind for a " << c.cls;
-  }
-  if (c.kinds & (kPassword | kUpperCase)) {
-    EXPECT_TRUE(SameClass(c.cls, "EDIT")) << "an edit kind for a " << c.cls;
-  }
-
-  const std::uint32_t button = style & kButtonType;
-  if (c.kinds & kCheckBox) {
-    EXPECT_EQ(button, kBsAutoCheckBox) << "automatic check box";
-  }
-  if (c.kinds & (kRadio | kFirstRadio)) {
-    EXPECT_EQ(button, kBsAutoRadioButton) << "automatic radio button";
-    EXPECT_EQ((style & kWsGroup) != 0, (c.kinds & kFirstRadio) != 0) << "start of a radio group";
-  }
-  if (c.kinds & kGroup) {
-    EXPECT_EQ(button, kBsGroupBox) << "group box";
-  }
-  if (c.kinds & kPushButton) {
-    EXPECT_EQ(button, kBsPushButton) << "push button";
-  }
-  if (c.kinds & kDefaultButton) {
-    EXPECT_EQ(button, kBsDefPushButton) << "default push button";
-  }
-  if (c.kinds & kDropDownList) {
-    EXPECT_EQ(style & kComboType, kCbsDropDownList) << "drop-down list";
-  }
-  // A standard edit masks and raises its input exactly as its kinds say.
-  const bool edit = SameClass(item->className, "EDIT");
-  if (edit || (c.kinds & kPassword)) {
-    EXPECT_EQ((style & kEsPassword) != 0, (c.kinds & kPassword) != 0) << "password";
-  }
-  if (edit || (c.kinds & kUpperCase)) {
-    EXPECT_EQ((style & kEsUpperCase) != 0, (c.kinds & kUpperCase) != 0) << "upper case";
-  }
+  ExpectStyle(*item, c.kinds);
 }
 
 }  // namespace
 
+void ExpectStyle(const res::DialogItem& item, unsigned kinds) {
+  const std::uint32_t style = item.style;
+  EXPECT_EQ((style & kWsVisible) == 0, (kinds & kHidden) != 0) << "visibility";
+  EXPECT_EQ((style & kWsDisabled) != 0, (kinds & kDisabled) != 0) << "disabled state";
+
+  const bool button = SameClass(item.className, "BUTTON");
+  const std::uint32_t type = style & kButtonType;
+  if (kinds & kButtonKinds) {
+    EXPECT_TRUE(button) << "a button kind for a " << item.className;
+  }
+  if (kinds & kDropDownList) {
+    EXPECT_TRUE(SameClass(item.className, "COMBOBOX"))
+        << "a combo box kind for a " << item.className;
+    EXPECT_EQ(style & kComboType, kCbsDropDownList) << "drop-down list";
+  }
+  if (kinds & kCheckBox) {
+    EXPECT_EQ(type, kBsAutoCheckBox) << "automatic check box";
+  }
+  if (kinds & (kRadio | kFirstRadio)) {
+    EXPECT_EQ(type, kBsAutoRadioButton) << "automatic radio button";
+    EXPECT_EQ((style & kWsGroup) != 0, (kinds & kFirstRadio) != 0) << "start of a radio group";
+  }
+  if (kinds & kGroup) {
+    EXPECT_EQ(type, kBsGroupBox) << "group box";
+  }
+  if (kinds & kPushButton) {
+    EXPECT_EQ(type, kBsPushButton) << "push button";
+  }
+  if (kinds & kDefaultButton) {
+    EXPECT_EQ(type, kBsDefPushButton) << "default push button";
+  }
+  // A button of no listed kind is a push button, or a group box of no
+  // identifier of its own.
+  if (button && !(kinds & kButtonKinds)) {
+    EXPECT_TRUE(type == kBsPushButton || type == kBsDefPushButton ||
+                (type == kBsGroupBox && item.id >= 0xFFFF))
+        << "button type " << type;
+  }
+  // A standard edit masks and raises its input exactly as its kinds say.
+  const bool edit = SameClass(item.className, "EDIT");
+  if (edit || (kinds & kPassword)) {
+    EXPECT_EQ((style & kEsPassword) != 0, (kinds & kPassword) != 0) << "password";
+  }
+  if (edit || (kinds & kUpperCase)) {
+    EXPECT_EQ((style & kEsUpperCase) != 0, (kinds & kUpperCase) != 0) << "upper case";
+  }
+}
+
 void ExpectControls(std::span<const ControlSpec> controls) {
   for (const ControlSpec& c : controls) ExpectControl(c);
+}
+
+void ExpectControls(std::span<const ControlGroup> groups) {
+  for (const ControlGroup& g : groups)
+    for (std::uint16_t id : g.ids) ExpectControl({g.dialog, id, g.cls, nullptr, g.kinds});
+}
+
+void ExpectEntries(std::span<const EntryGroup> groups) {
+  for (const EntryGroup& g : groups) {
+    const auto list = Resources().centry(g.centry);
+    ASSERT_TRUE(list) << "no CENTRY " << g.centry;
+    for (std::uint16_t id : g.ids) {
+      SCOPED_TRACE(testing::Message() << "CENTRY " << g.centry << " entry " << id);
+      const res::CEntry* e = list->find(id);
+      ASSERT_NE(e, nullptr);
+      EXPECT_EQ(e->type, g.type);
+      EXPECT_EQ(e->storage, g.storage);
+      if (g.length != kAnyLength) EXPECT_EQ(e->length, g.length);
+      EXPECT_EQ(e->link1, 0);
+      EXPECT_EQ(e->link2, 0);
+      EXPECT_EQ(e->rowsNeeded, 0);
+      EXPECT_EQ(e->startUp, 0);
+    }
+  }
 }
 
 }  // namespace vx70::test

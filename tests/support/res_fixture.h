@@ -1,11 +1,12 @@
 // The module's compiled resources (build/frame/vx70def.res), parsed once
-// for every resource test, and the check of the controls that the dialogs
-// name.
+// for every resource test, and the checks of the controls and value
+// entries that the dialogs name.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "host/loader/resources.h"
 
@@ -46,8 +47,31 @@ struct ControlSpec {
   unsigned kinds;       // ControlKind flags; 0 for a plain, visible, enabled control
 };
 
+// Checks a template item's style against its kinds (0: a plain, visible,
+// enabled control; a BUTTON then a push button or an unnamed group box).
+void ExpectStyle(const res::DialogItem& item, unsigned kinds);
+
 // Checks every control against its dialog template; a failure names the
 // dialog and the identifier.
 void ExpectControls(std::span<const ControlSpec> controls);
+
+// Controls of one class and kind on a dialog whose captions are not fixed.
+struct ControlGroup {
+  std::uint16_t dialog;
+  const char* cls;
+  unsigned kinds;
+  std::vector<std::uint16_t> ids;
+};
+void ExpectControls(std::span<const ControlGroup> groups);
+
+// Entries of one shape in a CENTRY: each of ids has this type, storage and
+// length (kAnyLength: not fixed) and links to nothing.
+inline constexpr int kAnyLength = -1;
+struct EntryGroup {
+  std::uint16_t centry, type, storage;
+  int length;
+  std::vector<std::uint16_t> ids;
+};
+void ExpectEntries(std::span<const EntryGroup> groups);
 
 }  // namespace vx70::test
