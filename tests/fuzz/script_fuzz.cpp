@@ -58,7 +58,12 @@ void checkTokens(const Command& command) {
 void checkRespelled(const Command& command) {
   std::string line;
   for (const Token& token : command.tokens) line += spelled(token) + " ";
-  const Command again = parseCommand(line, command.line);
+  Command again;
+  try {
+    again = parseCommand(line, command.line);
+  } catch (const ScriptError&) {
+    require(false, "a respelled line is refused");
+  }
   require(again.tokens.size() == command.tokens.size(), "respelled: token count differs");
   for (std::size_t i = 0; i < again.tokens.size(); ++i) {
     require(again.tokens[i].text == command.tokens[i].text, "respelled: text differs");
