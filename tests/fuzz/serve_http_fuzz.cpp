@@ -152,6 +152,12 @@ void checkAnswer(const Request& r, const std::string& answer) {
     require(refused, "a change without the page's JSON is let in", wire(r));
   const std::size_t head = answer.find("\r\n\r\n");
   require(head != std::string::npos, "an answer without an end of head", answer);
+  // One request, one answer: nothing after it is read as another request.
+  const std::size_t length = answer.find("\r\nContent-Length: ");
+  if (length < head)
+    require(answer.size() == head + 4 + std::strtoul(answer.c_str() + length + 18, nullptr, 10) ||
+                r.method == "HEAD",
+            "one request is answered more than once", wire(r) + "\n--\n" + answer);
   if (answer.find("Content-Type: application/json") < head && r.method != "HEAD")
     require(json::accept(answer.substr(head + 4)), "a JSON answer is not JSON", answer);
 }
