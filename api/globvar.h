@@ -4,6 +4,7 @@
 // reads and changes it in place through g_lpGlobVar.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "records.h"
@@ -36,13 +37,23 @@ struct datafilemap {
   DWORD share;
   void* library;  // the data file library's own state
 };
+// The fields before the library's pointer lie alike on 32-bit Windows and
+// 64-bit Linux; the pointer, and so the entry's size (the map's stride),
+// follow each build's own width.
+static_assert(offsetof(datafilemap, name) == 4);
+static_assert(offsetof(datafilemap, openCount) == 28);
+static_assert(offsetof(datafilemap, share) == 36);
+static_assert(offsetof(datafilemap, library) == 40);
+static_assert(sizeof(datafilemap) == (sizeof(void*) == 4 ? 44 : 48));
 
+// One layout on 32-bit Windows and 64-bit Linux: 32-bit words and handles,
+// a double at a multiple of 8, and the one pointer (the data file map) last,
+// at a multiple of 8, so that its width moves nothing.
 struct globvar {
-  setupmap setup;          // record 1 of data file 0
-  contmap control;         // record 1 of data file 18
-  accessmap access;        // the current user's record of data file 31
-  datafilemap* dataFiles;  // kDataFileCount entries
-  DWORD edition;           // 1, 2, 4, 8 or 16 (16: the entry edition)
+  setupmap setup;    // record 1 of data file 0
+  contmap control;   // record 1 of data file 18
+  accessmap access;  // the current user's record of data file 31
+  DWORD edition;     // 1, 2, 4, 8 or 16 (16: the entry edition)
   DWORD multiUser;
   DWORD lockRecords;
   DWORD station;  // this station's number
@@ -71,4 +82,19 @@ struct globvar {
   DWORD lastCreditNoteNo;
   DWORD lastSalesOrderNo;
   DWORD lastPurchaseOrderNo;
+  datafilemap* dataFiles;  // kDataFileCount entries
 };
+static_assert(offsetof(globvar, control) == 4783);
+static_assert(offsetof(globvar, access) == 6063);
+static_assert(offsetof(globvar, edition) == 6576);
+static_assert(offsetof(globvar, station) == 6588);
+static_assert(offsetof(globvar, mainWindow) == 6592);
+static_assert(offsetof(globvar, notifyWindow) == 6604);
+static_assert(offsetof(globvar, programDate) == 6612);
+static_assert(offsetof(globvar, netMessaging) == 6616);
+static_assert(offsetof(globvar, userCallChargeRate) == 6624);
+static_assert(offsetof(globvar, programDirectory) == 6636);
+static_assert(offsetof(globvar, dataPath) == 6896);
+static_assert(offsetof(globvar, lastPurchaseOrderNo) == 7204);
+static_assert(offsetof(globvar, dataFiles) == 7208);
+static_assert(sizeof(globvar) == 7216);

@@ -18,6 +18,12 @@
 #include "records.h"
 #include "win32.h"
 
+// The package library that exports each operation: a tag read by the
+// build of the Windows import libraries, empty for the compiler.  The
+// operations are stdcall (WINAPI) except MsgBox, which takes further
+// arguments and leaves them for its caller to pop.
+#define VX70_FROM(library)
+
 // Value kinds of a control entry, as GetControlPtr takes them.
 inline constexpr UINT ENTRY_DECIMAL = 0x01;  // an 8-byte f64
 inline constexpr UINT ENTRY_TEXT = 0x03;     // a text buffer
@@ -36,64 +42,78 @@ extern "C" {
 
 // The value buffer of an entry of the dialog's CENTRY; nullptr when the
 // dialog has no such entry.
-void* GetControlPtr(HWND dialog, UINT entryId, UINT entryType);
-void UpdateDEDialog(HWND dialog);
-void UpdateDEControl(HWND dialog, UINT entryId);
-BOOL DestroyDEDialog(HWND dialog, UINT result);
-UINT GetDEDialogID(HWND dialog);
-HWND GetDEDialogParent(HWND dialog);
-HWND GetDEDialogChild(HWND dialog, UINT dialogId);
-HWND GetDEDialog(HWND dialog, UINT dialogId);
-LRESULT DESendGridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam, LPARAM fifth);
-LRESULT DESendDlgItemGridMessage(HWND dialog, UINT gridId, UINT message, WPARAM wParam,
-                                 LPARAM lParam, LPARAM fifth);
+VX70_FROM(VX70DE32) void* WINAPI GetControlPtr(HWND dialog, UINT entryId, UINT entryType);
+VX70_FROM(VX70DE32) void WINAPI UpdateDEDialog(HWND dialog);
+VX70_FROM(VX70DE32) void WINAPI UpdateDEControl(HWND dialog, UINT entryId);
+VX70_FROM(VX70DE32) BOOL WINAPI DestroyDEDialog(HWND dialog, UINT result);
+VX70_FROM(VX70DE32) UINT WINAPI GetDEDialogID(HWND dialog);
+VX70_FROM(VX70DE32) HWND WINAPI GetDEDialogParent(HWND dialog);
+VX70_FROM(VX70DE32) HWND WINAPI GetDEDialogChild(HWND dialog, UINT dialogId);
+VX70_FROM(VX70DE32) HWND WINAPI GetDEDialog(HWND dialog, UINT dialogId);
+VX70_FROM(VX70DE32)
+LRESULT WINAPI DESendGridMessage(HWND grid, UINT message, WPARAM wParam, LPARAM lParam,
+                                 LPARAM fifth);
+VX70_FROM(VX70DE32)
+LRESULT WINAPI DESendDlgItemGridMessage(HWND dialog, UINT gridId, UINT message, WPARAM wParam,
+                                        LPARAM lParam, LPARAM fifth);
 // The address of a cell's value, in the column's own type (text, 32-bit
 // whole number, f64); row -1 is the current row.  nullptr when there is no
 // such row or column.
-const void* CtrlGRIDValue(HWND grid, UINT columnId, int row, UINT valueType);
+VX70_FROM(VX70DE32)
+const void* WINAPI CtrlGRIDValue(HWND grid, UINT columnId, int row, UINT valueType);
 // Stores the value (in the column's type) into the cell.
-BOOL SetGRIDValue(HWND grid, UINT columnId, int row, const void* value);
-void DESetDecimalPlaces(HWND dialog, UINT entryId, UINT places);
-const char* GetINI(void);
-int ReadINIInt(const char* key, int defaultValue);
-const char* ReadINIString(const char* key, char* buffer, const char* defaultValue);
-BOOL WriteINIInt(const char* key, int value);
-BOOL WriteINIString(const char* key, const char* text);
+VX70_FROM(VX70DE32) BOOL WINAPI SetGRIDValue(HWND grid, UINT columnId, int row, const void* value);
+VX70_FROM(VX70DE32) void WINAPI DESetDecimalPlaces(HWND dialog, UINT entryId, UINT places);
+VX70_FROM(VX70DE32) const char* WINAPI GetINI(void);
+VX70_FROM(VX70DE32) int WINAPI ReadINIInt(const char* key, int defaultValue);
+VX70_FROM(VX70DE32)
+const char* WINAPI ReadINIString(const char* key, char* buffer, const char* defaultValue);
+VX70_FROM(VX70DE32) BOOL WINAPI WriteINIInt(const char* key, int value);
+VX70_FROM(VX70DE32) BOOL WINAPI WriteINIString(const char* key, const char* text);
 
 // ---- Common library (VX70COM) ------------------------------------------
 
 // Opens a dialog of a module and returns when it is closed, with the
 // result given to DestroyDEDialog.
-UINT CreateDEDialog(HWND parent, UINT module, UINT dialogId, UINT initParam);
+VX70_FROM(VX70COM)
+UINT WINAPI CreateDEDialog(HWND parent, UINT module, UINT dialogId, UINT initParam);
 // Kinds 1, 2, 3: one button (error, warning, notice), returns 1; kind 5:
 // Yes/No, returns 6 for Yes and 7 for No.  The text is a printf format.
 // MSGBOX_ERROR, MSGBOX_WARNING, MSGBOX_NOTICE and MSGBOX_YESNO name them.
-int MsgBox(HWND owner, int kind, const char* format, ...);
-const char* GetResourceString(UINT id, HINSTANCE instance);
-const char* GetResourceString2(UINT id, HINSTANCE instance);
-BOOL ReadSetup(void);
-BOOL WriteSetup(void);
-BOOL ReadControl(void);
-WORD GetProgramDate(void);
-const char* GetVersionString(const setupmap* setup);
-const char* GetDirectoryPath(const char* path, const char* base, UINT kind, UINT flags);
-BOOL Execute(const char* command);
-BOOL IsUserManager(const accessmap* access);
-BOOL IsVexaDebug(void);
-BOOL CanVatModeChange(void);
-BOOL IsMajorControlAccount(DWORD accountRecord, const nommap* nominal, UINT flag,
-                           const contmap* control);
-BOOL NetworkFileOpen(datafilemap* file, UINT access, UINT share);
-BOOL SaveUserOptions(datafilemap* files, setupmap* setup, accessmap* access, DWORD lockRecords);
-void SetMainWindowText(HWND mainWindow, const setupmap* setup);
-const char* GetWallPaperFileName(const setupmap* setup, const accessmap* access);
-void SetWallPaperFileName(const char* name, setupmap* setup, accessmap* access);
-BYTE GetWallPaperState(UINT which, const setupmap* setup, const accessmap* access);
-void SetWallPaperState(UINT which, BYTE value, setupmap* setup, accessmap* access);
+VX70_FROM(VX70COM) int MsgBox(HWND owner, int kind, const char* format, ...);
+VX70_FROM(VX70COM) const char* WINAPI GetResourceString(UINT id, HINSTANCE instance);
+VX70_FROM(VX70COM) const char* WINAPI GetResourceString2(UINT id, HINSTANCE instance);
+VX70_FROM(VX70COM) BOOL WINAPI ReadSetup(void);
+VX70_FROM(VX70COM) BOOL WINAPI WriteSetup(void);
+VX70_FROM(VX70COM) BOOL WINAPI ReadControl(void);
+VX70_FROM(VX70COM) WORD WINAPI GetProgramDate(void);
+VX70_FROM(VX70COM) const char* WINAPI GetVersionString(const setupmap* setup);
+VX70_FROM(VX70COM)
+const char* WINAPI GetDirectoryPath(const char* path, const char* base, UINT kind, UINT flags);
+VX70_FROM(VX70COM) BOOL WINAPI Execute(const char* command);
+VX70_FROM(VX70COM) BOOL WINAPI IsUserManager(const accessmap* access);
+VX70_FROM(VX70COM) BOOL WINAPI IsVexaDebug(void);
+VX70_FROM(VX70COM) BOOL WINAPI CanVatModeChange(void);
+VX70_FROM(VX70COM)
+BOOL WINAPI IsMajorControlAccount(DWORD accountRecord, const nommap* nominal, UINT flag,
+                                  const contmap* control);
+VX70_FROM(VX70COM) BOOL WINAPI NetworkFileOpen(datafilemap* file, UINT access, UINT share);
+VX70_FROM(VX70COM)
+BOOL WINAPI SaveUserOptions(datafilemap* files, setupmap* setup, accessmap* access,
+                            DWORD lockRecords);
+VX70_FROM(VX70COM) void WINAPI SetMainWindowText(HWND mainWindow, const setupmap* setup);
+VX70_FROM(VX70COM)
+const char* WINAPI GetWallPaperFileName(const setupmap* setup, const accessmap* access);
+VX70_FROM(VX70COM)
+void WINAPI SetWallPaperFileName(const char* name, setupmap* setup, accessmap* access);
+VX70_FROM(VX70COM)
+BYTE WINAPI GetWallPaperState(UINT which, const setupmap* setup, const accessmap* access);
+VX70_FROM(VX70COM)
+void WINAPI SetWallPaperState(UINT which, BYTE value, setupmap* setup, accessmap* access);
 // A text of n spaces (at most 260), in a buffer of the library's own.
-const char* Space(UINT count);
+VX70_FROM(VX70COM) const char* WINAPI Space(UINT count);
 // The reversible password transform, in place.
-void convert(char* text);
+VX70_FROM(VX70COM) void WINAPI convert(char* text);
 
 // ---- Shared dialogs (VX70DLG) -------------------------------------------
 
@@ -129,140 +149,149 @@ static_assert(offsetof(PopupRequest, grid) == 30);
 #pragma pack(pop)
 
 // Nonzero when the user confirmed; the text then holds the new value.
-BOOL EditBox(EditBoxRequest* request);
-UINT DeptComboStartup(HWND dialog, UINT gridId, UINT comboFlag);
-UINT DeptComboGetItem(HWND grid, UINT notification, UINT comboFlag);
-void TaxComboList(HWND combo);
-void FillCurrencyCombo(HWND combo);
-void FillAccStatusCombo(HWND combo);
+VX70_FROM(VX70DLG) BOOL WINAPI EditBox(EditBoxRequest* request);
+VX70_FROM(VX70DLG) UINT WINAPI DeptComboStartup(HWND dialog, UINT gridId, UINT comboFlag);
+VX70_FROM(VX70DLG) UINT WINAPI DeptComboGetItem(HWND grid, UINT notification, UINT comboFlag);
+VX70_FROM(VX70DLG) void WINAPI TaxComboList(HWND combo);
+VX70_FROM(VX70DLG) void WINAPI FillCurrencyCombo(HWND combo);
+VX70_FROM(VX70DLG) void WINAPI FillAccStatusCombo(HWND combo);
 // The account finder: puts the chosen code into the requesting field or
 // cell; 0 when the user cancelled.
-BOOL DoPopup(PopupRequest* request);
-BOOL CreateGLCOATfile(UINT flag);
-BOOL RunReport(HWND owner, const char* layout, const char* dataPath, UINT a, UINT b, UINT c);
+VX70_FROM(VX70DLG) BOOL WINAPI DoPopup(PopupRequest* request);
+VX70_FROM(VX70DLG) BOOL WINAPI CreateGLCOATfile(UINT flag);
+VX70_FROM(VX70DLG)
+BOOL WINAPI RunReport(HWND owner, const char* layout, const char* dataPath, UINT a, UINT b, UINT c);
 
 // ---- Access (VX70ACC) ----------------------------------------------------
 
 // The list ends with a zero.
-void DisableFields(HWND dialog, const UINT* ids);
-void SetMainModuleAccess(void);
-void LoadLedgerColors(void);
-void EnableAccessMenu(DWORD accessRights);
-void ShowSystemDate(void);
+VX70_FROM(VX70ACC) void WINAPI DisableFields(HWND dialog, const UINT* ids);
+VX70_FROM(VX70ACC) void WINAPI SetMainModuleAccess(void);
+VX70_FROM(VX70ACC) void WINAPI LoadLedgerColors(void);
+VX70_FROM(VX70ACC) void WINAPI EnableAccessMenu(DWORD accessRights);
+VX70_FROM(VX70ACC) void WINAPI ShowSystemDate(void);
 
 // ---- Utilities (VX70UT32) -----------------------------------------------
 
-char* FillUp(char* text, UINT size);
-char* CleanUp(char* text);
-char* DateNumberToFullString(char* buffer, WORD date);
-WORD DateStringToNumber(const char* text);
-BOOL IsDateValid(const char* text);
-BOOL IsDateOutsideFYear(const setupmap* setup, WORD date);
-WORD GetSystemDate(void);
+VX70_FROM(VX70UT32) char* WINAPI FillUp(char* text, UINT size);
+VX70_FROM(VX70UT32) char* WINAPI CleanUp(char* text);
+VX70_FROM(VX70UT32) char* WINAPI DateNumberToFullString(char* buffer, WORD date);
+VX70_FROM(VX70UT32) WORD WINAPI DateStringToNumber(const char* text);
+VX70_FROM(VX70UT32) BOOL WINAPI IsDateValid(const char* text);
+VX70_FROM(VX70UT32) BOOL WINAPI IsDateOutsideFYear(const setupmap* setup, WORD date);
+VX70_FROM(VX70UT32) WORD WINAPI GetSystemDate(void);
 // components: day, month, four-digit year.
-void DateNumberToComponents(WORD date, WORD* components);
-WORD DateNumberFromComponents(const WORD* components);
-double Round(double value, int places);
+VX70_FROM(VX70UT32) void WINAPI DateNumberToComponents(WORD date, WORD* components);
+VX70_FROM(VX70UT32) WORD WINAPI DateNumberFromComponents(const WORD* components);
+VX70_FROM(VX70UT32) double WINAPI Round(double value, int places);
 
 // ---- Data files (VX70FL32) ------------------------------------------------
 
-BOOL FileOpen(datafilemap* file, UINT access, UINT share, UINT flag);
-BOOL FileClose(datafilemap* file);
+VX70_FROM(VX70FL32) BOOL WINAPI FileOpen(datafilemap* file, UINT access, UINT share, UINT flag);
+VX70_FROM(VX70FL32) BOOL WINAPI FileClose(datafilemap* file);
 // Byte counts: the record length, or 0 past the end or on failure.
-DWORD ReadRec(datafilemap* file, DWORD record, void* buffer);
-DWORD WriteRec(datafilemap* file, DWORD record, const void* buffer);
-BOOL LockRec(datafilemap* file, DWORD record);
-BOOL UnLockRec(datafilemap* file, DWORD record);
-DWORD RecCount(datafilemap* file);
-DWORD FlashFindAccount(datafilemap* files, UINT searchKind, const char* code, void* buffer,
-                       UINT flag);
+VX70_FROM(VX70FL32) DWORD WINAPI ReadRec(datafilemap* file, DWORD record, void* buffer);
+VX70_FROM(VX70FL32) DWORD WINAPI WriteRec(datafilemap* file, DWORD record, const void* buffer);
+VX70_FROM(VX70FL32) BOOL WINAPI LockRec(datafilemap* file, DWORD record);
+VX70_FROM(VX70FL32) BOOL WINAPI UnLockRec(datafilemap* file, DWORD record);
+VX70_FROM(VX70FL32) DWORD WINAPI RecCount(datafilemap* file);
+VX70_FROM(VX70FL32)
+DWORD WINAPI FlashFindAccount(datafilemap* files, UINT searchKind, const char* code, void* buffer,
+                              UINT flag);
 
 // ---- Multi-user (VX70GLOB, VX70ND32) and logo (VXLOGO32) --------------------
 
-BOOL RequestAction(UINT action, UINT zero, const accessmap* access, datafilemap* actionFile,
-                   UINT flag);
-BOOL RequestActionEnd(UINT action, UINT zero, const accessmap* access, datafilemap* actionFile);
-BOOL GlobalUpdate(DWORD station, UINT zero, UINT code, UINT flag, UINT a, UINT b, UINT c, UINT d);
-WORD GetUserCount(void);
-char* GetStationName(char* buffer);
-BOOL RemoveUserQueueMessagesIndirect(datafilemap* actionFile, const char* user, UINT flag);
-BOOL IsServer(DWORD station);
-BOOL SLSetBitmap(HWND window, const char* file, UINT position);
+VX70_FROM(VX70GLOB)
+BOOL WINAPI RequestAction(UINT action, UINT zero, const accessmap* access, datafilemap* actionFile,
+                          UINT flag);
+VX70_FROM(VX70GLOB)
+BOOL WINAPI RequestActionEnd(UINT action, UINT zero, const accessmap* access,
+                             datafilemap* actionFile);
+VX70_FROM(VX70GLOB)
+BOOL WINAPI GlobalUpdate(DWORD station, UINT zero, UINT code, UINT flag, UINT a, UINT b, UINT c,
+                         UINT d);
+VX70_FROM(VX70GLOB) WORD WINAPI GetUserCount(void);
+VX70_FROM(VX70GLOB) char* WINAPI GetStationName(char* buffer);
+VX70_FROM(VX70GLOB)
+BOOL WINAPI RemoveUserQueueMessagesIndirect(datafilemap* actionFile, const char* user, UINT flag);
+VX70_FROM(VX70ND32) BOOL WINAPI IsServer(DWORD station);
+VX70_FROM(VXLOGO32) BOOL WINAPI SLSetBitmap(HWND window, const char* file, UINT position);
 
 // ---- The global block (VX70GV) ------------------------------------------------
 
-extern globvar* g_lpGlobVar;
+VX70_FROM(VX70GV) extern VX70_DATA_IMPORT globvar* g_lpGlobVar;
 
 // ---- Win32: user32 and comdlg32 --------------------------------------------
 
-HWND GetDlgItem(HWND dialog, int id);
-HWND GetParent(HWND window);
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
-BOOL ShowWindow(HWND window, int command);
-BOOL IsWindowVisible(HWND window);
-BOOL IsWindow(HWND window);
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
-BOOL SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags);
-BOOL GetWindowRect(HWND window, RECT* rect);
-LONG SetWindowLongA(HWND window, int index, LONG value);
-LONG GetWindowLongA(HWND window, int index);
-HWND SetFocus(HWND window);
-HWND GetFocus(void);
-BOOL CheckDlgButton(HWND dialog, int id, UINT check);
-UINT IsDlgButtonChecked(HWND dialog, int id);
-BOOL CheckRadioButton(HWND dialog, int first, int last, int check);
-BOOL SetDlgItemTextA(HWND dialog, int id, const char* text);
-UINT GetDlgItemTextA(HWND dialog, int id, char* buffer, int size);
-BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
-UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
-BOOL SetWindowTextA(HWND window, const char* text);
-int GetWindowTextA(HWND window, char* buffer, int size);
-BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
-BOOL UpdateWindow(HWND window);
-HCURSOR LoadCursorA(HINSTANCE instance, std::uintptr_t name);
-HCURSOR SetCursor(HCURSOR cursor);
-BOOL CreateCaret(HWND window, UINT bitmap, int width, int height);
-BOOL DestroyCaret(void);
-BOOL ShowCaret(HWND window);
-BOOL HideCaret(HWND window);
-int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
-BOOL WinHelpA(HWND window, const char* file, UINT command, std::uintptr_t data);
-BOOL GetOpenFileNameA(OPENFILENAMEA* request);
-BOOL ChooseColorA(CHOOSECOLORA* request);
-int GetSystemMetrics(int index);
+HWND WINAPI GetDlgItem(HWND dialog, int id);
+HWND WINAPI GetParent(HWND window);
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI EnableWindow(HWND window, BOOL enable);
+BOOL WINAPI IsWindowEnabled(HWND window);
+BOOL WINAPI ShowWindow(HWND window, int command);
+BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI IsWindow(HWND window);
+BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL WINAPI SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags);
+BOOL WINAPI GetWindowRect(HWND window, RECT* rect);
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
+LONG WINAPI GetWindowLongA(HWND window, int index);
+HWND WINAPI SetFocus(HWND window);
+HWND WINAPI GetFocus(void);
+BOOL WINAPI CheckDlgButton(HWND dialog, int id, UINT check);
+UINT WINAPI IsDlgButtonChecked(HWND dialog, int id);
+BOOL WINAPI CheckRadioButton(HWND dialog, int first, int last, int check);
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, const char* text);
+UINT WINAPI GetDlgItemTextA(HWND dialog, int id, char* buffer, int size);
+BOOL WINAPI SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
+UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned);
+BOOL WINAPI SetWindowTextA(HWND window, const char* text);
+int WINAPI GetWindowTextA(HWND window, char* buffer, int size);
+BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL WINAPI UpdateWindow(HWND window);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, std::uintptr_t name);
+HCURSOR WINAPI SetCursor(HCURSOR cursor);
+BOOL WINAPI CreateCaret(HWND window, UINT bitmap, int width, int height);
+BOOL WINAPI DestroyCaret(void);
+BOOL WINAPI ShowCaret(HWND window);
+BOOL WINAPI HideCaret(HWND window);
+int WINAPI MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+BOOL WINAPI WinHelpA(HWND window, const char* file, UINT command, std::uintptr_t data);
+BOOL WINAPI GetOpenFileNameA(OPENFILENAMEA* request);
+BOOL WINAPI ChooseColorA(CHOOSECOLORA* request);
+int WINAPI GetSystemMetrics(int index);
 
 // ---- Win32: kernel32 -----------------------------------------------------------
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, DWORD size, const char* file);
-UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
-                           const char* file);
-BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
-                                const char* file);
-DWORD GetProfileStringA(const char* section, const char* key, const char* defaultValue,
-                        char* buffer, DWORD size);
-UINT GetProfileIntA(const char* section, const char* key, int defaultValue);
-BOOL WriteProfileStringA(const char* section, const char* key, const char* value);
-DWORD GetVersion(void);
-BOOL GetVersionExA(OSVERSIONINFOA* info);
-void GlobalMemoryStatus(MEMORYSTATUS* status);
-UINT GetWindowsDirectoryA(char* buffer, UINT size);
-UINT GetSystemDirectoryA(char* buffer, UINT size);
+DWORD WINAPI GetPrivateProfileStringA(const char* section, const char* key,
+                                      const char* defaultValue, char* buffer, DWORD size,
+                                      const char* file);
+UINT WINAPI GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
+                                  const char* file);
+BOOL WINAPI WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                       const char* file);
+DWORD WINAPI GetProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* buffer, DWORD size);
+UINT WINAPI GetProfileIntA(const char* section, const char* key, int defaultValue);
+BOOL WINAPI WriteProfileStringA(const char* section, const char* key, const char* value);
+DWORD WINAPI GetVersion(void);
+BOOL WINAPI GetVersionExA(OSVERSIONINFOA* info);
+void WINAPI GlobalMemoryStatus(MEMORYSTATUS* status);
+UINT WINAPI GetWindowsDirectoryA(char* buffer, UINT size);
+UINT WINAPI GetSystemDirectoryA(char* buffer, UINT size);
 // The directory for temporary files, with a trailing '/': $TMPDIR, or /tmp.
 // Returns the length copied (without the terminator), or the size needed
 // when the buffer is too small, as Windows does.
-DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer);
+DWORD WINAPI GetTempPathA(DWORD bufferLength, LPSTR buffer);
 // With unique 0, creates an empty file "<path><prefix up to 3 chars><hex>.TMP"
 // that did not exist and returns its number; otherwise makes the name from
 // `unique` without creating the file.  The buffer takes MAX_PATH bytes.
 // Returns 0 on failure.
-UINT GetTempFileNameA(LPCSTR pathName, LPCSTR prefix, UINT unique, LPSTR tempFileName);
+UINT WINAPI GetTempFileNameA(LPCSTR pathName, LPCSTR prefix, UINT unique, LPSTR tempFileName);
 // The 16-bit file calls: a file handle, or HFILE_ERROR (-1).
-int _lcreat(const char* path, int attribute);
-UINT _lwrite(int file, const char* buffer, UINT count);
-int _lclose(int file);
+int WINAPI _lcreat(const char* path, int attribute);
+UINT WINAPI _lwrite(int file, const char* buffer, UINT count);
+int WINAPI _lclose(int file);
 }

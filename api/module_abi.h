@@ -31,9 +31,9 @@ using VX70GetModuleImageFn = const VX70ModuleImage* (*)();
 // The six 32-bit arguments of every dialog handler: dialog window, message,
 // command or control identifier, control window, notification code, and the
 // creation parameter of the dialog.
-using DialogHandler = std::uint32_t (*)(HWND, UINT, UINT, HWND, UINT, UINT);
+using DialogHandler = std::uint32_t(WINAPI*)(HWND, UINT, UINT, HWND, UINT, UINT);
 
-using DllEntry = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+using DllEntry = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
 }
 
 inline constexpr const char* kModuleImageSymbol = "VX70GetModuleImage";

@@ -6,7 +6,23 @@
 // a loaded module.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// How arguments pass between the module, its host and Windows: on 32-bit
+// Windows every exported handler, DllMain and every operation of the
+// package's libraries and of Win32 is stdcall (the callee pops its
+// arguments, and its symbol carries their byte count: _SendMessageA@16);
+// elsewhere there is one convention and the mark is empty.  Data that the
+// module takes from another library (the global block's address) is
+// reached through the import table there.
+#if defined(_WIN32) && defined(__i386__)
+#define WINAPI __attribute__((stdcall))
+#define VX70_DATA_IMPORT __attribute__((dllimport))
+#else
+#define WINAPI
+#define VX70_DATA_IMPORT
+#endif
 
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
@@ -31,6 +47,7 @@ using HINSTANCE = HINSTANCE__*;
 struct RECT {
   LONG left, top, right, bottom;
 };
+static_assert(sizeof(RECT) == 16);
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
@@ -328,6 +345,7 @@ struct OSVERSIONINFOA {
   DWORD dwPlatformId;
   char szCSDVersion[128];
 };
+static_assert(sizeof(OSVERSIONINFOA) == 148);
 
 struct MEMORYSTATUS {
   DWORD dwLength;
@@ -339,10 +357,11 @@ struct MEMORYSTATUS {
   DWORD dwTotalVirtual;
   DWORD dwAvailVirtual;
 };
+static_assert(sizeof(MEMORYSTATUS) == 32);
 
-// The 32-bit Windows layouts of the common dialogs' blocks (76 and 36
-// bytes); pointers are kept as 32-bit words in the module's records, so
-// the host's versions carry real pointers beside them.
+// The common dialogs' blocks.  On 32-bit Windows they are the system's own
+// (76 and 36 bytes, what comdlg32 reads); on 64-bit Linux the host reads
+// them, and their pointers take 8 bytes.
 struct OPENFILENAMEA {
   DWORD lStructSize;  // 76
   HWND hwndOwner;
@@ -365,6 +384,11 @@ struct OPENFILENAMEA {
   void* lpfnHook;
   LPCSTR lpTemplateName;
 };
+static_assert(offsetof(OPENFILENAMEA, hwndOwner) == 4);
+static_assert(offsetof(OPENFILENAMEA, lpstrFile) == (sizeof(void*) == 4 ? 28 : 40));
+static_assert(offsetof(OPENFILENAMEA, nMaxFile) == (sizeof(void*) == 4 ? 32 : 48));
+static_assert(offsetof(OPENFILENAMEA, Flags) == (sizeof(void*) == 4 ? 52 : 88));
+static_assert(sizeof(OPENFILENAMEA) == (sizeof(void*) == 4 ? 76 : 128));
 
 struct CHOOSECOLORA {
   DWORD lStructSize;  // 36
@@ -377,6 +401,10 @@ struct CHOOSECOLORA {
   void* lpfnHook;
   LPCSTR lpTemplateName;
 };
+static_assert(offsetof(CHOOSECOLORA, rgbResult) == 12);
+static_assert(offsetof(CHOOSECOLORA, lpCustColors) == 16);
+static_assert(offsetof(CHOOSECOLORA, Flags) == (sizeof(void*) == 4 ? 20 : 24));
+static_assert(sizeof(CHOOSECOLORA) == (sizeof(void*) == 4 ? 36 : 56));
 }
 
 inline constexpr DWORD OFN_HIDEREADONLY = 0x0004;

@@ -433,7 +433,7 @@ VX70_HANDLER(ControlAccountsCommand) {
   }
 }
 
-extern "C" std::int32_t GetControlAccountNo(std::uint32_t nominalRecord) {
+extern "C" std::int32_t WINAPI GetControlAccountNo(std::uint32_t nominalRecord) {
   const contmap& control = g_lpGlobVar->control;
   for (int slot = 0; slot < kSlotCount; ++slot)
     if (control.controlRec[slot] == nominalRecord) return slot;

@@ -3,22 +3,23 @@
 // identifier, control window, notification code, creation parameter) and a
 // 32-bit result.  Init handlers return 1, Command handlers 0 unless their
 // dialog says otherwise, grid start-up callbacks 1 (the department pair 0)
-// and rows-needed callbacks 0.
+// and rows-needed callbacks 0.  All are stdcall on 32-bit Windows (WINAPI).
 #pragma once
 
 #include <cstdint>
 
 #include "api/win32.h"
 
-#define VX70_HANDLER(name)                                                                 \
-  extern "C" std::uint32_t name([[maybe_unused]] HWND hwnd, [[maybe_unused]] UINT message, \
-                                [[maybe_unused]] UINT id, [[maybe_unused]] HWND control,   \
-                                [[maybe_unused]] UINT notify, [[maybe_unused]] UINT initParam)
+#define VX70_HANDLER(name)                                                                        \
+  extern "C" std::uint32_t WINAPI name([[maybe_unused]] HWND hwnd, [[maybe_unused]] UINT message, \
+                                       [[maybe_unused]] UINT id, [[maybe_unused]] HWND control,   \
+                                       [[maybe_unused]] UINT notify,                              \
+                                       [[maybe_unused]] UINT initParam)
 
 // The module's instance handle, stored when the library is attached.
 extern HINSTANCE g_hInstance;
 
-extern "C" BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved);
 
 // Company settings.
 VX70_HANDLER(CompanyPrefsInit);
@@ -80,7 +81,7 @@ VX70_HANDLER(ControlAccountsInit);
 VX70_HANDLER(ControlAccountsCommand);
 
 // The control slot (0-14) that holds a nominal record number, -1 if none.
-extern "C" std::int32_t GetControlAccountNo(std::uint32_t nominalRecord);
+extern "C" std::int32_t WINAPI GetControlAccountNo(std::uint32_t nominalRecord);
 
 // System information and users.
 VX70_HANDLER(UserListInit);

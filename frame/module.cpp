@@ -6,7 +6,7 @@
 
 HINSTANCE g_hInstance = nullptr;
 
-extern "C" BOOL DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:
       g_hInstance = instance;

@@ -16,6 +16,8 @@ packages=(
   # Companies on a PostgreSQL server: the client library, and a server for
   # the tests' throwaway cluster.
   libpq-dev postgresql
+  # The module's Windows build: the i686 cross compiler and its binutils.
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
 )
 # Node.js and npm come from Debian unless the machine already has them
 # (a newer Node.js from elsewhere is kept as it is).
