@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "host/data/company.h"
@@ -185,6 +186,20 @@ std::string CompanyAddress::display() const {
   if (!company.empty()) parameters.push_back("company=" + company);
   for (std::size_t n = 0; n < parameters.size(); ++n) shown += (n ? "&" : "?") + parameters[n];
   return shown;
+}
+
+bool StationLocks::exclusiveBefore(off_t place, Clock::time_point deadline) {
+  Backoff backoff;
+  while (!tryExclusive(place)) {
+    if (Clock::now() >= deadline) return false;
+    backoff.pause();
+  }
+  return true;
+}
+
+void Backoff::pause() {
+  std::this_thread::sleep_for(delay_);
+  if (delay_ < std::chrono::milliseconds(1)) delay_ *= 2;
 }
 
 const Backend& folderBackend() {

@@ -53,12 +53,23 @@ class StationLocks {
   // Re-taking a lock this station holds succeeds and counts once.
   virtual bool tryExclusive(off_t place, off_t length = 1) = 0;
   virtual bool tryShared(off_t place, off_t length = 1) = 0;
-  // Waits until the exclusive lock is ours or the deadline has passed.
-  virtual bool exclusiveBefore(off_t place, Clock::time_point deadline) = 0;
+  // Waits until the exclusive lock is ours or the deadline has passed,
+  // asking again a little later each time.
+  bool exclusiveBefore(off_t place, Clock::time_point deadline);
   // Drops whatever this station holds there.
   virtual void release(off_t place, off_t length = 1) = 0;
   // True when another station holds any lock there.
   virtual bool heldByOther(off_t place, off_t length = 1) = 0;
+};
+
+// Sleeps a little longer each time, so that a short wait is answered fast
+// and a long one does not spin.
+class Backoff {
+ public:
+  void pause();
+
+ private:
+  std::chrono::microseconds delay_{50};
 };
 
 // One kind of company store.

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 #include "host/data/company.h"
 
@@ -46,15 +45,6 @@ bool LockFile::tryExclusive(off_t offset, off_t length) { return trySet(F_WRLCK,
 
 bool LockFile::tryShared(off_t offset, off_t length) { return trySet(F_RDLCK, offset, length); }
 
-bool LockFile::exclusiveBefore(off_t offset, Clock::time_point deadline) {
-  Backoff backoff;
-  while (!tryExclusive(offset)) {
-    if (Clock::now() >= deadline) return false;
-    backoff.pause();
-  }
-  return true;
-}
-
 void LockFile::release(off_t offset, off_t length) { trySet(F_UNLCK, offset, length); }
 
 bool LockFile::heldByOther(off_t offset, off_t length) {
@@ -63,11 +53,6 @@ bool LockFile::heldByOther(off_t offset, off_t length) {
     if (errno != EINTR) throw DataError(path_ + ": lock test failed: " + std::strerror(errno));
   }
   return range.l_type != F_UNLCK;
-}
-
-void Backoff::pause() {
-  std::this_thread::sleep_for(delay_);
-  if (delay_ < std::chrono::milliseconds(1)) delay_ *= 2;
 }
 
 }  // namespace vx70::data

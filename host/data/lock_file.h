@@ -54,8 +54,6 @@ class LockFile final : public StationLocks {
   // Re-taking a lock this descriptor holds succeeds.
   bool tryExclusive(off_t offset, off_t length = 1) override;
   bool tryShared(off_t offset, off_t length = 1) override;
-  // Polls until the exclusive lock is ours or the deadline has passed.
-  bool exclusiveBefore(off_t offset, Clock::time_point deadline) override;
   void release(off_t offset, off_t length = 1) override;
   // True when another descriptor (another station) holds any lock there.
   bool heldByOther(off_t offset, off_t length = 1) override;
@@ -65,16 +63,6 @@ class LockFile final : public StationLocks {
 
   std::string path_;
   int fd_ = -1;
-};
-
-// Sleeps a little longer each time, so that a short wait is answered fast
-// and a long one does not spin.
-class Backoff {
- public:
-  void pause();
-
- private:
-  std::chrono::microseconds delay_{50};
 };
 
 }  // namespace vx70::data

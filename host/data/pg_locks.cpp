@@ -77,15 +77,6 @@ bool PgLocks::takeOne(Mode mode, off_t place) {
   return taken;
 }
 
-bool PgLocks::exclusiveBefore(off_t place, Clock::time_point deadline) {
-  Backoff backoff;
-  while (!tryExclusive(place)) {
-    if (Clock::now() >= deadline) return false;
-    backoff.pause();
-  }
-  return true;
-}
-
 void PgLocks::release(off_t place, off_t length) {
   std::string unlocks;
   for (auto at = held_.lower_bound(place); at != held_.end() && at->first < place + length;) {

@@ -20,7 +20,6 @@ class PgLocks final : public StationLocks {
 
   bool tryExclusive(off_t place, off_t length = 1) override;
   bool tryShared(off_t place, off_t length = 1) override;
-  bool exclusiveBefore(off_t place, Clock::time_point deadline) override;
   // Never throws: a lock the server could not drop went with a lost
   // connection.
   void release(off_t place, off_t length = 1) override;

@@ -37,8 +37,7 @@ setupmap setup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1);
 TEST(Currencies, ListsAllNinetyNineWithTheBaseChosen) {
   TestCompany co;
   auto before = co.record(DF_CURRENCIES, 3);
-  DriveRun run = co.drive(kOpen + "show 3616\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + "show 3616\n" + kClose);
   json g = listGrid(run);
   ASSERT_EQ(g["rows"].size(), 99u);
   EXPECT_EQ(g["rows"][0],
@@ -66,11 +65,10 @@ TEST(Currencies, AnEditIsStoredAsAFreshRecordAndShownInTheList) {
   currmap dirty = currency(co, 2);
   std::memset(dirty.name + 10, 'x', 20);  // bytes after the terminator
   co.store(DF_CURRENCIES, 2, &dirty);
-  DriveRun run = co.drive(kOpen + editRow(1) + "show 3618\n" +
-                          "type 3618 1673 \"Dollar\"\ntype 3618 1410 \"Nope\"\n" +
-                          "type 3618 1431 \"1.3\"\nclick 3618 1216\ntype 3618 1432 \"0.5\"\n" +
-                          "click 3618 1942\nshow 3616\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + editRow(1) + "show 3618\n" +
+                        "type 3618 1673 \"Dollar\"\ntype 3618 1410 \"Nope\"\n" +
+                        "type 3618 1431 \"1.3\"\nclick 3618 1216\ntype 3618 1432 \"0.5\"\n" +
+                        "click 3618 1942\nshow 3616\n" + kClose);
   EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_NAME)["text"], "US Dollar");
   EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_COUNTRY)["text"], "United States");
   EXPECT_EQ(editControl(run, IDC_EDIT_CURRENCY_EC_MEMBER)["text"], "No");
@@ -96,16 +94,14 @@ TEST(Currencies, AnEditIsStoredAsAFreshRecordAndShownInTheList) {
 TEST(Currencies, OverlongTextsAreCutAndCancelStoresNothing) {
   TestCompany co;
   auto before = co.record(DF_CURRENCIES, 4);
-  DriveRun cancel = co.drive(kOpen + editRow(3) + "type 3618 1673 \"Yen\"\nclick 3618 2\n" +
-                             "show 3616\n" + kClose);
-  ASSERT_EQ(cancel.status, 0) << cancel.error();
+  DriveRun cancel = co.use(kOpen + editRow(3) + "type 3618 1673 \"Yen\"\nclick 3618 2\n" +
+                           "show 3616\n" + kClose);
   EXPECT_EQ(listGrid(cancel)["rows"][3][1], "Japanese Yen");
   EXPECT_EQ(co.record(DF_CURRENCIES, 4), before);
 
   std::string longName(40, 'N');
-  DriveRun cut = co.drive(kOpen + editRow(3) + "type 3618 1303 \"" + longName +
-                          "\"\nclick 3618 1942\n" + kClose);
-  ASSERT_EQ(cut.status, 0) << cut.error();
+  DriveRun cut = co.use(kOpen + editRow(3) + "type 3618 1303 \"" + longName +
+                        "\"\nclick 3618 1942\n" + kClose);
   EXPECT_EQ(std::string(currency(co, 4).country), std::string(30, 'N'));
   EXPECT_EQ(std::string(currency(co, 4).name), "Japanese Yen");
 }
@@ -113,14 +109,13 @@ TEST(Currencies, OverlongTextsAreCutAndCancelStoresNothing) {
 TEST(Currencies, ClosingMovesTheBaseBitAndCopiesTheEditedEuroRate) {
   TestCompany co;
   // Editing the base clears its bit; closing sets it again.
-  DriveRun same = co.drive(kOpen + editRow(0) + "click 3618 1942\n" + kClose);
-  ASSERT_EQ(same.status, 0) << same.error();
+  DriveRun same = co.use(kOpen + editRow(0) + "click 3618 1942\n" + kClose);
   EXPECT_EQ(currency(co, 1).flags, CURRENCY_BASE);
 
   // A new base, whose euro rate was edited in the same session.
-  DriveRun moved = co.drive(kOpen + editRow(2) + "type 3618 1432 \"1.25\"\nclick 3618 1942\n" +
-                            "select 3616 1881 2\n" + kClose);
-  ASSERT_EQ(moved.status, 0) << moved.error();
+  DriveRun moved = co.use(kOpen + editRow(2) + "type 3618 1432 \"1.25\"\nclick 3618 1942\n" +
+                              "select 3616 1881 2\n" + kClose,
+                          "--multi-user --lock-records");
   EXPECT_EQ(currency(co, 1).flags, 0);
   EXPECT_EQ(currency(co, 3).flags, CURRENCY_EURO_MEMBER | CURRENCY_BASE);
   setupmap s = setup(co);
@@ -129,7 +124,7 @@ TEST(Currencies, ClosingMovesTheBaseBitAndCopiesTheEditedEuroRate) {
   EXPECT_TRUE(moved.all("update-sent").empty());
 
   // The next opening selects the new base.
-  DriveRun again = co.drive(kOpen + "show 3616\n" + kClose);
+  DriveRun again = co.use(kOpen + "show 3616\n" + kClose);
   EXPECT_EQ(listControl(again, IDC_CURRENCIES_BASE_COMBO)["selection"], 2);
 }
 
@@ -138,8 +133,7 @@ TEST(Currencies, ABaseOutsideTheTableSelectsNothingAndSetsNoBit) {
   setupmap s = setup(co);
   s.baseCurrency = 0xFFFF;
   co.store(DF_SETUP, 1, &s);
-  DriveRun run = co.drive(kOpen + "show 3616\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + "show 3616\n" + kClose);
   EXPECT_EQ(listControl(run, IDC_CURRENCIES_BASE_COMBO)["selection"], -1);
   EXPECT_EQ(currency(co, 1).flags, CURRENCY_BASE) << "no record -1 + 1 to clear";
   EXPECT_EQ(setup(co).baseCurrency, 0xFFFF);
@@ -150,10 +144,9 @@ TEST(Currencies, EntryEditionEditsNamesOnly) {
   TestCompany co("--demo --edition 16");
   auto before = currency(co, 2);
   auto setupBefore = co.record(DF_SETUP, 1);
-  DriveRun run = co.drive(kOpen + "show 3616\n" + editRow(1) + "show 3618\n" +
-                              "type 3618 1673 \"Greenback\"\nclick 3618 1942\n" + kClose,
-                          "--edition 16");
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + "show 3616\n" + editRow(1) + "show 3618\n" +
+                            "type 3618 1673 \"Greenback\"\nclick 3618 1942\n" + kClose,
+                        "--edition 16");
   EXPECT_FALSE(visible(listControl(run, IDC_CURRENCIES_BASE_COMBO)));
   EXPECT_FALSE(visible(listControl(run, IDC_CURRENCIES_BASE_LABEL)));
   auto columns = listGrid(run)["columns"];
@@ -177,30 +170,14 @@ TEST(Currencies, EntryEditionEditsNamesOnly) {
   EXPECT_EQ(co.record(DF_SETUP, 1), setupBefore);
 }
 
-TEST(Currencies, TheActionKeepsASecondStationOutAndLockedRunsStore) {
+TEST(Currencies, TheActionKeepsASecondStationOut) {
   TestCompany co;
-  auto out = co.driveInBackground(kOpen + "wait update 30\n" + kClose, "--multi-user");
-  ASSERT_TRUE(waitForText(out, "\"granted\""));
-  DriveRun second = co.drive(kOpen, "--multi-user --station TWO");
-  expectActionRefused(second, 32, "Currencies");
-
-  // Wake the first station; it ends its action as it closes.
-  co.broadcast(274, 8);
-  ASSERT_TRUE(waitForText(out, "\"ended\""));
-
-  DriveRun locked = co.drive(kOpen + editRow(4) + "type 3618 1431 \"2\"\nclick 3618 1942\n" +
-                                 "select 3616 1881 4\n" + kClose,
-                             "--multi-user --lock-records --station THREE");
-  ASSERT_EQ(locked.status, 0) << locked.error();
-  EXPECT_DOUBLE_EQ(currency(co, 5).exchangeRate, 2.0);
-  EXPECT_EQ(currency(co, 5).flags, CURRENCY_BASE);
-  EXPECT_EQ(setup(co).baseCurrency, 4);
-  EXPECT_TRUE(locked.all("update-sent").empty());
+  expectActionKeepsOthersOut(co, kOpen, kClose, 32, "Currencies");
 }
 
-TEST(Currencies, LedgerCombosListTheNamesByRecord) {
+TEST(Currencies, TheListsTheLedgersShareFollowTheRecords) {
   TestCompany co;
-  DriveRun run = co.drive("open 3607\nshow 3608\n");
+  DriveRun run = co.use("open 3607\nshow 3608\n");
   json combo = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_CURRENCY);
   ASSERT_EQ(combo["items"].size(), 99u);
   EXPECT_EQ(combo["items"][0], "Pound Sterling");
@@ -208,6 +185,16 @@ TEST(Currencies, LedgerCombosListTheNamesByRecord) {
   json tax = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_TAX_CODE);
   ASSERT_EQ(tax["items"].size(), 100u);
   EXPECT_EQ(tax["items"][1], "T1 17.50") << "the 15-byte column holds the rate";
+  // The department and account status lists that every ledger shares.
+  json departments = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_DEPARTMENT);
+  ASSERT_EQ(departments["items"].size(), 100u) << "every department record after the first";
+  EXPECT_EQ(departments["items"][0], "General");
+  EXPECT_EQ(departments["items"][5], "Workshop");
+  EXPECT_EQ(departments["items"][99], "");
+  json status = shownControl(run.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_ACCOUNT_STATUS);
+  ASSERT_EQ(status["items"].size(), 100u) << "the index is the status";
+  EXPECT_EQ(status["items"][4], "4 Expired Credit Limit");
+  EXPECT_EQ(status["items"][99], "99");
 }
 
 }  // namespace

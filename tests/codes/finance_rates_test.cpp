@@ -38,7 +38,7 @@ class FinanceRates : public ::testing::Test {
   }
 
   DriveRun drive(const std::string& script, const std::string& options = "") {
-    return company.drive(script, "--program-date 01/06/2005 " + options);
+    return company.use(script, "--program-date 01/06/2005 " + options);
   }
 
   static std::string rateLine(const DriveRun& run) {
@@ -60,7 +60,6 @@ class FinanceRates : public ::testing::Test {
 
 TEST_F(FinanceRates, ListShowsEntriesInRecordOrderAndTheRateApplyingNow) {
   auto run = drive("open 3223\nshow 3223\nclick 3223 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   json rows = grid(run)["rows"];
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0], json::array({"01/11/1998", "5.00", "3.00", "1"}));
@@ -73,17 +72,15 @@ TEST_F(FinanceRates, ListShowsEntriesInRecordOrderAndTheRateApplyingNow) {
 }
 
 TEST_F(FinanceRates, OnlyLaterEntriesMeanNoRateApplies) {
-  auto run = company.drive("open 3223\nshow 3223\nclick 3223 2\n", "--program-date 31/10/1998");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = company.use("open 3223\nshow 3223\nclick 3223 2\n", "--program-date 31/10/1998");
   EXPECT_EQ(rateLine(run), kNoRate);
 }
 
 TEST_F(FinanceRates, AnEmptyFileDisablesEditAndDeleteAndTheFirstEntryIsRecordOne) {
   TestCompany empty("");
-  auto run = empty.drive(
+  auto run = empty.use(
       "open 3223\nshow 3223\n" + addEntry("15/03/2001", "5", "2.5") + "show 3223\nclick 3223 2\n",
       "--program-date 01/06/2005");
-  ASSERT_EQ(run.status, 0) << run.error();
   json before = shownAt(run, 0, IDD_FINANCE_RATES);
   EXPECT_EQ(shownControl(before, IDC_FINANCE_RATES_GRID)["rowCount"], 0);
   EXPECT_EQ(shownControl(before, IDC_FINANCE_RATES_CURRENT)["text"], kNoRate);
@@ -108,7 +105,6 @@ TEST_F(FinanceRates, ADeletedEntryBecomesAFreeSlotThatTheNextEntryTakes) {
       "open 3223\nselect 3223 1610 0\nclick 3223 1362\nanswer no\nselect 3223 1610 0\n"
       "click 3223 1362\nanswer yes\nshow 3223\n" +
       addEntry("01/01/2003", "6", "1") + "show 3223\nclick 3223 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(),
             (std::vector<std::string>{"Are you sure you wish to delete this entry?",
                                       "Are you sure you wish to delete this entry?"}));
@@ -127,7 +123,6 @@ TEST_F(FinanceRates, ADeletedEntryBecomesAFreeSlotThatTheNextEntryTakes) {
 
 TEST_F(FinanceRates, DeletingWritesTheFreeMarkAndZeros) {
   auto run = drive("open 3223\nselect 3223 1610 1\nclick 3223 1362\nanswer yes\nclick 3223 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   std::vector<std::uint8_t> freeSlot(20, 0);
   freeSlot[0] = 1;
   EXPECT_EQ(company.record(48, 2), freeSlot);
@@ -137,7 +132,6 @@ TEST_F(FinanceRates, EditLoadsTheEntryAndMayKeepItsOwnDate) {
   auto run = drive(
       "open 3223\nactivate 3223 1610 0\nshow 3224\ntype 3224 1431 \"6\"\nclick 3224 1942\n"
       "show 3223\nclick 3223 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   json editor = shownAt(run, 0, IDD_EDIT_FINANCE_RATE);
   EXPECT_EQ(shownControl(editor, IDC_EDIT_FINANCE_RATE_DATE)["text"], "01/11/1998");
   EXPECT_EQ(shownControl(editor, IDC_EDIT_FINANCE_RATE_BASE_RATE)["text"], "5.00");
@@ -169,7 +163,6 @@ TEST_F(FinanceRates, EachRefusalShowsItsTextAndStoresNothing) {
   for (const Case& c : cases) {
     auto run = drive("open 3223\n" + addEntry(c.date, c.base, c.additional) +
                      "answer ok\nshow 3224\nclick 3224 2\nclick 3223 2\n");
-    ASSERT_EQ(run.status, 0) << c.date << " " << run.error();
     EXPECT_EQ(run.messages(), std::vector<std::string>{c.message}) << c.date << " " << c.base;
     EXPECT_TRUE(run.shown(IDD_EDIT_FINANCE_RATE).value("visible", false))
         << "the editor stays open";
@@ -181,8 +174,8 @@ TEST_F(FinanceRates, EachRefusalShowsItsTextAndStoresNothing) {
 // The rate fields are number fields: letters are refused as they are typed
 // and the field keeps what it had, so "5abc" can never be stored as 5.
 TEST_F(FinanceRates, LettersInARateAreRefusedByTheField) {
-  auto run = drive("open 3223\nclick 3223 1026\ntype 3224 1431 \"5abc\"\n");
-  EXPECT_EQ(run.status, 1);
+  auto run = company.useFailing("open 3223\nclick 3223 1026\ntype 3224 1431 \"5abc\"\n",
+                                "--program-date 01/06/2005");
   EXPECT_NE(run.error().value("message", "").find("not a number"), std::string::npos);
   EXPECT_EQ(company.record(48, 3).size(), 0u);
 }
@@ -191,7 +184,6 @@ TEST_F(FinanceRates, TheCeilingIsAcceptedAndCancelStoresNothing) {
   auto run = drive("open 3223\n" + addEntry("01/01/2004", "99.99", "-1") +
                    "click 3223 1026\ntype 3224 1336 \"02/02/2004\"\ntype 3224 1431 \"1\"\n"
                    "click 3224 2\nclick 3223 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_TRUE(run.messages().empty());
   auto stored = company.stored<finratemap>(48, 3);
   EXPECT_EQ(double{stored.baseRate}, 99.99);
@@ -200,21 +192,7 @@ TEST_F(FinanceRates, TheCeilingIsAcceptedAndCancelStoresNothing) {
 }
 
 TEST_F(FinanceRates, TheRatesActionKeepsASecondStationOut) {
-  auto first =
-      company.driveInBackground("open 3223\nwait update 30\nclick 3223 2\n", "--multi-user");
-  ASSERT_TRUE(waitForText(first, "\"granted\""));
-  auto second = drive("open 3223\n", "--multi-user --station TWO");
-  EXPECT_EQ(second.status, 0);
-  ASSERT_EQ(second.all("action").size(), 2u);
-  EXPECT_EQ(second.all("action")[1]["action"], "refused");
-  EXPECT_EQ(second.all("action")[1]["id"], 64);
-  EXPECT_EQ(second.all("dialog")[0]["shown"], false);
-  EXPECT_TRUE(second.messages().empty());
-
-  // A change notice lets the first station close and end its action.
-  company.drive("open 901\nselect 901 1610 1\nclick 901 1413\nclick 9026 1\nclick 901 2\n",
-                "--multi-user --station THREE");
-  EXPECT_TRUE(waitForText(first, "\"ended\""));
+  expectActionKeepsOthersOut(company, "open 3223\n", "click 3223 2\n", 64);
 }
 
 }  // namespace

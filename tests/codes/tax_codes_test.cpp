@@ -45,8 +45,7 @@ std::vector<std::uint8_t> withoutCode(std::vector<std::uint8_t> record, int code
 TEST(TaxCodes, ListsAllHundredCodesAndCloseChangesNothing) {
   TestCompany co;
   auto before = co.record(DF_CONTROL, 1);
-  DriveRun run = co.drive(kOpen + "show 3619\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + "show 3619\n" + kClose);
   json g = listGrid(run);
   ASSERT_EQ(g["rows"].size(), 100u);
   EXPECT_EQ(g["rows"][0][0], "T0");
@@ -63,9 +62,9 @@ TEST(TaxCodes, ListsAllHundredCodesAndCloseChangesNothing) {
 TEST(TaxCodes, KeyboardRateEditIsStoredInItsEntryOnly) {
   TestCompany co;
   auto before = co.record(DF_CONTROL, 1);
-  DriveRun run = co.drive(kOpen + editCode(3) + "show 3620\n" + "type 3620 1962 \"12.25\"\n" +
-                          "click 3620 1961\nclick 3620 1942\nshow 3619\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + editCode(3) + "show 3620\n" + "type 3620 1962 \"12.25\"\n" +
+                            "click 3620 1961\nclick 3620 1942\nshow 3619\n" + kClose,
+                        "--multi-user --lock-records");
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_CODE)["text"], "T3");
   EXPECT_FALSE(enabled(editControl(run, IDC_EDIT_TAX_CODE_CODE)));
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE)["text"], "0.00");
@@ -94,9 +93,8 @@ TEST(TaxCodes, KeyboardRateEditIsStoredInItsEntryOnly) {
 TEST(TaxCodes, DoubleClickOpensTheEditorAndCancelStoresNothing) {
   TestCompany co;
   auto before = co.record(DF_CONTROL, 1);
-  DriveRun run = co.drive(kOpen + "activate 3619 1610 5\nshow 3620\ntype 3620 1962 \"99\"\n" +
-                          "click 3620 2\nshow 3619\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + "activate 3619 1610 5\nshow 3620\ntype 3620 1962 \"99\"\n" +
+                        "click 3620 2\nshow 3619\n" + kClose);
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_CODE)["text"], "T5");
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE)["text"], "5.00");
   EXPECT_EQ(listGrid(run, 1)["rows"][5][1], "5.00");
@@ -107,9 +105,8 @@ TEST(TaxCodes, DoubleClickOpensTheEditorAndCancelStoresNothing) {
 TEST(TaxCodes, EcCodeForcesSalesWithNoRateAndPurchasesTakeTheLink) {
   TestCompany co;
   DriveRun run =
-      co.drive(kOpen + editCode(1) + "click 3620 1957\nshow 3620\n" +
-               "click 3620 1958\nshow 3620\nselect 3620 2061 5\nclick 3620 1942\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+      co.use(kOpen + editCode(1) + "click 3620 1957\nshow 3620\n" +
+             "click 3620 1958\nshow 3620\nselect 3620 2061 5\nclick 3620 1942\n" + kClose);
   ASSERT_EQ(run.all("show").size(), 2u);
   EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_SALES, 0)));
   EXPECT_FALSE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_PURCHASES, 0)));
@@ -129,9 +126,8 @@ TEST(TaxCodes, EcCodeForcesSalesWithNoRateAndPurchasesTakeTheLink) {
   EXPECT_EQ(t.inUse, 1);
 
   // Unticking "EC Code" gives the rate back to the user.
-  DriveRun off = co.drive(kOpen + editCode(4) + "click 3620 1957\nshow 3620\n" +
-                          "type 3620 1962 \"3\"\nclick 3620 1942\n" + kClose);
-  ASSERT_EQ(off.status, 0) << off.error();
+  DriveRun off = co.use(kOpen + editCode(4) + "click 3620 1957\nshow 3620\n" +
+                        "type 3620 1962 \"3\"\nclick 3620 1942\n" + kClose);
   EXPECT_TRUE(enabled(editControl(off, IDC_EDIT_TAX_CODE_RATE)));
   EXPECT_FALSE(enabled(editControl(off, IDC_EDIT_TAX_CODE_EC_SALES)));
   EXPECT_FALSE(checked(editControl(off, IDC_EDIT_TAX_CODE_EC_SALES)));
@@ -144,9 +140,8 @@ TEST(TaxCodes, EcCodeForcesSalesWithNoRateAndPurchasesTakeTheLink) {
 TEST(TaxCodes, StoredEcPurchasesOpensOnItsLinkAndLinksAreAlwaysSaved) {
   TestCompany co;
   storeCode(co, 2, {0.0, 1, 0, 0, 7});  // a stale link on a code that is no EC code
-  DriveRun run = co.drive(kOpen + editCode(8) + "show 3620\nclick 3620 2\n" + editCode(2) +
-                          "show 3620\nclick 3620 1942\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kOpen + editCode(8) + "show 3620\nclick 3620 2\n" + editCode(2) +
+                        "show 3620\nclick 3620 1942\n" + kClose);
   ASSERT_EQ(run.all("show").size(), 2u);
   EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_CODE, 0)));
   EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_EC_PURCHASES, 0)));
@@ -163,55 +158,36 @@ TEST(TaxCodes, AnyNonzeroFlagShowsAsYesAndIsSavedAsOne) {
   TestCompany co;
   storeCode(co, 6, {8.0, 5, 0, 0, 0});
   DriveRun run =
-      co.drive(kOpen + "show 3619\n" + editCode(6) + "show 3620\nclick 3620 1942\n" + kClose);
-  ASSERT_EQ(run.status, 0) << run.error();
+      co.use(kOpen + "show 3619\n" + editCode(6) + "show 3620\nclick 3620 1942\n" + kClose);
   EXPECT_EQ(listGrid(run)["rows"][6], json({"T6", "8.00", "Y", "N", "N", ""}));
   EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_IN_USE, 1)));
   EXPECT_EQ(storedCode(co, 6).inUse, 1);
   EXPECT_DOUBLE_EQ(storedCode(co, 6).rate, 8.0);
 }
 
+// The editing station has read the control record; the record changes
+// under it (T7 and a control slot), so its own copy is stale until the
+// save reads the record again.  A second station is kept out meanwhile.
 TEST(TaxCodes, SaveKeepsWhatAnotherStationStoredMeanwhile) {
   TestCompany co;
-  // The editing station has read the control record; the record changes
-  // under it (T7 and a control slot), and only a setup notice arrives, so
-  // its own copy stays stale until the save reads the record again.
-  auto out = co.driveInBackground(kOpen + editCode(3) + "wait update 30\n" +
-                                  "type 3620 1962 \"4\"\nclick 3620 1942\n" + kClose);
-  ASSERT_TRUE(waitForText(out, "\"dialog\":3620"));
+  StationProcess first(co, "--multi-user");
+  first.send(kOpen + editCode(3));
+  expectActionRefused(co.use(kOpen, "--multi-user --station TWO"), 31, "Tax Codes");
   contmap c = co.stored<contmap>(DF_CONTROL, 1);
   c.taxCode[7].rate = 9.5;
   c.controlRec[7] = 99;
   co.store(DF_CONTROL, 1, &c);
-  co.broadcast(274, 8);
-  ASSERT_TRUE(waitForText(out, "\"action\":\"closed\",\"dialog\":3619"));
+  first.send("type 3620 1962 \"4\"\nclick 3620 1942\n" + kClose);
+  EXPECT_EQ(first.finish().all("action").back()["action"], "ended");
   contmap after = co.stored<contmap>(DF_CONTROL, 1);
   EXPECT_DOUBLE_EQ(after.taxCode[3].rate, 4.0);
   EXPECT_DOUBLE_EQ(after.taxCode[7].rate, 9.5);
   EXPECT_EQ(after.controlRec[7], 99u);
 }
 
-TEST(TaxCodes, TheActionKeepsASecondStationOutAndLockedRunsStore) {
-  TestCompany co;
-  auto out = co.driveInBackground(kOpen + "wait update 30\n" + kClose, "--multi-user");
-  ASSERT_TRUE(waitForText(out, "\"granted\""));
-  DriveRun second = co.drive(kOpen, "--multi-user --station TWO");
-  expectActionRefused(second, 31, "Tax Codes");
-
-  // Wake the first station; it ends its action as it closes.
-  co.broadcast(275, 16);
-  ASSERT_TRUE(waitForText(out, "\"ended\""));
-
-  DriveRun locked =
-      co.drive(kOpen + editCode(0) + "type 3620 1962 \"1.5\"\nclick 3620 1942\n" + kClose,
-               "--multi-user --lock-records --station THREE");
-  ASSERT_EQ(locked.status, 0) << locked.error();
-  EXPECT_DOUBLE_EQ(storedCode(co, 0).rate, 1.5);
-}
-
 TEST(TaxCodes, ComboListsEveryCodeWithItsRate) {
   TestCompany co;
-  DriveRun run = co.drive(kOpen + editCode(8) + "show 3620\n");
+  DriveRun run = co.use(kOpen + editCode(8) + "show 3620\n");
   json combo = editControl(run, IDC_TAX_CODE_COMBO);
   ASSERT_EQ(combo["items"].size(), 100u);
   EXPECT_EQ(combo["items"][0], "T0 0.00");
@@ -221,7 +197,7 @@ TEST(TaxCodes, ComboListsEveryCodeWithItsRate) {
 
   // A rate too wide for the 10-byte column leaves the code alone, whole.
   storeCode(co, 99, {100.0, 1, 0, 0, 0});
-  DriveRun wide = co.drive(kOpen + editCode(8) + "show 3620\n");
+  DriveRun wide = co.use(kOpen + editCode(8) + "show 3620\n");
   EXPECT_EQ(editControl(wide, IDC_TAX_CODE_COMBO)["items"][99], "T99");
 }
 

@@ -7,6 +7,7 @@
 #include "frame/res/ids_company.h"
 #include "host/data/sqlite.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -56,8 +57,7 @@ const std::string kChange =
 TEST(ChangePassword, WithoutAccessRightsTheCompanyPasswordChanges) {
   TestCompany co;
   auto usersBefore = co.record(DF_USERS, 1);
-  auto run = co.drive("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")));
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")));
   json dialog = run.shown(IDD_CHANGE_PASSWORD);
   EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_NAME_CAPTION)["text"], "Company Name");
   EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_LOGON_NAME)["text"], "Wintergreen Trading Ltd");
@@ -70,9 +70,8 @@ TEST(ChangePassword, WithoutAccessRightsTheCompanyPasswordChanges) {
 
   // The stored password opens the next time readable, and Discard brings
   // it back after typing.
-  auto again = co.drive(
+  auto again = co.use(
       "open 3632\nshow 3632\ntype 3632 1783 \"other\"\nclick 3632 1003\nshow 3632\nclick 3632 2\n");
-  ASSERT_EQ(again.status, 0) << again.error();
   EXPECT_EQ(shownControl(again.shown(0, IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"], "*******");
   EXPECT_EQ(shownControl(again.shown(1, IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"], "*******");
   EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << "Cancel stores nothing";
@@ -81,18 +80,16 @@ TEST(ChangePassword, WithoutAccessRightsTheCompanyPasswordChanges) {
 TEST(ChangePassword, AMismatchIsRefusedAndStoresNothing) {
   TestCompany co;
   auto before = co.record(DF_SETUP, 1);
-  auto run = co.drive(
+  auto run = co.use(
       "open 3632\ntype 3632 1783 \"abc\"\ntype 3632 1784 \"abd\"\nclick 3632 1942\nanswer ok\n"
       "show 3632\nclick 3632 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{"Passwords do not match"});
   EXPECT_TRUE(run.shown(IDD_CHANGE_PASSWORD).value("visible", false)) << "the dialog stays open";
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
   EXPECT_TRUE(run.all("update-sent").empty());
 
   // Typing stops at 10 characters.
-  auto longer = co.drive("open 3632\ntype 3632 1783 \"abcdefghijklm\"\nshow 3632\nclick 3632 2\n");
-  ASSERT_EQ(longer.status, 0) << longer.error();
+  auto longer = co.use("open 3632\ntype 3632 1783 \"abcdefghijklm\"\nshow 3632\nclick 3632 2\n");
   EXPECT_EQ(shownControl(longer.shown(IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"],
             "**********");
 }
@@ -101,9 +98,8 @@ TEST(ChangePassword, AUserWithAccessRightsChangesTheOwnRecordOnly) {
   TestCompany co;
   withAccessRightsAndClerk(co);
   std::string companyBefore = storedPassword(co);
-  auto run = co.drive("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")),
-                      "--user CLERK --lock-records");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")),
+                    "--user CLERK --lock-records");
   json dialog = run.shown(IDD_CHANGE_PASSWORD);
   EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_LOGON_NAME)["text"], "CLERK");
   EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_NEW)["text"], "*******")
@@ -118,11 +114,25 @@ TEST(ChangePassword, TheManagerInAnyLetterCaseChangesTheCompanyPassword) {
     TestCompany co;
     withAccessRightsAndClerk(co, name);
     auto userBefore = co.record(DF_USERS, 1);
-    auto run = co.drive(kChange, std::string("--user ") + name);
-    ASSERT_EQ(run.status, 0) << name << run.error();
+    auto run = co.use(kChange, std::string("--user ") + name);
     EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << name;
     EXPECT_EQ(co.record(DF_USERS, 1), userBefore) << name;
   }
+}
+
+// Another station stores the financial year while the dialog is open: the
+// save reads the setup record again under its lock and keeps that change.
+TEST(ChangePassword, TheSaveKeepsWhatAnotherStationStoredMeanwhile) {
+  TestCompany co;
+  StationProcess station(co, "--multi-user --lock-records");
+  station.send(kChange.substr(0, kChange.find("click")));
+  setupmap changed = storedSetup(co);
+  changed.fyStartYear = 2031;
+  storeSetup(co, changed);
+  station.send("click 3632 1942\n");
+  EXPECT_EQ(station.finish().status, 0);
+  EXPECT_EQ(storedPassword(co), storedForm("NEWPASS"));
+  EXPECT_EQ(copy(storedSetup(co).fyStartYear), 2031);
 }
 
 // A company whose user file is gone: the user's change creates it empty,
@@ -136,8 +146,7 @@ TEST(ChangePassword, AMissingUserFileIsCreatedEmpty) {
     db.exec("DELETE FROM records WHERE file = 31; DELETE FROM files WHERE number = 31");
   }
   auto setupBefore = co.record(DF_SETUP, 1);
-  auto run = co.drive(kChange, "--user CLERK");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kChange, "--user CLERK");
   EXPECT_TRUE(run.messages().empty());
   EXPECT_EQ(co.record(DF_SETUP, 1), setupBefore);
   data::openCompany(co.dir());

@@ -11,11 +11,6 @@
 namespace vx70::test {
 namespace {
 
-using vx70::test::copy;
-using vx70::test::setText;
-using vx70::test::storedSetup;
-using vx70::test::storeSetup;
-
 const std::string kOpen = "open 3600\n";
 const std::string kOk = "click 3600 1942\n";
 const std::string kShowParameters = "show 3603\n";
@@ -29,27 +24,9 @@ constexpr int kOthers[] = {IDC_PREFS_ACCESS_RIGHTS,   IDC_PREFS_NO_VISA_WARNING,
                            IDC_PREFS_PPSR_BY_SPLIT,   IDC_PREFS_BANK_REC_GROUPING,
                            IDC_PREFS_NEGATIVE_STOCK,  IDC_PREFS_WORKCLOCK};
 
-// Byte offsets where two setup records differ, to name a field that moved
-// by accident.
-std::set<std::size_t> differences(const setupmap& a, const setupmap& b) {
-  std::set<std::size_t> out;
-  auto* x = reinterpret_cast<const unsigned char*>(&a);
-  auto* y = reinterpret_cast<const unsigned char*>(&b);
-  for (std::size_t i = 0; i < sizeof a; ++i)
-    if (x[i] != y[i]) out.insert(i);
-  return out;
-}
-
-void expectSameRecord(const setupmap& expected, const setupmap& stored) {
-  auto diff = differences(expected, stored);
-  EXPECT_TRUE(diff.empty()) << "first differing byte at offset " << *diff.begin();
-}
-
 json control(const DriveRun& run, int dialog, int id) {
   return shownControl(run.shown(dialog), id);
 }
-
-bool removed(const json& c) { return !c["enabled"].get<bool>() && !c["visible"].get<bool>(); }
 
 // A user who is not the manager, with access rights on.
 void addClerk(const TestCompany& co) {
@@ -64,26 +41,15 @@ TEST(CompanyPrefs, OkStoresEveryPageIntoTheSetupRecord) {
   setupmap before = storedSetup(co);
   before.retiredParamFlag = 1;
   storeSetup(co, before);
-  auto run = co.drive(kOpen +
-                      "type 3601 1673 \"Acme Widgets\"\n"
-                      "type 3601 1029 \"1 High Street\"\n"
-                      "type 3601 2068 \"01234 567890\"\n"
-                      "type 3601 2318 \"office@acme.example\"\n"
-                      "type 3601 1310 \"CR-42\"\n"
-                      "click 3601 1998\n"
-                      "page 3600 1\n"
-                      "type 3602 1044 \"  Road  \"\n"
-                      "type 3602 1925 \" Area \"\n"
-                      "type 3602 1848 \"Group\"\n"
-                      "page 3600 2\n"
-                      "click 3603 2365\n"
-                      "click 3603 2449\n"
-                      "click 3603 1127\n"
-                      "type 3603 1769 \"40\"\n"
-                      "select 3603 2061 5\n"
-                      "type 3603 1881 \"1.25\"\n" +
-                      kOk);
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen +
+                    "type 3601 1673 \"Acme Widgets\"\ntype 3601 1029 \"1 High Street\"\n"
+                    "type 3601 2068 \"01234 567890\"\ntype 3601 2318 \"office@acme.example\"\n"
+                    "type 3601 1310 \"CR-42\"\nclick 3601 1998\npage 3600 1\n"
+                    "type 3602 1044 \"  Road  \"\ntype 3602 1925 \" Area \"\n"
+                    "type 3602 1848 \"Group\"\npage 3600 2\nclick 3603 2365\nclick 3603 2449\n"
+                    "click 3603 1127\ntype 3603 1769 \"40\"\nselect 3603 2061 5\n"
+                    "type 3603 1881 \"1.25\"\n" +
+                    kOk);
 
   setupmap expected = before;
   setText(expected.companyName, "Acme Widgets");
@@ -123,9 +89,8 @@ TEST(CompanyPrefs, CancelStoresNothingAndThrowsAwayWhatThePagesChanged) {
   TestCompany co;
   const setupmap before = storedSetup(co);
   auto run =
-      co.drive(kOpen + "type 3601 1673 \"Changed\"\npage 3600 2\nclick 3603 1005\nclick 3600 2\n" +
-               kOpen + "show 3601\nshow 3603\n");
-  ASSERT_EQ(run.status, 0) << run.error();
+      co.use(kOpen + "type 3601 1673 \"Changed\"\npage 3600 2\nclick 3603 1005\nclick 3600 2\n" +
+             kOpen + "show 3601\nshow 3603\n");
   expectSameRecord(before, storedSetup(co));
   EXPECT_TRUE(run.all("update-sent").empty());
   EXPECT_EQ(shownControl(run, 0, IDD_PREFS_ADDRESS, IDC_PREFS_COMPANY_NAME)["text"],
@@ -146,8 +111,7 @@ TEST(CompanyPrefs, PagesShowTheStoredRecord) {
   setup.workclockLink = 1;
   setup.noVisaWarning = 1;
   storeSetup(co, setup);
-  auto run = co.drive(kOpen + "show\n");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + "show\n");
   EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_CAPTION2)["text"], "Town")
       << "the caption is the trimmed label";
   EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_LINE2)["text"], "Springfield");
@@ -195,8 +159,7 @@ TEST(CompanyPrefs, EachEditionRemovesItsControlsAndPacksTheOthers) {
   TestCompany co;
   for (const auto& c : cases) {
     SCOPED_TRACE("edition " + std::to_string(c.edition));
-    auto run = co.drive(kOpen + "show\n", "--edition " + std::to_string(c.edition));
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen + "show\n", "--edition " + std::to_string(c.edition));
     json page = run.shown(IDD_PREFS_PARAMETERS);
     for (const auto& ctl : page["controls"]) {
       int id = ctl["id"];
@@ -243,8 +206,7 @@ TEST(CompanyPrefs, HiddenOptionsKeepTheirStoredValues) {
   setup.ageDisputesAsCurrent = 1;
   setup.accessRights = 0;
   storeSetup(co, setup);
-  auto run = co.drive(kOpen + kOk, "--edition 8");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + kOk, "--edition 8");
   setupmap after = storedSetup(co);
   EXPECT_EQ(copy(after.excludeDeleted), 1);
   EXPECT_EQ(copy(after.allowNegativeStock), 1);
@@ -253,16 +215,13 @@ TEST(CompanyPrefs, HiddenOptionsKeepTheirStoredValues) {
 
 TEST(CompanyPrefs, OkFollowsTheCompanyName) {
   TestCompany co;
-  auto run =
-      co.drive(kOpen + "type 3601 1673 \"\"\nshow 3600\ntype 3601 1673 \"   \"\nshow 3600\n" +
-               "type 3601 1673 \"B\"\nshow 3600\n");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + "type 3601 1673 \"\"\nshow 3600\ntype 3601 1673 \"   \"\nshow 3600\n" +
+                    "type 3601 1673 \"B\"\nshow 3600\n");
   EXPECT_FALSE(shownControl(run, 0, IDD_COMPANY_PREFS, IDC_OK)["enabled"]);
   EXPECT_FALSE(shownControl(run, 1, IDD_COMPANY_PREFS, IDC_OK)["enabled"]) << "blanks are trimmed";
   EXPECT_TRUE(shownControl(run, 2, IDD_COMPANY_PREFS, IDC_OK)["enabled"]);
   // The focus starts on the name.
-  auto debug = co.drive(kOpen + "show 3601\ntype 3601 1673 \"\"\nshow 3600\n", "--debug");
-  ASSERT_EQ(debug.status, 0) << debug.error();
+  auto debug = co.use(kOpen + "show 3601\ntype 3601 1673 \"\"\nshow 3600\n", "--debug");
   EXPECT_TRUE(shownControl(debug, 0, IDD_PREFS_ADDRESS, IDC_PREFS_COMPANY_NAME)["focus"]);
   EXPECT_TRUE(shownControl(debug, 1, IDD_COMPANY_PREFS, IDC_OK)["enabled"])
       << "debug mode leaves OK alone";
@@ -270,8 +229,7 @@ TEST(CompanyPrefs, OkFollowsTheCompanyName) {
 
 TEST(CompanyPrefs, LeavingALabelRetitlesTheAddressLine) {
   TestCompany co;
-  auto run = co.drive(kOpen + "page 3600 1\ntype 3602 1046 \" County \"\nleave 3602 1046\nshow\n");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + "page 3600 1\ntype 3602 1046 \" County \"\nleave 3602 1046\nshow\n");
   EXPECT_EQ(control(run, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_CAPTION3)["text"], " County");
   EXPECT_EQ(control(run, IDD_PREFS_LABELS, IDC_PREFS_ADDRESS_LABEL3)["text"], " County ")
       << "the buffer keeps the typing";
@@ -279,9 +237,8 @@ TEST(CompanyPrefs, LeavingALabelRetitlesTheAddressLine) {
 
 TEST(CompanyPrefs, LockedDetailsAreReadOnly) {
   TestCompany co;
-  auto open = co.drive(kOpen + "show 3601\n");
-  auto locked = co.drive(kOpen + "show 3601\n", "--details-locked");
-  ASSERT_EQ(locked.status, 0) << locked.error();
+  auto open = co.use(kOpen + "show 3601\n");
+  auto locked = co.use(kOpen + "show 3601\n", "--details-locked");
   for (int id : {IDC_PREFS_COMPANY_NAME, IDC_PREFS_ADDRESS_LINE1, IDC_PREFS_ADDRESS_LINE2,
                  IDC_PREFS_ADDRESS_LINE3, IDC_PREFS_ADDRESS_LINE4, IDC_PREFS_ADDRESS_LINE5,
                  IDC_PREFS_TELEPHONE, IDC_PREFS_EMAIL, IDC_PREFS_WEB_SITE, IDC_PREFS_FAX,
@@ -302,10 +259,8 @@ TEST(CompanyPrefs, LockedDetailsAreReadOnly) {
 TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto run =
-      co.drive(kOpen + kToParameters + "click 3603 2200\nanswer ok\n" + kShowParameters + kOk,
-               "--vat-locked");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + kToParameters + "click 3603 2200\nanswer ok\n" + kShowParameters + kOk,
+                    "--vat-locked");
   EXPECT_EQ(run.messages(), std::vector<std::string>{"You can not change your VAT Scheme whilst "
                                                      "there are VAT unreconciled transactions"});
   EXPECT_EQ(run.all("message")[0]["kind"], 2);
@@ -313,8 +268,7 @@ TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
             before.vatCashAccounting ? 1 : 0);
   EXPECT_EQ(copy(storedSetup(co).vatCashAccounting), copy(before.vatCashAccounting));
 
-  auto free = co.drive(kOpen + kToParameters + "click 3603 2200\n" + kOk);
-  ASSERT_EQ(free.status, 0) << free.error();
+  auto free = co.use(kOpen + kToParameters + "click 3603 2200\n" + kOk);
   EXPECT_TRUE(free.messages().empty());
   EXPECT_EQ(copy(storedSetup(co).vatCashAccounting), before.vatCashAccounting ? 0 : 1);
 }
@@ -322,15 +276,13 @@ TEST(CompanyPrefs, TheVatSchemeCannotChangeWithUnreconciledTransactions) {
 TEST(CompanyPrefs, ItemVatWarnsInTheFullEditionAndTheClickStands) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto run = co.drive(kOpen + kToParameters + "click 3603 2174\nanswer ok\n" + kOk);
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + kToParameters + "click 3603 2174\nanswer ok\n" + kOk);
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{
                 "Warning: Any change you make to this check box,\nwill affect incomplete sales "
                 "orders."});
   EXPECT_EQ(copy(storedSetup(co).itemVatAmendable), before.itemVatAmendable ? 0 : 1);
-  auto quiet = co.drive(kOpen + kToParameters + "click 3603 2174\n" + kOk, "--edition 2");
-  ASSERT_EQ(quiet.status, 0) << quiet.error();
+  auto quiet = co.use(kOpen + kToParameters + "click 3603 2174\n" + kOk, "--edition 2");
   EXPECT_TRUE(quiet.messages().empty());
 }
 
@@ -339,10 +291,8 @@ TEST(CompanyPrefs, NegativeStockCannotBeSwitchedOffWhileProductsAreBelowZero) {
   setupmap setup = storedSetup(co);
   setup.allowNegativeStock = 1;
   storeSetup(co, setup);
-  auto run =
-      co.drive(kOpen + kToParameters + "click 3603 2495\nanswer ok\n" + kShowParameters + kOk,
-               "--negative-stock 3");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + kToParameters + "click 3603 2495\nanswer ok\n" + kShowParameters + kOk,
+                    "--negative-stock 3");
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{"One or more Products have a negative\nstock value."});
   EXPECT_EQ(run.all("message")[0]["kind"], 1);
@@ -353,23 +303,20 @@ TEST(CompanyPrefs, NegativeStockCannotBeSwitchedOffWhileProductsAreBelowZero) {
 TEST(CompanyPrefs, SplitListingIsRefusedWhileOthersAreLoggedIn) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto other = co.driveInBackground("wait update 30\n", "--multi-user --station OTHER");
-  ASSERT_TRUE(waitForText(other, "\"started\""));
-  auto run =
-      co.drive(kOpen + kToParameters + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk,
-               "--multi-user");
-  ASSERT_EQ(run.status, 0) << run.error();
+  StationProcess other(co, "--multi-user --station OTHER");
+  auto run = co.use(kOpen + kToParameters + "click 3603 2444\nanswer ok\n" + kShowParameters + kOk,
+                    "--multi-user");
   EXPECT_EQ(run.messages(), std::vector<std::string>{
                                 "You cannot change this value when other users are logged in"});
   EXPECT_EQ(control(run, IDD_PREFS_PARAMETERS, IDC_PREFS_PPSR_BY_SPLIT)["checked"],
             before.listPpSrBySplit ? 1 : 0);
   EXPECT_EQ(copy(storedSetup(co).listPpSrBySplit), copy(before.listPpSrBySplit));
-  // The save's notice reached the other station, which reloaded the record.
-  ASSERT_TRUE(waitForText(other, "\"code\":274"));
+  // The save's notice reaches the other station, which reloads the record.
+  other.send("wait update\n");
+  EXPECT_EQ(other.finish().all("update").at(0)["code"], 274);
 
   // Alone, the click stands.
-  auto alone = co.drive(kOpen + kToParameters + "click 3603 2444\n" + kOk);
-  ASSERT_EQ(alone.status, 0) << alone.error();
+  auto alone = co.use(kOpen + kToParameters + "click 3603 2444\n" + kOk);
   EXPECT_TRUE(alone.messages().empty());
   EXPECT_EQ(copy(storedSetup(co).listPpSrBySplit), before.listPpSrBySplit ? 0 : 1);
 }
@@ -383,20 +330,17 @@ TEST(CompanyPrefs, AUserOtherThanTheManagerEditsTheOwnCallChargeRate) {
   setup.callChargeRate = 2.5;
   storeSetup(co, setup);
   addClerk(co);
-  auto clerk = co.drive(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
-                        "--user CLERK --call-charge-rate 1.5");
-  ASSERT_EQ(clerk.status, 0) << clerk.error();
+  auto clerk = co.use(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
+                      "--user CLERK --call-charge-rate 1.5");
   EXPECT_EQ(control(clerk, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "1.50");
   EXPECT_DOUBLE_EQ(copy(storedSetup(co).callChargeRate), 2.5) << "the company rate stays";
   EXPECT_DOUBLE_EQ(copy(co.stored<accessmap>(DF_USERS, 2).callChargeRate), 0.75)
       << "the user's own rate goes with the user's options";
-  auto later = co.drive(kOpen + kShowParameters, "--user CLERK");
+  auto later = co.use(kOpen + kShowParameters, "--user CLERK");
   EXPECT_EQ(control(later, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "0.75");
 
-  auto manager =
-      co.drive(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
-               "--call-charge-rate 1.5");
-  ASSERT_EQ(manager.status, 0) << manager.error();
+  auto manager = co.use(kOpen + kToParameters + kShowParameters + "type 3603 1881 \"0.75\"\n" + kOk,
+                        "--call-charge-rate 1.5");
   EXPECT_EQ(control(manager, IDD_PREFS_PARAMETERS, IDC_PREFS_CALL_CHARGE_RATE)["text"], "2.50");
   EXPECT_DOUBLE_EQ(copy(storedSetup(co).callChargeRate), 0.75);
 }
@@ -404,47 +348,31 @@ TEST(CompanyPrefs, AUserOtherThanTheManagerEditsTheOwnCallChargeRate) {
 TEST(CompanyPrefs, TheWorkclockLinkRewritesItsChartOnEveryOk) {
   TestCompany co;
   auto chart = std::filesystem::path(co.dir()) / "GLCOAT.CSV";
-  auto off = co.drive(kOpen + kOk);
-  ASSERT_EQ(off.status, 0) << off.error();
+  auto off = co.use(kOpen + kOk);
   EXPECT_FALSE(std::filesystem::exists(chart));
-  auto on = co.drive(kOpen + kToParameters + "click 3603 2244\n" + kOk + kOpen + kOk);
-  ASSERT_EQ(on.status, 0) << on.error();
+  auto on = co.use(kOpen + kToParameters + "click 3603 2244\n" + kOk + kOpen + kOk);
   EXPECT_EQ(on.all("chart-written").size(), 2u);
   EXPECT_TRUE(std::filesystem::exists(chart));
 }
 
 // ---- Two stations ---------------------------------------------------------------------
 
-// The editing station holds action 25; the record changes under it without
-// a setup notice, so only the re-read at OK keeps the other change.
+// The editing station holds action 25; the record changes under it, so
+// only the re-read at OK keeps the other change.
 TEST(CompanyPrefs, OkMergesIntoTheRecordAnotherStationChanged) {
   TestCompany co;
-  auto first = co.driveInBackground(
-      kOpen + "type 3601 1673 \"Merged Name\"\nshow 3601\nwait update 30\n" + kOk,
-      "--multi-user --station FIRST");
-  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
-
-  // A second station is refused without a message.
-  DriveRun second = co.drive(kOpen, "--multi-user --station SECOND");
-  expectActionRefused(second, 25, "Company Preferences");
-
-  setupmap changed = storedSetup(co);
-  changed.fyStartMonth = 3;
-  changed.listUpdate[4] = 0;
-  storeSetup(co, changed);
-  co.broadcast(275, 16);  // the control record changed: no setup reload
-  ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
-  ASSERT_TRUE(waitForText(first, "\"closed\""));
-
+  auto storeElsewhere = [&] {
+    setupmap changed = storedSetup(co);
+    changed.fyStartMonth = 3;
+    changed.listUpdate[4] = 0;
+    storeSetup(co, changed);
+  };
+  editWhileAnotherStationStores(co, kOpen, "type 3601 1673 \"Merged Name\"\n", 25,
+                                "Company Preferences", storeElsewhere, kOk);
   setupmap after = storedSetup(co);
   EXPECT_STREQ(after.companyName, "Merged Name");
   EXPECT_EQ(copy(after.fyStartMonth), 3);
   EXPECT_EQ(copy(after.listUpdate[4]), 0);
-
-  // The action is free again.
-  DriveRun again = co.drive(kOpen + "click 3600 2\n", "--multi-user --station SECOND");
-  ASSERT_EQ(again.status, 0) << again.error();
-  EXPECT_EQ(again.all("action")[1]["action"], "granted");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "host/data/company.h"
 #include "station/station.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -79,25 +80,15 @@ int thisYear() {
   return local.tm_year + 1900;
 }
 
-// Which of the dialog's controls a person can use, by identifier.
-struct Usable {
-  bool month, year, cancel, change, changeVisible;
-};
-Usable usable(const json& dialog) {
-  return {shownControl(dialog, IDC_FY_START_MONTH)["enabled"],
-          shownControl(dialog, IDC_FY_START_YEAR)["enabled"],
-          shownControl(dialog, IDCANCEL)["enabled"], shownControl(dialog, IDC_FY_CHANGE)["enabled"],
-          shownControl(dialog, IDC_FY_CHANGE)["visible"]};
-}
-void expectUsable(const json& dialog, Usable want) {
-  ASSERT_FALSE(dialog.is_null());
-  Usable got = usable(dialog);
-  EXPECT_EQ(got.month, want.month);
-  EXPECT_EQ(got.year, want.year);
-  EXPECT_EQ(got.cancel, want.cancel);
-  EXPECT_EQ(got.change, want.change);
-  EXPECT_EQ(got.changeVisible, want.changeVisible);
+// Which of the dialog's controls a person can use: month, year, Cancel,
+// Change... and whether Change... shows ("+" usable, "-" not); OK always is.
+std::string usable(const json& dialog) {
+  std::string out;
+  for (int id : {IDC_FY_START_MONTH, IDC_FY_START_YEAR, IDCANCEL, IDC_FY_CHANGE})
+    out += shownControl(dialog, id)["enabled"].get<bool>() ? '+' : '-';
+  out += shownControl(dialog, IDC_FY_CHANGE)["visible"].get<bool>() ? '+' : '-';
   EXPECT_TRUE(shownControl(dialog, IDOK)["enabled"]) << "OK is always usable";
+  return out;
 }
 
 // ---- Financial Year: what may be changed ---------------------------------------------------
@@ -107,12 +98,10 @@ TEST(FinancialYear, WithoutTransactionsMonthAndYearAreStoredAndShown) {
   postNoTransactions(co);
   storeYear(co, 0, 2025);
   auto before = co.record(DF_SETUP, 1);
-  auto run = co.drive(
+  auto run = co.use(
       "open 3605\nshow 3605\nselect 3605 1642 3\ntype 3605 1336 \"2027\"\nclick 3605 1\n"
       "answer yes\nshow\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   json dialog = run.shown(0, IDD_FINANCIAL_YEAR);
-  expectUsable(dialog, {true, true, true, false, true});
   json months = shownControl(dialog, IDC_FY_START_MONTH);
   ASSERT_EQ(months["items"].size(), 12u);
   EXPECT_EQ(months["items"][0], "January");
@@ -137,10 +126,9 @@ TEST(FinancialYear, ANoKeepsTheDialogOpenAndCancelStoresNothing) {
   TestCompany co;
   postNoTransactions(co);
   auto before = co.record(DF_SETUP, 1);
-  auto run = co.drive(
+  auto run = co.use(
       "open 3605\nselect 3605 1642 6\ntype 3605 1336 \"2030\"\nclick 3605 1\nanswer no\n"
       "show 3605\nclick 3605 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{question("July", "2030")});
   json dialog = run.shown(IDD_FINANCIAL_YEAR);
   ASSERT_FALSE(dialog.is_null()) << "still open after No";
@@ -149,62 +137,59 @@ TEST(FinancialYear, ANoKeepsTheDialogOpenAndCancelStoresNothing) {
   EXPECT_EQ(run.all("dialog").back()["action"], "closed");
 }
 
-TEST(FinancialYear, PostedTransactionsLockMonthYearAndCancelUnlessModeOne) {
+// Posted transactions lock month, year and Cancel unless the dialog opens
+// in mode 1 or the station's debug switch is on; details locked and the
+// entry edition take Change... away.
+TEST(FinancialYear, WhatMayBeChanged) {
+  const struct {
+    bool posted;
+    const char* winIni;  // the station's WIN.INI, "" for none
+    std::string open, options;
+    const char* usable;
+  } kCases[] = {
+      {false, "", "open 3605", "", "+++-+"},
+      {true, "", "open 3605", "", "---++"},
+      {true, "", "open 3605 1", "", "+++-+"},
+      {true, "", "open 3605", "--details-locked", "----+"},
+      {true, "", "open 3605", "--edition 16", "-----"},
+      {true, "[mr]\ndebug=1\n", "open 3605", "", "+++++"},
+      {true, "[mr]\ndebug=1\n", "open 3605", "--details-locked", "+++-+"},
+      {true, "[mr]\ndebug=1\n", "open 3605", "--edition 16", "+++--"},
+  };
+  for (const auto& c : kCases) {
+    TestCompany co;
+    if (c.posted)
+      postTransactions(co);
+    else
+      postNoTransactions(co);
+    if (*c.winIni) writeWinIni(stationFolder(co), c.winIni);
+    auto run = co.use(c.open + "\nshow 3605\n", c.options);
+    EXPECT_EQ(usable(run.shown(IDD_FINANCIAL_YEAR)), c.usable) << c.open << c.options << c.winIni;
+  }
+}
+
+// With posted transactions OK only closes, before any action is asked for;
+// in mode 1 it stores the year.
+TEST(FinancialYear, PostedTransactionsLeaveOkOnlyClosingUnlessModeOne) {
   TestCompany co;
   storeYear(co, 3, 2025);
   postTransactions(co);
   auto before = co.record(DF_SETUP, 1);
-
-  // OK only closes, before any action is asked for.
-  auto locked = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--multi-user");
-  ASSERT_EQ(locked.status, 0) << locked.error();
-  expectUsable(locked.shown(IDD_FINANCIAL_YEAR), {false, false, false, true, true});
+  auto locked = co.use("open 3605\nclick 3605 1\n", "--multi-user");
   EXPECT_TRUE(locked.messages().empty());
   EXPECT_TRUE(locked.all("action").empty());
   EXPECT_EQ(locked.all("dialog").back()["action"], "closed");
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
 
-  auto modeOne = co.drive(
-      "open 3605 1\nshow 3605\nselect 3605 1642 0\ntype 3605 1336 \"2026\"\nclick 3605 1\n"
-      "answer yes\n");
-  ASSERT_EQ(modeOne.status, 0) << modeOne.error();
-  expectUsable(modeOne.shown(IDD_FINANCIAL_YEAR), {true, true, true, false, true});
+  auto modeOne = co.use(
+      "open 3605 1\nselect 3605 1642 0\ntype 3605 1336 \"2026\"\nclick 3605 1\nanswer yes\n");
   expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 0, 2026);
-}
 
-TEST(FinancialYear, TheDebugSwitchLiftsTheTransactionRules) {
-  TestCompany co;
-  postTransactions(co);
-  writeWinIni(stationFolder(co), "[mr]\ndebug=1\n");
-  auto run = co.drive("open 3605\nshow 3605\nclick 3605 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
-  expectUsable(run.shown(IDD_FINANCIAL_YEAR), {true, true, true, true, true});
-
-  // Details locked or the entry edition still take Change... away.
-  auto locked = co.drive("open 3605\nshow 3605\nclick 3605 2\n", "--details-locked");
-  ASSERT_EQ(locked.status, 0) << locked.error();
-  expectUsable(locked.shown(IDD_FINANCIAL_YEAR), {true, true, true, false, true});
-  auto entry = co.drive("open 3605\nshow 3605\nclick 3605 2\n", "--edition 16");
-  ASSERT_EQ(entry.status, 0) << entry.error();
-  expectUsable(entry.shown(IDD_FINANCIAL_YEAR), {true, true, true, false, false});
-
-  // The switch is read from the station's own INI folder.
+  // The debug switch is read from the station's own INI folder.
   auto elsewhere = co.scratch("ini");
   writeWinIni(elsewhere, "[MR]\nDebug=0\n");
-  auto off = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--ini-dir " + elsewhere.string());
-  ASSERT_EQ(off.status, 0) << off.error();
-  expectUsable(off.shown(IDD_FINANCIAL_YEAR), {false, false, false, true, true});
-}
-
-TEST(FinancialYear, DetailsLockedAndTheEntryEditionTakeChangeAway) {
-  TestCompany co;
-  postTransactions(co);
-  auto locked = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--details-locked");
-  ASSERT_EQ(locked.status, 0) << locked.error();
-  expectUsable(locked.shown(IDD_FINANCIAL_YEAR), {false, false, false, false, true});
-  auto entry = co.drive("open 3605\nshow 3605\nclick 3605 1\n", "--edition 16");
-  ASSERT_EQ(entry.status, 0) << entry.error();
-  expectUsable(entry.shown(IDD_FINANCIAL_YEAR), {false, false, false, false, false});
+  auto off = co.use("open 3605\nshow 3605\nclick 3605 1\n", "--ini-dir " + elsewhere.string());
+  EXPECT_EQ(usable(off.shown(IDD_FINANCIAL_YEAR)), "---++");
 }
 
 // ---- Financial Year: the year field ---------------------------------------------------------
@@ -214,8 +199,7 @@ TEST(FinancialYear, AYearNeverSetProposesThisYearInMemoryOnly) {
   postNoTransactions(co);
   storeYear(co, 5, 0);
   auto before = co.record(DF_SETUP, 1);
-  auto run = co.drive("open 3605\nshow 3605\nclick 3605 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use("open 3605\nshow 3605\nclick 3605 2\n");
   EXPECT_EQ(shownControl(run.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_YEAR)["text"],
             std::to_string(thisYear()));
   EXPECT_EQ(shownControl(run.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_MONTH)["selection"], 5);
@@ -223,8 +207,7 @@ TEST(FinancialYear, AYearNeverSetProposesThisYearInMemoryOnly) {
 
   // A month beyond December (a damaged record) shows, and stores, January.
   storeYear(co, 14, 2025);
-  auto damaged = co.drive("open 3605\nshow 3605\nclick 3605 1\nanswer yes\n");
-  ASSERT_EQ(damaged.status, 0) << damaged.error();
+  auto damaged = co.use("open 3605\nshow 3605\nclick 3605 1\nanswer yes\n");
   EXPECT_EQ(shownControl(damaged.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_MONTH)["selection"], 0);
   EXPECT_EQ(damaged.messages(), std::vector<std::string>{question("January", "2025")});
   EXPECT_EQ(storedMonth(co.record(DF_SETUP, 1)), 0);
@@ -234,14 +217,12 @@ TEST(FinancialYear, LeavingTheYearResetsYearsOutOf1971To2099) {
   TestCompany co;
   postNoTransactions(co);
   storeYear(co, 3, 2025);
-  auto run = co.drive(
-      "open 3605\n"
-      "type 3605 1336 \"1970\"\nleave 3605 1336\nshow 3605\n"
+  auto run = co.use(
+      "open 3605\ntype 3605 1336 \"1970\"\nleave 3605 1336\nshow 3605\n"
       "type 3605 1336 \"1971\"\nleave 3605 1336\nshow 3605\n"
       "type 3605 1336 \"2099\"\nleave 3605 1336\nshow 3605\n"
       "type 3605 1336 \"2100\"\nleave 3605 1336\nshow 3605\n"
       "type 3605 1336 \"69\"\nclick 3605 1\nanswer no\nclick 3605 2\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   const char* want[] = {"2025", "1971", "2099", "2025"};
   for (std::size_t i = 0; i < 4; ++i)
     EXPECT_EQ(shownControl(run, i, IDD_FINANCIAL_YEAR, IDC_FY_START_YEAR)["text"], want[i])
@@ -257,15 +238,15 @@ void expectShortYearWidened(int shortYear, int widened) {
   TestCompany co;
   postNoTransactions(co);
   storeYear(co, 3, 2025);
-  auto out = co.driveInBackground(
-      "open 3605\nwait update 30\ntype 3605 1336 \"5\"\nleave 3605 1336\nshow 3605\n"
-      "click 3605 1\nanswer yes\n");
-  ASSERT_TRUE(waitForText(out, "\"opened\""));
+  StationProcess station(co, "");
+  station.send("open 3605\n");
   storeYear(co, 8, shortYear);
   auto before = co.record(DF_SETUP, 1);
   co.broadcast(274, 8);
-  ASSERT_TRUE(waitForText(out, "\"closed\"")) << readText(out);
-  auto run = DriveRun{0, jsonLines(readText(out))};
+  station.send(
+      "wait update\ntype 3605 1336 \"5\"\nleave 3605 1336\nshow 3605\nclick 3605 1\n"
+      "answer yes\n");
+  DriveRun run = station.finish();
   EXPECT_EQ(shownControl(run.shown(IDD_FINANCIAL_YEAR), IDC_FY_START_YEAR)["text"],
             std::to_string(shortYear));
   EXPECT_EQ(run.messages(), std::vector<std::string>{question("April", std::to_string(shortYear))});
@@ -284,10 +265,9 @@ TEST(FinancialYear, ChangeWarnsThenRunsTheProcedureAndFillsTheDialogAgain) {
   storeYear(co, 3, 2025);
   postTransactions(co);
   auto before = co.record(DF_SETUP, 1);
-  auto run = co.drive(
+  auto run = co.use(
       "open 3605\nclick 3605 2479\nanswer no\nshow 3605\n"
       "click 3605 2479\nanswer yes\nanswer ok\nshow 3605\nclick 3605 1\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   auto messages = run.all("message");
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[0]["caption"], "Warning");
@@ -304,60 +284,33 @@ TEST(FinancialYear, ChangeWarnsThenRunsTheProcedureAndFillsTheDialogAgain) {
   ASSERT_EQ(months["items"].size(), 12u) << "the months once, after filling twice";
   EXPECT_EQ(months["items"][3], "April");
   EXPECT_EQ(months["selection"], 3);
-  expectUsable(after, {false, false, false, true, true});
+  EXPECT_EQ(usable(after), "---++");
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
 }
 
 // ---- Financial Year: two stations -------------------------------------------------------------
 
-TEST(FinancialYear, ADeclinedConfirmationKeepsTheActionUntilCancel) {
+// The action is asked for at OK: a second station's OK is refused while a
+// declined confirmation keeps it, and the store reads the record again, so
+// the name another station stored meanwhile survives.
+TEST(FinancialYear, TheActionIsHeldFromOkAndTheStoreKeepsAnotherStationsChange) {
   TestCompany co;
   postNoTransactions(co);
   storeYear(co, 3, 2025);
-  auto before = co.record(DF_SETUP, 1);
-  auto out = co.driveInBackground(
-      "open 3605\nclick 3605 1\nanswer no\nwait update 30\nclick 3605 2\n", "--multi-user");
-  ASSERT_TRUE(waitForText(out, "\"granted\""));
-
-  auto second = co.drive("open 3605\nclick 3605 1\n", "--multi-user --station TWO");
-  ASSERT_EQ(second.status, 0) << second.error();
-  auto actions = second.all("action");
-  ASSERT_EQ(actions.size(), 2u);
-  EXPECT_EQ(actions[1]["action"], "refused");
-  EXPECT_EQ(actions[1]["id"], 30);
-  EXPECT_EQ(actions[1]["name"], "Financial Year");
+  StationProcess first(co, "--multi-user --lock-records");
+  first.send("open 3605\nselect 3605 1642 9\ntype 3605 1336 \"2028\"\nclick 3605 1\nanswer no\n");
+  auto second = co.use("open 3605\nclick 3605 1\n", "--multi-user --station TWO");
+  EXPECT_EQ(second.all("action").back()["action"], "refused");
+  EXPECT_EQ(second.all("action").back()["id"], 30);
   EXPECT_TRUE(second.messages().empty()) << "refused without a message or question";
   EXPECT_EQ(second.all("dialog").back()["action"], "closed");
-  EXPECT_EQ(co.record(DF_SETUP, 1), before);
 
-  co.broadcast(275, 16);
-  ASSERT_TRUE(waitForText(out, "\"ended\"")) << "Cancel ends the held action";
-
-  auto third = co.drive("open 3605\ntype 3605 1336 \"2026\"\nclick 3605 1\nanswer yes\n",
-                        "--multi-user --station THREE");
-  ASSERT_EQ(third.status, 0) << third.error();
-  EXPECT_EQ(third.all("action").back()["action"], "ended");
-  expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 3, 2026);
-}
-
-TEST(FinancialYear, AnotherStationsChangeOfTheSetupRecordSurvives) {
-  TestCompany co;
-  postNoTransactions(co);
-  storeYear(co, 3, 2025);
-  auto out = co.driveInBackground(
-      "open 3605\nselect 3605 1642 9\ntype 3605 1336 \"2028\"\nwait update 30\nclick 3605 1\n"
-      "answer yes\n",
-      "--multi-user --lock-records");
-  ASSERT_TRUE(waitForText(out, "\"opened\""));
   auto setup = co.stored<setupmap>(DF_SETUP, 1);
-  std::memset(setup.companyName, 0, sizeof setup.companyName);
-  std::strcpy(setup.companyName, "Changed Elsewhere Ltd");
+  setText(setup.companyName, "Changed Elsewhere Ltd");
   co.store(DF_SETUP, 1, &setup);
   auto before = co.record(DF_SETUP, 1);
-  // A notice that does not reload the setup record: only the store's own
-  // read can carry the new name.
-  co.broadcast(275, 16);
-  ASSERT_TRUE(waitForText(out, "\"closed\"")) << readText(out);
+  first.send("click 3605 1\nanswer yes\n");
+  EXPECT_EQ(first.finish().all("action").back()["action"], "ended");
   expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 9, 2028);
 }
 
@@ -365,65 +318,47 @@ TEST(FinancialYear, AnotherStationsChangeOfTheSetupRecordSurvives) {
 
 const std::string kApril2025 = "--program-date 10/05/2025";
 
-json mainOf(const DriveRun& run) { return run.all("show").back()["main"]; }
-
-TEST(ProgramDate, ADateInsideTheYearIsTakenSilently) {
-  TestCompany co;
-  storeYear(co, 3, 2025);
-  auto run = co.drive(
-      "open 3606\nshow 3606\ntype 3606 1336 \"15/06/2025\"\nleave 3606 1336\nclick 3606 1\n"
-      "show\n",
-      kApril2025);
-  ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(shownControl(run.shown(0, IDD_PROGRAM_DATE), IDC_PROGRAM_DATE_FIELD)["text"],
-            "10/05/2025");
-  EXPECT_TRUE(run.messages().empty());
-  EXPECT_EQ(mainOf(run)["programDate"], "15/06/2025");
-  EXPECT_TRUE(run.all("show").back()["dialogs"].empty());
-  auto shown = run.all("program-date");
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0]["date"], "15/06/2025");
-}
-
-TEST(ProgramDate, ADateOutsideTheYearIsWarnedOfOnceAndAccepted) {
-  TestCompany co;
-  storeYear(co, 3, 2025);
-  auto run = co.drive(
-      "open 3606\ntype 3606 1336 \"020427\"\nleave 3606 1336\nanswer ok\nclick 3606 1336\n"
-      "leave 3606 1336\nclick 3606 1\nshow\n",
-      kApril2025);
-  ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(run.messages(), std::vector<std::string>{kOutsideYear});
-  EXPECT_EQ(run.all("message")[0]["kind"], 2);
-  EXPECT_EQ(mainOf(run)["programDate"], "02/04/2027");
-}
-
-TEST(ProgramDate, InvalidTextIsRefusedOnLeavingAndWhenEnterPressesOk) {
-  TestCompany co;
-  storeYear(co, 3, 2025);
-  auto run = co.drive(
-      "open 3606\ntype 3606 1336 \"31/02/2025\"\nleave 3606 1336\nanswer ok\nshow 3606\n"
+// What the person types, the warnings on the way, and the program date
+// the main window shows afterwards (10/05/2025 before).
+TEST(ProgramDate, TheDateIsCheckedAndTakenOnOk) {
+  const struct {
+    const char* name;
+    std::string script;
+    std::vector<std::string> messages;
+    const char* date;
+    std::size_t dateEvents;  // the main window's program date set anew
+  } kCases[] = {
+      {"inside the year, silently",
+       "type 3606 1336 \"15/06/2025\"\nleave 3606 1336\nclick 3606 1\n",
+       {},
+       "15/06/2025",
+       1},
+      {"outside the year, warned of once",
+       "type 3606 1336 \"020427\"\nleave 3606 1336\nanswer ok\nclick 3606 1336\n"
+       "leave 3606 1336\nclick 3606 1\n",
+       {kOutsideYear},
+       "02/04/2027",
+       1},
       // Enter presses OK without leaving the field; OK moves the focus, so
       // the field checks itself first and OK stores the date it went back to.
-      "type 3606 1336 \"99/99/99\"\nkey 3606 1336 enter\nanswer ok\nshow\n",
-      kApril2025);
-  ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(run.messages(), (std::vector<std::string>{kBadFormat, kBadFormat}));
-  json field = shownControl(run, 0, IDD_PROGRAM_DATE, IDC_PROGRAM_DATE_FIELD);
-  EXPECT_EQ(field["text"], "10/05/2025");
-  EXPECT_EQ(field["modified"], false);
-  EXPECT_EQ(field["focus"], true);
-  EXPECT_EQ(mainOf(run)["programDate"], "10/05/2025");
-  EXPECT_EQ(run.all("dialog").back()["action"], "closed");
-}
-
-TEST(ProgramDate, CancelKeepsTheDate) {
+      {"invalid, on leaving and on Enter",
+       "type 3606 1336 \"31/02/2025\"\nleave 3606 1336\nanswer ok\n"
+       "type 3606 1336 \"99/99/99\"\nkey 3606 1336 enter\nanswer ok\n",
+       {kBadFormat, kBadFormat},
+       "10/05/2025",
+       1},
+      {"cancelled", "type 3606 1336 \"01/01/2026\"\nclick 3606 2\n", {}, "10/05/2025", 0},
+  };
   TestCompany co;
-  auto run = co.drive("open 3606\ntype 3606 1336 \"01/01/2026\"\nclick 3606 2\nshow\n", kApril2025);
-  ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(mainOf(run)["programDate"], "10/05/2025");
-  EXPECT_TRUE(run.all("program-date").empty());
-  EXPECT_TRUE(run.all("show").back()["dialogs"].empty());
+  storeYear(co, 3, 2025);
+  for (const auto& c : kCases) {
+    auto run = co.use("open 3606\nshow 3606\n" + c.script + "show\n", kApril2025);
+    EXPECT_EQ(shownControl(run, 0, IDD_PROGRAM_DATE, IDC_PROGRAM_DATE_FIELD)["text"], "10/05/2025");
+    EXPECT_EQ(run.messages(), c.messages) << c.name;
+    EXPECT_EQ(run.all("show").back()["main"]["programDate"], c.date) << c.name;
+    EXPECT_TRUE(run.all("show").back()["dialogs"].empty()) << c.name;
+    EXPECT_EQ(run.all("program-date").size(), c.dateEvents) << c.name;
+  }
 }
 
 // A station whose program date is none (0): the field is empty, and text

@@ -37,10 +37,9 @@ std::string stationIni(const TestCompany& co) {
 
 TEST(UpdateDefaults, TheManagerStoresTheCompanyFlagsAndTheStationsSwitch) {
   TestCompany co;
-  auto run = co.drive(
+  auto run = co.use(
       "open 3633\nshow 3633\nclick 3633 2264\nclick 3633 1604\nclick 3633 1018\nclick 3633 1\n"
       "answer ok\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   // Without "NetMessages" the switch is clear and every box disabled.
   json dialog = run.shown(IDD_UPDATE_DEFAULTS);
   EXPECT_EQ(shownControl(dialog, IDC_UPDATE_NET_MESSAGES)["checked"], 0);
@@ -60,11 +59,9 @@ TEST(UpdateDefaults, TheManagerStoresTheCompanyFlagsAndTheStationsSwitch) {
 // The notice shows only when the choice differs from this run's state.
 TEST(UpdateDefaults, TheRestartNoticeFollowsThisRunsState) {
   TestCompany co;
-  auto run = co.drive(
-      "open 3633\nclick 3633 2264\nclick 3633 1\nanswer ok\n"
-      "open 3633\nshow 3633\nclick 3633 1\n"
+  auto run = co.use(
+      "open 3633\nclick 3633 2264\nclick 3633 1\nanswer ok\nopen 3633\nshow 3633\nclick 3633 1\n"
       "open 3633\nclick 3633 2264\nclick 3633 1\nanswer ok\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), (std::vector<std::string>{kRestart, kRestart}));
   json second = run.shown(IDD_UPDATE_DEFAULTS);
   EXPECT_EQ(shownControl(second, IDC_UPDATE_NET_MESSAGES)["checked"], 1);
@@ -83,9 +80,8 @@ TEST(UpdateDefaults, AnotherUserStoresOnlyTheOwnFlags) {
   auto setupBefore = co.record(DF_SETUP, 1);
   auto clerkBefore = co.record(DF_USERS, 2);
 
-  auto run = co.drive("open 3633\nclick 3633 2264\nclick 3633 1605\nclick 3633 1\nanswer ok\n",
-                      "--user CLERK --lock-records");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use("open 3633\nclick 3633 2264\nclick 3633 1605\nclick 3633 1\nanswer ok\n",
+                    "--user CLERK --lock-records");
   EXPECT_EQ(co.record(DF_SETUP, 1), setupBefore) << "written back as read";
   EXPECT_EQ(userFlags(co, 2), (std::vector<int>{1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
   auto clerkAfter = co.record(DF_USERS, 2);
@@ -103,15 +99,12 @@ TEST(UpdateDefaults, SavingTheOptionsKeepsAPasswordChangedElsewhere) {
   std::strcpy(clerk.logonName, "CLERK");
   std::memcpy(clerk.password, "pw        ", 11);  // stored form of "PW"
   co.store(DF_USERS, 2, &clerk);
-  auto station = co.driveInBackground(
-      "open 3633\nwait update 30\nclick 3633 2264\nclick 3633 1605\nclick 3633 1\nanswer ok\n",
-      "--user CLERK --multi-user --lock-records");
-  ASSERT_TRUE(waitForText(station, "\"opened\""));
-
+  StationProcess station(co, "--user CLERK --multi-user --lock-records");
+  station.send("open 3633\n");
   std::memcpy(clerk.password, "new       ", 11);  // another station's new password
   co.store(DF_USERS, 2, &clerk);
-  co.broadcast(NOTICE_SETUP_CHANGED, NOTICE_SETUP_FLAG);
-  ASSERT_TRUE(waitForText(station, "\"result\":1"));
+  station.send("click 3633 2264\nclick 3633 1605\nclick 3633 1\nanswer ok\n");
+  EXPECT_EQ(station.finish().all("dialog").back()["result"], 1);
 
   const accessmap after = co.stored<accessmap>(DF_USERS, 2);
   EXPECT_EQ(std::string(after.password, 11), std::string("new       \0", 11));
@@ -121,8 +114,7 @@ TEST(UpdateDefaults, SavingTheOptionsKeepsAPasswordChangedElsewhere) {
 TEST(UpdateDefaults, NtWarnsAndCancelStoresNothing) {
   TestCompany co;
   auto before = co.record(DF_SETUP, 1);
-  auto run = co.drive("open 3633\nanswer ok\nclick 3633 2264\nclick 3633 2\n", "--windows-nt");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use("open 3633\nanswer ok\nclick 3633 2264\nclick 3633 2\n", "--windows-nt");
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{"Network updates are not available under Windows NT"});
   EXPECT_EQ(run.all("message").at(0)["kind"], 2);

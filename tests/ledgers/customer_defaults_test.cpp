@@ -13,11 +13,6 @@
 namespace vx70::test {
 namespace {
 
-using vx70::test::copy;
-using vx70::test::setText;
-using vx70::test::storedSetup;
-using vx70::test::storeSetup;
-
 const std::string kOpen = "open 3607\n";
 const std::string kOk = "click 3607 1942\n";
 
@@ -29,60 +24,25 @@ constexpr const char* kAgeingMessage =
     "last. e.g. 30, 60, 90, 120";
 constexpr const char* kNominalMessage = "Invalid or missing nominal code";
 
-void expectSameRecord(const setupmap& expected, const setupmap& stored) {
-  auto* x = reinterpret_cast<const unsigned char*>(&expected);
-  auto* y = reinterpret_cast<const unsigned char*>(&stored);
-  std::set<std::size_t> diff;
-  for (std::size_t i = 0; i < sizeof expected; ++i)
-    if (x[i] != y[i]) diff.insert(i);
-  EXPECT_TRUE(diff.empty()) << "first differing byte at offset " << *diff.begin();
-}
-
 std::string packageIni(const TestCompany& co) {
   return readText(std::filesystem::path(co.dir()) / "stations" / "STATION1" / "VX70.INI");
 }
 
-json focused(const json& dialog) {
-  for (const auto& c : dialog["controls"])
-    if (c.value("focus", false)) return c["id"];
-  return json();
-}
-
-bool removed(const json& c) { return !c["enabled"].get<bool>() && !c["visible"].get<bool>(); }
-
 TEST(CustomerDefaults, OkStoresEveryPage) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto run = co.drive(kOpen +
-                      "type 3608 1211 \"2500\"\n"
-                      "type 3608 1407 \"14\"\n"
-                      "type 3608 1964 \"2.5\"\n"
-                      "type 3608 1405 \"7\"\n"
-                      "type 3608 2075 \"Net 14\"\n"
-                      "select 3608 1373 1\n"
-                      "select 3608 2061 2\n"
-                      "type 3608 1714 \"4010\"\n"
-                      "key 3608 1714 enter\n"
-                      "select 3608 1317 1\n"
-                      "type 3608 1395 \"4\"\n"
-                      "select 3608 1397 3\n"
-                      "select 3608 1999 2\n"
-                      "page 3607 1\n"
-                      "type 3609 1431 \"Sales\"\n"
-                      "type 3609 1434 \"Receipt\"\n"
-                      "page 3607 2\n"
-                      "type 3610 1619 \"14\"\n"
-                      "type 3610 1620 \"45\"\n"
-                      "type 3610 1621 \"75\"\n"
-                      "type 3610 1622 \"105\"\n"
-                      "click 3610 1219\n"
-                      "click 3610 1218\n"
-                      "page 3607 3\n"
-                      "cell 3611 1396 3 2164 \"20000\"\n"
-                      "cell 3611 1396 3 1794 \"10\"\n"
-                      "cell 3611 1396 5 2164 \"20000\"\n" +
-                      kOk);
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen +
+                    "type 3608 1211 \"2500\"\ntype 3608 1407 \"14\"\ntype 3608 1964 \"2.5\"\n"
+                    "type 3608 1405 \"7\"\ntype 3608 2075 \"Net 14\"\nselect 3608 1373 1\n"
+                    "select 3608 2061 2\ntype 3608 1714 \"4010\"\nkey 3608 1714 enter\n"
+                    "select 3608 1317 1\ntype 3608 1395 \"4\"\nselect 3608 1397 3\n"
+                    "select 3608 1999 2\npage 3607 1\ntype 3609 1431 \"Sales\"\n"
+                    "type 3609 1434 \"Receipt\"\npage 3607 2\ntype 3610 1619 \"14\"\n"
+                    "type 3610 1620 \"45\"\ntype 3610 1621 \"75\"\ntype 3610 1622 \"105\"\n"
+                    "click 3610 1219\nclick 3610 1218\npage 3607 3\n"
+                    "cell 3611 1396 3 2164 \"20000\"\ncell 3611 1396 3 1794 \"10\"\n"
+                    "cell 3611 1396 5 2164 \"20000\"\n" +
+                    kOk);
 
   setupmap expected = before;
   expected.custCreditLimit = 2500;
@@ -159,8 +119,7 @@ TEST(CustomerDefaults, TheFirstFailingCheckKeepsTheDialogOpenOnItsField) {
     SCOPED_TRACE(c.name);
     setText(setup.custNominalCode, c.storedCode);
     storeSetup(co, setup);
-    auto run = co.drive("open 3607 3\n" + c.script + kOk + "answer ok\nshow\n");
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use("open 3607 3\n" + c.script + kOk + "answer ok\nshow\n");
     EXPECT_EQ(run.messages(), std::vector<std::string>{c.message});
     EXPECT_EQ(run.shown(IDD_CUSTOMER_DEFAULTS)["currentPage"], c.page);
     EXPECT_EQ(focused(run.shown(c.dialog)), c.focus);
@@ -195,8 +154,7 @@ TEST(CustomerDefaults, DiscountRatesStayBelowOneHundred) {
   TestCompany co;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
-    auto run = co.drive(kOpen + c.input + (c.message ? "answer ok\n" : "") + kOk);
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen + c.input + (c.message ? "answer ok\n" : "") + kOk);
     EXPECT_EQ(run.messages().size(), c.message ? 1u : 0u);
     if (c.message) EXPECT_EQ(run.messages()[0], c.message);
     double stored;
@@ -204,11 +162,10 @@ TEST(CustomerDefaults, DiscountRatesStayBelowOneHundred) {
     EXPECT_DOUBLE_EQ(stored, c.stored);
   }
   // The table's Discount % column.
-  auto run = co.drive(
+  auto run = co.use(
       "open 3607 3\ncell 3611 1396 0 1794 \"99.99\"\n"
       "cell 3611 1396 1 1794 \"99.999\"\nanswer ok\n" +
       kOk);
-  ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.messages(), std::vector<std::string>{cell});
   EXPECT_DOUBLE_EQ(copy(storedSetup(co).custDiscountRates[0]), 99.99);
   EXPECT_DOUBLE_EQ(copy(storedSetup(co).custDiscountRates[1]), 0);
@@ -219,17 +176,14 @@ TEST(CustomerDefaults, ToBoxesFollowTheNextPeriodIn16Bits) {
   const std::pair<std::string, std::string> cases[] = {{"0", "65535"}, {"45", "44"}};
   TestCompany co;
   for (const auto& [from, to] : cases) {
-    auto run =
-        co.drive("open 3607 2\ntype 3610 1620 \"" + from + "\"\nleave 3610 1620\nshow 3610\n");
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use("open 3607 2\ntype 3610 1620 \"" + from + "\"\nleave 3610 1620\nshow 3610\n");
     EXPECT_EQ(shownControl(run.shown(IDD_CUSTOMER_AGEING), IDC_AGEING_PERIOD1_TO)["text"], to);
   }
 }
 
 TEST(CustomerDefaults, OpenedOnTheDiscountPageTheTableHasTheFocus) {
   TestCompany co;
-  auto run = co.drive("open 3607 3\nshow\npage 3607 0\nshow\n");
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use("open 3607 3\nshow\npage 3607 0\nshow\n");
   EXPECT_EQ(run.shown(0, IDD_CUSTOMER_DEFAULTS)["currentPage"], 3);
   EXPECT_TRUE(run.shown(0, IDD_CUSTOMER_DISCOUNT)["visible"]);
   EXPECT_EQ(focused(run.shown(0, IDD_CUSTOMER_DISCOUNT)), IDC_CUSTOMER_DISCOUNT_TABLE);
@@ -249,7 +203,9 @@ TEST(CustomerDefaults, EditionsHideTheDiscountsAndTheAccountStatus) {
   for (int edition : {1, 2, 4, 8, 16}) {
     SCOPED_TRACE("edition " + std::to_string(edition));
     const bool discounts = edition < 4;
-    auto run = co.drive(kOpen + "show\npage 3607 3\n", "--edition " + std::to_string(edition));
+    const std::string script = kOpen + "show\npage 3607 3\n";
+    const std::string options = "--edition " + std::to_string(edition);
+    auto run = discounts ? co.use(script, options) : co.useFailing(script, options);
     json record = run.shown(IDD_CUSTOMER_RECORD);
     for (int id : {IDC_CUSTOMER_DISCOUNT_RATE, IDC_CUSTOMER_DISCOUNT_TYPE,
                    IDC_CUSTOMER_DISCOUNT_RATE_LABEL, IDC_CUSTOMER_DISCOUNT_TYPE_LABEL})
@@ -261,15 +217,10 @@ TEST(CustomerDefaults, EditionsHideTheDiscountsAndTheAccountStatus) {
     json page = run.shown(IDD_CUSTOMER_DISCOUNT);
     EXPECT_EQ(page["hidden"], !discounts);
     EXPECT_EQ(page["enabled"], discounts);
-    if (discounts) {
-      EXPECT_EQ(run.status, 0) << run.error();
-    } else {
+    if (!discounts)
       EXPECT_EQ(run.error()["message"],
                 "page: dialog 3607: page 3 is hidden: the dialog took it away");
-    }
-    auto ok =
-        co.drive(kOpen + "select 3608 1373 2\n" + kOk, "--edition " + std::to_string(edition));
-    ASSERT_EQ(ok.status, 0) << ok.error();
+    auto ok = co.use(kOpen + "select 3608 1373 2\n" + kOk, "--edition " + std::to_string(edition));
     const setupmap after = storedSetup(co);
     EXPECT_EQ(copy(after.custDepartment), 2);
     EXPECT_EQ(copy(after.custAccountStatus), 3);
@@ -285,9 +236,8 @@ TEST(CustomerDefaults, CancelAndTheCloseBoxStoreNothing) {
   const setupmap before = storedSetup(co);
   for (const char* end : {"click 3607 2\n", "close 3609\n"}) {
     SCOPED_TRACE(end);
-    auto run = co.drive(kOpen + "type 3608 1211 \"9\"\npage 3607 1\ntype 3609 1431 \"X\"\n" + end,
-                        "--multi-user");
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen + "type 3608 1211 \"9\"\npage 3607 1\ntype 3609 1431 \"X\"\n" + end,
+                      "--multi-user");
     EXPECT_EQ(run.all("dialog").back()["action"], "closed");
     EXPECT_EQ(run.all("action").back()["action"], "ended");
     EXPECT_TRUE(run.all("update-sent").empty());
@@ -299,12 +249,10 @@ TEST(CustomerDefaults, CancelAndTheCloseBoxStoreNothing) {
 TEST(CustomerDefaults, TheNominalCodeBox) {
   TestCompany co;
   // Enter on a major control account clears it.
-  auto control = co.drive(kOpen + "type 3608 1714 \"9999\"\nkey 3608 1714 enter\nshow 3608\n");
-  ASSERT_EQ(control.status, 0) << control.error();
+  auto control = co.use(kOpen + "type 3608 1714 \"9999\"\nkey 3608 1714 enter\nshow 3608\n");
   EXPECT_EQ(shownControl(control.shown(IDD_CUSTOMER_RECORD), IDC_LEDGER_NOMINAL_CODE)["text"], "");
   // Leaving it changed opens the finder, whose choice it takes.
-  auto finder = co.drive(kOpen + "type 3608 1714 \"40\"\nleave 3608 1714\npopup 4010\n" + kOk);
-  ASSERT_EQ(finder.status, 0) << finder.error();
+  auto finder = co.use(kOpen + "type 3608 1714 \"40\"\nleave 3608 1714\npopup 4010\n" + kOk);
   auto asked = finder.all("finder");
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0]["search"], 258);
@@ -317,22 +265,15 @@ TEST(CustomerDefaults, TheNominalCodeBox) {
 // Defaults is open on the first: OK keeps both.
 TEST(CustomerDefaults, OkKeepsWhatCompanyPreferencesStoredMeanwhile) {
   TestCompany co;
-  const std::string options = " --multi-user --lock-records";
-  auto first =
-      co.driveInBackground(kOpen + "type 3608 1211 \"7777\"\nshow 3608\nwait update 30\n" + kOk,
-                           "--station FIRST" + options);
-  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
-
-  DriveRun refused = co.drive(kOpen, "--station THIRD" + options);
-  expectActionRefused(refused, 26, "Sales Defaults");
-
-  DriveRun prefs = co.drive(
-      "open 3600\npage 3600 1\ntype 3602 1925 \"Region\"\n"
-      "page 3600 2\ntype 3603 1881 \"12.5\"\nclick 3600 1942\n",
-      "--station SECOND" + options);
-  ASSERT_EQ(prefs.status, 0) << prefs.error();
-  ASSERT_TRUE(waitForText(first, "\"closed\""));
-
+  editWhileAnotherStationStores(
+      co, kOpen, "type 3608 1211 \"7777\"\n", 26, "Sales Defaults",
+      [&] {
+        co.use(
+            "open 3600\npage 3600 1\ntype 3602 1925 \"Region\"\n"
+            "page 3600 2\ntype 3603 1881 \"12.5\"\nclick 3600 1942\n",
+            "--station THIRD --multi-user --lock-records");
+      },
+      kOk);
   const setupmap after = storedSetup(co);
   EXPECT_DOUBLE_EQ(copy(after.custCreditLimit), 7777);
   EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");

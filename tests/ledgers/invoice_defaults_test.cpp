@@ -13,23 +13,10 @@
 namespace vx70::test {
 namespace {
 
-using vx70::test::copy;
-using vx70::test::setText;
-using vx70::test::storedSetup;
-using vx70::test::storeSetup;
-
 const std::string kOpen = "open 3627\n";
 const std::string kOk = "click 3627 1\n";
 const std::string kOrdersWarning =
     "Warning: Any change you make to this check box,\nwill affect incomplete sales orders.";
-
-long firstDifference(const void* a, const void* b, std::size_t size) {
-  auto* x = static_cast<const unsigned char*>(a);
-  auto* y = static_cast<const unsigned char*>(b);
-  for (std::size_t i = 0; i < size; ++i)
-    if (x[i] != y[i]) return static_cast<long>(i);
-  return -1;
-}
 
 json page(const DriveRun& run, int id) {
   return shownControl(run.shown(IDD_INVOICE_DEFAULTS_PAGE), id);
@@ -61,11 +48,10 @@ TEST(InvoiceDefaults, OkStoresEverySwitchAndTheServiceText) {
     setText(before.invServiceText, c.stored);
     storeSetup(co, before);
     std::string typing = c.typed ? "type 3626 1992 \"" + *c.typed + "\"\n" : "";
-    auto run = co.drive(kOpen + "show 3626\nclick 3626 2261\n" + typing +
-                        "click 3626 1350\nclick 3626 1354\nclick 3626 2151\n"
-                        "click 3626 1398\nanswer ok\nclick 3626 2243\n" +
-                        kOk);
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen + "show 3626\nclick 3626 2261\n" + typing +
+                      "click 3626 1350\nclick 3626 1354\nclick 3626 2151\n"
+                      "click 3626 1398\nanswer ok\nclick 3626 2243\n" +
+                      kOk);
     EXPECT_EQ(page(run, IDC_INVOICE_SERVICE_TEXT)["text"], c.shown);
     EXPECT_FALSE(page(run, IDC_INVOICE_SERVICE_TEXT)["enabled"]) << "its switch is off";
     EXPECT_FALSE(page(run, IDC_INVOICE_SERVICE_TEXT_LABEL)["enabled"]);
@@ -78,9 +64,7 @@ TEST(InvoiceDefaults, OkStoresEverySwitchAndTheServiceText) {
     expected.invUseServiceText = 1;
     expected.invUpdateCustDept = 0;
     setText(expected.invServiceText, c.storedAfter);
-    const setupmap after = storedSetup(co);
-    EXPECT_EQ(firstDifference(&expected, &after, sizeof after), -1)
-        << "first differing byte at this offset";
+    expectSameRecord(expected, storedSetup(co));
     EXPECT_TRUE(run.all("update-sent").empty()) << "no other station is told";
     EXPECT_EQ(run.all("dialog").back()["action"], "closed");
   }
@@ -103,10 +87,9 @@ TEST(InvoiceDefaults, EditionsWarnAndHide) {
     before.invDiscountUnitPrice = 0;
     storeSetup(co, before);
     std::string answers = c.warnings ? "answer ok\n" : "";
-    auto run = co.drive(
+    auto run = co.use(
         kOpen + "click 3626 1398\n" + answers + "click 3626 1398\n" + answers + "show 3626\n" + kOk,
         "--edition " + std::to_string(c.edition));
-    ASSERT_EQ(run.status, 0) << run.error();
     EXPECT_EQ(run.messages(), std::vector<std::string>(c.warnings, kOrdersWarning));
     json department = page(run, IDC_INVOICE_UPDATE_CUST_DEPT);
     EXPECT_EQ(department["visible"], c.departmentShown);
@@ -122,25 +105,16 @@ TEST(InvoiceDefaults, EditionsWarnAndHide) {
 TEST(InvoiceDefaults, OkMergesIntoTheRecordAnotherStationChanged) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto first = co.driveInBackground(kOpen + "click 3626 2151\nshow 3626\nwait update 30\n" + kOk,
-                                    "--multi-user --lock-records --station FIRST");
-  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
-
-  DriveRun second = co.drive(kOpen, "--multi-user --station SECOND");
-  expectActionRefused(second, 51, "Invoice Defaults");
-
-  vx70::test::storeOtherStationsChange(co);
-  ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
-  ASSERT_TRUE(waitForText(first, "\"closed\""));
-
+  editWhileAnotherStationStores(
+      co, kOpen, "click 3626 2151\n", 51, "Invoice Defaults", [&] { storeOtherStationsChange(co); },
+      kOk);
   const setupmap after = storedSetup(co);
   EXPECT_EQ(copy(after.invUpdateOrderNo), before.invUpdateOrderNo ? 0 : 1);
-  EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
-  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 9.5);
+  EXPECT_STREQ(after.customerAnalysisLabel[0], kOtherStationsLabel);
+  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), kOtherStationsRate);
 
   // The close box ends the action too.
-  DriveRun again = co.drive(kOpen + "close 3627\n", "--multi-user --station SECOND");
-  ASSERT_EQ(again.status, 0) << again.error();
+  DriveRun again = co.use(kOpen + "close 3627\n", "--multi-user --station SECOND");
   auto actions = again.all("action");
   ASSERT_GE(actions.size(), 2u);
   EXPECT_EQ(actions[1]["action"], "granted");

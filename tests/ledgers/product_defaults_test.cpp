@@ -12,11 +12,6 @@
 namespace vx70::test {
 namespace {
 
-using vx70::test::copy;
-using vx70::test::setText;
-using vx70::test::storedSetup;
-using vx70::test::storeSetup;
-
 const std::string kOpen = "open 3612\n";
 const std::string kOk = "click 3612 1942\n";
 const std::string kLowerUnits =
@@ -26,20 +21,6 @@ const std::string kLowerQuantities =
     "Reducing the default decimal precision for quantities\ncould cause discrepancies between "
     "actual figures and stock transactions.\n\nAre you sure you wish to save this change ?";
 const std::string kBadCode = "Invalid or missing nominal code";
-
-// The first offset where two records differ, -1 when they are the same.
-long firstDifference(const void* a, const void* b, std::size_t size) {
-  auto* x = static_cast<const unsigned char*>(a);
-  auto* y = static_cast<const unsigned char*>(b);
-  for (std::size_t i = 0; i < size; ++i)
-    if (x[i] != y[i]) return static_cast<long>(i);
-  return -1;
-}
-
-void expectSameRecord(const setupmap& expected, const setupmap& actual) {
-  EXPECT_EQ(firstDifference(&expected, &actual, sizeof expected), -1)
-      << "first differing byte at this offset";
-}
 
 json details(const DriveRun& run, int id) {
   return shownControl(run.shown(IDD_PRODUCT_DETAILS), id);
@@ -56,8 +37,7 @@ TEST(ProductDefaults, OpensOnTheStoredRecordAndStoresItBackUnchanged) {
   setup.prodUnitDecimals = 5;
   setup.prodQuantityDecimals = 1;
   storeSetup(co, setup);
-  auto run = co.drive(kOpen + "show 3613\n" + kOk);
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen + "show 3613\n" + kOk);
   EXPECT_EQ(details(run, IDC_LEDGER_NOMINAL_CODE)["text"], "5000");
   EXPECT_EQ(details(run, IDC_PRODUCT_UNIT_OF_SALE)["text"], "Dozen");
   EXPECT_EQ(details(run, IDC_LEDGER_DEPARTMENT)["selection"], 4);
@@ -82,13 +62,12 @@ TEST(ProductDefaults, OkAndEnterStoreWhatThePageShows) {
   for (const auto& [how, save] : ways) {
     SCOPED_TRACE(how);
     storeSetup(co, before);
-    auto run = co.drive(kOpen +
-                        "type 3613 1714 \"3000\"\nkey 3613 1714 enter\n"
-                        "select 3613 2061 5\nselect 3613 2000 0\nselect 3613 1373 3\n"
-                        "select 3613 1866 3\nselect 3613 2146 4\n"
-                        "type 3613 2011 \"Box\"\n" +
-                        save);
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen +
+                      "type 3613 1714 \"3000\"\nkey 3613 1714 enter\n"
+                      "select 3613 2061 5\nselect 3613 2000 0\nselect 3613 1373 3\n"
+                      "select 3613 1866 3\nselect 3613 2146 4\n"
+                      "type 3613 2011 \"Box\"\n" +
+                      save);
     setupmap expected = before;
     setText(expected.prodNominalCode, "3000");
     setText(expected.prodUnitOfSale, "Box");
@@ -125,8 +104,7 @@ TEST(ProductDefaults, TheNominalCodeBoxRefusesControlAccountsAndFindsOthers) {
   TestCompany co;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    auto run = co.drive(kOpen + c.entry + kOk);
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen + c.entry + kOk);
     EXPECT_STREQ(storedSetup(co).prodNominalCode, c.stored);
     auto finders = run.all("finder");
     ASSERT_EQ(finders.size(), c.finder ? 1u : 0u);
@@ -145,58 +123,24 @@ TEST(ProductDefaults, LoweringAPrecisionNeedsAYes) {
     const char* name;
     int unitsBefore, quantitiesBefore;
     std::string edits, answers;
-    std::vector<std::string> asked;
-    int refusedAt;  // the control focused after a refusal; 0 when stored
+    const char* asked;  // in order: u lower units, q lower quantities, c bad code
+    int refusedAt;      // the control focused after a refusal; 0 when stored
     int unitsAfter, quantitiesAfter;
   };
+  const std::string lowerBoth = "select 3613 2146 0\nselect 3613 1866 0\n";
   const Case cases[] = {
-      {"raising asks nothing", 2, 2, "select 3613 2146 4\nselect 3613 1866 3\n", "", {}, 0, 4, 3},
-      {"keeping 6 asks nothing", 6, 6, "", "", {}, 0, 6, 6},
-      {"both lowered and confirmed",
-       2,
-       2,
-       "select 3613 2146 0\nselect 3613 1866 1\n",
-       "answer yes\nanswer yes\n",
-       {kLowerUnits, kLowerQuantities},
-       0,
-       0,
-       1},
-      {"units refused",
-       2,
-       2,
-       "select 3613 2146 0\nselect 3613 1866 0\n",
-       "answer no\n",
-       {kLowerUnits},
-       IDC_PRODUCT_UNIT_DECIMALS,
-       2,
-       2},
-      {"quantities refused after units",
-       2,
-       2,
-       "select 3613 2146 0\nselect 3613 1866 0\n",
-       "answer yes\nanswer no\n",
-       {kLowerUnits, kLowerQuantities},
-       IDC_PRODUCT_QUANTITY_DECIMALS,
-       2,
-       2},
-      {"quantities refused, units raised",
-       2,
-       2,
-       "select 3613 2146 3\nselect 3613 1866 1\n",
-       "answer no\n",
-       {kLowerQuantities},
-       IDC_PRODUCT_QUANTITY_DECIMALS,
-       2,
-       2},
-      {"a code that names no account",
-       2,
-       2,
-       "select 3613 2146 0\ntype 3613 1714 \"8888\"\nkey 3613 1714 enter\n",
-       "answer ok\n",
-       {kBadCode},
-       IDC_LEDGER_NOMINAL_CODE,
-       2,
-       2},
+      {"raising asks nothing", 2, 2, "select 3613 2146 4\nselect 3613 1866 3\n", "", "", 0, 4, 3},
+      {"keeping 6 asks nothing", 6, 6, "", "", "", 0, 6, 6},
+      {"both lowered and confirmed", 2, 2, "select 3613 2146 0\nselect 3613 1866 1\n",
+       "answer yes\nanswer yes\n", "uq", 0, 0, 1},
+      {"units refused", 2, 2, lowerBoth, "answer no\n", "u", IDC_PRODUCT_UNIT_DECIMALS, 2, 2},
+      {"quantities refused after units", 2, 2, lowerBoth, "answer yes\nanswer no\n", "uq",
+       IDC_PRODUCT_QUANTITY_DECIMALS, 2, 2},
+      {"quantities refused, units raised", 2, 2, "select 3613 2146 3\nselect 3613 1866 1\n",
+       "answer no\n", "q", IDC_PRODUCT_QUANTITY_DECIMALS, 2, 2},
+      {"a code that names no account", 2, 2,
+       "select 3613 2146 0\ntype 3613 1714 \"8888\"\nkey 3613 1714 enter\n", "answer ok\n", "c",
+       IDC_LEDGER_NOMINAL_CODE, 2, 2},
   };
   TestCompany co;
   for (const auto& c : cases) {
@@ -206,10 +150,11 @@ TEST(ProductDefaults, LoweringAPrecisionNeedsAYes) {
     before.prodQuantityDecimals = static_cast<std::int16_t>(c.quantitiesBefore);
     storeSetup(co, before);
     const std::string stillOpen = c.refusedAt ? "show\nclick 3612 2\n" : "";
-    auto run =
-        co.drive(kOpen + c.edits + "type 3613 2011 \"Pair\"\n" + kOk + c.answers + stillOpen);
-    ASSERT_EQ(run.status, 0) << run.error();
-    EXPECT_EQ(run.messages(), c.asked);
+    auto run = co.use(kOpen + c.edits + "type 3613 2011 \"Pair\"\n" + kOk + c.answers + stillOpen);
+    std::vector<std::string> asked;
+    for (const char* q = c.asked; *q; ++q)
+      asked.push_back(*q == 'u' ? kLowerUnits : *q == 'q' ? kLowerQuantities : kBadCode);
+    EXPECT_EQ(run.messages(), asked);
     const setupmap after = storedSetup(co);
     EXPECT_EQ(copy(after.prodUnitDecimals), c.unitsAfter);
     EXPECT_EQ(copy(after.prodQuantityDecimals), c.quantitiesAfter);
@@ -246,18 +191,10 @@ TEST(ProductDefaults, CancelAfterARefusalLeavesTheRecordInMemoryAsStored) {
 // stored while the question waited survives, and the page's values go in.
 TEST(ProductDefaults, OkMergesIntoTheRecordAnotherStationChanged) {
   TestCompany co;
-  auto first = co.driveInBackground(kOpen + "type 3613 2011 \"Pack\"\nselect 3613 2146 0\n" + kOk +
-                                        "wait update 30\nanswer yes\n",
-                                    "--multi-user --lock-records --station FIRST");
-  ASSERT_TRUE(waitForText(first, "\"event\":\"message\""));
-
-  DriveRun second = co.drive(kOpen, "--multi-user --station SECOND");
-  expectActionRefused(second, 28, "Product Defaults");
-
-  vx70::test::storeOtherStationsChange(co);
-  ASSERT_TRUE(waitForText(first, "\"action\":\"ended\""));
-  ASSERT_TRUE(waitForText(first, "\"closed\""));
-
+  // The question waits while the other station stores.
+  editWhileAnotherStationStores(
+      co, kOpen, "type 3613 2011 \"Pack\"\nselect 3613 2146 0\n" + kOk, 28, "Product Defaults",
+      [&] { storeOtherStationsChange(co); }, "answer yes\n");
   const setupmap after = storedSetup(co);
   EXPECT_STREQ(after.prodUnitOfSale, "Pack");
   EXPECT_EQ(copy(after.prodUnitDecimals), 0);

@@ -49,13 +49,11 @@ TEST(ProgramOptions, PagesShowTheIniFileAndOkStoresThem) {
           "[VX70]\nToolbarScroll=5\nToolbarState=3\nUseDosNavigation=1\nModem=COM3\n"
           "ToolbarStandard=1\nDisplayBack=0\nBackupTool=/bk.exe\nIgnoreColorBars=1\n"
           "SalColor=80ff80\nPurColor=0x0000ff\n");
-  auto run = co.drive(
+  auto run = co.use(
       "open 3218\nshow\n"
       "click 3214 2313\nclick 3214 2290\nclick 3214 1399\ntype 3214 2291 \"/pics/bar.bmp\"\n"
-      "page 3218 1\ntype 3215 2314 \"/opt/backup.exe\"\n"
-      "page 3218 2\ntype 3216 1427 \"calc.exe\"\n"
+      "page 3218 1\ntype 3215 2314 \"/opt/backup.exe\"\npage 3218 2\ntype 3216 1427 \"calc.exe\"\n"
       "click 3218 1942\nshow\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   struct Shown {
     int dialog;
     int control;
@@ -134,9 +132,8 @@ TEST(ProgramOptions, EditionShapesThePages) {
     SCOPED_TRACE(c.edition);
     TestCompany co;
     const std::string welcome = c.welcome ? "page 3218 2\nclick 3216 2471\n" : "";
-    auto run = co.drive("open 3218\nshow\n" + welcome + "click 3218 1942\nopen 3218\nshow\n",
-                        "--edition " + std::to_string(c.edition));
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use("open 3218\nshow\n" + welcome + "click 3218 1942\nopen 3218\nshow\n",
+                      "--edition " + std::to_string(c.edition));
     json environment = run.shown(0, IDD_OPTIONS_ENVIRONMENT);
     EXPECT_EQ(shownControl(environment, IDC_OPTIONS_F12)["text"], c.f12);
     EXPECT_EQ(iniValue(co, "F12"), c.f12) << "OK writes the default";
@@ -174,9 +171,8 @@ TEST(ProgramOptions, BrowseFillsThePagesBox) {
     SCOPED_TRACE(c.dialog);
     TestCompany co;
     const std::string click = "click " + std::to_string(c.dialog) + " 1143\n";
-    auto run = co.drive("open 3218\npage 3218 " + std::to_string(c.page) + "\n" + click +
-                        "file /data/chosen.file\nshow\n" + click + "file cancel\nshow\n");
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use("open 3218\npage 3218 " + std::to_string(c.page) + "\n" + click +
+                      "file /data/chosen.file\nshow\n" + click + "file cancel\nshow\n");
     auto files = run.all("file");
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0]["filter"][0][1], c.filter);
@@ -190,11 +186,10 @@ TEST(ProgramOptions, BrowseFillsThePagesBox) {
 // chosen, and Cancel keeps them; a cancelled colour chooser stores nothing.
 TEST(ProgramOptions, ChoicesMadeOnClickSurviveCancel) {
   TestCompany co;
-  auto run = co.drive(
+  auto run = co.use(
       "open 3218\npage 3218 2\nclick 3216 2315\n"
       "page 3218 4\nclick 3219 1350\nclick 3219 2292\ncolour 0x123456\n"
       "click 3219 2301\ncolour cancel\nshow 3219\nclick 3218 2\nshow\n");
-  ASSERT_EQ(run.status, 0) << run.error();
   EXPECT_EQ(run.all("colour")[0]["initial"], "0xffffff");
   EXPECT_EQ(shownControl(run, 0, IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BOX)["colour"],
             "0x123456");
@@ -253,8 +248,7 @@ TEST(ProgramOptions, WallpaperIsStoredAndShown) {
     setup.wallpaperPosition = std::get<1>(c.before);
     setup.wallpaperShown = std::get<2>(c.before);
     co.store(DF_SETUP, 1, &setup);
-    auto run = co.drive("open 3218\npage 3218 3\n" + c.clicks + "click 3218 1942\nshow\n");
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use("open 3218\npage 3218 3\n" + c.clicks + "click 3218 1942\nshow\n");
     EXPECT_EQ(wallpaperOf(co.stored<setupmap>(DF_SETUP, 1)), c.after);
     auto user = co.stored<accessmap>(DF_USERS, 1);
     EXPECT_EQ(wallpaperOf(user), c.after);
@@ -278,13 +272,11 @@ TEST(ProgramOptions, EachUserKeepsTheOwnWallpaper) {
   setup.wallpaperShown = 1;
   co.store(DF_SETUP, 1, &setup);
   auto choose = [&](const std::string& file, const std::string& user) {
-    auto run =
-        co.drive("open 3218\npage 3218 3\ntype 3217 1786 \"" + file + "\"\nclick 3218 1942\n",
-                 "--user " + user);
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use("open 3218\npage 3218 3\ntype 3217 1786 \"" + file + "\"\nclick 3218 1942\n",
+                      "--user " + user);
   };
   auto seenBy = [&](const std::string& user) {
-    return shownMain(co.drive("show\n", "--user " + user))["wallpaper"].value("file", "");
+    return shownMain(co.use("show\n", "--user " + user))["wallpaper"].value("file", "");
   };
   choose("/pics/manager.bmp", "MANAGER");
   EXPECT_EQ(seenBy("CLERK"), "/pics/manager.bmp");

@@ -11,52 +11,21 @@
 namespace vx70::test {
 namespace {
 
-using vx70::test::copy;
-using vx70::test::setText;
-using vx70::test::storedSetup;
-using vx70::test::storeSetup;
-
 const std::string kOpen = "open 3623\n";
 const std::string kOk = "click 3623 1942\n";
-
-void expectSameRecord(const setupmap& expected, const setupmap& stored) {
-  auto* x = reinterpret_cast<const unsigned char*>(&expected);
-  auto* y = reinterpret_cast<const unsigned char*>(&stored);
-  std::set<std::size_t> diff;
-  for (std::size_t i = 0; i < sizeof expected; ++i)
-    if (x[i] != y[i]) diff.insert(i);
-  EXPECT_TRUE(diff.empty()) << "first differing byte at offset " << *diff.begin();
-}
-
-json focused(const json& dialog) {
-  for (const auto& c : dialog["controls"])
-    if (c.value("focus", false)) return c["id"];
-  return json();
-}
 
 // Every field, and nothing of the customer block.
 TEST(SupplierDefaults, OkStoresBothPagesAndNothingElse) {
   TestCompany co;
   const setupmap before = storedSetup(co);
-  auto run = co.drive(kOpen +
-                      "type 3624 1211 \"3000\"\n"
-                      "type 3624 1407 \"60\"\n"
-                      "type 3624 1964 \"1.5\"\n"
-                      "type 3624 1405 \"10\"\n"
-                      "type 3624 2075 \"Net 60\"\n"
-                      "select 3624 1373 2\n"
-                      "select 3624 2061 0\n"
-                      "type 3624 1714 \"7000\"\n"
-                      "key 3624 1714 enter\n"
-                      "select 3624 1317 1\n"
-                      "select 3624 1999 1\n"
-                      "page 3623 1\n"
-                      "type 3625 1619 \"7\"\n"
-                      "type 3625 1622 \"150\"\n"
-                      "click 3625 1219\n"
-                      "click 3625 1218\n" +
-                      kOk);
-  ASSERT_EQ(run.status, 0) << run.error();
+  auto run = co.use(kOpen +
+                    "type 3624 1211 \"3000\"\ntype 3624 1407 \"60\"\ntype 3624 1964 \"1.5\"\n"
+                    "type 3624 1405 \"10\"\ntype 3624 2075 \"Net 60\"\nselect 3624 1373 2\n"
+                    "select 3624 2061 0\ntype 3624 1714 \"7000\"\nkey 3624 1714 enter\n"
+                    "select 3624 1317 1\nselect 3624 1999 1\npage 3623 1\ntype 3625 1619 \"7\"\n"
+                    "type 3625 1622 \"150\"\nclick 3625 1219\n"
+                    "click 3625 1218\n" +
+                    kOk);
   setupmap expected = before;
   expected.suppCreditLimit = 3000;
   expected.suppPaymentDays = 60;
@@ -105,8 +74,7 @@ TEST(SupplierDefaults, ChecksReportOnTheirPage) {
   const setupmap before = storedSetup(co);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
-    auto run = co.drive(kOpen + c.script + "show\n");
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen + c.script + "show\n");
     EXPECT_EQ(run.messages(), std::vector<std::string>{c.message});
     EXPECT_EQ(run.shown(IDD_SUPPLIER_DEFAULTS)["currentPage"], c.page);
     EXPECT_EQ(focused(run.shown(c.dialog)), c.focus);
@@ -120,9 +88,8 @@ TEST(SupplierDefaults, TheEntryEditionHasNoAccountStatus) {
   TestCompany co;
   for (int edition : {1, 4, 16}) {
     SCOPED_TRACE("edition " + std::to_string(edition));
-    auto run = co.drive(kOpen + "show 3624\nselect 3624 1373 1\n" + kOk,
-                        "--edition " + std::to_string(edition));
-    ASSERT_EQ(run.status, 0) << run.error();
+    auto run = co.use(kOpen + "show 3624\nselect 3624 1373 1\n" + kOk,
+                      "--edition " + std::to_string(edition));
     const json record = run.shown(IDD_SUPPLIER_RECORD);
     for (const auto& c : record["controls"]) {
       const bool statusGroup = c["id"] == IDC_LEDGER_ACCOUNT_STATUS ||
@@ -140,19 +107,14 @@ TEST(SupplierDefaults, TheEntryEditionHasNoAccountStatus) {
 // is open (no setup notice reaches it) survives OK.
 TEST(SupplierDefaults, OkKeepsTheLabelsStoredMeanwhile) {
   TestCompany co;
-  auto first =
-      co.driveInBackground(kOpen + "type 3624 1211 \"4444\"\nshow 3624\nwait update 30\n" + kOk,
-                           "--multi-user --lock-records --station FIRST");
-  ASSERT_TRUE(waitForText(first, "\"event\":\"show\""));
-  DriveRun refused = co.drive(kOpen, "--multi-user --station SECOND");
-  expectActionRefused(refused, 27, "Purchase Defaults");
-
-  setupmap changed = storedSetup(co);
-  setText(changed.supplierAnalysisLabel[2], "Buyer");
-  storeSetup(co, changed);
-  co.broadcast(275, 16);  // the control record changed: no setup reload
-  ASSERT_TRUE(waitForText(first, "\"closed\""));
-
+  editWhileAnotherStationStores(
+      co, kOpen, "type 3624 1211 \"4444\"\n", 27, "Purchase Defaults",
+      [&] {
+        setupmap changed = storedSetup(co);
+        setText(changed.supplierAnalysisLabel[2], "Buyer");
+        storeSetup(co, changed);
+      },
+      kOk);
   const setupmap after = storedSetup(co);
   EXPECT_DOUBLE_EQ(copy(after.suppCreditLimit), 4444);
   EXPECT_STREQ(after.supplierAnalysisLabel[2], "Buyer");

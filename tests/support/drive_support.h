@@ -1,7 +1,8 @@
-// What the dialog tests share: a scratch company made by `vx70 init`, the
-// `vx70 drive` program run on a script against it (one JSON event a line),
-// station processes left running in the background for multi-station
-// cases, and the stored records read back byte for byte.
+// What the dialog tests share: a scratch company made by `vx70 init`, a
+// station driven on a script against it in this process (checked after
+// every input to hold no data file and no record lock) or by the `vx70
+// drive` program (one JSON event a line), station processes for
+// multi-station cases, and the stored records read back byte for byte.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ inline void expectActionRefused(const DriveRun& second, int action, const std::s
   ASSERT_FALSE(actions.empty());
   EXPECT_EQ(actions.back()["action"], "refused");
   EXPECT_EQ(actions.back()["id"], action);
-  EXPECT_EQ(actions.back()["name"], name);
+  if (!name.empty()) EXPECT_EQ(actions.back()["name"], name);
   auto dialogs = second.all("dialog");
   ASSERT_EQ(dialogs.size(), 1u);
   EXPECT_FALSE(dialogs[0]["shown"]);
@@ -111,6 +112,18 @@ inline json shownControl(const json& dialog, int id) {
   return json();
 }
 
+// The identifier of the dialog's focused control (null if none).
+inline json focused(const json& dialog) {
+  for (const auto& c : dialog["controls"])
+    if (c.value("focus", false)) return c["id"];
+  return json();
+}
+
+// A control that its dialog took away: hidden and disabled.
+inline bool removed(const json& c) {
+  return !c["enabled"].get<bool>() && !c["visible"].get<bool>();
+}
+
 // A control of a dialog as the n-th `show` answer of the run gave it.
 inline json shownControl(const DriveRun& run, std::size_t show, int dialog, int id) {
   return shownControl(run.shown(show, dialog), id);
@@ -121,6 +134,8 @@ inline json shownControl(const DriveRun& run, std::size_t show, int dialog, int 
 // test server (backend_support.h), with a scratch folder; removed
 // afterwards.
 class TestCompany {
+  DriveRun driveHere(const std::string& script, const std::string& options) const;
+
  public:
   explicit TestCompany(const std::string& initOptions = "--demo") {
     std::string pattern = (std::filesystem::temp_directory_path() / "vx70-co-XXXXXX").string();
@@ -166,6 +181,15 @@ class TestCompany {
     run.events = jsonLines(text);
     return run;
   }
+
+  // Drives a station of the company in this process as `vx70 drive` does,
+  // with the same events and status.  Whenever the station waits for the
+  // person again with no question open, every handler has returned: it
+  // must then hold no open data file and no record lock, or the test fails;
+  // so does a run that ends in an error (status 1), unless it is a
+  // `useFailing` run, whose last command is meant to be refused.
+  DriveRun use(const std::string& script, const std::string& options = "") const;
+  DriveRun useFailing(const std::string& script, const std::string& options = "") const;
 
   // Starts `vx70 drive` in the background; its events go to the returned
   // file.  The script should end by itself (for example after `wait update`).
@@ -232,6 +256,56 @@ class TestCompany {
   std::string dir_;
   std::string stationFiles_;  // on a server: the stations' own files on this machine
 };
+
+// Another station, a `vx70 drive` process fed a command batch at a time,
+// for a case where the company changes between two inputs of the person.
+class StationProcess {
+ public:
+  StationProcess(const TestCompany& co, const std::string& options);
+  ~StationProcess();
+  StationProcess(const StationProcess&) = delete;
+  StationProcess& operator=(const StationProcess&) = delete;
+
+  // Runs the commands; returns once the station waits for input again
+  // (or has stopped on an error).
+  void send(const std::string& commands);
+  // Ends the script: the station closes; every event and the status.
+  DriveRun finish();
+  // Kills the station as a crash would, leaving its records behind.
+  void kill();
+
+ private:
+  pid_t pid_ = -1;
+  FILE* in_ = nullptr;
+  FILE* out_ = nullptr;
+  std::vector<json> events_;
+};
+
+// Two stations at once: a first one opens the dialog and does `edit`, a
+// second one is refused the dialog's action (see expectActionRefused),
+// `meanwhile` changes the company under the first, and the first one's
+// `finish` (its OK or Cancel) ends its action.  The first one's events.
+template <class Meanwhile>
+DriveRun editWhileAnotherStationStores(const TestCompany& co, const std::string& open,
+                                       const std::string& edit, int action, const std::string& name,
+                                       Meanwhile&& meanwhile, const std::string& finish) {
+  StationProcess first(co, "--multi-user --lock-records --station FIRST");
+  first.send(open + edit);
+  expectActionRefused(co.use(open, "--multi-user --station SECOND"), action, name);
+  meanwhile();
+  first.send(finish);
+  DriveRun run = first.finish();
+  EXPECT_EQ(run.status, 0) << run.error();
+  EXPECT_EQ(run.all("action").back()["action"], "ended") << name;
+  return run;
+}
+
+inline void expectActionKeepsOthersOut(const TestCompany& co, const std::string& open,
+                                       const std::string& close, int action,
+                                       const std::string& name = "") {
+  editWhileAnotherStationStores(
+      co, open, "", action, name, [] {}, close);
+}
 
 // Waits up to 30 s until the file holds the text.
 inline bool waitForText(const std::filesystem::path& file, const std::string& text) {

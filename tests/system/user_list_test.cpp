@@ -2,9 +2,7 @@
 // pages of two and three live station processes, the same after one of
 // them is killed, the rows that the action file's own records give, the
 // server's mark, and removing a user through the Users grid's menu.
-#include <signal.h>
-
-#include <tuple>
+#include <memory>
 
 #include "frame/res/ids_codes.h"
 #include "frame/res/ids_system.h"
@@ -38,31 +36,13 @@ void addUser(const TestCompany& co, const char* name) {
   co.store(DF_USERS, 2, &user);
 }
 
-// A station process that opens a dialog (taking its action) and stays
-// until a change notice arrives, or until it is killed.
-struct LiveStation {
-  std::filesystem::path out;
-  pid_t pid = 0;
-};
-
-LiveStation startHolding(const TestCompany& co, const std::string& name, const std::string& user,
-                         int dialog) {
-  LiveStation s;
-  s.out = co.scratch(name + ".out");
-  auto script = co.scratch(name + ".vx70");
-  std::ofstream(script) << "open " << dialog << "\nwait update 60\n";
-  auto pidFile = co.scratch(name + ".pid");
-  std::string command = shellQuote(VX70_PROGRAM_PATH) + " drive " + shellQuote(script.string()) +
-                        " --data " + shellQuote(co.dir()) + " --multi-user --station " + name +
-                        " --user " + user + " >" + shellQuote(s.out.string()) +
-                        " 2>&1 & echo $! >" + shellQuote(pidFile.string());
-  if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot start " + name);
-  s.pid = static_cast<pid_t>(std::stol(readText(pidFile)));
-  return s;
-}
-
-void waitForExit(pid_t pid) {
-  for (int i = 0; i < 300 && ::kill(pid, 0) == 0; ++i) usleep(100 * 1000);
+// A station process that has opened a dialog, taking its action.
+std::unique_ptr<StationProcess> holding(const TestCompany& co, const std::string& name,
+                                        const std::string& user, int dialog) {
+  auto station =
+      std::make_unique<StationProcess>(co, "--multi-user --station " + name + " --user " + user);
+  station->send("open " + std::to_string(dialog) + "\n");
+  return station;
 }
 
 TEST(UserList, ShowsLiveStationsAndTheirActionsAndForgetsAKilledOne) {
@@ -85,26 +65,19 @@ TEST(UserList, ShowsLiveStationsAndTheirActionsAndForgetsAKilledOne) {
     TestCompany co;
     addUser(co, "CLERK");
     // One after the other, so that their records lie in this order.
-    std::vector<LiveStation> others;
-    for (const auto& [name, user, dialog] : std::vector<std::tuple<std::string, std::string, int>>{
-             {"TWO", "CLERK", IDD_TAX_CODES}, {"THREE", "MANAGER", IDD_CURRENCIES}}) {
-      if (static_cast<int>(others.size()) + 1 == c.stations) break;
-      others.push_back(startHolding(co, name, user, dialog));
-      ASSERT_TRUE(waitForText(others.back().out, "\"granted\"")) << readText(others.back().out);
-    }
+    std::vector<std::unique_ptr<StationProcess>> others;
+    others.push_back(holding(co, "TWO", "CLERK", IDD_TAX_CODES));
+    if (c.stations == 3) others.push_back(holding(co, "THREE", "MANAGER", IDD_CURRENCIES));
 
-    DriveRun run = co.drive(kShowBoth, one);
-    ASSERT_EQ(run.status, 0) << run.error();
+    DriveRun run = co.use(kShowBoth, one);
     json users = c.users;
     users.push_back(own);
     EXPECT_EQ(usersRows(run), users);
     EXPECT_EQ(requestRows(run), c.requests);
 
     // The last station dies holding its action: the next look frees its records.
-    ::kill(others.back().pid, SIGKILL);
-    waitForExit(others.back().pid);
-    DriveRun after = co.drive(kShowBoth, one);
-    ASSERT_EQ(after.status, 0) << after.error();
+    others.back()->kill();
+    DriveRun after = co.use(kShowBoth, one);
     users = c.users;
     users.erase(users.size() - 1);
     users.push_back(own);
@@ -112,9 +85,6 @@ TEST(UserList, ShowsLiveStationsAndTheirActionsAndForgetsAKilledOne) {
     requests.erase(requests.size() - 1);
     EXPECT_EQ(usersRows(after), users);
     EXPECT_EQ(requestRows(after), requests);
-
-    co.broadcast(275, 16);
-    for (const auto& s : others) waitForExit(s.pid);
   }
 }
 
@@ -138,8 +108,7 @@ TEST(UserList, RowsFollowTheActionFileRecords) {
   };
   for (std::size_t n = 0; n < records.size(); ++n) co.store(DF_ACTIONS, n + 1, &records[n]);
 
-  DriveRun run = co.drive(kShowBoth);
-  ASSERT_EQ(run.status, 0) << run.error();
+  DriveRun run = co.use(kShowBoth);
   EXPECT_EQ(usersRows(run), table({{"ALICE", "DESK9"}, {"MANAGER", "STATION1"}}));
   EXPECT_EQ(requestRows(run), table({{"ALICE", "Departments", "12345678"}, {"BOB", "", "x"}}));
 }
@@ -153,8 +122,7 @@ TEST(UserList, MarksTheServersOwnLineOnlyWithMessagingOn) {
   };
   TestCompany co;
   for (const auto& [options, machine] : cases) {
-    DriveRun run = co.drive(kShowBoth, options);
-    ASSERT_EQ(run.status, 0) << run.error();
+    DriveRun run = co.use(kShowBoth, options);
     EXPECT_EQ(usersRows(run), table({{"MANAGER", machine}})) << options;
   }
 }
@@ -170,25 +138,19 @@ TEST(UserList, ManagerRemovesAUserOnlyWhenSure) {
     SCOPED_TRACE(c.answer);
     TestCompany co;
     addUser(co, "CLERK");
-    LiveStation clerk = startHolding(co, "TWO", "CLERK", IDD_TAX_CODES);
-    ASSERT_TRUE(waitForText(clerk.out, "\"granted\""));
+    auto clerk = holding(co, "TWO", "CLERK", IDD_TAX_CODES);
 
-    DriveRun run =
-        co.drive("open 3634\nselect 3635 2162 0\nmenu 3635 2162 2316\nanswer ok\nanswer " +
-                     c.answer + "\nshow 3635\npage 3634 1\nshow 3636\nclick 3634 1\n",
-                 "--multi-user --station ONE");
-    ASSERT_EQ(run.status, 0) << run.error();
+    DriveRun run = co.use("open 3634\nselect 3635 2162 0\nmenu 3635 2162 2316\nanswer ok\nanswer " +
+                              c.answer + "\nshow 3635\npage 3634 1\nshow 3636\nclick 3634 1\n",
+                          "--multi-user --station ONE");
     ASSERT_EQ(run.messages().size(), 2u);
     EXPECT_EQ(run.all("message")[0]["kind"], 2);
     EXPECT_EQ(run.all("message")[1]["text"], "Are you sure you want to remove this user ?");
     EXPECT_EQ(usersRows(run).size(), c.removed ? 1u : 2u);
     EXPECT_EQ(requestRows(run).size(), c.removed ? 0u : 1u);
 
-    DriveRun third = co.drive("open 3619\n", "--multi-user --station THREE");
+    DriveRun third = co.use("open 3619\n", "--multi-user --station THREE");
     expectActionRefused(third, 31, "Tax Codes");
-
-    co.broadcast(275, 16);
-    waitForExit(clerk.pid);
   }
 }
 
@@ -196,15 +158,14 @@ TEST(UserList, OnlyAManagerIsOfferedRemoveUser) {
   TestCompany co;
   addUser(co, "CLERK");
   for (const std::string user : {"MANAGER", "CLERK"}) {
-    DriveRun run = co.drive("open 3634\nshow 3635\nmenu 3635 2162 2316\nanswer ok\nanswer no\n",
-                            "--user " + user);
+    const std::string script = "open 3634\nshow 3635\nmenu 3635 2162 2316\nanswer ok\nanswer no\n";
+    DriveRun run = user == "MANAGER" ? co.use(script, "--user " + user)
+                                     : co.useFailing(script, "--user " + user);
     json menu = shownControl(run, 0, IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID)["menu"];
     if (user == "MANAGER") {
       EXPECT_EQ(menu, json({{{"command", 2316}, {"text", "Remove user"}}}));
-      EXPECT_EQ(run.status, 0) << run.error();
     } else {
       EXPECT_TRUE(menu.is_null());
-      EXPECT_EQ(run.status, 1);
       EXPECT_NE(run.error()["message"].get<std::string>().find("offers this user no menu item"),
                 std::string::npos);
     }
