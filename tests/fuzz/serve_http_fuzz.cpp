@@ -36,6 +36,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 int port = -1;
+std::string folder;  // the company's, removed at the end
 // Kept for the whole run.
 vx70::app::EventLog* events = nullptr;
 vx70::app::ServeSession* session = nullptr;
@@ -49,19 +50,26 @@ void require(bool holds, const char* what, const std::string& detail = "") {
 
 // The station's thread runs until the process ends, so the statics of the
 // data library and the engine must not be destroyed under it: a normal end
-// (libFuzzer leaves by exit(0) only when it found nothing) ends at once.
+// (libFuzzer leaves by exit(0) only when it found nothing) removes the
+// company and ends at once.
 // Handlers run last-registered first, so one is registered again now and
 // then, after the statics that the inputs so far have brought about.
 void endBeforeStatics() {
   static std::uint64_t inputs = 0;
   ++inputs;
-  if ((inputs & (inputs - 1)) == 0) std::atexit([] { std::_Exit(0); });
+  if ((inputs & (inputs - 1)) == 0)
+    std::atexit([] {
+      std::error_code ignored;
+      fs::remove_all(folder, ignored);
+      std::_Exit(0);
+    });
 }
 
 // The server and its station live for the whole run.
 void startServer() {
-  std::string dir = (fs::temp_directory_path() / "vx70-serve-fuzz-XXXXXX").string();
-  require(mkdtemp(dir.data()) != nullptr, "no folder for the company");
+  folder = (fs::temp_directory_path() / "vx70-serve-fuzz-XXXXXX").string();
+  require(mkdtemp(folder.data()) != nullptr, "no folder for the company");
+  const std::string& dir = folder;
   const std::string init = std::string(VX70_PROGRAM) + " init '" + dir + "/co' >/dev/null";
   require(std::system(init.c_str()) == 0, "the company cannot be made");
   vx70::StationOptions options;
