@@ -297,15 +297,20 @@ void ConnectionServer::serveRequests(int sock) {
     // Answers go out uncompressed: compressing one (brotli, which browsers
     // ask for first) takes longer than sending it whole, 10 ms for a state.
     bool answered = false;
+    bool headRead = false;
     try {
       answered = process_request(stream, last, peerClosing, [&](httplib::Request& req) {
         stream.headRead();
+        headRead = true;
         req.headers.erase("Accept-Encoding");
       });
     } catch (...) {
       // An answer that failed half-written (a stream's provider): the
       // connection ends, the worker serves on.
     }
+    // A head that could not be read (answered 400 or 414) leaves the rest
+    // of its request unread, and that is no request of its own.
+    if (answered && !headRead) connection.closeAfterAnswer_ = true;
     if (!answered || peerClosing || stream.broken() || connection.closeAfterAnswer_) break;
   }
   currentConnection = nullptr;

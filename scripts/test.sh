@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs the whole test suite three
 # ways: the plain build (with the browser tests, Playwright driving
 # chromium), an AddressSanitizer/UndefinedBehaviorSanitizer build, and a
-# short libFuzzer run of the resource reader.
+# short libFuzzer run of each parser (tests/fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,8 +25,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-echo "== fuzz the resource reader"
+echo "== fuzz the parsers"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVX70_FUZZ=ON -DVX70_TESTS=OFF -DVX70_BENCH=OFF \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 cmake --build build-fuzz -j "$jobs"
-ctest --test-dir build-fuzz --output-on-failure -R resource_reader_fuzz
+ctest --test-dir build-fuzz --output-on-failure -j "$jobs" -R _fuzz

@@ -127,7 +127,9 @@ unsigned long parseNumber(const Command& c, std::size_t i, const char* what, uns
   char* end = nullptr;
   errno = 0;
   unsigned long v = std::strtoul(t.c_str(), &end, 0);
-  if (t.empty() || *end || t[0] == '-')
+  // strtoul also takes leading blanks and a sign, which a number has none
+  // of, and stops at a NUL that a quoted "\0" puts inside the text.
+  if (t.empty() || end != t.c_str() + t.size() || !std::isdigit(static_cast<unsigned char>(t[0])))
     throw ScriptError(c.line,
                       std::string(c.word()) + ": " + what + " \"" + t + "\" is not a number");
   // Checked before any narrowing, so that a large number never wraps into
