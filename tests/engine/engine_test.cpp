@@ -166,7 +166,8 @@ TEST(Engine, FieldsLieInTheirRecordSlotAndPageLinksShareTheContainersBuffers) {
 std::vector<std::uint8_t> withFieldOffset(std::uint16_t centry, std::uint16_t entry,
                                           std::uint16_t offset) {
   std::vector<std::uint8_t> image = res::readFile(VX70_RES_PATH);
-  const res::Resource* list = res::ResourceFile::parse(image).find("CENTRY", centry);
+  const res::ResourceFile file = res::ResourceFile::parse(image);
+  const res::Resource* list = file.find("CENTRY", centry);
   if (!list) throw std::logic_error("no such CENTRY");
   for (auto at = static_cast<std::size_t>(list->data.data() - image.data());; at += 20) {
     std::uint16_t id = 0;
