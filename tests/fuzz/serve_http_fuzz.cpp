@@ -135,13 +135,15 @@ std::string exchange(const std::string& request) {
           "the server takes no connection");
   for (std::size_t sent = 0; sent < request.size();) {
     const ssize_t n = ::send(sock, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) break;  // the server may answer and close before the body
+    if (n < 0 && errno == EINTR) continue;  // libFuzzer's own timer signal
+    if (n <= 0) break;                      // the server may answer and close before the body
     sent += static_cast<std::size_t>(n);
   }
   std::string answer;
   char chunk[4096];
   ssize_t n;
-  while ((n = ::recv(sock, chunk, sizeof chunk, 0)) > 0) answer.append(chunk, n);
+  while ((n = ::recv(sock, chunk, sizeof chunk, 0)) > 0 || (n < 0 && errno == EINTR))
+    if (n > 0) answer.append(chunk, n);
   if (n < 0) answer += std::string("\n(recv: ") + std::strerror(errno) + ")";
   ::close(sock);
   return answer;
