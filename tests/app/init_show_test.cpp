@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -103,9 +104,8 @@ std::string trimmed(std::string s) {
 }
 
 int thisYear() {
-  WORD parts[3] = {};
-  DateNumberToComponents(GetSystemDate(), parts);
-  return parts[2];
+  const std::time_t now = std::time(nullptr);
+  return std::localtime(&now)->tm_year + 1900;
 }
 
 // ---- A new company -------------------------------------------------------------
@@ -158,13 +158,13 @@ TEST(InitShow, ControlAccountsAndTaxCodes) {
   EXPECT_EQ(tax[8]["ecPurchases"], 1);
   EXPECT_EQ(tax[8]["link"], 1);
 
-  // The default nominal codes name accounts that fill no control slot.
+  // The default nominal codes name ordinary accounts.
   for (const char* code : {"4000", "5000"}) {
     int found = 0;
     for (const auto& n : nominal)
       if (trimmed(n["code"]) == code) found = n["record"];
     ASSERT_NE(found, 0) << code;
-    EXPECT_EQ(slots.count(found), 0u) << code;
+    EXPECT_EQ(nominal[found - 1]["typeFlags"], NOMINAL_ORDINARY) << code;
   }
 }
 
@@ -204,24 +204,6 @@ TEST(InitShow, CodeTables) {
   EXPECT_EQ(users[0]["password"], std::string(10, ' '));
   EXPECT_TRUE(show(dir, "actions").empty());
   EXPECT_TRUE(show(dir, "financeRates").empty());
-}
-
-// The data library finds the accounts by the codes that init stored.
-TEST(InitShow, TheDataLibraryFindsTheStoredAccountsByCode) {
-  vx70::data::openCompany(company(false));
-  datafilemap* files = g_lpGlobVar->dataFiles;
-  contmap control{};
-  datafilemap* controlFile = &files[DF_CONTROL];
-  ASSERT_TRUE(FileOpen(controlFile, OF_READ, OF_SHARE_DENY_NONE, 1));
-  ASSERT_EQ(ReadRec(controlFile, 1, &control), sizeof control);
-  FileClose(controlFile);
-  const DWORD bank = control.controlRec[2];  // a copy: the record is packed
-  EXPECT_EQ(FlashFindAccount(files, 260, "1200    ", nullptr, 0), bank);
-  EXPECT_EQ(FlashFindAccount(files, 260, "1100    ", nullptr, 0), 0u);  // not a bank
-  nommap sales{};
-  EXPECT_NE(FlashFindAccount(files, 258, "4000    ", &sales, 0), 0u);
-  EXPECT_EQ(sales.typeFlags, NOMINAL_ORDINARY);
-  vx70::data::closeCompany();
 }
 
 // ---- The demonstration company -----------------------------------------------------

@@ -83,57 +83,41 @@ TEST_F(CompanyOpen, RecordsSurviveClosingAndOpening) {
   EXPECT_EQ(back[83], 0x21);
 }
 
-TEST_F(SqliteCompanyFile, MissingDatabase) {
-  std::string dir = company_.dir() + "/nothing";
-  EXPECT_FALSE(data::companyExists(dir));
-  ExpectRefused(dir);
-}
-
-TEST_F(SqliteCompanyFile, TextAndEmptyFiles) {
-  ExpectRefused(Other("This is a letter, not a company.\n" + std::string(2000, 'x')));
-  ExpectRefused(Other("short"));
-  ExpectRefused(Other(""));
-}
-
-TEST_F(SqliteCompanyFile, TruncatedCopies) {
+// A missing, foreign, damaged or truncated database is refused.  SQLite
+// keeps the application id at offset 68 of its header and the schema
+// version at offset 60, both big-endian.
+TEST_F(SqliteCompanyFile, ForeignDamagedAndTruncatedDatabasesAreRefused) {
   Populate();
-  std::string bytes = DatabaseBytes();
+  const std::string bytes = DatabaseBytes();
   ASSERT_GT(bytes.size(), 8u * 4096) << "the company spans many pages";
-  for (std::size_t size : {bytes.size() / 2, std::size_t{4096}, std::size_t{50}}) {
-    SCOPED_TRACE(size);
-    ExpectRefused(Other(bytes.substr(0, size)));
+  auto changed = [&](std::size_t from, std::size_t to, auto byteAt) {
+    std::string copy = bytes;
+    for (std::size_t i = from; i < to; ++i) copy[i] = static_cast<char>(byteAt(i));
+    return copy;
+  };
+  const std::pair<const char*, std::string> kFiles[] = {
+      {"a letter", "This is a letter, not a company.\n" + std::string(2000, 'x')},
+      {"short", "short"},
+      {"empty", ""},
+      {"half", bytes.substr(0, bytes.size() / 2)},
+      {"one page", bytes.substr(0, 4096)},
+      {"50 bytes", bytes.substr(0, 50)},
+      {"damaged pages", changed(4096, 3 * 4096, [](std::size_t i) { return i * 7; })},
+      {"foreign", changed(68, 69, [](std::size_t) { return 0x12; })},
+      {"newer", changed(63, 64, [](std::size_t) { return 9; })},
+  };
+  for (const auto& [what, content] : kFiles) {
+    SCOPED_TRACE(what);
+    ExpectRefused(Other(content));
   }
-}
-
-TEST_F(SqliteCompanyFile, DamagedPages) {
-  Populate();
-  std::string bytes = DatabaseBytes();
-  std::string damaged = bytes;
-  for (std::size_t i = 4096; i < 3 * 4096; ++i) damaged[i] = static_cast<char>(i * 7);
-  ExpectRefused(Other(damaged));
-}
-
-// SQLite keeps the application id at offset 68 of its header and the
-// schema version at offset 60, both big-endian.
-TEST_F(SqliteCompanyFile, ForeignAndNewerDatabases) {
-  Populate();
-  std::string bytes = DatabaseBytes();
-  std::string foreign = bytes;
-  foreign[68] = 0x12;
-  ExpectRefused(Other(foreign));
-  std::string newer = bytes;
-  newer[63] = 9;
-  ExpectRefused(Other(newer));
-}
-
-TEST_F(SqliteCompanyFile, AnotherSqliteDatabase) {
-  std::string dir = company_.dir() + "/plain";
-  fs::create_directories(dir);
-  {
-    data::Database other(data::databasePath(dir), data::Database::Mode::createNew);
-    other.exec("CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('hello')");
-  }
-  ExpectRefused(dir);
+  const std::string missing = company_.dir() + "/nothing";
+  EXPECT_FALSE(data::companyExists(missing));
+  ExpectRefused(missing);
+  const std::string plain = company_.dir() + "/plain";
+  fs::create_directories(plain);
+  data::Database(data::databasePath(plain), data::Database::Mode::createNew)
+      .exec("CREATE TABLE notes(text TEXT); INSERT INTO notes VALUES('hello')");
+  ExpectRefused(plain);
 }
 
 TEST_F(SqliteCompanyFile, AWrongLengthRecordIsRefusedAtOpen) {

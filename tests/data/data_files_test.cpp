@@ -45,8 +45,6 @@ TEST_F(DataFiles, MapHasEveryFileWithItsRecordLength) {
   }
   EXPECT_EQ(g_lpGlobVar->dataFiles[5].number, 5);
   EXPECT_EQ(g_lpGlobVar->dataFiles[5].recordLength, 0);
-  EXPECT_EQ(data::fileInfo("currencies")->recordLength, 84);
-  EXPECT_EQ(data::fileInfo(DF_USERS)->recordLength, 512);
 }
 
 TEST_F(DataFiles, AFileNeverCreatedDoesNotExist) {
@@ -185,29 +183,24 @@ class AccountSearch : public DataFiles {
   }
 };
 
-TEST_F(AccountSearch, FindsTheAccountByItsPaddedCode) {
-  nommap found{};
-  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "1200    ", &found, 0), 2u);
-  EXPECT_EQ(Tag(found), 2);
-  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "4000    ", &found, 0), 1u);
-  EXPECT_EQ(Tag(found), 1);
-  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "1210    ", nullptr, 0), 3u);
-  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "1210", nullptr, 0), 3u);
-}
-
-TEST_F(AccountSearch, BankSearchFindsOnlyBankAccounts) {
-  nommap found{};
-  EXPECT_EQ(FlashFindAccount(Entry(0), 260, "4000    ", &found, 0), 0u);
-  EXPECT_EQ(Tag(found), 0) << "no copy when nothing was found";
-  EXPECT_EQ(FlashFindAccount(Entry(0), 260, "1200    ", &found, 0), 2u);
-  EXPECT_EQ(FlashFindAccount(Entry(0), 260, "1210    ", nullptr, 0), 3u);
-}
-
-TEST_F(AccountSearch, UnknownAndEmptyCodesFindNothing) {
-  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "9999    ", nullptr, 0), 0u);
-  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "        ", nullptr, 0), 0u);
-  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "120     ", nullptr, 0), 0u);
-  EXPECT_EQ(FlashFindAccount(Entry(0), 999, "1200    ", nullptr, 0), 0u);
+// 258 searches every account, 260 bank accounts only; the record found is
+// copied out, and nothing when none is.
+TEST_F(AccountSearch, FindsAnAccountOfTheKindByItsCode) {
+  const struct {
+    UINT kind;
+    const char* code;
+    DWORD found;
+  } cases[] = {{258, "1200    ", 2}, {258, "4000    ", 1}, {258, "1210    ", 3},
+               {258, "1210", 3},     {260, "4000    ", 0}, {260, "1200    ", 2},
+               {260, "1210    ", 3}, {258, "9999    ", 0}, {258, "        ", 0},
+               {258, "120     ", 0}, {999, "1200    ", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.kind << " '" << c.code << "'");
+    nommap found{};
+    EXPECT_EQ(FlashFindAccount(Entry(0), c.kind, c.code, &found, 0), c.found);
+    EXPECT_EQ(Tag(found), c.found);
+  }
+  EXPECT_EQ(FlashFindAccount(Entry(0), 258, "1210    ", nullptr, 0), 3u) << "no copy wanted";
 }
 
 class GlobalRecords : public DataFiles {

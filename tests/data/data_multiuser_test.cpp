@@ -109,18 +109,6 @@ TEST_F(OneStation, RemovingAUserComparesTrimmedNames) {
   EXPECT_EQ(GetUserCount(), 0);
 }
 
-TEST_F(OneStation, OwnUpdatesAreNotTaken) {
-  EXPECT_TRUE(GlobalUpdate(g_lpGlobVar->station, 0, 274, 8, 0, 0, 0, 1));
-  EXPECT_TRUE(data::takeUpdates().empty());
-}
-
-TEST_F(OneStation, IsServerFollowsTheStationOptions) {
-  stationOptions().server = true;
-  EXPECT_TRUE(IsServer(g_lpGlobVar->station));
-  stationOptions().server = false;
-  EXPECT_FALSE(IsServer(g_lpGlobVar->station));
-}
-
 // Stations in processes of their own.
 class Stations : public ::testing::Test {
  protected:
@@ -187,30 +175,26 @@ TEST_F(Stations, OfTwoAskingAtOnceExactlyOneIsGranted) {
   }
 }
 
-TEST_F(Stations, AKilledStationLosesItsActionAndLogon) {
+// A dead station's log-on and action are gone for the others, and a new
+// station takes its slot (A's, the first) without a trace of it.
+TEST_F(Stations, ADeadStationsLogonActionAndSlotAreFreed) {
   auto a = Start("A", "ANNE");
   auto b = Start("B", "BOB");
   ASSERT_EQ(a->Ask("request 25 ANNE"), "1");
   ASSERT_EQ(b->Ask("users"), "2");
   a->Kill();
-  EXPECT_EQ(b->Ask("users"), "1");
-  EXPECT_EQ(b->Ask("request 25 BOB"), "1");
+  Station c(company_.dir());
+  EXPECT_EQ(c.Ask("logon C CAROL"), "ok 1") << "A's slot";
+  EXPECT_EQ(c.Ask("request 25 CAROL"), "1");
+  EXPECT_EQ(b->Ask("users"), "2");
+  EXPECT_EQ(b->Ask("request 25 BOB"), "0");
   data::openCompany(company_.dir());
   auto records = CurrentActionRecords();
-  ASSERT_EQ(records.size(), 2u) << "B's log-on and action; A's records are gone";
-  for (const auto& r : records) EXPECT_STREQ(r.machine, "B");
+  ASSERT_EQ(records.size(), 3u) << "B's and C's log-ons and C's action; A's records are gone";
+  for (const auto& r : records) EXPECT_STRNE(r.machine, "A");
 }
 
-TEST_F(Stations, ASlotOfADeadStationIsTakenCleanly) {
-  auto a = Start("A", "ANNE");
-  ASSERT_EQ(a->Ask("request 25 ANNE"), "1");
-  a->Kill();
-  auto c = Start("C", "CAROL");  // takes A's slot 1
-  EXPECT_EQ(c->Ask("users"), "1");
-  EXPECT_EQ(c->Ask("request 25 CAROL"), "1");
-}
-
-TEST_F(Stations, RecordLocksExcludeOtherStationsAndLapseWithThem) {
+TEST_F(Stations, RecordLocksExcludeOtherStations) {
   CreateFile(DF_SETUP);
   auto a = Start("A", "ANNE", "0.3");
   auto b = Start("B", "BOB", "0.3");
@@ -224,8 +208,6 @@ TEST_F(Stations, RecordLocksExcludeOtherStationsAndLapseWithThem) {
   EXPECT_EQ(b->Ask("write 0 1"), "4783");
   EXPECT_EQ(b->Ask("lock 0 1"), "1");
   EXPECT_EQ(a->Ask("lock 0 1"), "0");
-  b->Kill();
-  EXPECT_EQ(a->Ask("lock 0 1"), "1");
 }
 
 TEST_F(Stations, AWaitingLockIsGrantedWhenReleased) {

@@ -1,14 +1,12 @@
 // Companies on a PostgreSQL server: locks that behave as the lock file's,
 // companies that keep their locks apart, what an open refuses, broadcasts
 // heard without asking, and a connection cut under a station.  The server
-// is the one whose URI VX70_TEST_PG_URI_FILE holds
-// (scripts/pg-cluster.sh start DIR writes DIR/uri).
+// is the pg.* run's (tests/support/backend_support.h).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <random>
 
@@ -16,6 +14,7 @@
 #include "host/data/company.h"
 #include "host/data/pg_connection.h"
 #include "host/data/pg_store.h"
+#include "tests/support/backend_support.h"
 
 namespace vx70::test {
 namespace {
@@ -25,15 +24,9 @@ using data::DataError;
 using data::PgConnection;
 using data::Store;
 
-std::string ServerUri() {
-  const char* file = std::getenv("VX70_TEST_PG_URI_FILE");
-  std::string uri;
-  if (file) std::getline(std::ifstream(file), uri);
-  return uri;
-}
-
+// The server's tests run in the pg.* run only.
 #define REQUIRE_SERVER() \
-  if (ServerUri().empty()) GTEST_SKIP() << "VX70_TEST_PG_URI_FILE names no server"
+  if (!OnPostgres()) GTEST_SKIP() << "the server's tests run as pg.*"
 
 // A new company on the server, or in a scratch folder; removed afterwards.
 class Company {

@@ -79,55 +79,42 @@ std::vector<std::string> strayChartFiles(const fs::path& dir) {
   return out;
 }
 
-TEST_F(HostDisplay, TitleAndInfoChangesAreReportedButNotTheStartUpTexts) {
+// Start-up retitles, fills the year, the date and the access menu without
+// events; each later call is reported, and the next show follows it.
+TEST_F(HostDisplay, TitleInfoDateAndAccessMenuChangesAreReported) {
   TestCompany co;
-  auto run = co.drive("show\n" + probe(11) + probe(15) + "show\n");
+  auto run = co.drive(
+      "show\n" + probe(11) + probe(15) + probe(14) + probe(13) + "show\n" + probe(12) + "show\n",
+      "--program-date 15/04/2027");
   ASSERT_EQ(run.status, 0) << run.error();
   auto k = kinds(run);
   ASSERT_FALSE(k.empty());
-  EXPECT_EQ(k.front(), "station") << "start-up retitles and fills the year without events";
-
-  EXPECT_EQ(shownMain(run, 0)["title"], "VX70 - Wintergreen Trading Ltd");
-  auto titles = run.all("title");
-  ASSERT_EQ(titles.size(), 2u);
-  EXPECT_EQ(titles[0], (json{{"event", "title"}, {"text", "VX70 - Probe Ltd"}}));
-  EXPECT_EQ(titles[1], (json{{"event", "title"}, {"text", "VX70"}}));
-
-  auto infos = run.all("info");
-  ASSERT_EQ(infos.size(), 2u) << "both SetDlgItemTextA and SetWindowTextA reach the field";
-  EXPECT_EQ(infos[0], (json{{"event", "info"}, {"control", 102}, {"text", "April 2027"}}));
-  EXPECT_EQ(infos[1], (json{{"event", "info"}, {"control", 102}, {"text", "May 2027"}}));
-
-  json after = shownMain(run, 1);
-  EXPECT_EQ(after["title"], "VX70");
-  EXPECT_EQ(after["info"], "May 2027");
-}
-
-TEST_F(HostDisplay, ShowSystemDateReportsTheProgramDate) {
-  TestCompany co;
-  auto run = co.drive("show\n" + probe(14) + "show\n", "--program-date 15/04/2027");
-  ASSERT_EQ(run.status, 0) << run.error();
-  EXPECT_EQ(shownMain(run, 0)["programDate"], "15/04/2027");
-  auto dates = run.all("program-date");
-  ASSERT_EQ(dates.size(), 1u);
-  EXPECT_EQ(dates[0], (json{{"event", "program-date"}, {"date", "29/02/2028"}}));
-  EXPECT_EQ(shownMain(run, 1)["programDate"], "29/02/2028");
-}
-
-TEST_F(HostDisplay, TheAccessMenuStartsFromTheStoredSettingAndFollowsEachCall) {
-  TestCompany co;
-  auto run = co.drive("show\n" + probe(13) + "show\n" + probe(12) + "show\n");
-  ASSERT_EQ(run.status, 0) << run.error();
-  json firstMain = shownMain(run, 0);
-  EXPECT_EQ(firstMain["accessMenu"], false) << "the demo company has no access rights";
-  for (const char* key : {"title", "programDate", "info", "cursor"})
-    EXPECT_TRUE(firstMain.contains(key)) << key;
-  auto menus = run.all("access-menu");
-  ASSERT_EQ(menus.size(), 2u);
-  EXPECT_EQ(menus[0], (json{{"event", "access-menu"}, {"enabled", true}}));
-  EXPECT_EQ(menus[1], (json{{"event", "access-menu"}, {"enabled", false}}));
-  EXPECT_EQ(shownMain(run, 1)["accessMenu"], true);
-  EXPECT_EQ(shownMain(run, 2)["accessMenu"], false);
+  EXPECT_EQ(k.front(), "station");
+  const std::pair<const char*, std::vector<json>> kEvents[] = {
+      {"title", {{{"text", "VX70 - Probe Ltd"}}, {{"text", "VX70"}}}},
+      // Both SetDlgItemTextA and SetWindowTextA reach the field.
+      {"info",
+       {{{"control", 102}, {"text", "April 2027"}}, {{"control", 102}, {"text", "May 2027"}}}},
+      {"program-date", {{{"date", "29/02/2028"}}}},
+      {"access-menu", {{{"enabled", true}}, {{"enabled", false}}}},
+  };
+  for (auto [event, expected] : kEvents) {
+    for (json& e : expected) e["event"] = event;
+    EXPECT_EQ(run.all(event), expected) << event;
+  }
+  // Each show in turn; the demo company has no access rights.
+  const json kShown[] = {json{{"title", "VX70 - Wintergreen Trading Ltd"},
+                              {"programDate", "15/04/2027"},
+                              {"accessMenu", false}},
+                         json{{"title", "VX70"},
+                              {"info", "May 2027"},
+                              {"programDate", "29/02/2028"},
+                              {"accessMenu", true}},
+                         json{{"accessMenu", false}}};
+  for (std::size_t show = 0; show < std::size(kShown); ++show)
+    for (const auto& [key, value] : kShown[show].items())
+      EXPECT_EQ(shownMain(run, show)[key], value) << "show " << show << " " << key;
+  for (const char* key : {"info", "cursor"}) EXPECT_TRUE(shownMain(run, 0).contains(key)) << key;
 
   auto setup = co.stored<setupmap>(DF_SETUP, 1);
   setup.accessRights = 1;

@@ -1,6 +1,6 @@
 // The utilities: date numbers and their texts, fixed-field padding,
 // rounding, the password transform, and the common library's answers about
-// the program (version, directories, flags, the 16-bit file calls).
+// the program (version, directories, the 16-bit file calls).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -62,14 +62,10 @@ TEST(DateNumbers, FixedPointsAndNoDate) {
 }
 
 TEST(DateNumbers, ComponentsOutsideTheCalendarGiveNoDate) {
-  EXPECT_EQ(dateOf(31, 12, 1979), 0);
-  EXPECT_EQ(dateOf(1, 1, 2100), 0);
-  EXPECT_EQ(dateOf(29, 2, 2100), 0);
-  EXPECT_EQ(dateOf(29, 2, 1999), 0);
-  EXPECT_EQ(dateOf(0, 1, 2000), 0);
-  EXPECT_EQ(dateOf(1, 13, 2000), 0);
-  EXPECT_EQ(dateOf(31, 4, 2000), 0);
-  EXPECT_EQ(dateOf(1, 11, 98), 0);  // years are given in full
+  // Years are given in full: 98 is no year of the calendar.
+  const int noDay[][3] = {{31, 12, 1979}, {1, 1, 2100},  {29, 2, 2100}, {29, 2, 1999},
+                          {0, 1, 2000},   {1, 13, 2000}, {31, 4, 2000}, {1, 11, 98}};
+  for (const auto& d : noDay) EXPECT_EQ(dateOf(d[0], d[1], d[2]), 0) << d[0] << "/" << d[1];
   EXPECT_NE(dateOf(29, 2, 2000), 0);
   EXPECT_NE(dateOf(29, 2, 2096), 0);
 }
@@ -199,22 +195,6 @@ TEST(Passwords, ConvertSwapsLetterCaseAndUndoesItself) {
   FillUp(stored, 11);
   convert(stored);
   EXPECT_STREQ(stored, "secret    ");  // padding stays spaces
-}
-
-TEST(ProgramAnswers, FlagsAndVersion) {
-  StationOptions& options = stationOptions();
-  const StationOptions saved = options;
-  options.debug = true;
-  options.vatLocked = true;
-  EXPECT_TRUE(IsVexaDebug());
-  EXPECT_FALSE(CanVatModeChange());
-  options.debug = false;
-  options.vatLocked = false;
-  EXPECT_FALSE(IsVexaDebug());
-  EXPECT_TRUE(CanVatModeChange());
-  options = saved;
-
-  EXPECT_STREQ(GetVersionString(nullptr), "7.00");
 }
 
 TEST(ProgramAnswers, DirectoryPathIsAbsoluteWithoutTrailingSlash) {
