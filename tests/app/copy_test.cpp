@@ -3,12 +3,8 @@
 // with nothing left behind.  Under the pg.* run the copies cross between a
 // folder and the server; otherwise they go from folder to folder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,42 +17,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-Outcome vx70(const std::vector<std::string>& args, const fs::path& scratch) {
-  std::string command = VX70_PROGRAM_PATH;
-  for (const auto& arg : args) command += " '" + arg + "'";
-  command += " >" + (scratch / "out").string() + " 2>" + (scratch / "err").string();
-  const int raw = std::system(command.c_str());
-  auto slurp = [&](const char* name) {
-    std::ostringstream text;
-    text << std::ifstream(scratch / name).rdbuf();
-    return text.str();
-  };
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp("out"), slurp("err")};
-}
-
 class Copy : public ::testing::Test {
  protected:
-  Copy() {
-    char pattern[] = "/tmp/vx70-copy-XXXXXX";
-    scratch_ = mkdtemp(pattern);
-  }
   ~Copy() override {
     for (const auto& folder : folders_) RemoveCompanyFiles(folder);
-    fs::remove_all(scratch_);
   }
   // A place for a company: on the server under the pg.* run, else a folder.
   std::string place(const char* name) {
-    if (!OnPostgres()) return (scratch_ / name).string();
+    if (!OnPostgres()) return (scratch_.path() / name).string();
     folders_.emplace_back();
     return FreshCompanyLocation(folders_.back());
   }
-  std::string folder(const char* name) { return (scratch_ / name).string(); }
-  Outcome run(const std::vector<std::string>& args) { return vx70(args, scratch_); }
+  std::string folder(const char* name) { return (scratch_.path() / name).string(); }
+  ProgramRun run(const std::vector<std::string>& args) { return RunVx70(args, scratch_.path()); }
   std::string shown(const std::string& company) {
     return run({"show", "--data", company, "20"}).out;
   }
@@ -75,7 +48,7 @@ class Copy : public ::testing::Test {
   }
 
  private:
-  fs::path scratch_;
+  ScratchFolder scratch_;
   std::vector<std::string> folders_;
 };
 
@@ -83,7 +56,7 @@ TEST_F(Copy, ThereAndBackArrivesByteForByte) {
   const std::string origin = folder("origin"), there = place("there"), back = folder("back");
   ASSERT_EQ(run({"init", origin, "--demo"}).status, 0);
   for (auto [from, to] : {std::pair{origin, there}, std::pair{there, back}}) {
-    const Outcome copied = run({"copy", from, to});
+    const ProgramRun copied = run({"copy", from, to});
     ASSERT_EQ(copied.status, 0) << copied.err;
     EXPECT_NE(copied.out.find("Copied 1429 records of 11 data files"), std::string::npos)
         << copied.out;
@@ -101,7 +74,7 @@ TEST_F(Copy, ADamagedRecordStopsTheCopyAndLeavesNothing) {
   damageCurrency3(serverCompany);
   for (auto [from, to] : {std::pair{folderCompany, place("refused-there")},
                           std::pair{serverCompany, folder("refused-back")}}) {
-    const Outcome refused = run({"copy", from, to});
+    const ProgramRun refused = run({"copy", from, to});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find("data file 20 (currencies): record 3 is damaged"), std::string::npos)
         << refused.err;

@@ -19,6 +19,7 @@
 
 #include "api/host_api.h"
 #include "host/data/company.h"
+#include "tests/support/backend_support.h"
 #include "tests/support/drive_support.h"
 
 namespace {
@@ -26,40 +27,15 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 const auto& quoted = vx70::test::shellQuote;
-const auto& slurp = vx70::test::readText;
 
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
+using vx70::test::ProgramRun;
 
-class Workspace {
+class Workspace : public vx70::test::ScratchFolder {
  public:
-  Workspace() {
-    char pattern[] = "/tmp/vx70-init-XXXXXX";
-    root_ = mkdtemp(pattern);
+  const std::filesystem::path& root() const { return path(); }
+  ProgramRun vx70(const std::vector<std::string>& args) const {
+    return vx70::test::RunVx70(args, root());
   }
-  ~Workspace() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  const fs::path& root() const { return root_; }
-
-  Outcome vx70(const std::vector<std::string>& args) const {
-    std::string cmd = quoted(VX70_PROGRAM_PATH);
-    for (const auto& a : args) cmd += " " + quoted(a);
-    const fs::path out = root_ / "stdout", err = root_ / "stderr";
-    cmd += " >" + quoted(out) + " 2>" + quoted(err);
-    Outcome r;
-    int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
-    return r;
-  }
-
- private:
-  fs::path root_;
 };
 
 const Workspace& workspace() {
@@ -70,7 +46,7 @@ const Workspace& workspace() {
 std::string makeCompany(const char* name, std::vector<std::string> options) {
   std::string dir = (workspace().root() / name).string();
   options.insert(options.begin(), {"init", dir});
-  Outcome r = workspace().vx70(options);
+  ProgramRun r = workspace().vx70(options);
   EXPECT_EQ(r.status, 0) << r.err;
   return dir;
 }
@@ -88,7 +64,7 @@ std::string company(bool demo) {
 
 // The records that vx70 show prints, one JSON object per line.
 std::vector<Json> show(const std::string& dir, const std::string& what) {
-  Outcome r = workspace().vx70({"show", "--data", dir, what});
+  ProgramRun r = workspace().vx70({"show", "--data", dir, what});
   EXPECT_EQ(r.status, 0) << what << ": " << r.err;
   std::vector<Json> records;
   std::istringstream lines(r.out);
@@ -242,11 +218,11 @@ TEST(InitShow, EntryEditionHasNoDiscountScheme) {
 
 TEST(InitShow, InitRefusesAnExistingCompanyAndLeavesIt) {
   const std::string dir = company(true);
-  const Outcome before = workspace().vx70({"show", "--data", dir, "setup"});
-  const Outcome again = workspace().vx70({"init", dir});
+  const ProgramRun before = workspace().vx70({"show", "--data", dir, "setup"});
+  const ProgramRun again = workspace().vx70({"init", dir});
   EXPECT_EQ(again.status, 1);
   EXPECT_NE(again.err.find("already holds a company"), std::string::npos) << again.err;
-  const Outcome after = workspace().vx70({"show", "--data", dir, "setup"});
+  const ProgramRun after = workspace().vx70({"show", "--data", dir, "setup"});
   EXPECT_EQ(after.out, before.out);
   EXPECT_NE(after.out.find("Wintergreen"), std::string::npos);
 }
@@ -262,7 +238,7 @@ TEST(InitShow, ACompanyIsPrivateToItsOwnerAndChecksSound) {
               fs::perms::owner_read | fs::perms::owner_write)
         << entry.path();
   }
-  const Outcome check = workspace().vx70({"check", "--data", dir});
+  const ProgramRun check = workspace().vx70({"check", "--data", dir});
   EXPECT_EQ(check.status, 0) << check.out << check.err;
   EXPECT_NE(check.out.find("sound"), std::string::npos) << check.out;
 }
@@ -303,12 +279,12 @@ TEST(InitShow, AReadOnlyCompanyIsShownAndAStationSaysItIsReadOnly) {
   const std::string dir = (workspace().root() / "read-only").string();
   ReadOnly readOnly(dir);
   if (!readOnly.works()) GTEST_SKIP() << "this file system cannot make a file immutable";
-  const Outcome shown = workspace().vx70({"show", "--data", dir, "setup"});
+  const ProgramRun shown = workspace().vx70({"show", "--data", dir, "setup"});
   EXPECT_EQ(shown.status, 0) << shown.err;
   EXPECT_NE(shown.out.find("Wintergreen"), std::string::npos);
   const std::string script = (workspace().root() / "empty.vx70").string();
   std::ofstream{script};
-  const Outcome station = workspace().vx70({"drive", script, "--data", dir});
+  const ProgramRun station = workspace().vx70({"drive", script, "--data", dir});
   EXPECT_EQ(station.status, 1);
   EXPECT_NE(station.out.find("the company is read-only"), std::string::npos) << station.out;
   EXPECT_EQ(station.out.find("SQL"), std::string::npos) << station.out;
@@ -338,7 +314,7 @@ TEST(InitShow, ShowFailsCleanlyOnBadArguments) {
       {{"show", "--data", dir, "20:2", "--record", "3"}, "different records"},
   };
   for (const Case& c : cases) {
-    Outcome r = workspace().vx70(c.args);
+    ProgramRun r = workspace().vx70(c.args);
     EXPECT_EQ(r.status, 1) << c.args.back();
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty()) << r.out;

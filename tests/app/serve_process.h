@@ -73,16 +73,17 @@ class ServeProcess {
 
  private:
   void writePage() {
-    std::filesystem::create_directories(webRoot_);
-    std::ofstream(webRoot_ / "index.html") << "<!doctype html><title>page</title>";
-    std::ofstream(webRoot_ / "app.js") << "// app";
     std::filesystem::create_directories(webRoot_ / "dialog");
-    std::ofstream(webRoot_ / "dialog" / "surface.js") << "// surface";
-    std::ofstream(webRoot_ / "style.css") << "/* style */";
-    std::ofstream(webRoot_ / "98.css") << "/* 98 */";
-    std::ofstream(webRoot_ / "ms_sans_serif.woff2") << "font";
-    std::ofstream(webRoot_.parent_path() / "secret.txt") << "secret";
-    std::ofstream(webRoot_ / "notes.txt") << "not served";
+    for (const auto& [file, text] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"index.html", "<!doctype html><title>page</title>"},
+             {"app.js", "// app"},
+             {"dialog/surface.js", "// surface"},
+             {"style.css", "/* style */"},
+             {"98.css", "/* 98 */"},
+             {"ms_sans_serif.woff2", "font"},
+             {"notes.txt", "not served"},
+             {"../secret.txt", "secret"}})
+      std::ofstream(webRoot_ / file) << text;
   }
 
   void start(const std::vector<std::string>& args) {

@@ -99,42 +99,28 @@ TEST_F(DataFiles, ANumberThatNamesNoFileIsRefused) {
   EXPECT_EQ(ReadRec(nullptr, 1, nullptr), 0u);
 }
 
-TEST_F(DataFiles, RecordsAreNumberedFromOneAndReadsStopAtTheEnd) {
-  Create(DF_FINANCE_RATES);
-  auto record = Filled<20>(0);  // zero bytes inside are data like any other
-  auto buffer = Filled<20>(100);
-  EXPECT_EQ(WriteRec(Entry(DF_FINANCE_RATES), 0, record.data()), 0u);
-  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 0, buffer.data()), 0u);
-  EXPECT_EQ(WriteRec(Entry(DF_FINANCE_RATES), 1, record.data()), 20u);
-  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 1, buffer.data()), 20u);
-  EXPECT_EQ(buffer, record);
-  buffer = Filled<20>(100);
-  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 2, buffer.data()), 0u);
-  EXPECT_EQ(buffer, Filled<20>(100)) << "a read past the end leaves the buffer alone";
-  EXPECT_EQ(RecCount(Entry(DF_FINANCE_RATES)), 1u);
-  ASSERT_TRUE(FileClose(Entry(DF_FINANCE_RATES)));
-  EXPECT_EQ(ReadRec(Entry(DF_FINANCE_RATES), 1, buffer.data()), 20u) << "reads need no open";
-  EXPECT_EQ(buffer, record);
-}
-
-TEST_F(DataFiles, WritingPastTheEndExtendsWithZeroRecords) {
+// Records count from 1; a read past the end leaves the buffer alone, a
+// write past it fills the gap with zero records; reads need no open.
+TEST_F(DataFiles, RecordsAreNumberedFromOneAndAWritePastTheEndFillsTheGap) {
   Create(DF_CURRENCIES);
-  auto record = Filled<84>(1);
+  auto record = Filled<84>(0);  // zero bytes inside are data like any other
+  auto buffer = Filled<84>(100);
+  EXPECT_EQ(WriteRec(Entry(DF_CURRENCIES), 0, record.data()), 0u);
+  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 0, buffer.data()), 0u);
   ASSERT_EQ(WriteRec(Entry(DF_CURRENCIES), 5, record.data()), 84u);
   EXPECT_EQ(RecCount(Entry(DF_CURRENCIES)), 5u);
-  std::array<std::uint8_t, 84> buffer;
-  for (DWORD n = 1; n <= 4; ++n) {
-    buffer.fill(0xEE);
-    ASSERT_EQ(ReadRec(Entry(DF_CURRENCIES), n, buffer.data()), 84u);
-    EXPECT_EQ(buffer, (std::array<std::uint8_t, 84>{})) << "record " << n;
-  }
-  ASSERT_EQ(ReadRec(Entry(DF_CURRENCIES), 5, buffer.data()), 84u);
-  EXPECT_EQ(buffer, record);
+  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 6, buffer.data()), 0u);
+  EXPECT_EQ(buffer, Filled<84>(100)) << "a read past the end leaves the buffer alone";
   auto other = Filled<84>(9);
   ASSERT_EQ(WriteRec(Entry(DF_CURRENCIES), 2, other.data()), 84u);
+  ASSERT_TRUE(FileClose(Entry(DF_CURRENCIES)));
+  const std::array<std::uint8_t, 84> zero{};
+  for (DWORD n = 1; n <= 5; ++n) {
+    buffer.fill(0xEE);
+    ASSERT_EQ(ReadRec(Entry(DF_CURRENCIES), n, buffer.data()), 84u) << "record " << n;
+    EXPECT_EQ(buffer, n == 5 ? record : n == 2 ? other : zero) << "record " << n;
+  }
   EXPECT_EQ(RecCount(Entry(DF_CURRENCIES)), 5u);
-  ASSERT_EQ(ReadRec(Entry(DF_CURRENCIES), 5, buffer.data()), 84u);
-  EXPECT_EQ(buffer, record) << "rewriting record 2 left record 5 alone";
 }
 
 TEST_F(DataFiles, EveryFileStoresItsWholeRecord) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "host/data/company.h"
 
@@ -84,6 +86,52 @@ inline std::string ServerQuery(const std::string& sql) {
   }
   PQfinish(connection);
   return value;
+}
+
+// A folder of the test's own, removed afterwards.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vx70-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary directory");
+    path_ = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// `vx70 ARGS...` run as a user runs it, its output passed through files in
+// `scratch`.
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+
+inline ProgramRun RunVx70(const std::vector<std::string>& args,
+                          const std::filesystem::path& scratch) {
+  auto quoted = [](const std::string& text) {
+    std::string q = "'";
+    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
+  auto slurp = [](const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  std::string command = quoted(VX70_PROGRAM_PATH);
+  for (const auto& arg : args) command += " " + quoted(arg);
+  const auto out = scratch / "stdout", err = scratch / "stderr";
+  const int raw =
+      std::system((command + " >" + quoted(out.string()) + " 2>" + quoted(err.string())).c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
 }
 
 }  // namespace vx70::test

@@ -86,11 +86,7 @@ class Station {
 
   bool started() const { return pid_ > 0; }
 
-  std::string Ask(const std::string& command) {
-    std::fprintf(in_, "%s\n", command.c_str());
-    std::fflush(in_);
-    return ReadLine();
-  }
+  std::string Ask(const std::string& command) { return Send(command), ReadLine(); }
   // Sends a command that answers with many lines (or never finishes).
   void Send(const std::string& command) {
     std::fprintf(in_, "%s\n", command.c_str());
