@@ -230,6 +230,18 @@ TEST_F(GlobalRecords, SetupAndControlRoundTrip) {
   EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&back)[4782], 0x55);
 }
 
+// A write of the global copy that fails puts what is stored back into it,
+// so that the station shows what is stored, not the change that was lost.
+TEST_F(GlobalRecords, AFailedWriteOfTheCopyReReadsTheStoredRecord) {
+  Create(DF_CONTROL);
+  contmap stored;
+  std::memset(&stored, 0x44, sizeof stored);
+  ASSERT_EQ(WriteRec(Entry(DF_CONTROL), 1, &stored), 1280u);
+  ASSERT_TRUE(FileClose(Entry(DF_CONTROL)));
+  EXPECT_EQ(WriteRec(Entry(DF_CONTROL), 1, &g_lpGlobVar->control), 0u) << "not open for writing";
+  EXPECT_EQ(std::memcmp(&g_lpGlobVar->control, &stored, sizeof stored), 0);
+}
+
 TEST_F(GlobalRecords, WriteSetupLocksOnlyWhatTheCallerDoesNotHold) {
   Create(DF_SETUP);
   g_lpGlobVar->lockRecords = 1;
