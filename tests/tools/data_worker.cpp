@@ -5,7 +5,7 @@
 //
 //   data_worker DIR [LOCK-TIMEOUT-SECONDS]
 //
-// Commands:   logon STATION USER [single] | logoff | request ACTION USER | end ACTION
+// Commands:   logon STATION USER [single] | request ACTION USER | end ACTION
 //             users | open FILE ACCESS SHARE | close FILE | lock FILE RECORD
 //             unlock FILE RECORD | write FILE RECORD | update CODE FLAG | take
 //             rmw CYCLES
@@ -111,7 +111,6 @@ std::string answer(const std::string& line) {
     logon(station, user);
     return "ok " + std::to_string(g_lpGlobVar->station);
   }
-  if (command == "logoff") return logoff(), "ok";
   if (command == "request") return in >> a >> text, requestAction(a, text);
   if (command == "end") return in >> a, std::to_string(RequestActionEnd(a, 0, nullptr, entry(32)));
   if (command == "users") return std::to_string(GetUserCount());
