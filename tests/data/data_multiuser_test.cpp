@@ -58,42 +58,37 @@ TEST_F(OneStation, LogonWritesTheLoggedInRecord) {
   EXPECT_STREQ(GetStationName(name), "DESK7");
 }
 
-TEST_F(OneStation, AnActionIsReentrantAndEndsOnce) {
+// An action takes one record however often granted and ends once; a freed
+// record is reused, or dropped at the end of the file; log-off removes
+// every record of the station.
+TEST_F(OneStation, ActionRecordsAreAddedOnceReusedAndRemovedAtLogoff) {
   accessmap access = AccessOf("MANAGER");
-  ASSERT_TRUE(RequestAction(kCompanyPreferences, 0, &access, Entry(DF_ACTIONS), 1));
-  EXPECT_TRUE(RequestAction(kCompanyPreferences, 0, &access, Entry(DF_ACTIONS), 1));
+  auto request = [&](UINT action) {
+    return RequestAction(action, 0, &access, Entry(DF_ACTIONS), 1);
+  };
+  auto end = [&](UINT action) { return RequestActionEnd(action, 0, &access, Entry(DF_ACTIONS)); };
+  ASSERT_TRUE(request(31));
+  EXPECT_TRUE(request(31));
+  ASSERT_TRUE(request(32));
   auto records = CurrentActionRecords();
-  ASSERT_EQ(records.size(), 2u) << "one record for the action, however often granted";
-  EXPECT_EQ(records[1].kind, kCompanyPreferences);
+  ASSERT_EQ(records.size(), 3u) << "one record for the action, however often granted";
+  EXPECT_EQ(records[1].kind, 31);
   EXPECT_STREQ(records[1].user, "MANAGER") << "the access record's logon name";
   EXPECT_STREQ(records[1].machine, "DESK7");
-  EXPECT_TRUE(RequestActionEnd(kCompanyPreferences, 0, &access, Entry(DF_ACTIONS)));
-  EXPECT_FALSE(RequestActionEnd(kCompanyPreferences, 0, &access, Entry(DF_ACTIONS)));
-  EXPECT_EQ(CurrentActionRecords().size(), 1u);
-  EXPECT_EQ(RecCount(Entry(DF_ACTIONS)), 1u) << "the freed record at the end is dropped";
-}
-
-TEST_F(OneStation, FreedRecordsAreReused) {
-  accessmap access = AccessOf("MANAGER");
-  ASSERT_TRUE(RequestAction(31, 0, &access, Entry(DF_ACTIONS), 1));
-  ASSERT_TRUE(RequestAction(32, 0, &access, Entry(DF_ACTIONS), 1));
-  ASSERT_TRUE(RequestActionEnd(31, 0, &access, Entry(DF_ACTIONS)));
+  EXPECT_TRUE(end(31));
+  EXPECT_FALSE(end(31));
   EXPECT_EQ(RecCount(Entry(DF_ACTIONS)), 3u);
-  ASSERT_TRUE(RequestAction(33, 0, &access, Entry(DF_ACTIONS), 1));
-  auto records = ActionRecords();
+  ASSERT_TRUE(request(33));
+  records = ActionRecords();
   ASSERT_EQ(records.size(), 3u);
-  EXPECT_EQ(records[1].kind, 33);
+  EXPECT_EQ(records[1].kind, 33) << "the freed record reused";
   EXPECT_EQ(records[2].kind, 32);
-}
-
-TEST_F(OneStation, LogoffRemovesEverythingOfTheStation) {
-  accessmap access = AccessOf("MANAGER");
-  ASSERT_TRUE(RequestAction(kCompanyPreferences, 0, &access, Entry(DF_ACTIONS), 1));
+  EXPECT_TRUE(end(32));
+  EXPECT_EQ(RecCount(Entry(DF_ACTIONS)), 2u) << "the freed record at the end is dropped";
   data::logoff();
   EXPECT_EQ(RecCount(Entry(DF_ACTIONS)), 0u);
   EXPECT_EQ(GetUserCount(), 0);
-  EXPECT_FALSE(RequestAction(kCompanyPreferences, 0, &access, Entry(DF_ACTIONS), 1))
-      << "a station that is not logged on holds no action";
+  EXPECT_FALSE(request(33)) << "a station that is not logged on holds no action";
 }
 
 TEST_F(OneStation, RemovingAUserComparesTrimmedNames) {
