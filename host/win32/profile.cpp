@@ -22,7 +22,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -113,6 +116,41 @@ std::optional<IniText> readIniText(const std::string& path) {
   return text;
 }
 
+// The text of a profile file as last read, kept while the file is the same
+// (same inode, size and modification time): a dialog reads several keys of
+// one file in a row, and every write here replaces the file by a new one.
+// A file changed in the last two seconds is read again each time, because
+// the file system's clock is coarse and a freed inode number comes back:
+// two writes close together could otherwise look alike.  Nothing when
+// there is no such file.
+std::shared_ptr<const IniText> readIniTextKept(const std::string& path) {
+  struct Kept {
+    struct stat seen {};
+    std::shared_ptr<const IniText> text;
+  };
+  thread_local std::map<std::string, Kept> kept;
+  struct stat now {};
+  if (::stat(path.c_str(), &now) != 0) {
+    kept.erase(path);
+    return nullptr;
+  }
+  Kept& entry = kept[path];
+  const bool same = entry.text && entry.seen.st_dev == now.st_dev &&
+                    entry.seen.st_ino == now.st_ino && entry.seen.st_size == now.st_size &&
+                    entry.seen.st_mtim.tv_sec == now.st_mtim.tv_sec &&
+                    entry.seen.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+  if (same) return entry.text;
+  std::optional<IniText> text = readIniText(path);
+  if (!text) return nullptr;
+  auto shared = std::make_shared<const IniText>(std::move(*text));
+  constexpr time_t kSettled = 2;
+  if (std::time(nullptr) - now.st_mtim.tv_sec >= kSettled)
+    entry = {now, shared};
+  else
+    kept.erase(path);
+  return shared;
+}
+
 // "[name]": the name between the brackets, trimmed.
 std::optional<std::string> sectionNameOf(const std::string& line) {
   const std::string text = trim(line);
@@ -173,7 +211,7 @@ std::string unquote(const std::string& value) {
 
 std::optional<std::string> lookUpValue(const std::string& path, const char* section,
                                        const char* key) {
-  const auto text = readIniText(path);
+  const auto text = readIniTextKept(path);
   if (!text) return std::nullopt;
   const auto span = findSection(*text, section);
   if (!span) return std::nullopt;
@@ -182,7 +220,7 @@ std::optional<std::string> lookUpValue(const std::string& path, const char* sect
   return unquote(entryOf(text->lines[*line])->value);
 }
 
-std::vector<std::string> sectionNames(const std::optional<IniText>& text) {
+std::vector<std::string> sectionNames(const std::shared_ptr<const IniText>& text) {
   std::vector<std::string> names;
   if (!text) return names;
   for (const std::string& line : text->lines) {
@@ -195,7 +233,7 @@ std::vector<std::string> sectionNames(const std::optional<IniText>& text) {
   return names;
 }
 
-std::vector<std::string> keyNames(const std::optional<IniText>& text, const char* section) {
+std::vector<std::string> keyNames(const std::shared_ptr<const IniText>& text, const char* section) {
   std::vector<std::string> names;
   if (!text) return names;
   const auto span = findSection(*text, section);
@@ -394,8 +432,8 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
   if (!buffer || size == 0) return 0;
   try {
     const std::string path = resolveProfilePath(file).path;
-    if (!section) return copyList(sectionNames(readIniText(path)), buffer, size);
-    if (!key) return copyList(keyNames(readIniText(path), section), buffer, size);
+    if (!section) return copyList(sectionNames(readIniTextKept(path)), buffer, size);
+    if (!key) return copyList(keyNames(readIniTextKept(path), section), buffer, size);
     const auto value = lookUpValue(path, section, key);
     return copyValue(value ? *value : defaultText(defaultValue), buffer, size);
   } catch (...) {
@@ -443,10 +481,17 @@ BOOL WriteProfileStringA(const char* section, const char* key, const char* value
 // The full path of the package INI file; the text stays valid until the
 // next call on the same thread.
 const char* GetINI(void) {
-  thread_local std::string path;
+  // Worked out again only when the station's folder changes or the file
+  // found there is gone: handlers ask for it at every turn.
+  thread_local std::string folder, path;
   try {
-    path = packageIniPath();
+    std::string now = vx70::stationIniDir();
+    if (now != folder || path.empty() || ::access(path.c_str(), F_OK) != 0) {
+      path = packageIniPath();
+      folder = std::move(now);
+    }
   } catch (...) {
+    folder.clear();
     path = kPackageIniName;
   }
   return path.c_str();
