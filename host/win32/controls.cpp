@@ -78,7 +78,7 @@ State* stateOf(HWND window) {
   Window* w = find(window);
   if (!w) return nullptr;
   if (!w->data) w->data = std::make_unique<State>();
-  return dynamic_cast<State*>(w->data.get());
+  return stateAs<State>(w->data.get());
 }
 
 // The engine's captions carry a value after their last comma:
@@ -754,7 +754,7 @@ bool focusForUser(HWND window) {
 
 COLORREF boxColour(HWND box) {
   Window* w = find(box);
-  auto* state = w ? dynamic_cast<BoxState*>(w->data.get()) : nullptr;
+  auto* state = w ? stateAs<BoxState>(w->data.get()) : nullptr;
   return state ? state->colour : kWhite;
 }
 
