@@ -508,10 +508,10 @@ struct ComboState : WindowData {
 
 bool comboEditable(DWORD style) { return (style & 0x3) != CBS_DROPDOWNLIST; }
 
-std::string comboCase(DWORD style, std::string_view text) {
+std::string comboCase(DWORD style, std::string text) {
   if (style & CBS_UPPERCASE) return upperCase(text);
   if (style & CBS_LOWERCASE) return lowerCase(text);
-  return std::string(text);
+  return text;
 }
 
 bool validIndex(const ComboState& state, int index) {

@@ -29,6 +29,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "api/host_api.h"
@@ -88,10 +89,12 @@ struct IniText {
   bool crlf = false;
 };
 
-std::string trim(const std::string& text) {
+// Views into the line: a look-up scans every line of a section and copies
+// nothing but the value it finds.
+std::string_view trim(std::string_view text) {
   const char* blanks = " \t\r";
   const std::size_t begin = text.find_first_not_of(blanks);
-  if (begin == std::string::npos) return "";
+  if (begin == std::string_view::npos) return {};
   return text.substr(begin, text.find_last_not_of(blanks) - begin + 1);
 }
 
@@ -152,28 +155,30 @@ std::shared_ptr<const IniText> readIniTextKept(const std::string& path) {
 }
 
 // "[name]": the name between the brackets, trimmed.
-std::optional<std::string> sectionNameOf(const std::string& line) {
-  const std::string text = trim(line);
+std::optional<std::string_view> sectionNameOf(std::string_view line) {
+  const std::string_view text = trim(line);
   if (text.empty() || text.front() != '[') return std::nullopt;
   const std::size_t close = text.find(']');
-  return trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  return trim(text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
 }
 
 struct Entry {
-  std::string key;
-  std::string value;
+  std::string_view key;
+  std::string_view value;
 };
 
 // "key = value"; comments (';') and lines without '=' are not entries.
-std::optional<Entry> entryOf(const std::string& line) {
-  const std::string text = trim(line);
+std::optional<Entry> entryOf(std::string_view line) {
+  const std::string_view text = trim(line);
   if (text.empty() || text.front() == ';' || text.front() == '[') return std::nullopt;
   const std::size_t equals = text.find('=');
-  if (equals == std::string::npos) return std::nullopt;
+  if (equals == std::string_view::npos) return std::nullopt;
   return Entry{trim(text.substr(0, equals)), trim(text.substr(equals + 1))};
 }
 
-bool sameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool sameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
 
 // The lines of a section: [header + 1, end).
 struct SectionSpan {
@@ -202,11 +207,11 @@ std::optional<std::size_t> findKeyLine(const IniText& text, const SectionSpan& s
 }
 
 // Windows drops one pair of matching quotes around a value.
-std::string unquote(const std::string& value) {
+std::string unquote(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
-    return value.substr(1, value.size() - 2);
-  return value;
+    value = value.substr(1, value.size() - 2);
+  return std::string(value);
 }
 
 std::optional<std::string> lookUpValue(const std::string& path, const char* section,
@@ -227,8 +232,8 @@ std::vector<std::string> sectionNames(const std::shared_ptr<const IniText>& text
     const auto name = sectionNameOf(line);
     if (!name) continue;
     bool listed = false;
-    for (const std::string& seen : names) listed = listed || sameName(seen, name->c_str());
-    if (!listed) names.push_back(*name);
+    for (const std::string& seen : names) listed = listed || sameName(seen, *name);
+    if (!listed) names.emplace_back(*name);
   }
   return names;
 }
@@ -239,7 +244,7 @@ std::vector<std::string> keyNames(const std::shared_ptr<const IniText>& text, co
   const auto span = findSection(*text, section);
   if (!span) return names;
   for (std::size_t i = span->header + 1; i < span->end; ++i)
-    if (const auto entry = entryOf(text->lines[i])) names.push_back(entry->key);
+    if (const auto entry = entryOf(text->lines[i])) names.emplace_back(entry->key);
   return names;
 }
 
@@ -355,7 +360,8 @@ void setKey(IniText& text, const char* section, const char* key, const char* val
   }
   if (const auto line = findKeyLine(text, *span, key)) {
     // Keep the key as the file spells it.
-    text.lines[*line] = newLine(text, entryOf(text.lines[*line])->key + "=" + oneLine(value));
+    text.lines[*line] =
+        newLine(text, std::string(entryOf(text.lines[*line])->key) + "=" + oneLine(value));
     return;
   }
   // A new key goes after the section's last non-blank line, so the blank
