@@ -7,6 +7,7 @@
 #include "frame/res/ids_codes.h"
 #include "frame/res/ids_system.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -27,14 +28,7 @@ json requestRows(const DriveRun& run) {
   return shownControl(run, 1, IDD_USER_LIST_REQUESTS, IDC_USER_LIST_REQUESTS_GRID)["rows"];
 }
 
-// A second user beside MANAGER, in the user file's record 2.
-void addUser(const TestCompany& co, const char* name) {
-  accessmap user{};
-  std::snprintf(user.logonName, sizeof user.logonName, "%s", name);
-  std::memset(user.password, ' ', sizeof user.password - 1);
-  convert(user.password);
-  co.store(DF_USERS, 2, &user);
-}
+void addUser(const TestCompany& co, const char* name) { storeUser(co, 2, name); }
 
 // A station process that has opened a dialog, taking its action.
 std::unique_ptr<StationProcess> holding(const TestCompany& co, const std::string& name,
