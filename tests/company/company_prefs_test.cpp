@@ -335,25 +335,5 @@ TEST(CompanyPrefs, TheWorkclockLinkRewritesItsChartOnEveryOk) {
   EXPECT_TRUE(std::filesystem::exists(chart));
 }
 
-// ---- Two stations ---------------------------------------------------------------------
-
-// The editing station holds action 25; the record changes under it, so
-// only the re-read at OK keeps the other change.
-TEST(CompanyPrefs, OkMergesIntoTheRecordAnotherStationChanged) {
-  TestCompany co;
-  auto storeElsewhere = [&] {
-    setupmap changed = storedSetup(co);
-    changed.fyStartMonth = 3;
-    changed.listUpdate[4] = 0;
-    storeSetup(co, changed);
-  };
-  editWhileAnotherStationStores(co, kOpen, "type 3601 1673 \"Merged Name\"\n", 25,
-                                "Company Preferences", storeElsewhere, kOk);
-  setupmap after = storedSetup(co);
-  EXPECT_STREQ(after.companyName, "Merged Name");
-  EXPECT_EQ(copy(after.fyStartMonth), 3);
-  EXPECT_EQ(copy(after.listUpdate[4]), 0);
-}
-
 }  // namespace
 }  // namespace vx70::test

@@ -273,25 +273,5 @@ TEST(CustomerDefaults, TheNominalCodeBox) {
   EXPECT_STREQ(storedSetup(co).custNominalCode, "4010");
 }
 
-// Company Preferences on a second station stores a customer analysis label
-// and the call-charge rate, which share the customer block, while Customer
-// Defaults is open on the first: OK keeps both.
-TEST(CustomerDefaults, OkKeepsWhatCompanyPreferencesStoredMeanwhile) {
-  TestCompany co;
-  editWhileAnotherStationStores(
-      co, kOpen, "type 3608 1211 \"7777\"\n", 26, "Sales Defaults",
-      [&] {
-        co.use(
-            "open 3600\npage 3600 1\ntype 3602 1925 \"Region\"\n"
-            "page 3600 2\ntype 3603 1881 \"12.5\"\nclick 3600 1942\n",
-            "--station THIRD --multi-user --lock-records");
-      },
-      kOk);
-  const setupmap after = storedSetup(co);
-  EXPECT_DOUBLE_EQ(copy(after.custCreditLimit), 7777);
-  EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
-  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 12.5);
-}
-
 }  // namespace
 }  // namespace vx70::test

@@ -180,20 +180,5 @@ TEST(ProductDefaults, CancelAfterARefusalLeavesTheRecordInMemoryAsStored) {
   expectSameRecord(stored, storedSetup(co));
 }
 
-// The record is read again just before it is written: what another station
-// stored while the question waited survives, and the page's values go in.
-TEST(ProductDefaults, OkMergesIntoTheRecordAnotherStationChanged) {
-  TestCompany co;
-  // The question waits while the other station stores.
-  editWhileAnotherStationStores(
-      co, kOpen, "type 3613 2011 \"Pack\"\nselect 3613 2146 0\n" + kOk, 28, "Product Defaults",
-      [&] { storeOtherStationsChange(co); }, "answer yes\n");
-  const setupmap after = storedSetup(co);
-  EXPECT_STREQ(after.prodUnitOfSale, "Pack");
-  EXPECT_EQ(copy(after.prodUnitDecimals), 0);
-  EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
-  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 9.5);
-}
-
 }  // namespace
 }  // namespace vx70::test

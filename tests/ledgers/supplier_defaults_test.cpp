@@ -47,22 +47,5 @@ TEST(SupplierDefaults, OkStoresBothPagesAndNothingElse) {
   EXPECT_EQ(sent[0]["flag"], 8);
 }
 
-// A supplier analysis label that another station stores while the dialog
-// is open (no setup notice reaches it) survives OK.
-TEST(SupplierDefaults, OkKeepsTheLabelsStoredMeanwhile) {
-  TestCompany co;
-  editWhileAnotherStationStores(
-      co, kOpen, "type 3624 1211 \"4444\"\n", 27, "Purchase Defaults",
-      [&] {
-        setupmap changed = storedSetup(co);
-        setText(changed.supplierAnalysisLabel[2], "Buyer");
-        storeSetup(co, changed);
-      },
-      kOk);
-  const setupmap after = storedSetup(co);
-  EXPECT_DOUBLE_EQ(copy(after.suppCreditLimit), 4444);
-  EXPECT_STREQ(after.supplierAnalysisLabel[2], "Buyer");
-}
-
 }  // namespace
 }  // namespace vx70::test

@@ -49,16 +49,4 @@ inline void storeUser(const TestCompany& co, unsigned n, const char* name,
   co.store(DF_USERS, n, &user);
 }
 
-// What Company Preferences on another station stores while a ledger
-// dialog is open: an analysis label and the call-charge rate, which that
-// dialog's OK must leave as they are.
-inline constexpr const char* kOtherStationsLabel = "Region";
-inline constexpr double kOtherStationsRate = 9.5;
-inline void storeOtherStationsChange(const TestCompany& co) {
-  setupmap changed = storedSetup(co);
-  setText(changed.customerAnalysisLabel[0], kOtherStationsLabel);
-  changed.callChargeRate = kOtherStationsRate;
-  storeSetup(co, changed);
-}
-
 }  // namespace vx70::test
