@@ -63,8 +63,8 @@ function startServer(dataDir, extraArgs, env, port = 0) {
       const match = /open (http:\/\/\S+) in a browser/.exec(stdout += chunk);
       if (match) resolve(match[1]);
     });
-    child.on('exit', (code, signal) =>
-                 reject(new Error(`vx70 serve ended (${code ?? signal}) before it listened: ${stderr}`)));
+    child.on('exit', (code, signal) => reject(
+        new Error(`vx70 serve ended (${code ?? signal}) before it listened: ${stderr}`)));
     child.on('error', reject);
   });
   return {child, url, stderr: () => stderr};
