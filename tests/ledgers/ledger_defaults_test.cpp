@@ -1,6 +1,8 @@
-// Customer Defaults (3607 and its pages) driven as a person uses it on the
-// demo company, checked against the stored setup record byte for byte and
-// the station's package INI.
+// Customer Defaults (3607 and its pages) and Supplier Defaults (3623 and
+// its pages) driven as a person uses them on the demo company, checked
+// against the stored setup record byte for byte and the station's package
+// INI; and every dialog that edits the setup record open on one station
+// while another station stores into the same record.
 #include <cstddef>
 #include <cstring>
 #include <set>
@@ -271,6 +273,106 @@ TEST(CustomerDefaults, TheNominalCodeBox) {
   EXPECT_EQ(asked[0]["search"], 258);
   EXPECT_EQ(asked[0]["control"], IDC_LEDGER_NOMINAL_CODE);
   EXPECT_STREQ(storedSetup(co).custNominalCode, "4010");
+}
+
+// Every field, and nothing of the customer block.
+TEST(SupplierDefaults, OkStoresBothPagesAndNothingElse) {
+  TestCompany co;
+  const setupmap before = storedSetup(co);
+  auto run = co.use(std::string("open 3623\n") +
+                    "type 3624 1211 \"3000\"\ntype 3624 1407 \"60\"\ntype 3624 1964 \"1.5\"\n"
+                    "type 3624 1405 \"10\"\ntype 3624 2075 \"Net 60\"\nselect 3624 1373 2\n"
+                    "select 3624 2061 0\ntype 3624 1714 \"7000\"\nkey 3624 1714 enter\n"
+                    "select 3624 1317 1\nselect 3624 1999 1\npage 3623 1\ntype 3625 1619 \"7\"\n"
+                    "type 3625 1622 \"150\"\nclick 3625 1219\n"
+                    "click 3625 1218\n" +
+                    "click 3623 1942\n");
+  setupmap expected = before;
+  expected.suppCreditLimit = 3000;
+  expected.suppPaymentDays = 60;
+  expected.suppSettlementDiscount = 1.5;
+  expected.suppSettlementDays = 10;
+  setText(expected.suppTerms, "Net 60");
+  expected.suppDepartment = 2;
+  expected.suppTaxCode = 0;
+  setText(expected.suppNominalCode, "7000");
+  expected.suppCurrency = 1;
+  expected.suppAccountStatus = 1;
+  expected.suppAgeingPeriods[0] = 7;
+  expected.suppAgeingPeriods[3] = 150;
+  expected.suppFutureTotals = 1;
+  expected.suppCalendarAgeing = 1;
+  expectSameRecord(expected, storedSetup(co));
+  auto sent = run.all("update-sent");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["code"], 274);
+  EXPECT_EQ(sent[0]["flag"], 8);
+}
+
+// The editing station holds its action, which keeps a second one out, and
+// its save reads the record again, so that the other station's change
+// survives beside its own.
+struct StationCase {
+  const char* name;  // the action's
+  int action;
+  std::string open, edit, finish;
+  bool ownsLabels;  // the dialog edits the analysis labels and the call-charge rate itself
+  void (*expectEdit)(const setupmap& before, const setupmap& after);
+};
+
+TEST(SetupRecordDialogs, TheSaveKeepsWhatAnotherStationStoredMeanwhile) {
+  const StationCase kCases[] = {
+      {"Company Preferences", 25, "open 3600\n", "type 3601 1673 \"Merged Name\"\n",
+       "click 3600 1942\n", true,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_STREQ(after.companyName, "Merged Name");
+       }},
+      {"Sales Defaults", 26, "open 3607\n", "type 3608 1211 \"7777\"\n", "click 3607 1942\n", false,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_DOUBLE_EQ(copy(after.custCreditLimit), 7777);
+       }},
+      {"Purchase Defaults", 27, "open 3623\n", "type 3624 1211 \"4444\"\n", "click 3623 1942\n",
+       false,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_DOUBLE_EQ(copy(after.suppCreditLimit), 4444);
+       }},
+      // The question about the lower precision waits while the other stores.
+      {"Product Defaults", 28, "open 3612\n",
+       "type 3613 2011 \"Pack\"\nselect 3613 2146 0\nclick 3612 1942\n", "answer yes\n", false,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_STREQ(after.prodUnitOfSale, "Pack");
+         EXPECT_EQ(copy(after.prodUnitDecimals), 0);
+       }},
+      {"Invoice Defaults", 51, "open 3627\n", "click 3626 2151\n", "click 3627 1\n", false,
+       [](const setupmap& before, const setupmap& after) {
+         EXPECT_EQ(copy(after.invUpdateOrderNo), before.invUpdateOrderNo ? 0 : 1);
+       }},
+  };
+  for (const StationCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TestCompany co;
+    const setupmap before = storedSetup(co);
+    auto storeElsewhere = [&] {
+      setupmap changed = storedSetup(co);
+      changed.fyStartMonth = 3;
+      changed.listUpdate[4] = 0;
+      if (!c.ownsLabels) {
+        setText(changed.customerAnalysisLabel[0], "Region");
+        setText(changed.supplierAnalysisLabel[2], "Buyer");
+        changed.callChargeRate = 9.5;
+      }
+      storeSetup(co, changed);
+    };
+    editWhileAnotherStationStores(co, c.open, c.edit, c.action, c.name, storeElsewhere, c.finish);
+    const setupmap after = storedSetup(co);
+    c.expectEdit(before, after);
+    EXPECT_EQ(copy(after.fyStartMonth), 3);
+    EXPECT_EQ(copy(after.listUpdate[4]), 0);
+    if (c.ownsLabels) continue;
+    EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
+    EXPECT_STREQ(after.supplierAnalysisLabel[2], "Buyer");
+    EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 9.5);
+  }
 }
 
 }  // namespace
