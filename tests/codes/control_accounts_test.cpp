@@ -9,6 +9,7 @@
 #include "host/package/finder.h"
 #include "station/station.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -123,9 +124,7 @@ TEST(ControlAccounts, TheSharedPairsAndEmptySlotsAreNoDuplicates) {
   EXPECT_EQ(kindBits(co, kVatPurchases), NOMINAL_ORDINARY) << "left every slot";
   EXPECT_EQ(kindBits(co, kRetained), NOMINAL_ORDINARY);
   EXPECT_EQ(kindBits(co, kVatSales), NOMINAL_CONTROL);
-  ASSERT_EQ(shared.all("update-sent").size(), 1u);
-  EXPECT_EQ(shared.all("update-sent")[0]["code"], 275);
-  EXPECT_EQ(shared.all("update-sent")[0]["flag"], 16);
+  expectOneNotice(shared, 275, 16);
 }
 
 TEST(ControlAccounts, SlotsWithPostingsAreLockedAndTheirAccountsRefused) {

@@ -6,6 +6,7 @@
 
 #include "frame/res/ids_codes.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -82,10 +83,7 @@ TEST(TaxCodes, KeyboardRateEditIsStoredInItsEntryOnly) {
   EXPECT_EQ(t.inUse, 1);
   EXPECT_EQ(t.link, 0);
   EXPECT_EQ(withoutCode(co.record(DF_CONTROL, 1), 3), withoutCode(before, 3));
-  auto sent = run.all("update-sent");
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0]["code"], 275);
-  EXPECT_EQ(sent[0]["flag"], 16);
+  expectOneNotice(run, 275, 16);
 }
 
 TEST(TaxCodes, EcCodeForcesSalesWithNoRateAndPurchasesTakeTheLink) {

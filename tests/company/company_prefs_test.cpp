@@ -71,10 +71,7 @@ TEST(CompanyPrefs, OkStoresEveryPageIntoTheSetupRecord) {
 
   // The other stations are told, the title follows the name, and the
   // access menu the access rights.
-  auto sent = run.all("update-sent");
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0]["code"], 274);
-  EXPECT_EQ(sent[0]["flag"], 8);
+  expectOneNotice(run, 274, 8);
   ASSERT_FALSE(run.all("title").empty());
   EXPECT_EQ(run.all("title").back()["text"], "VX70 - Acme Widgets");
   ASSERT_FALSE(run.all("access-menu").empty());

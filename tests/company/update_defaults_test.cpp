@@ -47,9 +47,7 @@ TEST(UpdateDefaults, TheManagerStoresTheCompanyFlagsAndTheStationsSwitch) {
   EXPECT_EQ(run.messages(), std::vector<std::string>{kRestart});
   EXPECT_EQ(setupFlags(co), (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
   EXPECT_NE(stationIni(co).find("NetMessages=1"), std::string::npos);
-  auto updates = run.all("update-sent");
-  ASSERT_EQ(updates.size(), 1u);
-  EXPECT_EQ(updates[0]["code"], 274);
+  expectOneNotice(run, 274, 8);
   EXPECT_EQ(run.all("dialog").back()["result"], 1);
 }
 

@@ -72,10 +72,7 @@ TEST(CustomerDefaults, OkStoresEveryPage) {
   EXPECT_EQ(packageIni(co),
             "[VX70]\nInvText=Sales\nCrdText=Credit\nDiscText=Discount\nPayText=Receipt\n");
 
-  auto sent = run.all("update-sent");
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0]["code"], 274);
-  EXPECT_EQ(sent[0]["flag"], 8);
+  expectOneNotice(run, 274, 8);
 }
 
 // Each case breaks something; the first failing check in the order
@@ -303,10 +300,7 @@ TEST(SupplierDefaults, OkStoresBothPagesAndNothingElse) {
   expected.suppFutureTotals = 1;
   expected.suppCalendarAgeing = 1;
   expectSameRecord(expected, storedSetup(co));
-  auto sent = run.all("update-sent");
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0]["code"], 274);
-  EXPECT_EQ(sent[0]["flag"], 8);
+  expectOneNotice(run, 274, 8);
 }
 
 // The editing station holds its action, which keeps a second one out, and

@@ -39,6 +39,14 @@ inline void expectSameRecord(const setupmap& expected, const setupmap& stored) {
     }
 }
 
+// The run told the other stations once, with that notice.
+inline void expectOneNotice(const DriveRun& run, int code, int flag) {
+  auto sent = run.all("update-sent");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["code"], code);
+  EXPECT_EQ(sent[0]["flag"], flag);
+}
+
 // Stores user n (from 1) as a copy of the manager's record under another
 // name, with that password field when one is given (in its stored form).
 inline void storeUser(const TestCompany& co, unsigned n, const char* name,
