@@ -9,12 +9,14 @@
 // (type, click, select...) and reads what a user would see (describe).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 #include <vector>
 
 #include "api/win32.h"
@@ -27,6 +29,26 @@ using WndProc = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 struct WindowData {
   virtual ~WindowData() = default;
 };
+
+// The window's state as State (a class's own or one it derives from), or
+// null when the window carries none or another kind.  The same as a
+// dynamic_cast, which controls ask for at every message, at the cost of one
+// look at the state's type after the first time for each type.
+template <typename State>
+State* stateAs(WindowData* data) {
+  if (!data) return nullptr;
+  thread_local const std::type_info* seen = nullptr;
+  thread_local std::ptrdiff_t offset = 0;
+  thread_local bool fits = false;
+  const std::type_info& type = typeid(*data);
+  if (&type != seen) {
+    State* cast = dynamic_cast<State*>(data);
+    fits = cast != nullptr;
+    offset = fits ? reinterpret_cast<char*>(cast) - reinterpret_cast<char*>(data) : 0;
+    seen = &type;
+  }
+  return fits ? reinterpret_cast<State*>(reinterpret_cast<char*>(data) + offset) : nullptr;
+}
 
 struct Window {
   HWND hwnd = 0;
