@@ -487,18 +487,22 @@ BOOL WriteProfileStringA(const char* section, const char* key, const char* value
 // The full path of the package INI file; the text stays valid until the
 // next call on the same thread.
 const char* GetINI(void) {
-  // Worked out again only when the station's folder changes or the file
-  // found there is gone: handlers ask for it at every turn.
+  // Worked out again only when the station's folder changes or no file was
+  // found there (one may come, under another case): handlers ask for it at
+  // every turn.
   thread_local std::string folder, path;
+  thread_local bool found = false;
   try {
     std::string now = vx70::stationIniDir();
-    if (now != folder || path.empty() || ::access(path.c_str(), F_OK) != 0) {
+    if (now != folder || path.empty() || !found) {
       path = packageIniPath();
+      found = ::access(path.c_str(), F_OK) == 0;
       folder = std::move(now);
     }
   } catch (...) {
     folder.clear();
     path = kPackageIniName;
+    found = false;
   }
   return path.c_str();
 }
