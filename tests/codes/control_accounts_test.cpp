@@ -73,6 +73,7 @@ TEST(ControlAccounts, ListsTheSlotsAndCancelChangesNothing) {
   EXPECT_EQ(g["rows"][2], json({"Default Bank", "1200"}));
   EXPECT_EQ(g["rows"][14], json({"Credit Charges", "4400"}));
   EXPECT_EQ(g["marked"], json({0})) << "only the debtors slot carries a balance";
+  EXPECT_EQ(g["current"]["row"], 0);
   EXPECT_TRUE(run.all("update-sent").empty());
   EXPECT_EQ(co.record(DF_CONTROL, 1), control);
   EXPECT_EQ(co.record(DF_NOMINAL, kRetained), before);
@@ -136,6 +137,7 @@ TEST(ControlAccounts, SlotsWithPostingsAreLockedAndTheirAccountsRefused) {
   EXPECT_EQ(locked.messages(),
             std::vector<std::string>{"This control account can not be changed as transactions "
                                      "have already been posted to it."});
+  EXPECT_EQ(locked.all("message")[0]["kind"], 2);
   EXPECT_TRUE(locked.all("finder").empty());
   auto shows = locked.all("show");
   ASSERT_EQ(shows.size(), 3u);
@@ -197,6 +199,7 @@ TEST(ControlAccounts, AFailedSaveKeepsTheEarlierSlotsNominalChanges) {
   EXPECT_EQ(run.all("finder")[0]["control"], IDC_CONTROL_ACCOUNTS_GRID);
   EXPECT_EQ(run.all("finder")[0]["notification"], 5);
   EXPECT_EQ(run.messages(), std::vector<std::string>{"The nominal code entered does not exist."});
+  EXPECT_EQ(run.all("message")[0]["kind"], 1);
   EXPECT_EQ(grid(run)["rows"][9][1], "ZZZ");
   EXPECT_FALSE(grid(run).contains("held")) << "edits are released after the message";
   EXPECT_TRUE(run.all("update-sent").empty());

@@ -56,6 +56,7 @@ TEST(TaxCodes, ListsAllHundredCodesAndCancelChangesNothing) {
   EXPECT_EQ(g["rows"][8], json({"T8", "17.50", "Y", "N", "Y", ""}));
   EXPECT_EQ(g["rows"][9], json({"T9", "0.00", "N", "N", "N", ""}));
   EXPECT_EQ(g["rows"][99][0], "T99");
+  EXPECT_EQ(g["current"]["row"], 0);
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_CODE, 1)["text"], "T5");
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE, 1)["text"], "5.00");
   EXPECT_EQ(listGrid(run, 2)["rows"][5][1], "5.00");

@@ -52,6 +52,8 @@ TEST(ChangePassword, WithoutAccessRightsTheCompanyPasswordChanges) {
   auto run = co.use("open 3632\nshow 3632\n" + kType + "click 3632 1942\n");
   EXPECT_EQ(shownControl(run.shown(IDD_CHANGE_PASSWORD), IDC_PASSWORD_LOGON_NAME)["text"],
             "Wintergreen Trading Ltd");
+  EXPECT_EQ(shownControl(run.shown(IDD_CHANGE_PASSWORD), IDC_PASSWORD_NAME_CAPTION)["text"],
+            "Company Name");
   EXPECT_EQ(companyPassword(co), storedForm("NEWPASS")) << "typed in capitals, stored converted";
   EXPECT_EQ(co.record(DF_USERS, 1), usersBefore);
   expectOneNotice(run, 274, 8);

@@ -236,6 +236,12 @@ TEST(CompanyPrefs, LockedDetailsAreReadOnly) {
     EXPECT_FALSE(control(locked, IDD_PREFS_ADDRESS, id)["enabled"]) << id;
     EXPECT_TRUE(control(open, IDD_PREFS_ADDRESS, id)["enabled"]) << id;
   }
+  auto style = [](const DriveRun& r) {
+    json frame = control(r, IDD_PREFS_ADDRESS, IDC_PREFS_ADDRESS_FRAME);
+    return std::stoul(frame["style"].get<std::string>(), nullptr, 16);
+  };
+  EXPECT_NE(style(open) & 0x8000, 0u);
+  EXPECT_EQ(style(locked) & 0x8000, 0u);
 }
 
 // A guarded box refuses the click, with its message, while its rule holds

@@ -102,6 +102,7 @@ TEST(UpdateDefaults, NtWarnsAndCancelStoresNothing) {
   auto run = co.use("open 3633\nanswer ok\nclick 3633 2264\nclick 3633 2\n", "--windows-nt");
   EXPECT_EQ(run.messages(),
             std::vector<std::string>{"Network updates are not available under Windows NT"});
+  EXPECT_EQ(run.all("message").at(0)["kind"], 2);
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
   EXPECT_EQ(stationIni(co), "");
   EXPECT_TRUE(run.all("update-sent").empty());

@@ -175,6 +175,7 @@ TEST(SystemInfo, TemporaryFileFailureIsShownAndNothingIsPrinted) {
   EXPECT_EQ(run.messages(), std::vector<std::string>{
                                 "Unable to create temporary file. Check TEMP directory and disk "
                                 "space"});
+  EXPECT_EQ(run.all("message")[0]["kind"], 1);
   EXPECT_TRUE(run.all("report").empty());
   auto execute = run.all("execute");
   ASSERT_EQ(execute.size(), 1u);

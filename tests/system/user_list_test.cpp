@@ -120,6 +120,7 @@ TEST(UserList, ManagerRemovesAUserOnlyWhenSure) {
         co.use("open 3634\nselect 3635 2162 0\nmenu 3635 2162 2316\nanswer ok\nanswer " +
                    std::string(answer) + "\nshow 3635\npage 3634 1\nshow 3636\nclick 3634 1\n",
                "--multi-user --station ONE");
+    EXPECT_EQ(run.all("message").at(0)["kind"], 2);
     EXPECT_EQ(run.messages().at(1), "Are you sure you want to remove this user ?");
     EXPECT_EQ(shownControl(run, 0, IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID)["menu"],
               json({{{"command", 2316}, {"text", "Remove user"}}}));
