@@ -54,9 +54,16 @@ const std::vector<FileInfo>& companyFiles() {
 }
 
 const FileInfo* fileInfo(std::uint16_t number) {
-  for (const FileInfo& info : companyFiles())
-    if (info.number == number) return &info;
-  return nullptr;
+  // By number at once: every record read and write asks.
+  static const std::vector<const FileInfo*> byNumber = [] {
+    std::vector<const FileInfo*> table;
+    for (const FileInfo& info : companyFiles()) {
+      if (info.number >= table.size()) table.resize(info.number + 1u, nullptr);
+      table[info.number] = &info;
+    }
+    return table;
+  }();
+  return number < byNumber.size() ? byNumber[number] : nullptr;
 }
 
 const FileInfo* fileInfo(const std::string& name) {

@@ -255,6 +255,8 @@ DWORD findAccount(const datafilemap* files, UINT kind, const char* code, void* b
   if (key.empty()) return 0;
   if (!s.store.fileExists(number)) missingFile(s, number);
   DWORD found = 0;
+  // One snapshot for the walk, whose read-ahead a later search reuses.
+  Store::ReadScope snapshot(s.store);
   s.store.forEach(number, [&](std::uint32_t record, std::span<const std::uint8_t> data) {
     auto* text = reinterpret_cast<const char*>(data.data());
     if (trimmedField(text, kNominalCodeLength) != key) return true;
@@ -277,11 +279,10 @@ std::vector<std::uint8_t> ReadRecords(const datafilemap* file, std::uint32_t fir
     Session& s = session();
     const std::uint16_t checked = fileNumber(file);
     if (!s.store.fileExists(checked)) missingFile(s, checked);
-    s.store.forEach(checked, [&](std::uint32_t record, std::span<const std::uint8_t> data) {
-      if (record >= first + count) return false;
-      if (record >= first) std::copy(data.begin(), data.end(), &records[(record - first) * length]);
-      return true;
-    });
+    // Record by record, so that a list read again while nobody changed the
+    // company comes from the store's read-ahead.
+    for (std::uint32_t i = 0; i < count; ++i)
+      if (!s.store.read(checked, first + i, &records[i * length])) break;
     return TRUE;
   });
   if (!read) std::fill(records.begin(), records.end(), 0);

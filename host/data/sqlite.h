@@ -78,6 +78,7 @@ class Statement {
   // A statement left on a row keeps its read transaction (and so an old
   // snapshot of the file) open: every use ends with a reset.
   void reset();
+  sqlite3_stmt* handle() const { return stmt_; }
 
   std::int64_t integer(int column) const;
   bool isNull(int column) const;

@@ -95,9 +95,14 @@ struct SqliteStore::Statements {
         pruneBroadcasts(db, "DELETE FROM broadcasts WHERE seq <= ?1"),
         broadcastsAfter(db,
                         "SELECT seq, from_station, code, flag FROM broadcasts WHERE seq > ?1 "
-                        "ORDER BY seq") {}
+                        "ORDER BY seq"),
+        dataVersion(db, "PRAGMA data_version"),
+        beginRead(db, "BEGIN"),
+        endRead(db, "COMMIT") {}
   Statement fileExists, ensureFile, truncate, count, select, selectRange, replace, scan;
-  Statement lastBroadcast, addBroadcast, pruneBroadcasts, broadcastsAfter;
+  Statement lastBroadcast, addBroadcast, pruneBroadcasts, broadcastsAfter, dataVersion;
+  // Prepared once: a dialog's lists take and end several snapshots.
+  Statement beginRead, endRead;
 };
 
 void SqliteStore::create(const std::string& path) {
@@ -136,12 +141,27 @@ SqliteStore::SqliteStore(const std::string& path, Access access)
 
 SqliteStore::~SqliteStore() { releaseSnapshot(); }
 
-void SqliteStore::beginSnapshot() { db_.exec("BEGIN", "the company could not be read"); }
+void SqliteStore::beginSnapshot() {
+  StatementUse use(sql_->beginRead);
+  use->run();
+}
+
+// SQLite's data version changes for this connection whenever another one
+// committed; read as the snapshot's first statement, it is the snapshot's.
+std::optional<std::uint64_t> SqliteStore::snapshotVersion() noexcept {
+  try {
+    StatementUse use(sql_->dataVersion);
+    if (use->step()) return static_cast<std::uint64_t>(use->integer(0));
+  } catch (...) {
+  }
+  return std::nullopt;
+}
 
 void SqliteStore::endSnapshot() noexcept {
   // A read transaction changes nothing: ending it cannot lose a thing.
-  if (sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-    sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+  const int ended = sqlite3_step(sql_->endRead.handle());
+  sql_->endRead.reset();
+  if (ended != SQLITE_DONE) sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void SqliteStore::beginWrite() { db_.exec("BEGIN IMMEDIATE", "the company could not be written"); }

@@ -39,6 +39,7 @@ class SqliteStore final : public Store {
   void rollbackWrite() noexcept override;
   void beginSnapshot() override;
   void endSnapshot() noexcept override;
+  std::optional<std::uint64_t> snapshotVersion() noexcept override;
   void insertFile(const FileInfo& file) override;
   void putRow(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size,
               std::int64_t sum) override;

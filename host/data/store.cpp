@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/data/company.h"
@@ -13,6 +14,11 @@ namespace {
 // Far beyond any real file; it keeps a stray record number from filling
 // the disk with zero records.
 constexpr std::uint32_t kMaxRecordNumber = 1u << 24;
+// Lists read a code table front to back; 128 records of the largest table
+// are a few hundred KiB at most.
+constexpr std::uint32_t kWindow = 128;
+// The files whose windows are kept: more than any dialog's lists read.
+constexpr std::size_t kWindowsKept = 16;
 
 std::string fileLabel(const FileInfo& info) {
   return "data file " + std::to_string(info.number) + " (" + info.name + ")";
@@ -35,6 +41,8 @@ Store::~Store() = default;
 
 void Store::watchBroadcasts(std::function<void()>) {}
 
+std::optional<std::uint64_t> Store::snapshotVersion() noexcept { return std::nullopt; }
+
 bool Store::putInPlace(std::uint16_t, std::uint32_t, const std::uint8_t*, std::size_t,
                        std::int64_t) {
   return false;
@@ -42,8 +50,16 @@ bool Store::putInPlace(std::uint16_t, std::uint32_t, const std::uint8_t*, std::s
 
 void Store::beginReadScope() {
   if (readScopes_++ > 0 || transactionDepth_ > 0) return;
-  beginSnapshot();
+  try {
+    beginSnapshot();
+  } catch (...) {
+    --readScopes_;
+    throw;
+  }
   snapshotHeld_ = true;
+  const std::optional<std::uint64_t> version = snapshotVersion();
+  if (!version || version != readAheadVersion_) forgetReadAhead();
+  readAheadVersion_ = version;
 }
 
 void Store::endReadScope() {
@@ -53,8 +69,17 @@ void Store::endReadScope() {
 void Store::releaseSnapshot() noexcept {
   if (!snapshotHeld_) return;
   snapshotHeld_ = false;
-  window_ = Window{};
+  if (!readAheadVersion_) windows_.clear();
   endSnapshot();
+}
+
+void Store::dropReadAhead(std::uint16_t file) noexcept {
+  std::erase_if(windows_, [file](const Window& w) { return w.file == file; });
+}
+
+void Store::forgetReadAhead() noexcept {
+  windows_.clear();
+  readAheadVersion_.reset();
 }
 
 const FileInfo& Store::info(std::uint16_t file) const {
@@ -81,8 +106,18 @@ void Store::checkRecord(std::uint16_t file, std::uint32_t record,
 
 void Store::put(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
                 std::size_t size) {
-  window_ = Window{};
   putRow(file, record, data, size, recordChecksum(file, record, data, size));
+  keepInReadAhead(file, record, data, size);
+}
+
+void Store::keepInReadAhead(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                            std::size_t size) {
+  for (Window& window : windows_) {
+    if (window.file != file || record < window.first || record >= window.end) continue;
+    WindowRecord& kept = window.records[record - window.first];
+    kept.data.assign(data, data + size);
+    kept.damage.clear();
+  }
 }
 
 void Store::requireFile(std::uint16_t file) {
@@ -91,6 +126,7 @@ void Store::requireFile(std::uint16_t file) {
 
 void Store::ensureFile(std::uint16_t file) {
   if (!inTransaction()) releaseSnapshot();
+  dropReadAhead(file);
   insertFile(info(file));
 }
 
@@ -114,10 +150,9 @@ bool Store::read(std::uint16_t file, std::uint32_t record, std::uint8_t* out) {
 }
 
 bool Store::readFromWindow(std::uint16_t file, std::uint32_t record, std::uint8_t* out) {
-  // Lists read a code table front to back; 128 records of the largest
-  // table are a few hundred KiB at most.
-  constexpr std::uint32_t kWindow = 128;
-  if (window_.file != file || record < window_.first || record >= window_.end) {
+  auto window = std::find_if(windows_.begin(), windows_.end(),
+                             [file](const Window& w) { return w.file == file; });
+  if (window == windows_.end() || record < window->first || record >= window->end) {
     Window fetched{file, record, record + kWindow, {}};
     fetched.records.resize(kWindow);
     selectRows(file, record, fetched.end, [&](std::uint32_t number, auto data, std::int64_t sum) {
@@ -130,9 +165,14 @@ bool Store::readFromWindow(std::uint16_t file, std::uint32_t record, std::uint8_
       }
       return true;
     });
-    window_ = std::move(fetched);
+    if (window != windows_.end()) {
+      *window = std::move(fetched);
+    } else {
+      if (windows_.size() == kWindowsKept) windows_.erase(windows_.begin());
+      window = windows_.insert(windows_.end(), std::move(fetched));
+    }
   }
-  const WindowRecord& kept = window_.records[record - window_.first];
+  const WindowRecord& kept = window->records[record - window->first];
   if (!kept.damage.empty()) throw DataError(kept.damage);
   if (kept.data.empty()) return false;
   std::memcpy(out, kept.data.data(), kept.data.size());
@@ -145,10 +185,15 @@ void Store::write(std::uint16_t file, std::uint32_t record, const std::uint8_t* 
     throw DataError(path() + ": " + fileLabel(known) + ": no record " + std::to_string(record));
   if (!inTransaction()) {
     releaseSnapshot();
-    window_ = Window{};
-    if (putInPlace(file, record, data, known.recordLength,
-                   recordChecksum(file, record, data, known.recordLength)))
-      return;
+    bool stored = false;
+    try {
+      stored = putInPlace(file, record, data, known.recordLength,
+                          recordChecksum(file, record, data, known.recordLength));
+    } catch (...) {
+      forgetReadAhead();
+      throw;
+    }
+    if (stored) return keepInReadAhead(file, record, data, known.recordLength);
   }
   Transaction transaction(*this);
   requireFile(file);
@@ -163,13 +208,19 @@ void Store::write(std::uint16_t file, std::uint32_t record, const std::uint8_t* 
 
 void Store::truncate(std::uint16_t file, std::uint32_t count) {
   if (!inTransaction()) releaseSnapshot();
-  window_ = Window{};
+  dropReadAhead(file);
   deleteRowsAfter(file, count);
 }
 
 void Store::forEach(
     std::uint16_t file,
     const std::function<bool(std::uint32_t, std::span<const std::uint8_t>)>& visit) {
+  if (snapshotHeld_) {
+    std::vector<std::uint8_t> data(info(file).recordLength);
+    for (std::uint32_t record = 1; readFromWindow(file, record, data.data()); ++record)
+      if (!visit(record, data)) return;
+    return;
+  }
   selectRows(file, 1, 0, [&](std::uint32_t record, auto data, std::int64_t sum) {
     checkRecord(file, record, data, sum);
     return visit(record, data);
@@ -199,7 +250,11 @@ Store::Transaction::Transaction(Store& store)
 
 Store::Transaction::~Transaction() {
   --store_.transactionDepth_;
-  if (outermost_ && !done_) store_.rollbackWrite();
+  if (outermost_ && !done_) {
+    // The read-ahead took this transaction's writes as they went.
+    store_.forgetReadAhead();
+    store_.rollbackWrite();
+  }
 }
 
 void Store::Transaction::commit() {

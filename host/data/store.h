@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -63,7 +64,8 @@ class Store {
   // Drops the records after count.
   void truncate(std::uint16_t file, std::uint32_t count);
   // Calls visit for every record in order until it returns false; a
-  // damaged record stops the walk with its refusal.
+  // damaged record stops the walk with its refusal.  Inside a read scope
+  // the walk goes through the read-ahead.
   void forEach(std::uint16_t file,
                const std::function<bool(std::uint32_t, std::span<const std::uint8_t>)>& visit);
 
@@ -89,9 +91,22 @@ class Store {
   // the last such close, and any write ends it first, so that a write never
   // starts from a snapshot older than the company.  Inside the snapshot a
   // read fetches the record and the ones after it in one query, so that a
-  // list reading record after record pays for one query a window.
+  // list reading record after record pays for one query a window.  The
+  // windows outlive the snapshot while the backend can tell that nobody
+  // changed the company since (snapshotVersion): a dialog that fills the
+  // same lists each time it opens reads them from the database once.
   void beginReadScope();
   void endReadScope();
+  class ReadScope {
+   public:
+    explicit ReadScope(Store& store) : store_(store) { store_.beginReadScope(); }
+    ~ReadScope() { store_.endReadScope(); }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+   private:
+    Store& store_;
+  };
 
   // A write transaction: the write lock is taken at once, so two stations
   // never deadlock upgrading.  Nested ones join the outer.
@@ -119,6 +134,12 @@ class Store {
   virtual void rollbackWrite() noexcept = 0;
   virtual void beginSnapshot() = 0;
   virtual void endSnapshot() noexcept = 0;
+  // Read inside the snapshot just begun: a number that differs from the
+  // previous snapshot's whenever another connection changed the company in
+  // between (this connection's own writes drop the read-ahead anyway).
+  // Nothing where the backend cannot tell: the read-ahead then lasts one
+  // snapshot.  Never throws.
+  virtual std::optional<std::uint64_t> snapshotVersion() noexcept;
   // Adds the file's row to the company's list of files, unless it is there.
   virtual void insertFile(const FileInfo& file) = 0;
   // Stores a record of an existing file that needs no zero records before
@@ -157,6 +178,14 @@ class Store {
   // Reads record from the snapshot's window of file, fetching the window
   // that starts at it when it is not there; false when there is no record.
   bool readFromWindow(std::uint16_t file, std::uint32_t record, std::uint8_t* out);
+  // This connection's own writes do not change the snapshot version, so
+  // they go into the read-ahead as they are made: a stored record replaces
+  // its copy, a file cut or made drops its window, and a write that fails
+  // or is rolled back drops every window.
+  void keepInReadAhead(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
+                       std::size_t size);
+  void dropReadAhead(std::uint16_t file) noexcept;
+  void forgetReadAhead() noexcept;
 
   // Records of one file read ahead inside the snapshot.  A damaged one
   // keeps its refusal, so that it fails its own read, not its neighbours'.
@@ -170,7 +199,11 @@ class Store {
     std::vector<WindowRecord> records;
   };
 
-  Window window_;
+  // One window a data file, for the few files a dialog's lists read.
+  std::vector<Window> windows_;
+  // The snapshot version the windows were read at; nothing: read in the
+  // current snapshot only.
+  std::optional<std::uint64_t> readAheadVersion_;
   int transactionDepth_ = 0;
   int readScopes_ = 0;
   bool snapshotHeld_ = false;

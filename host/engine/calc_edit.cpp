@@ -32,7 +32,7 @@ struct CalcState : win::WindowData {
 
 CalcState* stateOf(HWND edit) {
   win::Window* w = win::find(edit);
-  return w ? dynamic_cast<CalcState*>(w->data.get()) : nullptr;
+  return w ? win::stateAs<CalcState>(w->data.get()) : nullptr;
 }
 
 void show(HWND edit, const CalcState& s) {

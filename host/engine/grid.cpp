@@ -35,7 +35,7 @@ struct GridState : GridHolder {
 
 GridState* stateOf(HWND grid) {
   win::Window* w = win::find(grid);
-  return w ? dynamic_cast<GridState*>(w->data.get()) : nullptr;
+  return w ? win::stateAs<GridState>(w->data.get()) : nullptr;
 }
 
 std::string_view editorClass(const res::GridColumn& column) {

@@ -39,7 +39,7 @@ struct ComboState : GridHolder {
 
 ComboState* stateOf(HWND combo) {
   win::Window* w = win::find(combo);
-  return w ? dynamic_cast<ComboState*>(w->data.get()) : nullptr;
+  return w ? win::stateAs<ComboState>(w->data.get()) : nullptr;
 }
 
 // The column a list shows of its selected row: its first visible text
@@ -63,15 +63,17 @@ void setShown(HWND combo, ComboState& s, std::string text) {
   win::get(combo).text = s.text;
 }
 
-std::string itemText(HWND combo, int row) {
-  if (!supplyRow(combo, row)) return {};
+std::string itemText(HWND combo, int row, bool alone = false) {
+  if (!(alone ? supplyRowAlone(combo, row) : supplyRow(combo, row))) return {};
   ComboState* s = stateOf(combo);
   if (!s->model.validRow(row) || s->model.columns().empty()) return {};
   return s->model.cellText(row, s->shownColumn);
 }
 
 void showSelection(HWND combo) {
-  std::string text = itemText(combo, stateOf(combo) ? stateOf(combo)->selection : -1);
+  // The field shows one row: a list supplied on demand is asked for that
+  // row alone, and for whole pages once the person opens it.
+  std::string text = itemText(combo, stateOf(combo) ? stateOf(combo)->selection : -1, true);
   if (ComboState* s = stateOf(combo)) {
     if (s->model.validRow(s->selection)) s->model.setCurrentRow(s->selection);
     setShown(combo, *s, std::move(text));
@@ -323,6 +325,13 @@ bool addsToUnchosenList(HWND combo, const ComboState& s, UINT message) {
   return message == GM_ADDROW && s.selection < 0 && s.text.empty() && win::get(combo).text.empty();
 }
 
+// Rows supplied on demand leave what the field shows as it was: the chosen
+// row is supplied before it is shown, and the showing that asked for it
+// shows it once the fill is done.
+bool suppliesOnDemand(const ComboState& s, UINT message) {
+  return (message == GM_ADDROW || message == GM_ROWSUPPLIED) && s.model.filling();
+}
+
 // The row messages, with the selection as a list's current row.
 std::optional<LRESULT> rowMessage(HWND combo, UINT message, WPARAM wParam, LPARAM lParam,
                                   LPARAM fifth) {
@@ -332,7 +341,8 @@ std::optional<LRESULT> rowMessage(HWND combo, UINT message, WPARAM wParam, LPARA
   if (!result || !s || !changesRows(message)) return result;
   if (message == GM_CLEAR || message == GM_ROWSONDEMAND || message == GM_DELETEROW)
     s->selection = s->model.currentRow();
-  if (!s->field && !addsToUnchosenList(combo, *s, message)) showSelection(combo);
+  if (!s->field && !addsToUnchosenList(combo, *s, message) && !suppliesOnDemand(*s, message))
+    showSelection(combo);
   return result;
 }
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace vx70::engine {
 
@@ -126,14 +127,19 @@ int GridModel::visibleIndex(std::size_t storage) const {
   return index;
 }
 
-std::uint8_t* GridModel::rowData(int row) { return rows_[storageIndex(row)].bytes.data(); }
+std::uint8_t* GridModel::rowData(int row) {
+  return const_cast<std::uint8_t*>(std::as_const(*this).rowData(row));
+}
+
 const std::uint8_t* GridModel::rowData(int row) const {
-  return rows_[storageIndex(row)].bytes.data();
+  const Row& kept = rows_[storageIndex(row)];
+  if (kept.bytes.size() != rowBytes_) kept.bytes.assign(rowBytes_, 0);
+  return kept.bytes.data();
 }
 
 void GridModel::store(Row& row, const void* record) const {
-  row.bytes.assign(rowBytes_, 0);
-  if (rowBytes_) std::memcpy(row.bytes.data(), record, rowBytes_);
+  const auto* bytes = static_cast<const std::uint8_t*>(record);
+  row.bytes.assign(bytes, bytes + rowBytes_);
   row.supplied = true;
 }
 
@@ -147,7 +153,6 @@ bool GridModel::holdOnDemand(int count) {
   if (count < 0 || static_cast<std::size_t>(count) > kMaxRows) return false;
   clear();
   Row blank;
-  blank.bytes.assign(rowBytes_, 0);
   blank.supplied = false;
   rows_.assign(static_cast<std::size_t>(count), blank);
   return true;
@@ -165,9 +170,8 @@ int GridModel::append(const void* record, bool child) {
   if (rows_.size() >= kMaxRows) return -1;
   Row row;
   store(row, record);
-  bool hasParent =
-      std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.level == 0; });
-  if (child && hasParent) {
+  // Only a child looks for a parent: a list filled row by row stays linear.
+  if (child && std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.level == 0; })) {
     row.level = 1;
     hasLevels_ = true;
   }
@@ -346,15 +350,15 @@ const void* GridModel::cellValue(int row, std::size_t column) {
 
 // ---- On-demand filling -------------------------------------------------------
 
-std::optional<int> GridModel::fillStart(int row) const {
+std::optional<int> GridModel::fillStart(int row, int page) const {
   if (fill_ || !validRow(row) || supplied(row)) return std::nullopt;
-  int first = row - row % kFillPage;
+  int first = row - row % page;
   while (first < row && supplied(first)) ++first;
   return first;
 }
 
-void GridModel::beginFill(HWND grid, UINT id, int first) {
-  int count = std::min(kFillPage, rowCount() - first);
+void GridModel::beginFill(HWND grid, UINT id, int first, int page) {
+  int count = std::min(page, rowCount() - first);
   fill_ = Fill{first, count, first};
   request_ =
       GridFillRequest{grid,  id, static_cast<std::uint32_t>(rowCount()), GN_ROWSNEEDED, first,
@@ -380,19 +384,19 @@ GridHolder::GridHolder(const GridCreateParams* params)
 
 GridHolder* holderOf(HWND window) {
   win::Window* w = win::find(window);
-  return w ? dynamic_cast<GridHolder*>(w->data.get()) : nullptr;
+  return w ? win::stateAs<GridHolder>(w->data.get()) : nullptr;
 }
 
-bool supplyRows(HWND window, int first, int count) {
+bool supplyRows(HWND window, int first, int count, int page) {
   // In 64 bits: the last row a person can name plus one is no int.
   const std::int64_t end = std::int64_t{first} + count;
   for (int row = std::max(first, 0); row < end; ++row) {
     GridHolder* h = holderOf(window);
     if (!h) return false;
     if (!h->model.validRow(row)) break;
-    auto start = h->model.fillStart(row);
+    auto start = h->model.fillStart(row, page);
     if (!start) continue;
-    h->model.beginFill(window, h->id, *start);
+    h->model.beginFill(window, h->id, *start, page);
     if (DialogHandler callback = h->rowsNeeded) {
       callback(h->dialog, WM_COMMAND, h->id, window, GN_ROWSNEEDED, 0);
       h = holderOf(window);
@@ -404,6 +408,8 @@ bool supplyRows(HWND window, int first, int count) {
 }
 
 bool supplyRow(HWND window, int row) { return supplyRows(window, row, 1); }
+
+bool supplyRowAlone(HWND window, int row) { return supplyRows(window, row, 1, 1); }
 
 bool supplyAll(HWND window) {
   GridHolder* h = holderOf(window);

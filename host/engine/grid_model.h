@@ -83,17 +83,20 @@ class GridModel {
   // The cell in the column's type, in one of a few rotating buffers.
   const void* cellValue(int row, std::size_t column);
 
-  // On-demand filling: the first row of `row`'s page that still needs
-  // values, or nullopt when the row is supplied or a fill is running.
-  std::optional<int> fillStart(int row) const;
-  void beginFill(HWND grid, UINT id, int first);
+  // On-demand filling: the first row of `row`'s page (of `page` rows) that
+  // still needs values, or nullopt when the row is supplied or a fill is
+  // running.
+  std::optional<int> fillStart(int row, int page = kFillPage) const;
+  void beginFill(HWND grid, UINT id, int first, int page = kFillPage);
   void endFill();
   bool filling() const { return fill_.has_value(); }
   GridFillRequest* fillRequest() { return &request_; }
 
  private:
   struct Row {
-    std::vector<std::uint8_t> bytes;
+    // Empty until the row is supplied or first read: a list held on demand
+    // may have thousands of rows that nobody looks at.
+    mutable std::vector<std::uint8_t> bytes;
     int level = 0;
     bool open = false;  // top-level rows: their children are shown
     bool supplied = true;
@@ -140,8 +143,10 @@ GridHolder* holderOf(HWND window);
 
 // Asks the rows-needed callback for every row in [first, first + count)
 // that still needs its values.  False when the window is gone afterwards.
-bool supplyRows(HWND window, int first, int count);
+bool supplyRows(HWND window, int first, int count, int page = kFillPage);
 bool supplyRow(HWND window, int row);
+// The row alone, for a field that shows one choice of a long list.
+bool supplyRowAlone(HWND window, int row);
 bool supplyAll(HWND window);
 
 // The grid messages that work on rows alike in a grid and a grid-combo.

@@ -278,6 +278,16 @@ std::optional<std::string> ResourceFile::string(std::uint16_t id) const {
   return std::nullopt;
 }
 
+// A string whose table block cannot be read is not kept, so that every
+// ask fails as the first did.
+std::optional<std::string> ModuleResources::string(std::uint16_t id) const {
+  std::lock_guard<std::mutex> lock(strings_->mutex);
+  if (auto kept = strings_->strings.find(id); kept != strings_->strings.end()) return kept->second;
+  std::optional<std::string> read = file_.string(id);
+  strings_->strings.emplace(id, read);
+  return read;
+}
+
 // ---- Dialog templates -----------------------------------------------------
 
 const DialogItem* DialogTemplate::item(std::uint32_t id) const {

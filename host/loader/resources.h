@@ -11,10 +11,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vx70::res {
@@ -223,7 +226,8 @@ std::vector<std::uint16_t> parseGridBitmap(Bytes data, std::uint16_t id);
 // damaged one throws ResourceError.
 class ModuleResources {
  public:
-  explicit ModuleResources(Bytes image) : file_(ResourceFile::parse(image)) {}
+  explicit ModuleResources(Bytes image)
+      : file_(ResourceFile::parse(image)), strings_(std::make_unique<StringsRead>()) {}
 
   const ResourceFile& file() const { return file_; }
   std::optional<DialogTemplate> dialog(std::uint16_t id) const;
@@ -233,12 +237,18 @@ class ModuleResources {
   std::optional<std::vector<TEntry>> tentry(std::uint16_t id) const;
   std::optional<Grid> grid(std::uint16_t id) const;
   std::optional<std::vector<std::uint16_t>> gridBitmap(std::uint16_t id) const;
-  std::optional<std::string> string(std::uint16_t id) const { return file_.string(id); }
+  // Kept once read: handlers ask for their messages at every opening.
+  std::optional<std::string> string(std::uint16_t id) const;
   // The identifiers of every DENTRY: the dialogs of the module.
   std::vector<std::uint16_t> dialogIds() const;
 
  private:
+  struct StringsRead {
+    std::mutex mutex;
+    std::unordered_map<std::uint16_t, std::optional<std::string>> strings;
+  };
   ResourceFile file_;
+  std::unique_ptr<StringsRead> strings_;
 };
 
 // Reads a whole file (for the .res file beside the build).

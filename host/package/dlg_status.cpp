@@ -6,6 +6,8 @@
 // selection index is the status number whatever the descriptions hold; a
 // blank status shows its number alone.
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,17 +19,25 @@ namespace {
 
 constexpr int kStatusCount = 100;
 
-// The item text of status i from its record (zeros when it was not read).
+// The item text of status i from its record (zeros when it was not read):
+// its number, a blank and the description without its padding.  Built by
+// hand: a hundred items on every opening of a ledger dialog.
 void statusText(int status, const accstatusmap& record, char* text, std::size_t size) {
-  char description[sizeof record.description] = {};
-  std::memcpy(description, record.description, strnlen(record.description, sizeof description - 1));
-  CleanUp(description);
-  // Built by hand: a hundred items on every opening of a ledger dialog.
-  const std::string item = std::to_string(status) + ' ' + description;
-  const std::size_t kept = std::min(item.size(), size - 1);
-  std::memcpy(text, item.data(), kept);
-  text[kept] = '\0';
-  CleanUp(text);
+  char* end = std::to_chars(text, text + size - 1, status).ptr;
+  std::size_t length = strnlen(record.description, sizeof record.description - 1);
+  // The padding eight blanks at a time, then blank by blank.
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020u;
+  for (std::uint64_t last; length >= 8; length -= 8) {
+    std::memcpy(&last, record.description + length - 8, sizeof last);
+    if (last != kEightBlanks) break;
+  }
+  while (length > 0 && record.description[length - 1] == ' ') --length;
+  if (length > 0 && end < text + size - 1) {
+    *end++ = ' ';
+    length = std::min(length, static_cast<std::size_t>(text + size - 1 - end));
+    end = std::copy_n(record.description, length, end);
+  }
+  *end = '\0';
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ State* stateOf(HWND window) {
   Window* w = find(window);
   if (!w) return nullptr;
   if (!w->data) w->data = std::make_unique<State>();
-  return dynamic_cast<State*>(w->data.get());
+  return stateAs<State>(w->data.get());
 }
 
 // The engine's captions carry a value after their last comma:
@@ -508,10 +508,10 @@ struct ComboState : WindowData {
 
 bool comboEditable(DWORD style) { return (style & 0x3) != CBS_DROPDOWNLIST; }
 
-std::string comboCase(DWORD style, std::string_view text) {
+std::string comboCase(DWORD style, std::string text) {
   if (style & CBS_UPPERCASE) return upperCase(text);
   if (style & CBS_LOWERCASE) return lowerCase(text);
-  return std::string(text);
+  return text;
 }
 
 bool validIndex(const ComboState& state, int index) {
@@ -754,7 +754,7 @@ bool focusForUser(HWND window) {
 
 COLORREF boxColour(HWND box) {
   Window* w = find(box);
-  auto* state = w ? dynamic_cast<BoxState*>(w->data.get()) : nullptr;
+  auto* state = w ? stateAs<BoxState>(w->data.get()) : nullptr;
   return state ? state->colour : kWhite;
 }
 

@@ -22,10 +22,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "api/host_api.h"
@@ -85,10 +89,12 @@ struct IniText {
   bool crlf = false;
 };
 
-std::string trim(const std::string& text) {
+// Views into the line: a look-up scans every line of a section and copies
+// nothing but the value it finds.
+std::string_view trim(std::string_view text) {
   const char* blanks = " \t\r";
   const std::size_t begin = text.find_first_not_of(blanks);
-  if (begin == std::string::npos) return "";
+  if (begin == std::string_view::npos) return {};
   return text.substr(begin, text.find_last_not_of(blanks) - begin + 1);
 }
 
@@ -113,29 +119,66 @@ std::optional<IniText> readIniText(const std::string& path) {
   return text;
 }
 
+// The text of a profile file as last read, kept while the file is the same
+// (same inode, size and modification time): a dialog reads several keys of
+// one file in a row, and every write here replaces the file by a new one.
+// A file changed in the last two seconds is read again each time, because
+// the file system's clock is coarse and a freed inode number comes back:
+// two writes close together could otherwise look alike.  Nothing when
+// there is no such file.
+std::shared_ptr<const IniText> readIniTextKept(const std::string& path) {
+  struct Kept {
+    struct stat seen {};
+    std::shared_ptr<const IniText> text;
+  };
+  thread_local std::map<std::string, Kept> kept;
+  struct stat now {};
+  if (::stat(path.c_str(), &now) != 0) {
+    kept.erase(path);
+    return nullptr;
+  }
+  Kept& entry = kept[path];
+  const bool same = entry.text && entry.seen.st_dev == now.st_dev &&
+                    entry.seen.st_ino == now.st_ino && entry.seen.st_size == now.st_size &&
+                    entry.seen.st_mtim.tv_sec == now.st_mtim.tv_sec &&
+                    entry.seen.st_mtim.tv_nsec == now.st_mtim.tv_nsec;
+  if (same) return entry.text;
+  std::optional<IniText> text = readIniText(path);
+  if (!text) return nullptr;
+  auto shared = std::make_shared<const IniText>(std::move(*text));
+  constexpr time_t kSettled = 2;
+  if (std::time(nullptr) - now.st_mtim.tv_sec >= kSettled)
+    entry = {now, shared};
+  else
+    kept.erase(path);
+  return shared;
+}
+
 // "[name]": the name between the brackets, trimmed.
-std::optional<std::string> sectionNameOf(const std::string& line) {
-  const std::string text = trim(line);
+std::optional<std::string_view> sectionNameOf(std::string_view line) {
+  const std::string_view text = trim(line);
   if (text.empty() || text.front() != '[') return std::nullopt;
   const std::size_t close = text.find(']');
-  return trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  return trim(text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
 }
 
 struct Entry {
-  std::string key;
-  std::string value;
+  std::string_view key;
+  std::string_view value;
 };
 
 // "key = value"; comments (';') and lines without '=' are not entries.
-std::optional<Entry> entryOf(const std::string& line) {
-  const std::string text = trim(line);
+std::optional<Entry> entryOf(std::string_view line) {
+  const std::string_view text = trim(line);
   if (text.empty() || text.front() == ';' || text.front() == '[') return std::nullopt;
   const std::size_t equals = text.find('=');
-  if (equals == std::string::npos) return std::nullopt;
+  if (equals == std::string_view::npos) return std::nullopt;
   return Entry{trim(text.substr(0, equals)), trim(text.substr(equals + 1))};
 }
 
-bool sameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool sameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
 
 // The lines of a section: [header + 1, end).
 struct SectionSpan {
@@ -164,16 +207,16 @@ std::optional<std::size_t> findKeyLine(const IniText& text, const SectionSpan& s
 }
 
 // Windows drops one pair of matching quotes around a value.
-std::string unquote(const std::string& value) {
+std::string unquote(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front())
-    return value.substr(1, value.size() - 2);
-  return value;
+    value = value.substr(1, value.size() - 2);
+  return std::string(value);
 }
 
 std::optional<std::string> lookUpValue(const std::string& path, const char* section,
                                        const char* key) {
-  const auto text = readIniText(path);
+  const auto text = readIniTextKept(path);
   if (!text) return std::nullopt;
   const auto span = findSection(*text, section);
   if (!span) return std::nullopt;
@@ -182,26 +225,26 @@ std::optional<std::string> lookUpValue(const std::string& path, const char* sect
   return unquote(entryOf(text->lines[*line])->value);
 }
 
-std::vector<std::string> sectionNames(const std::optional<IniText>& text) {
+std::vector<std::string> sectionNames(const std::shared_ptr<const IniText>& text) {
   std::vector<std::string> names;
   if (!text) return names;
   for (const std::string& line : text->lines) {
     const auto name = sectionNameOf(line);
     if (!name) continue;
     bool listed = false;
-    for (const std::string& seen : names) listed = listed || sameName(seen, name->c_str());
-    if (!listed) names.push_back(*name);
+    for (const std::string& seen : names) listed = listed || sameName(seen, *name);
+    if (!listed) names.emplace_back(*name);
   }
   return names;
 }
 
-std::vector<std::string> keyNames(const std::optional<IniText>& text, const char* section) {
+std::vector<std::string> keyNames(const std::shared_ptr<const IniText>& text, const char* section) {
   std::vector<std::string> names;
   if (!text) return names;
   const auto span = findSection(*text, section);
   if (!span) return names;
   for (std::size_t i = span->header + 1; i < span->end; ++i)
-    if (const auto entry = entryOf(text->lines[i])) names.push_back(entry->key);
+    if (const auto entry = entryOf(text->lines[i])) names.emplace_back(entry->key);
   return names;
 }
 
@@ -317,7 +360,8 @@ void setKey(IniText& text, const char* section, const char* key, const char* val
   }
   if (const auto line = findKeyLine(text, *span, key)) {
     // Keep the key as the file spells it.
-    text.lines[*line] = newLine(text, entryOf(text.lines[*line])->key + "=" + oneLine(value));
+    text.lines[*line] =
+        newLine(text, std::string(entryOf(text.lines[*line])->key) + "=" + oneLine(value));
     return;
   }
   // A new key goes after the section's last non-blank line, so the blank
@@ -394,8 +438,8 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
   if (!buffer || size == 0) return 0;
   try {
     const std::string path = resolveProfilePath(file).path;
-    if (!section) return copyList(sectionNames(readIniText(path)), buffer, size);
-    if (!key) return copyList(keyNames(readIniText(path), section), buffer, size);
+    if (!section) return copyList(sectionNames(readIniTextKept(path)), buffer, size);
+    if (!key) return copyList(keyNames(readIniTextKept(path), section), buffer, size);
     const auto value = lookUpValue(path, section, key);
     return copyValue(value ? *value : defaultText(defaultValue), buffer, size);
   } catch (...) {
@@ -443,11 +487,22 @@ BOOL WriteProfileStringA(const char* section, const char* key, const char* value
 // The full path of the package INI file; the text stays valid until the
 // next call on the same thread.
 const char* GetINI(void) {
-  thread_local std::string path;
+  // Worked out again only when the station's folder changes or no file was
+  // found there (one may come, under another case): handlers ask for it at
+  // every turn.
+  thread_local std::string folder, path;
+  thread_local bool found = false;
   try {
-    path = packageIniPath();
+    std::string now = vx70::stationIniDir();
+    if (now != folder || path.empty() || !found) {
+      path = packageIniPath();
+      found = ::access(path.c_str(), F_OK) == 0;
+      folder = std::move(now);
+    }
   } catch (...) {
+    folder.clear();
     path = kPackageIniName;
+    found = false;
   }
   return path.c_str();
 }

@@ -9,12 +9,15 @@
 // (type, click, select...) and reads what a user would see (describe).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 #include <vector>
 
 #include "api/win32.h"
@@ -26,7 +29,35 @@ using WndProc = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 // Per-window state of a class.
 struct WindowData {
   virtual ~WindowData() = default;
+
+  // The casts asked of this state before (see stateAs): the type asked
+  // for and where it lies in this object, -1 when it does not.
+  struct KnownCast {
+    const std::type_info* target = nullptr;
+    std::ptrdiff_t offset = -1;
+  };
+  std::array<KnownCast, 2> knownCasts{};
+  unsigned nextCast = 0;
 };
+
+// The window's state as State (a class's own or one it derives from), or
+// null when the window carries none or another kind.  The same as a
+// dynamic_cast, which controls ask for at every message, but remembered in
+// the state itself: its type never changes, and a control asks for at most
+// two kinds (its own and the grid's).
+template <typename State>
+State* stateAs(WindowData* data) {
+  if (!data) return nullptr;
+  for (const WindowData::KnownCast& known : data->knownCasts)
+    if (known.target == &typeid(State))
+      return known.offset < 0
+                 ? nullptr
+                 : reinterpret_cast<State*>(reinterpret_cast<char*>(data) + known.offset);
+  State* cast = dynamic_cast<State*>(data);
+  data->knownCasts[data->nextCast++ % data->knownCasts.size()] = {
+      &typeid(State), cast ? reinterpret_cast<char*>(cast) - reinterpret_cast<char*>(data) : -1};
+  return cast;
+}
 
 struct Window {
   HWND hwnd = 0;
