@@ -99,7 +99,7 @@ TEST_F(ControlsTest, TypingFocusesTheEditMarksItModifiedAndNotifies) {
   EXPECT_FALSE(win::get(edit).caretCreated);
 }
 
-TEST_F(ControlsTest, TypingAppliesCaseAndCutsAtTheLimit) {
+TEST_F(ControlsTest, TypingAppliesCaseAndCutsAtTheLimitAndPasswordsShowMasked) {
   HWND edit = control("EDIT", 7, ES_UPPERCASE);
   win::send(edit, EM_LIMITTEXT, 4);
   EXPECT_EQ(win::send(edit, EM_GETLIMITTEXT), 4);
@@ -120,6 +120,13 @@ TEST_F(ControlsTest, TypingAppliesCaseAndCutsAtTheLimit) {
   HWND number = control("EDIT", 9, ES_NUMBER);
   type(number, "1a2 3");
   EXPECT_EQ(text(number), "123");
+  // A password shows masked; the program reads the real text.
+  HWND password = control("EDIT", 1783, ES_PASSWORD);
+  type(password, "secret");
+  EXPECT_EQ(text(password), "secret");
+  EXPECT_EQ(described(password)["text"], "******");
+  EXPECT_EQ(described(password)["modified"], true);
+  EXPECT_EQ(described(lower)["limit"], 3);
 }
 
 TEST_F(ControlsTest, ReadOnlyAndDisabledEditsRefuseTyping) {
@@ -181,17 +188,6 @@ TEST_F(ControlsTest, AValidationThatKeepsTheFocusLosesTheAction) {
   std::vector<Notice> seen = take();
   EXPECT_EQ(std::count(seen.begin(), seen.end(), Notice{1, BN_CLICKED}), 0);
   EXPECT_EQ(GetFocus(), date);
-}
-
-TEST_F(ControlsTest, EditDescriptionMasksPasswords) {
-  HWND edit = control("EDIT", 1783, ES_PASSWORD);
-  win::send(edit, EM_LIMITTEXT, 10);
-  type(edit, "secret");
-  EXPECT_EQ(text(edit), "secret");  // the program reads the real text
-  nlohmann::json out = described(edit);
-  EXPECT_EQ(out["text"], "******");
-  EXPECT_EQ(out["modified"], true);
-  EXPECT_EQ(out["limit"], 10);
 }
 
 // ---- BUTTON ----

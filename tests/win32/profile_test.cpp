@@ -219,7 +219,7 @@ TEST_F(Profile, ConcurrentWritersLoseNoKey) {
     for (int k = 0; k < 15; ++k) EXPECT_EQ(get("S", key(t, k).c_str()), key(t, k));
 }
 
-TEST_F(Profile, FileNamesResolveIntoTheStationFolder) {
+TEST_F(Profile, FileNamesResolveIntoTheStationFolderWithTheEngineSettingsInVX70INI) {
   writeFile("win.ini", "[MR]\nDebug=1\n");  // Windows file names ignore case
   EXPECT_EQ(GetProfileIntA("MR", "Debug", 0), 1u);
   EXPECT_TRUE(WriteProfileStringA("MR", "Debug", "0"));
@@ -229,9 +229,7 @@ TEST_F(Profile, FileNamesResolveIntoTheStationFolder) {
   const std::string elsewhere = root_ + "/other.ini";
   EXPECT_TRUE(WritePrivateProfileStringA("S", "K", "V", elsewhere.c_str()));
   EXPECT_EQ(get("S", "K", "", elsewhere.c_str()), "V");
-}
-
-TEST_F(Profile, EngineSettingsLiveInSectionVX70OfThePackageIni) {
+  // The engine keeps its settings in section VX70 of the package's file.
   EXPECT_EQ(std::string(GetINI()), root_ + "/VX70.INI");
   char buffer[MAX_PATH];
   EXPECT_STREQ(ReadINIString("BackgroundBitmap", buffer, "none"), "none");
