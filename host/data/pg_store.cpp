@@ -280,7 +280,7 @@ void PgStore::endSnapshot() noexcept {
   db_->execQuietly("COMMIT");
 }
 
-bool PgStore::fileExists(std::uint16_t file) {
+bool PgStore::listsFile(std::uint16_t file) {
   if (knownFiles_.count(file)) return true;
   const bool found = db_->run("file_exists", {PgValue::integer(file)}, kRead).rows() > 0;
   // A file made inside a write may yet be rolled back.

@@ -43,7 +43,6 @@ class PgStore final : public Store {
   // of the same database.
   std::int64_t lockSpace() const { return lockSpace_; }
 
-  bool fileExists(std::uint16_t file) override;
   std::uint32_t recordCount(std::uint16_t file) override;
   std::int64_t lastBroadcast() override;
   void addBroadcast(std::uint32_t fromStation, std::uint32_t code, std::uint32_t flag) override;
@@ -59,6 +58,7 @@ class PgStore final : public Store {
   void beginSnapshot() override;
   void endSnapshot() noexcept override;
   void insertFile(const FileInfo& file) override;
+  bool listsFile(std::uint16_t file) override;
   bool putInPlace(std::uint16_t file, std::uint32_t record, const std::uint8_t* data,
                   std::size_t size, std::int64_t sum) override;
   void putRow(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size,

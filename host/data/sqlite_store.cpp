@@ -226,7 +226,7 @@ void SqliteStore::putRow(std::uint16_t file, std::uint32_t record, const std::ui
   use->run();
 }
 
-bool SqliteStore::fileExists(std::uint16_t file) {
+bool SqliteStore::listsFile(std::uint16_t file) {
   StatementUse use(sql_->fileExists);
   use->bind(1, file);
   return use->step();

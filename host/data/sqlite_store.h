@@ -27,7 +27,6 @@ class SqliteStore final : public Store {
   // For the benchmarks and the tests that damage a company on purpose.
   Database& database() { return db_; }
 
-  bool fileExists(std::uint16_t file) override;
   std::uint32_t recordCount(std::uint16_t file) override;
   std::int64_t lastBroadcast() override;
   void addBroadcast(std::uint32_t fromStation, std::uint32_t code, std::uint32_t flag) override;
@@ -41,6 +40,7 @@ class SqliteStore final : public Store {
   void endSnapshot() noexcept override;
   std::optional<std::uint64_t> snapshotVersion() noexcept override;
   void insertFile(const FileInfo& file) override;
+  bool listsFile(std::uint16_t file) override;
   void putRow(std::uint16_t file, std::uint32_t record, const std::uint8_t* data, std::size_t size,
               std::int64_t sum) override;
   void deleteRowsAfter(std::uint16_t file, std::uint32_t count) override;

@@ -82,6 +82,15 @@ void Store::forgetReadAhead() noexcept {
   readAheadVersion_.reset();
 }
 
+bool Store::fileExists(std::uint16_t file) {
+  if (file < filesFound_.size() && filesFound_[file]) return true;
+  if (!listsFile(file)) return false;
+  if (inTransaction()) return true;
+  if (file >= filesFound_.size()) filesFound_.resize(file + 1u);
+  filesFound_[file] = true;
+  return true;
+}
+
 const FileInfo& Store::info(std::uint16_t file) const {
   const FileInfo* known = fileInfo(file);
   if (!known) throw DataError(path() + ": there is no data file " + std::to_string(file));

@@ -49,7 +49,10 @@ class Store {
   virtual const std::string& path() const = 0;
   virtual bool readOnly() const = 0;
 
-  virtual bool fileExists(std::uint16_t file) = 0;
+  // A data file, once made, is never taken away, so a file found is
+  // remembered and not asked for again (unless found inside a write
+  // transaction, which may yet be rolled back).
+  bool fileExists(std::uint16_t file);
   // Makes the file exist, leaving its records as they are.
   void ensureFile(std::uint16_t file);
   // Makes the file exist with no records (a new or a truncated file).
@@ -142,6 +145,8 @@ class Store {
   virtual std::optional<std::uint64_t> snapshotVersion() noexcept;
   // Adds the file's row to the company's list of files, unless it is there.
   virtual void insertFile(const FileInfo& file) = 0;
+  // Whether the company's list of files holds the file.
+  virtual bool listsFile(std::uint16_t file) = 0;
   // Stores a record of an existing file that needs no zero records before
   // it, as one write transaction, where the backend can do that in one
   // exchange with its server; false when it did not (no such file, a gap
@@ -204,6 +209,7 @@ class Store {
   // The snapshot version the windows were read at; nothing: read in the
   // current snapshot only.
   std::optional<std::uint64_t> readAheadVersion_;
+  std::vector<bool> filesFound_;
   int transactionDepth_ = 0;
   int readScopes_ = 0;
   bool snapshotHeld_ = false;

@@ -1,6 +1,7 @@
-// The read-ahead that lists read through outlives its snapshot only while
-// nobody changed the company: whatever happens between two read scopes of
-// one station, its next read shows the company as stored.
+// What a station remembers of the company between calls (the read-ahead
+// that lists read through, the files it found) it forgets as soon as it
+// may be wrong: whatever happens between two read scopes of one station,
+// its next read shows the company as stored.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,7 +18,7 @@ namespace {
 
 using data::Store;
 
-constexpr std::uint16_t kFile = 20;  // 84-byte records
+constexpr std::uint16_t kFile = 20;  // currencies: 84-byte records
 constexpr std::uint32_t kRecord = 5;
 using Record = std::array<std::uint8_t, 84>;
 
@@ -96,6 +97,19 @@ TEST_F(ReadAhead, TheNextScopeSeesWhatHappenedMeanwhile) {
     c.meanwhile(*reader_, *other_);
     EXPECT_EQ(readInScope(), c.seen);
   }
+}
+
+// A file found is remembered, but not one made by a write that is then
+// rolled back.
+TEST_F(ReadAhead, AFileMadeAndRolledBackDoesNotExist) {
+  constexpr std::uint16_t kOtherFile = 19;  // departments
+  {
+    Store::Transaction undone(*reader_);
+    reader_->createEmptyFile(kOtherFile);
+    EXPECT_TRUE(reader_->fileExists(kOtherFile));
+  }
+  EXPECT_FALSE(reader_->fileExists(kOtherFile));
+  EXPECT_FALSE(other_->fileExists(kOtherFile));
 }
 
 }  // namespace
