@@ -10,11 +10,9 @@ import {ids, Session, showRecord} from './support.mjs';
 
 const {
   IDC_ACCOUNT_STATUS_EDIT,
-  IDC_ACCOUNT_STATUS_GRID,
   IDC_DEPARTMENTS_EDIT,
   IDC_DEPARTMENTS_GRID,
   IDC_FINANCE_RATES_DELETE,
-  IDC_FINANCE_RATES_GRID,
   IDC_PREFS_NO_VISA_WARNING,
   IDD_ACCOUNT_STATUS,
   IDD_DEPARTMENTS,
@@ -207,93 +205,69 @@ describe('The page on the person\'s behalf', () => {
     assert.deepEqual(s.pageErrors, []);
   });
 
-  it('shows a notice with its icon and goes on once it is answered', async () => {
-    await s.openFromMenu('Code tables', 'Account Status');
-    await s.dialog(IDD_ACCOUNT_STATUS).waitFor();
-    await s.settled();
-    assert.equal(
-        await s.gridRow(IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_GRID, 0)
-            .getAttribute('aria-selected'),
-        'true');
-
-    await s.control(IDD_ACCOUNT_STATUS, IDC_ACCOUNT_STATUS_EDIT).click();
-    const box = s.question();
-    await box.waitFor();
-    await s.settled();
-    assert.equal(await box.getAttribute('role'), 'alertdialog');
-    assert.equal(await box.getAttribute('data-icon'), 'information');
-    assert.equal(
-        (await box.locator('.message-text').textContent()).trim(),
-        'You cannot change the \'On Hold\' status of this item',
-    );
-    assert.deepEqual(await box.locator('.question-buttons button').allTextContents(), ['OK']);
-    // While the question waits, the menu and the dialogs take no input.
-    assert.equal(await s.page.locator('#menu-bar').evaluate((n) => n.inert), true);
-
-    await s.page.keyboard.press('Enter');
-    await box.waitFor({state: 'detached'});
-    await s.dialog(IDD_EDIT_ACCOUNT_STATUS).waitFor();
-    await s.page.keyboard.press('Escape');
-    await s.dialog(IDD_EDIT_ACCOUNT_STATUS).waitFor({state: 'detached'});
-    await s.settled();
-    await s.control(IDD_ACCOUNT_STATUS, IDCANCEL).click();
-    await s.dialog(IDD_ACCOUNT_STATUS).waitFor({state: 'detached'});
-    assert.deepEqual(s.pageErrors, []);
-  });
-
-  it('asks Yes or No and keeps the row when the answer is No', async () => {
-    await s.openFromMenu('Code tables', 'Finance Charge Rates');
-    await s.settled();
-    const rows = () =>
-        s.control(IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID).locator('tbody tr').allTextContents();
-    const before = await rows();
-    await s.gridRow(IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID, 0).click();
-    await s.control(IDD_FINANCE_RATES, IDC_FINANCE_RATES_DELETE).click();
-    const box = s.question();
-    await box.waitFor();
-    await s.settled();
-    assert.equal(await box.getAttribute('data-icon'), 'question');
-    assert.match(await box.locator('.message-text').textContent(), /delete this entry\?/);
-    assert.deepEqual(
-        await box.locator('.question-buttons button').allTextContents(), ['Yes', 'No']);
-    // Escape is no answer to a Yes/No question; N is.
-    await s.page.keyboard.press('Escape');
-    await s.settled();
-    assert.equal(await box.count(), 1);
-    await s.page.keyboard.press('n');
-    await box.waitFor({state: 'detached'});
-    await s.settled();
-    assert.deepEqual(await rows(), before);
-    await s.control(IDD_FINANCE_RATES, IDCANCEL).click();
-    await s.dialog(IDD_FINANCE_RATES).waitFor({state: 'detached'});
-  });
+  // The module's questions drawn in the page: each with its icon and
+  // buttons, the rest of the page inert while it waits, answered by a key.
+  const questions = [
+    {
+      menu: 'Account Status', list: IDD_ACCOUNT_STATUS, button: IDC_ACCOUNT_STATUS_EDIT,
+      icon: 'information', buttons: ['OK'], refused: [], answer: 'Enter',
+      then: IDD_EDIT_ACCOUNT_STATUS,
+    },
+    {
+      // Escape is no answer to a Yes/No question; N is.
+      menu: 'Finance Charge Rates', list: IDD_FINANCE_RATES, button: IDC_FINANCE_RATES_DELETE,
+      icon: 'question', buttons: ['Yes', 'No'], refused: ['Escape'], answer: 'n',
+    },
+  ];
+  for (const q of questions) {
+    it(`asks the question of ${q.menu} in the page and takes its answer's key`, async () => {
+      await s.openFromMenu('Code tables', q.menu);
+      await s.control(q.list, q.button).click();
+      const box = s.question();
+      await box.waitFor();
+      await s.settled();
+      assert.equal(await box.getAttribute('role'), 'alertdialog');
+      assert.equal(await box.getAttribute('data-icon'), q.icon);
+      assert.deepEqual(await box.locator('.question-buttons button').allTextContents(), q.buttons);
+      assert.equal(await s.page.locator('#menu-bar').evaluate((n) => n.inert), true);
+      for (const key of q.refused) {
+        await s.page.keyboard.press(key);
+        await s.settled();
+        assert.equal(await box.count(), 1, key);
+      }
+      await s.page.keyboard.press(q.answer);
+      await box.waitFor({state: 'detached'});
+      if (q.then) {
+        await s.dialog(q.then).waitFor();
+        await s.page.keyboard.press('Escape');
+        await s.dialog(q.then).waitFor({state: 'detached'});
+        await s.settled();
+      }
+      await s.control(q.list, IDCANCEL).click();
+      await s.dialog(q.list).waitFor({state: 'detached'});
+      assert.deepEqual(s.pageErrors, []);
+    });
+  }
 
   it('takes a new name in the edit box, or nothing on Escape', async () => {
     await s.openFromMenu('Code tables', 'Departments');
-    const name = () =>
-        s.gridRow(IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID, 1).locator('td').nth(1).textContent();
-    await s.gridRow(IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID, 1).click();
-    await s.control(IDD_DEPARTMENTS, IDC_DEPARTMENTS_EDIT).click();
+    const row = s.gridRow(IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID, 1);
+    await row.click();
     const box = s.question();
-    await box.waitFor();
-    await s.settled();
-    const input = box.locator('input[type="text"]');
-    assert.equal(await input.inputValue(), await name());
-    assert.equal(await input.getAttribute('maxlength'), '30');
-    await s.page.keyboard.type('Ignored');
-    await s.page.keyboard.press('Escape');
-    await box.waitFor({state: 'detached'});
-    await s.settled();
-    assert.notEqual(await name(), 'Ignored');
-
-    await s.control(IDD_DEPARTMENTS, IDC_DEPARTMENTS_EDIT).click();
-    await box.waitFor();
-    await s.settled();
-    await s.page.keyboard.type('Sales "North"');
-    await s.page.keyboard.press('Enter');
-    await box.waitFor({state: 'detached'});
-    await s.settled();
-    assert.equal(await name(), 'Sales "North"');
+    for (const [typed, key, shown] of [['Ignored', 'Escape', 'Sales'],
+                                       ['Sales "North"', 'Enter', 'Sales "North"']]) {
+      await s.control(IDD_DEPARTMENTS, IDC_DEPARTMENTS_EDIT).click();
+      await box.waitFor();
+      await s.settled();
+      const input = box.locator('input[type="text"]');
+      assert.deepEqual([await input.inputValue(), await input.getAttribute('maxlength')],
+                       ['Sales', '30']);
+      await s.page.keyboard.type(typed);
+      await s.page.keyboard.press(key);
+      await box.waitFor({state: 'detached'});
+      await s.settled();
+      assert.equal(await row.locator('td').nth(1).textContent(), shown);
+    }
     await s.control(IDD_DEPARTMENTS, IDCANCEL).click();
     await s.dialog(IDD_DEPARTMENTS).waitFor({state: 'detached'});
     assert.deepEqual(s.pageErrors, []);

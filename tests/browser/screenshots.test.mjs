@@ -10,25 +10,10 @@ import {ids, Session} from './support.mjs';
 const {IDD_COMPANY_PREFS, IDD_CONTROL_ACCOUNTS, IDD_CUSTOMER_DEFAULTS, IDD_TAX_CODES} = ids();
 
 const DIALOGS = [
-  {
-    id: IDD_COMPANY_PREFS,
-    group: 'Company settings',
-    item: 'Company Preferences',
-    name: 'company-preferences'
-  },
-  {
-    id: IDD_CUSTOMER_DEFAULTS,
-    group: 'Ledger defaults',
-    item: 'Customer Defaults',
-    name: 'customer-defaults'
-  },
-  {id: IDD_TAX_CODES, group: 'Code tables', item: 'Tax Codes', name: 'tax-codes'},
-  {
-    id: IDD_CONTROL_ACCOUNTS,
-    group: 'Code tables',
-    item: 'Control Accounts',
-    name: 'control-accounts'
-  },
+  [IDD_COMPANY_PREFS, 'Company settings', 'Company Preferences', 'company-preferences'],
+  [IDD_CUSTOMER_DEFAULTS, 'Ledger defaults', 'Customer Defaults', 'customer-defaults'],
+  [IDD_TAX_CODES, 'Code tables', 'Tax Codes', 'tax-codes'],
+  [IDD_CONTROL_ACCOUNTS, 'Code tables', 'Control Accounts', 'control-accounts'],
 ];
 
 const MOST_GROWTH_PX = 40;
@@ -36,25 +21,25 @@ const MOST_GROWTH_PX = 40;
 describe('Dialogs drawn in the browser', () => {
   // A station of its own for each, so that one dialog's state cannot spoil
   // another's picture.
-  for (const d of DIALOGS)
-    it(`draws ${d.item} at its template's size`, async () => {
+  for (const [id, group, item, name] of DIALOGS)
+    it(`draws ${item} at its template's size`, async () => {
       const s = await Session.start();
       try {
-        await s.openFromMenu(d.group, d.item);
-        await s.dialog(d.id).waitFor();
+        await s.openFromMenu(group, item);
+        await s.dialog(id).waitFor();
         await s.settled();
         const state = await s.page.evaluate(() => fetch('/api/state').then((r) => r.json()));
-        const [, , width, height] = state.dialogs.find((x) => x.dialog === d.id).rect;
-        const body = await s.dialog(d.id).locator('> .window-body').boundingBox();
+        const [, , width, height] = state.dialogs.find((x) => x.dialog === id).rect;
+        const body = await s.dialog(id).locator('> .window-body').boundingBox();
         assert.ok(
             body.width >= width && body.width <= width + MOST_GROWTH_PX, `width ${body.width}`);
         assert.ok(
             body.height >= height && body.height <= height + MOST_GROWTH_PX,
             `height ${body.height}`);
-        if (!state.dialogs.some((x) => x.container === d.id))
+        if (!state.dialogs.some((x) => x.container === id))
           assert.deepEqual([body.width, body.height], [width, height]);
         // Every control of the dialog and of its front page lies inside it.
-        const outside = await s.dialog(d.id).evaluate((dialog) => {
+        const outside = await s.dialog(id).evaluate((dialog) => {
           const frame = dialog.querySelector('.window-body').getBoundingClientRect();
           return [...dialog.querySelectorAll('.ctl')]
               .filter((n) => n.offsetParent && !n.closest('.page[hidden]'))
@@ -69,7 +54,7 @@ describe('Dialogs drawn in the browser', () => {
         assert.equal(
             await s.page.evaluate(() => document.fonts.check('11px "Pixelated MS Sans Serif"')),
             true);
-        await s.screenshot(d.id, d.name);
+        await s.screenshot(id, name);
         assert.deepEqual(s.pageErrors, []);
       } finally {
         await s.close();

@@ -19,7 +19,6 @@ const char* kEarliest = "The earliest date permitted for a finance rate is 01/11
 const char* kValidDate = "A valid date must be entered";
 const char* kExists = "A rate already exists for the date entered.";
 
-// The dialog as the n-th `show` of the run saw it.
 json shownAt(const DriveRun& run, std::size_t n, int dialog) { return run.shown(n, dialog); }
 WORD dateNumber(WORD day, WORD month, WORD year) {
   const WORD parts[] = {day, month, year};
@@ -69,11 +68,8 @@ TEST_F(FinanceRates, ListShowsEntriesInRecordOrderAndTheRateApplyingNow) {
             "This rate has applied since 01/11/1998.")
       << "the 2010 entry lies after the program date";
   EXPECT_TRUE(run.all("action").empty());
-}
-
-TEST_F(FinanceRates, OnlyLaterEntriesMeanNoRateApplies) {
-  auto run = company.use("open 3223\nshow 3223\nclick 3223 2\n", "--program-date 31/10/1998");
-  EXPECT_EQ(rateLine(run), kNoRate);
+  auto early = company.use("open 3223\nshow 3223\nclick 3223 2\n", "--program-date 31/10/1998");
+  EXPECT_EQ(rateLine(early), kNoRate) << "only later entries";
 }
 
 TEST_F(FinanceRates, AnEmptyFileDisablesEditAndDeleteAndTheFirstEntryIsRecordOne) {
@@ -122,7 +118,7 @@ TEST_F(FinanceRates, ADeletedEntryBecomesAFreeSlotThatTheNextEntryTakes) {
 }
 
 TEST_F(FinanceRates, DeletingWritesTheFreeMarkAndZeros) {
-  auto run = drive("open 3223\nselect 3223 1610 1\nclick 3223 1362\nanswer yes\nclick 3223 2\n");
+  drive("open 3223\nselect 3223 1610 1\nclick 3223 1362\nanswer yes\nclick 3223 2\n");
   std::vector<std::uint8_t> freeSlot(20, 0);
   freeSlot[0] = 1;
   EXPECT_EQ(company.record(48, 2), freeSlot);

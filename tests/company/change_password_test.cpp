@@ -25,56 +25,47 @@ std::string storedForm(const std::string& typed) {
   return std::string(field, 11);
 }
 
-std::string storedPassword(const TestCompany& co) {
+std::string companyPassword(const TestCompany& co) {
   auto setup = co.record(DF_SETUP, 1);
   return std::string(reinterpret_cast<const char*>(setup.data()) + kPasswordOffset, 11);
 }
 
 std::string userPassword(const TestCompany& co, unsigned n) {
-  auto user = co.stored<accessmap>(DF_USERS, n);
-  return std::string(user.password, 11);
+  return std::string(co.stored<accessmap>(DF_USERS, n).password, 11);
 }
 
-// Turns access rights on and adds a user with a password of their own.
+// Access rights on, the manager under that name, a clerk with a password.
 void withAccessRightsAndClerk(const TestCompany& co, const char* managerName = "MANAGER") {
-  auto setup = co.stored<setupmap>(DF_SETUP, 1);
+  auto setup = storedSetup(co);
   setup.accessRights = 1;
-  co.store(DF_SETUP, 1, &setup);
-  auto manager = co.stored<accessmap>(DF_USERS, 1);
-  std::memset(manager.logonName, 0, sizeof manager.logonName);
-  std::strcpy(manager.logonName, managerName);
-  co.store(DF_USERS, 1, &manager);
-  accessmap clerk = manager;
-  std::memset(clerk.logonName, 0, sizeof clerk.logonName);
-  std::strcpy(clerk.logonName, "CLERK");
-  std::memcpy(clerk.password, storedForm("CLERKPW").data(), 11);
-  co.store(DF_USERS, 2, &clerk);
+  storeSetup(co, setup);
+  storeUser(co, 1, managerName);
+  storeUser(co, 2, "CLERK", storedForm("CLERKPW").c_str());
 }
 
-const std::string kChange =
-    "open 3632\ntype 3632 1783 \"newpass\"\ntype 3632 1784 \"newpass\"\nclick 3632 1942\n";
+const std::string kType = "type 3632 1783 \"newpass\"\ntype 3632 1784 \"newpass\"\n";
+const std::string kChange = "open 3632\n" + kType + "click 3632 1942\n";
 
 TEST(ChangePassword, WithoutAccessRightsTheCompanyPasswordChanges) {
   TestCompany co;
   auto usersBefore = co.record(DF_USERS, 1);
-  auto run = co.use("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")));
-  json dialog = run.shown(IDD_CHANGE_PASSWORD);
-  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_NAME_CAPTION)["text"], "Company Name");
-  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_LOGON_NAME)["text"], "Wintergreen Trading Ltd");
-  EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << "typed in capitals, stored converted";
+  auto run = co.use("open 3632\nshow 3632\n" + kType + "click 3632 1942\n");
+  EXPECT_EQ(shownControl(run.shown(IDD_CHANGE_PASSWORD), IDC_PASSWORD_LOGON_NAME)["text"],
+            "Wintergreen Trading Ltd");
+  EXPECT_EQ(shownControl(run.shown(IDD_CHANGE_PASSWORD), IDC_PASSWORD_NAME_CAPTION)["text"],
+            "Company Name");
+  EXPECT_EQ(companyPassword(co), storedForm("NEWPASS")) << "typed in capitals, stored converted";
   EXPECT_EQ(co.record(DF_USERS, 1), usersBefore);
-  auto updates = run.all("update-sent");
-  ASSERT_EQ(updates.size(), 1u);
-  EXPECT_EQ(updates[0]["code"], 274);
-  EXPECT_EQ(updates[0]["flag"], 8);
+  expectOneNotice(run, 274, 8);
 
-  // The stored password opens the next time readable, and Discard brings
-  // it back after typing.
+  // Discard brings the stored password back after typing; Cancel stores
+  // nothing; typing stops at 10 characters.
   auto again = co.use(
-      "open 3632\nshow 3632\ntype 3632 1783 \"other\"\nclick 3632 1003\nshow 3632\nclick 3632 2\n");
-  EXPECT_EQ(shownControl(again.shown(0, IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"], "*******");
-  EXPECT_EQ(shownControl(again.shown(1, IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"], "*******");
-  EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << "Cancel stores nothing";
+      "open 3632\ntype 3632 1783 \"abcdefghijklm\"\nshow 3632\nclick 3632 1003\nshow 3632\n"
+      "click 3632 2\n");
+  EXPECT_EQ(shownControl(again, 0, IDD_CHANGE_PASSWORD, IDC_PASSWORD_NEW)["text"], "**********");
+  EXPECT_EQ(shownControl(again, 1, IDD_CHANGE_PASSWORD, IDC_PASSWORD_NEW)["text"], "*******");
+  EXPECT_EQ(companyPassword(co), storedForm("NEWPASS"));
 }
 
 TEST(ChangePassword, AMismatchIsRefusedAndStoresNothing) {
@@ -87,36 +78,35 @@ TEST(ChangePassword, AMismatchIsRefusedAndStoresNothing) {
   EXPECT_TRUE(run.shown(IDD_CHANGE_PASSWORD).value("visible", false)) << "the dialog stays open";
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
   EXPECT_TRUE(run.all("update-sent").empty());
-
-  // Typing stops at 10 characters.
-  auto longer = co.use("open 3632\ntype 3632 1783 \"abcdefghijklm\"\nshow 3632\nclick 3632 2\n");
-  EXPECT_EQ(shownControl(longer.shown(IDD_CHANGE_PASSWORD), IDC_PASSWORD_NEW)["text"],
-            "**********");
 }
 
-TEST(ChangePassword, AUserWithAccessRightsChangesTheOwnRecordOnly) {
-  TestCompany co;
-  withAccessRightsAndClerk(co);
-  std::string companyBefore = storedPassword(co);
-  auto run = co.use("open 3632\nshow 3632\n" + kChange.substr(std::strlen("open 3632\n")),
-                    "--user CLERK --lock-records");
-  json dialog = run.shown(IDD_CHANGE_PASSWORD);
-  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_LOGON_NAME)["text"], "CLERK");
-  EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_NEW)["text"], "*******")
-      << "the own password, CLERKPW";
-  EXPECT_EQ(userPassword(co, 2), storedForm("NEWPASS"));
-  EXPECT_EQ(storedPassword(co), companyBefore) << "the setup record is not written";
-  EXPECT_EQ(run.all("update-sent").size(), 1u);
-}
-
-TEST(ChangePassword, TheManagerInAnyLetterCaseChangesTheCompanyPassword) {
-  for (const char* name : {"Manager", "manager", "MANAGER"}) {
+// With access rights on, a user changes the own record and the manager
+// (in any letter case) the company's password, shown on opening.
+TEST(ChangePassword, WithAccessRightsEachUserChangesTheOwnPassword) {
+  const struct {
+    const char* manager;
+    const char* user;
+    bool companys;
+  } kCases[] = {{"MANAGER", "CLERK", false},
+                {"Manager", "Manager", true},
+                {"manager", "manager", true},
+                {"MANAGER", "MANAGER", true}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.user);
     TestCompany co;
-    withAccessRightsAndClerk(co, name);
-    auto userBefore = co.record(DF_USERS, 1);
-    auto run = co.use(kChange, std::string("--user ") + name);
-    EXPECT_EQ(storedPassword(co), storedForm("NEWPASS")) << name;
-    EXPECT_EQ(co.record(DF_USERS, 1), userBefore) << name;
+    withAccessRightsAndClerk(co, c.manager);
+    auto setupBefore = companyPassword(co);
+    auto users = std::make_pair(co.record(DF_USERS, 1), co.record(DF_USERS, 2));
+    auto run = co.use("open 3632\nshow 3632\n" + kType + "click 3632 1942\n",
+                      std::string("--lock-records --user ") + c.user);
+    json dialog = run.shown(IDD_CHANGE_PASSWORD);
+    EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_LOGON_NAME)["text"], c.user);
+    if (!c.companys) EXPECT_EQ(shownControl(dialog, IDC_PASSWORD_NEW)["text"], "*******");
+    EXPECT_EQ(companyPassword(co), c.companys ? storedForm("NEWPASS") : setupBefore);
+    EXPECT_EQ(userPassword(co, 2), c.companys ? userPassword(co, 2) : storedForm("NEWPASS"));
+    EXPECT_EQ(co.record(DF_USERS, 1), users.first);
+    if (c.companys) EXPECT_EQ(co.record(DF_USERS, 2), users.second);
+    EXPECT_EQ(run.all("update-sent").size(), 1u);
   }
 }
 
@@ -125,13 +115,13 @@ TEST(ChangePassword, TheManagerInAnyLetterCaseChangesTheCompanyPassword) {
 TEST(ChangePassword, TheSaveKeepsWhatAnotherStationStoredMeanwhile) {
   TestCompany co;
   StationProcess station(co, "--multi-user --lock-records");
-  station.send(kChange.substr(0, kChange.find("click")));
+  station.send("open 3632\n" + kType);
   setupmap changed = storedSetup(co);
   changed.fyStartYear = 2031;
   storeSetup(co, changed);
   station.send("click 3632 1942\n");
   EXPECT_EQ(station.finish().status, 0);
-  EXPECT_EQ(storedPassword(co), storedForm("NEWPASS"));
+  EXPECT_EQ(companyPassword(co), storedForm("NEWPASS"));
   EXPECT_EQ(copy(storedSetup(co).fyStartYear), 2031);
 }
 
@@ -149,17 +139,10 @@ TEST(ChangePassword, AMissingUserFileIsCreatedEmpty) {
   auto run = co.use(kChange, "--user CLERK");
   EXPECT_TRUE(run.messages().empty());
   EXPECT_EQ(co.record(DF_SETUP, 1), setupBefore);
+  EXPECT_TRUE(co.record(DF_USERS, 1).empty()) << "created, and empty";
   data::openCompany(co.dir());
-  datafilemap* users = &g_lpGlobVar->dataFiles[DF_USERS];
-  const bool exists = FileOpen(users, 0x4000, 64, 1) != 0;
-  DWORD count = 0;
-  if (FileOpen(users, 0, 64, 1)) {
-    count = RecCount(users);
-    FileClose(users);
-  }
+  EXPECT_TRUE(FileOpen(&g_lpGlobVar->dataFiles[DF_USERS], 0x4000, 64, 1));
   data::closeCompany();
-  EXPECT_TRUE(exists);
-  EXPECT_EQ(count, 0u);
 }
 
 }  // namespace

@@ -21,10 +21,6 @@ namespace {
 constexpr std::size_t kMonthOffset = 3334;
 constexpr std::size_t kYearOffset = 3335;
 
-const std::string kChangeWarning =
-    "Before you run this option you must: \n\n\t1.  Run the \"Check Data\" option in File "
-    "Maintenance \n\t2.  Take a full backup of your data \n\n When you have completed both of the "
-    "above, select Yes to proceed.";
 const std::string kOutsideYear = "This date falls outside the current financial year.";
 const std::string kBadFormat =
     "Invalid date or incorrect date format, use DD/MM/YY, DDMMYY, DD/MM/YYYY or DDMMYYYY format";
@@ -55,14 +51,13 @@ void storeYear(const TestCompany& co, int month, int year) {
   co.store(DF_SETUP, 1, &setup);
 }
 
-// The demo company has posted transactions; a count of 0 means none.
-void setSplitCount(const TestCompany& co, DWORD splits) {
+// The demo company has posted transactions; a split count of 0 means none.
+void postTransactions(const TestCompany& co, bool posted = true) {
   auto control = co.stored<contmap>(DF_CONTROL, 1);
-  control.splitCount = splits;
+  control.splitCount = posted ? 5 : 0;
   co.store(DF_CONTROL, 1, &control);
 }
-void postTransactions(const TestCompany& co) { setSplitCount(co, 5); }
-void postNoTransactions(const TestCompany& co) { setSplitCount(co, 0); }
+void postNoTransactions(const TestCompany& co) { postTransactions(co, false); }
 
 void writeWinIni(const std::filesystem::path& folder, const std::string& text) {
   std::filesystem::create_directories(folder);
@@ -91,50 +86,29 @@ std::string usable(const json& dialog) {
   return out;
 }
 
-// ---- Financial Year: what may be changed ---------------------------------------------------
-
-TEST(FinancialYear, WithoutTransactionsMonthAndYearAreStoredAndShown) {
+// A No keeps the dialog open as typed; a Yes stores the year and the main
+// window shows it; Cancel stores nothing.
+TEST(FinancialYear, WithoutTransactionsMonthAndYearAreStoredOnYes) {
   TestCompany co;
   postNoTransactions(co);
   storeYear(co, 0, 2025);
   auto before = co.record(DF_SETUP, 1);
+  co.use("open 3605\nselect 3605 1642 6\ntype 3605 1336 \"2030\"\nclick 3605 2\n");
+  EXPECT_EQ(co.record(DF_SETUP, 1), before);
   auto run = co.use(
-      "open 3605\nshow 3605\nselect 3605 1642 3\ntype 3605 1336 \"2027\"\nclick 3605 1\n"
+      "open 3605\nshow 3605\nselect 3605 1642 6\ntype 3605 1336 \"2030\"\nclick 3605 1\n"
+      "answer no\nshow 3605\nselect 3605 1642 3\ntype 3605 1336 \"2027\"\nclick 3605 1\n"
       "answer yes\nshow\n");
-  json dialog = run.shown(0, IDD_FINANCIAL_YEAR);
-  json months = shownControl(dialog, IDC_FY_START_MONTH);
-  ASSERT_EQ(months["items"].size(), 12u);
-  EXPECT_EQ(months["items"][0], "January");
-  EXPECT_EQ(months["items"][11], "December");
-  EXPECT_EQ(months["selection"], 0);
-  EXPECT_EQ(shownControl(dialog, IDC_FY_START_YEAR)["text"], "2025");
-
-  ASSERT_EQ(run.all("message").size(), 1u);
+  EXPECT_EQ(shownControl(run, 0, IDD_FINANCIAL_YEAR, IDC_FY_START_MONTH)["selection"], 0);
+  EXPECT_EQ(shownControl(run, 0, IDD_FINANCIAL_YEAR, IDC_FY_START_YEAR)["text"], "2025");
+  EXPECT_EQ(shownControl(run, 1, IDD_FINANCIAL_YEAR, IDC_FY_START_YEAR)["text"], "2030");
+  EXPECT_EQ(run.messages(),
+            (std::vector<std::string>{question("July", "2030"), question("April", "2027")}));
   EXPECT_EQ(run.all("message")[0]["kind"], 5);
-  EXPECT_EQ(run.messages()[0], question("April", "2027"));
   expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 3, 2027);
   EXPECT_EQ(run.all("show").back()["main"]["info"], "April 2027");
-  auto info = run.all("info");
-  ASSERT_EQ(info.size(), 1u);
-  EXPECT_EQ(info[0]["control"], 102);
-  EXPECT_EQ(info[0]["text"], "April 2027");
   EXPECT_TRUE(run.all("show").back()["dialogs"].empty());
   EXPECT_TRUE(run.all("update-sent").empty()) << "no change notice for the financial year";
-}
-
-TEST(FinancialYear, ANoKeepsTheDialogOpenAndCancelStoresNothing) {
-  TestCompany co;
-  postNoTransactions(co);
-  auto before = co.record(DF_SETUP, 1);
-  auto run = co.use(
-      "open 3605\nselect 3605 1642 6\ntype 3605 1336 \"2030\"\nclick 3605 1\nanswer no\n"
-      "show 3605\nclick 3605 2\n");
-  EXPECT_EQ(run.messages(), std::vector<std::string>{question("July", "2030")});
-  json dialog = run.shown(IDD_FINANCIAL_YEAR);
-  ASSERT_FALSE(dialog.is_null()) << "still open after No";
-  EXPECT_EQ(shownControl(dialog, IDC_FY_START_YEAR)["text"], "2030");
-  EXPECT_EQ(co.record(DF_SETUP, 1), before);
-  EXPECT_EQ(run.all("dialog").back()["action"], "closed");
 }
 
 // Posted transactions lock month, year and Cancel unless the dialog opens
@@ -158,10 +132,7 @@ TEST(FinancialYear, WhatMayBeChanged) {
   };
   for (const auto& c : kCases) {
     TestCompany co;
-    if (c.posted)
-      postTransactions(co);
-    else
-      postNoTransactions(co);
+    postTransactions(co, c.posted);
     if (*c.winIni) writeWinIni(stationFolder(co), c.winIni);
     auto run = co.use(c.open + "\nshow 3605\n", c.options);
     EXPECT_EQ(usable(run.shown(IDD_FINANCIAL_YEAR)), c.usable) << c.open << c.options << c.winIni;
@@ -191,8 +162,6 @@ TEST(FinancialYear, PostedTransactionsLeaveOkOnlyClosingUnlessModeOne) {
   auto off = co.use("open 3605\nshow 3605\nclick 3605 1\n", "--ini-dir " + elsewhere.string());
   EXPECT_EQ(usable(off.shown(IDD_FINANCIAL_YEAR)), "---++");
 }
-
-// ---- Financial Year: the year field ---------------------------------------------------------
 
 TEST(FinancialYear, AYearNeverSetProposesThisYearInMemoryOnly) {
   TestCompany co;
@@ -258,8 +227,6 @@ TEST(FinancialYear, AYearBelow100IsWidenedWhenStored) {
   expectShortYearWidened(70, 1970);
 }
 
-// ---- Financial Year: Change... ---------------------------------------------------------------
-
 TEST(FinancialYear, ChangeWarnsThenRunsTheProcedureAndFillsTheDialogAgain) {
   TestCompany co;
   storeYear(co, 3, 2025);
@@ -270,12 +237,11 @@ TEST(FinancialYear, ChangeWarnsThenRunsTheProcedureAndFillsTheDialogAgain) {
       "click 3605 2479\nanswer yes\nanswer ok\nshow 3605\nclick 3605 1\n");
   auto messages = run.all("message");
   ASSERT_EQ(messages.size(), 3u);
-  EXPECT_EQ(messages[0]["caption"], "Warning");
-  EXPECT_EQ(messages[0]["text"], kChangeWarning);
-  EXPECT_EQ(messages[0]["buttons"], json({"yes", "no"}));
-  EXPECT_EQ(messages[1]["text"], kChangeWarning);
+  for (std::size_t i : {0, 1}) {
+    EXPECT_EQ(messages[i]["caption"], "Warning");
+    EXPECT_EQ(messages[i]["buttons"], json({"yes", "no"}));
+  }
   EXPECT_EQ(messages[2]["caption"], "Change Financial Year");
-  EXPECT_EQ(messages[2]["buttons"], json({"ok"}));
   EXPECT_NE(messages[2]["text"].get<std::string>().find("nothing has been changed"),
             std::string::npos);
 
@@ -287,8 +253,6 @@ TEST(FinancialYear, ChangeWarnsThenRunsTheProcedureAndFillsTheDialogAgain) {
   EXPECT_EQ(usable(after), "---++");
   EXPECT_EQ(co.record(DF_SETUP, 1), before);
 }
-
-// ---- Financial Year: two stations -------------------------------------------------------------
 
 // The action is asked for at OK: a second station's OK is refused while a
 // declined confirmation keeps it, and the store reads the record again, so
@@ -303,7 +267,6 @@ TEST(FinancialYear, TheActionIsHeldFromOkAndTheStoreKeepsAnotherStationsChange) 
   EXPECT_EQ(second.all("action").back()["action"], "refused");
   EXPECT_EQ(second.all("action").back()["id"], 30);
   EXPECT_TRUE(second.messages().empty()) << "refused without a message or question";
-  EXPECT_EQ(second.all("dialog").back()["action"], "closed");
 
   auto setup = co.stored<setupmap>(DF_SETUP, 1);
   setText(setup.companyName, "Changed Elsewhere Ltd");
@@ -313,8 +276,6 @@ TEST(FinancialYear, TheActionIsHeldFromOkAndTheStoreKeepsAnotherStationsChange) 
   EXPECT_EQ(first.finish().all("action").back()["action"], "ended");
   expectOnlyYearChanged(before, co.record(DF_SETUP, 1), 9, 2028);
 }
-
-// ---- Change Program Date ---------------------------------------------------------------------
 
 const std::string kApril2025 = "--program-date 10/05/2025";
 
@@ -326,28 +287,24 @@ TEST(ProgramDate, TheDateIsCheckedAndTakenOnOk) {
     std::string script;
     std::vector<std::string> messages;
     const char* date;
-    std::size_t dateEvents;  // the main window's program date set anew
   } kCases[] = {
       {"inside the year, silently",
        "type 3606 1336 \"15/06/2025\"\nleave 3606 1336\nclick 3606 1\n",
        {},
-       "15/06/2025",
-       1},
+       "15/06/2025"},
       {"outside the year, warned of once",
        "type 3606 1336 \"020427\"\nleave 3606 1336\nanswer ok\nclick 3606 1336\n"
        "leave 3606 1336\nclick 3606 1\n",
        {kOutsideYear},
-       "02/04/2027",
-       1},
+       "02/04/2027"},
       // Enter presses OK without leaving the field; OK moves the focus, so
       // the field checks itself first and OK stores the date it went back to.
       {"invalid, on leaving and on Enter",
        "type 3606 1336 \"31/02/2025\"\nleave 3606 1336\nanswer ok\n"
        "type 3606 1336 \"99/99/99\"\nkey 3606 1336 enter\nanswer ok\n",
        {kBadFormat, kBadFormat},
-       "10/05/2025",
-       1},
-      {"cancelled", "type 3606 1336 \"01/01/2026\"\nclick 3606 2\n", {}, "10/05/2025", 0},
+       "10/05/2025"},
+      {"cancelled", "type 3606 1336 \"01/01/2026\"\nclick 3606 2\n", {}, "10/05/2025"},
   };
   TestCompany co;
   storeYear(co, 3, 2025);
@@ -357,7 +314,6 @@ TEST(ProgramDate, TheDateIsCheckedAndTakenOnOk) {
     EXPECT_EQ(run.messages(), c.messages) << c.name;
     EXPECT_EQ(run.all("show").back()["main"]["programDate"], c.date) << c.name;
     EXPECT_TRUE(run.all("show").back()["dialogs"].empty()) << c.name;
-    EXPECT_EQ(run.all("program-date").size(), c.dateEvents) << c.name;
   }
 }
 

@@ -6,6 +6,7 @@
 #include "api/records.h"
 #include "frame/res/ids_company.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -17,19 +18,15 @@ constexpr int kUpdateBoxes[11] = {
     IDC_UPDATE_BALANCE_ON_MODIFY, IDC_UPDATE_BALANCE_ON_POSTING,   IDC_UPDATE_AGED_ON_MODIFY,
     IDC_UPDATE_AGED_ON_POSTING,   IDC_UPDATE_ACTIVITIES_ON_POSTING};
 
-std::vector<int> setupFlags(const TestCompany& co) {
-  auto setup = co.stored<setupmap>(DF_SETUP, 1);
-  std::vector<int> out;
-  for (int i = 0; i < 11; ++i) out.push_back(setup.listUpdate[i]);
-  return out;
+template <class Record>
+std::vector<int> flags(const Record& r) {
+  return std::vector<int>(r.listUpdate, r.listUpdate + 11);
 }
-
+std::vector<int> setupFlags(const TestCompany& co) { return flags(storedSetup(co)); }
 std::vector<int> userFlags(const TestCompany& co, unsigned n) {
-  auto user = co.stored<accessmap>(DF_USERS, n);
-  std::vector<int> out;
-  for (int i = 0; i < 11; ++i) out.push_back(user.listUpdate[i]);
-  return out;
+  return flags(co.stored<accessmap>(DF_USERS, n));
 }
+constexpr const char* kClerksPassword = "pw        ";  // stored form of "PW"
 
 std::string stationIni(const TestCompany& co) {
   return readText(std::filesystem::path(co.dir()) / "stations" / "STATION1" / "VX70.INI");
@@ -50,9 +47,7 @@ TEST(UpdateDefaults, TheManagerStoresTheCompanyFlagsAndTheStationsSwitch) {
   EXPECT_EQ(run.messages(), std::vector<std::string>{kRestart});
   EXPECT_EQ(setupFlags(co), (std::vector<int>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
   EXPECT_NE(stationIni(co).find("NetMessages=1"), std::string::npos);
-  auto updates = run.all("update-sent");
-  ASSERT_EQ(updates.size(), 1u);
-  EXPECT_EQ(updates[0]["code"], 274);
+  expectOneNotice(run, 274, 8);
   EXPECT_EQ(run.all("dialog").back()["result"], 1);
 }
 
@@ -71,12 +66,7 @@ TEST(UpdateDefaults, TheRestartNoticeFollowsThisRunsState) {
 
 TEST(UpdateDefaults, AnotherUserStoresOnlyTheOwnFlags) {
   TestCompany co;
-  auto manager = co.stored<accessmap>(DF_USERS, 1);
-  accessmap clerk = manager;
-  std::memset(clerk.logonName, 0, sizeof clerk.logonName);
-  std::strcpy(clerk.logonName, "CLERK");
-  std::memcpy(clerk.password, "pw        ", 11);  // stored form of "PW"
-  co.store(DF_USERS, 2, &clerk);
+  storeUser(co, 2, "CLERK", kClerksPassword);
   auto setupBefore = co.record(DF_SETUP, 1);
   auto clerkBefore = co.record(DF_USERS, 2);
 
@@ -94,15 +84,10 @@ TEST(UpdateDefaults, AnotherUserStoresOnlyTheOwnFlags) {
 // same user changed on another station meanwhile stays as stored.
 TEST(UpdateDefaults, SavingTheOptionsKeepsAPasswordChangedElsewhere) {
   TestCompany co;
-  accessmap clerk = co.stored<accessmap>(DF_USERS, 1);
-  std::memset(clerk.logonName, 0, sizeof clerk.logonName);
-  std::strcpy(clerk.logonName, "CLERK");
-  std::memcpy(clerk.password, "pw        ", 11);  // stored form of "PW"
-  co.store(DF_USERS, 2, &clerk);
+  storeUser(co, 2, "CLERK", kClerksPassword);
   StationProcess station(co, "--user CLERK --multi-user --lock-records");
   station.send("open 3633\n");
-  std::memcpy(clerk.password, "new       ", 11);  // another station's new password
-  co.store(DF_USERS, 2, &clerk);
+  storeUser(co, 2, "CLERK", "new       ");  // another station's new password
   station.send("click 3633 2264\nclick 3633 1605\nclick 3633 1\nanswer ok\n");
   EXPECT_EQ(station.finish().all("dialog").back()["result"], 1);
 

@@ -100,26 +100,13 @@ TEST(InvoiceDefaults, EditionsWarnAndHide) {
   }
 }
 
-// The station holds action 51 while the dialog is open; OK reads the record
-// again, so what another station stored meanwhile survives.
-TEST(InvoiceDefaults, OkMergesIntoTheRecordAnotherStationChanged) {
+// The close box ends the dialog's action.
+TEST(InvoiceDefaults, TheCloseBoxEndsTheAction) {
   TestCompany co;
-  const setupmap before = storedSetup(co);
-  editWhileAnotherStationStores(
-      co, kOpen, "click 3626 2151\n", 51, "Invoice Defaults", [&] { storeOtherStationsChange(co); },
-      kOk);
-  const setupmap after = storedSetup(co);
-  EXPECT_EQ(copy(after.invUpdateOrderNo), before.invUpdateOrderNo ? 0 : 1);
-  EXPECT_STREQ(after.customerAnalysisLabel[0], kOtherStationsLabel);
-  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), kOtherStationsRate);
-
-  // The close box ends the action too.
-  DriveRun again = co.use(kOpen + "close 3627\n", "--multi-user --station SECOND");
-  auto actions = again.all("action");
+  auto actions = co.use(kOpen + "close 3627\n", "--multi-user").all("action");
   ASSERT_GE(actions.size(), 2u);
-  EXPECT_EQ(actions[1]["action"], "granted");
+  EXPECT_EQ(actions[actions.size() - 2]["action"], "granted");
   EXPECT_EQ(actions.back()["action"], "ended");
-  EXPECT_EQ(again.all("dialog").back()["action"], "closed");
 }
 
 }  // namespace

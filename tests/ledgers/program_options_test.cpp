@@ -9,6 +9,7 @@
 #include "api/records.h"
 #include "frame/res/ids_options.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -54,51 +55,31 @@ TEST(ProgramOptions, PagesShowTheIniFileAndOkStoresThem) {
       "click 3214 2313\nclick 3214 2290\nclick 3214 1399\ntype 3214 2291 \"/pics/bar.bmp\"\n"
       "page 3218 1\ntype 3215 2314 \"/opt/backup.exe\"\npage 3218 2\ntype 3216 1427 \"calc.exe\"\n"
       "click 3218 1942\nshow\n");
-  struct Shown {
-    int dialog;
-    int control;
-    const char* key;
-    json value;
-  };
-  for (const Shown& s : {
-           Shown{IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_FRAMES, "checked", 1},
-           Shown{IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_LABELS, "checked", 1},
-           Shown{IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_BACKGROUND, "checked", 0},
-           Shown{IDD_OPTIONS_BACKUP, IDC_OPTIONS_BACKUP_TOOL, "text", "/bk.exe"},
-           Shown{IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_MODEM_PORT, "text", "COM3"},
-           Shown{IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_DIAL_DELAY, "text", "30"},
-           Shown{IDD_OPTIONS_COLOURS, IDC_OPTIONS_IGNORE_COLOURS, "checked", 1},
-           Shown{IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BOX, "colour", "0x80ff80"},
-           Shown{IDD_OPTIONS_COLOURS, IDC_COLOUR_SUPPLIERS_BOX, "colour", "0x0000ff"},
-           Shown{IDD_OPTIONS_COLOURS, IDC_COLOUR_NOMINAL_BOX, "colour", "0xffffff"},
-       })
-    EXPECT_EQ(shownControl(run, 0, s.dialog, s.control)[s.key], s.value) << s.control;
-  struct Key {
-    const char* section;
-    const char* key;
-    const char* value;
-  };
-  for (const Key& k : {
-           Key{"VX70", "ToolbarStandard", "0"},
-           Key{"VX70", "ToolbarLabels", "0"},
-           Key{"VX70", "DisplayBack", "1"},
-           Key{"VX70", "BackgroundBitmap", "/pics/bar.bmp"},
-           Key{"VX70", "ToolbarScroll", "0"},
-           Key{"VX70", "ToolbarState", "0"},
-           Key{"VX70", "UseDosNavigation", "0"},
-           Key{"VX70", "BackupTool", "/opt/backup.exe"},
-           Key{"VX70", "F11", "calc.exe"},
-           Key{"VX70", "F12", kDefaultF12},
-           // The hidden boxes carry what they read, or their defaults.
-           Key{"VX70", "Modem", "COM3"},
-           Key{"VX70", "DialType", "ATDT"},
-           Key{"VX70", "Delay", "30"},
-           Key{"WelcomeScreen", "Show", "1"},
-           // Stored when chosen on their pages, never on OK.
-           Key{"VX70", "HideOnF12", "<absent>"},
-           Key{"VX70", "FixColor", "<absent>"},
-       })
-    EXPECT_EQ(iniValue(co, k.key, k.section), k.value) << k.key;
+  const std::tuple<int, int, const char*, json> kShown[] = {
+      {IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_FRAMES, "checked", 1},
+      {IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_BACKGROUND, "checked", 0},
+      {IDD_OPTIONS_BACKUP, IDC_OPTIONS_BACKUP_TOOL, "text", "/bk.exe"},
+      {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_MODEM_PORT, "text", "COM3"},
+      {IDD_OPTIONS_ENVIRONMENT, IDC_OPTIONS_DIAL_DELAY, "text", "30"},
+      {IDD_OPTIONS_COLOURS, IDC_OPTIONS_IGNORE_COLOURS, "checked", 1},
+      {IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BOX, "colour", "0x80ff80"},
+      {IDD_OPTIONS_COLOURS, IDC_COLOUR_SUPPLIERS_BOX, "colour", "0x0000ff"},
+      {IDD_OPTIONS_COLOURS, IDC_COLOUR_NOMINAL_BOX, "colour", "0xffffff"}};
+  for (const auto& [dialog, control, key, value] : kShown)
+    EXPECT_EQ(shownControl(run, 0, dialog, control)[key], value) << control;
+  // The hidden boxes carry what they read, or their defaults; HideOnF12
+  // and FixColor are stored when chosen on their pages, never on OK.
+  const std::pair<const char*, const char*> kStored[] = {
+      {"ToolbarStandard", "0"},  {"ToolbarLabels", "0"},
+      {"DisplayBack", "1"},      {"BackgroundBitmap", "/pics/bar.bmp"},
+      {"ToolbarScroll", "0"},    {"ToolbarState", "0"},
+      {"UseDosNavigation", "0"}, {"BackupTool", "/opt/backup.exe"},
+      {"F11", "calc.exe"},       {"F12", kDefaultF12},
+      {"Modem", "COM3"},         {"DialType", "ATDT"},
+      {"Delay", "30"},           {"HideOnF12", "<absent>"},
+      {"FixColor", "<absent>"}};
+  for (const auto& [key, value] : kStored) EXPECT_EQ(iniValue(co, key), value) << key;
+  EXPECT_EQ(iniValue(co, "Show", "WelcomeScreen"), "1");
   // The main window took the toolbar up; the wallpaper save and OK each
   // told the other stations.
   EXPECT_EQ(shownMain(run)["toolbar"], (json{{"frames", false},
@@ -159,15 +140,13 @@ TEST(ProgramOptions, EditionShapesThePages) {
 // The file chooser of each page fills that page's box; cancelled, it
 // changes nothing.
 TEST(ProgramOptions, BrowseFillsThePagesBox) {
-  struct Case {
-    int page;
-    int dialog;
-    int box;
+  const struct {
+    int page, dialog, box;
     const char* filter;
-  };
-  for (const Case& c : {Case{0, IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_BITMAP, "*.BMP"},
-                        Case{1, IDD_OPTIONS_BACKUP, IDC_OPTIONS_BACKUP_TOOL, "*.EXE"},
-                        Case{3, IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_BITMAP, "*.BMP"}}) {
+  } kCases[] = {{0, IDD_OPTIONS_TOOLBAR, IDC_OPTIONS_TOOLBAR_BITMAP, "*.BMP"},
+                {1, IDD_OPTIONS_BACKUP, IDC_OPTIONS_BACKUP_TOOL, "*.EXE"},
+                {3, IDD_OPTIONS_WALLPAPER, IDC_WALLPAPER_BITMAP, "*.BMP"}};
+  for (const auto& c : kCases) {
     SCOPED_TRACE(c.dialog);
     TestCompany co;
     const std::string click = "click " + std::to_string(c.dialog) + " 1143\n";
@@ -194,14 +173,12 @@ TEST(ProgramOptions, ChoicesMadeOnClickSurviveCancel) {
   EXPECT_EQ(shownControl(run, 0, IDD_OPTIONS_COLOURS, IDC_COLOUR_CUSTOMERS_BOX)["colour"],
             "0x123456");
   EXPECT_EQ(shownControl(run, 0, IDD_OPTIONS_COLOURS, IDC_COLOUR_ASSETS_BOX)["colour"], "0xffffff");
-  struct Key {
-    const char* key;
-    const char* value;
-  };
-  for (const Key& k :
-       {Key{"HideOnF12", "1"}, Key{"IgnoreColorBars", "1"}, Key{"SalColor", "123456"},
-        Key{"FixColor", "<absent>"}, Key{"F11", "<absent>"}})
-    EXPECT_EQ(iniValue(co, k.key), k.value) << k.key;
+  const std::pair<const char*, const char*> kStored[] = {{"HideOnF12", "1"},
+                                                         {"IgnoreColorBars", "1"},
+                                                         {"SalColor", "123456"},
+                                                         {"FixColor", "<absent>"},
+                                                         {"F11", "<absent>"}};
+  for (const auto& [key, value] : kStored) EXPECT_EQ(iniValue(co, key), value) << key;
   // The main window took each colour choice up at once.
   EXPECT_EQ(run.all("ledger-colours").size(), 2u);
   json main = shownMain(run);
@@ -264,16 +241,13 @@ TEST(ProgramOptions, WallpaperIsStoredAndShown) {
 // company's, which is the latest choice of anybody.
 TEST(ProgramOptions, EachUserKeepsTheOwnWallpaper) {
   TestCompany co;
-  auto clerk = co.stored<accessmap>(DF_USERS, 1);
-  std::memset(clerk.logonName, 0, sizeof clerk.logonName);
-  std::strcpy(clerk.logonName, "CLERK");
-  co.store(DF_USERS, 2, &clerk);
+  storeUser(co, 2, "CLERK");
   auto setup = co.stored<setupmap>(DF_SETUP, 1);
   setup.wallpaperShown = 1;
   co.store(DF_SETUP, 1, &setup);
   auto choose = [&](const std::string& file, const std::string& user) {
-    auto run = co.use("open 3218\npage 3218 3\ntype 3217 1786 \"" + file + "\"\nclick 3218 1942\n",
-                      "--user " + user);
+    co.use("open 3218\npage 3218 3\ntype 3217 1786 \"" + file + "\"\nclick 3218 1942\n",
+           "--user " + user);
   };
   auto seenBy = [&](const std::string& user) {
     return shownMain(co.use("show\n", "--user " + user))["wallpaper"].value("file", "");

@@ -26,16 +26,10 @@ const std::string kType = "type " + std::to_string(IDD_PREFS_ADDRESS) + " " +
                           std::to_string(IDC_PREFS_COMPANY_NAME) + " \"Changed Ltd\"";
 const std::string kOk = "click " + std::to_string(IDD_COMPANY_PREFS) + " " + std::to_string(IDC_OK);
 
-std::vector<json> eventsOf(const std::vector<json>& events, const std::string& kind) {
+// The error boxes among a run's events.
+std::vector<json> errorBoxes(const vx70::test::DriveRun& run) {
   std::vector<json> out;
-  for (const auto& e : events)
-    if (e.value("event", "") == kind) out.push_back(e);
-  return out;
-}
-
-std::vector<json> errorBoxes(const std::vector<json>& events) {
-  std::vector<json> out;
-  for (const auto& e : eventsOf(events, "message"))
+  for (const auto& e : run.all("message"))
     if (e.contains("error")) out.push_back(e);
   return out;
 }
@@ -49,15 +43,15 @@ vx70::StationOptions multiUser(double lockTimeout = 10) {
 
 // The person types a new name and presses OK; the disk fills after
 // `writes` more writes; the person answers the box if one comes.
-std::vector<json> saveWithDiskFullAfter(const TestCompany& co, long writes) {
-  return vx70::test::runInProcess(co, multiUser(), [&](vx70::Station& station) {
-    station.execute(kOpen);
-    station.execute(kType);
-    data::faults::failWritesAfter(writes);
-    station.execute(kOk);
-    while (station.questionPending()) station.execute("answer ok");
-    data::faults::failWritesAfter(-1);
-  });
+vx70::test::DriveRun saveWithDiskFullAfter(const TestCompany& co, long writes) {
+  return {0, vx70::test::runInProcess(co, multiUser(), [&](vx70::Station& station) {
+            station.execute(kOpen);
+            station.execute(kType);
+            data::faults::failWritesAfter(writes);
+            station.execute(kOk);
+            while (station.questionPending()) station.execute("answer ok");
+            data::faults::failWritesAfter(-1);
+          })};
 }
 
 // Each case starts from the same company, copied back while no station runs.
@@ -89,15 +83,15 @@ TEST(DataFailure, ADiskThatFillsAtAnyWriteOfASaveStoresAllOrNothingAndTellsOnce)
       ASSERT_EQ(boxes.size(), 1u);
       EXPECT_NE(boxes[0]["text"].get<std::string>().find("the disk is full"), std::string::npos)
           << boxes[0].dump();
-      EXPECT_TRUE(eventsOf(events, "update-sent").empty());
+      EXPECT_TRUE(events.all("update-sent").empty());
     }
     EXPECT_LE(boxes.size(), 1u);
-    if (!eventsOf(events, "title").empty()) EXPECT_TRUE(stored) << "the title names a lost name";
-    EXPECT_TRUE(eventsOf(events, "error").empty()) << "the station closes cleanly afterwards";
+    if (!events.all("title").empty()) EXPECT_TRUE(stored) << "the title names a lost name";
+    EXPECT_TRUE(events.all("error").empty()) << "the station closes cleanly afterwards";
     saved = boxes.empty();
     if (saved) {
       EXPECT_TRUE(stored);
-      EXPECT_EQ(eventsOf(events, "update-sent").size(), 1u);
+      EXPECT_EQ(events.all("update-sent").size(), 1u);
     }
   }
   EXPECT_TRUE(saved) << "the save never went through";
@@ -107,21 +101,22 @@ TEST(DataFailure, ACompanyHeldByAnotherProgramIsToldWithinTheLockTimeoutAndNothi
   TestCompany co;
   const setupmap before = co.stored<setupmap>(DF_SETUP, 1);
   data::Database holder(data::databasePath(co.dir()), data::Database::Mode::openExisting);
-  auto events = vx70::test::runInProcess(co, multiUser(0.2), [&](vx70::Station& station) {
-    station.execute(kOpen);
-    station.execute(kType);
-    holder.exec("BEGIN EXCLUSIVE", "hold the company");
-    station.execute(kOk);
-    while (station.questionPending()) station.execute("answer ok");
-    holder.exec("ROLLBACK", "let the company go");
-  });
+  vx70::test::DriveRun events{
+      0, vx70::test::runInProcess(co, multiUser(0.2), [&](vx70::Station& station) {
+        station.execute(kOpen);
+        station.execute(kType);
+        holder.exec("BEGIN EXCLUSIVE", "hold the company");
+        station.execute(kOk);
+        while (station.questionPending()) station.execute("answer ok");
+        holder.exec("ROLLBACK", "let the company go");
+      })};
   const auto boxes = errorBoxes(events);
   ASSERT_EQ(boxes.size(), 1u);
   const std::string text = boxes[0]["text"];
   EXPECT_NE(text.find("another program holds the company"), std::string::npos) << text;
   EXPECT_EQ(boxes[0]["error"]["company"], data::databasePath(co.dir()));
-  EXPECT_TRUE(eventsOf(events, "update-sent").empty());
-  EXPECT_TRUE(eventsOf(events, "title").empty());
+  EXPECT_TRUE(events.all("update-sent").empty());
+  EXPECT_TRUE(events.all("title").empty());
   EXPECT_STREQ(co.stored<setupmap>(DF_SETUP, 1).companyName, before.companyName);
 }
 

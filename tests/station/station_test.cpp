@@ -36,19 +36,6 @@ TEST_F(StationTest, ACommandReturnsWhenTheStationWaitsForTheAnswer) {
   EXPECT_EQ(events.back()["action"], "closed");
 }
 
-TEST_F(StationTest, ACommandThatDoesNotFitThrowsWithItsLineAndChangesNothing) {
-  vx70::Station station({}, sink());
-  station.execute("open 3619", 1);
-  try {
-    station.execute("click 3619 4444", 7);
-    FAIL() << "no error";
-  } catch (const vx70::script::ScriptError& e) {
-    EXPECT_EQ(e.line(), 7);
-  }
-  station.execute("show 3619", 8);
-  EXPECT_EQ(events.back()["dialogs"].size(), 1u);
-}
-
 // Each question asked as the station closes (the dialog's and then each
 // page's Init asks one) gets the answer that changes nothing: No, not Yes,
 // for "Save changes?".  The dialog then closes cancelled.

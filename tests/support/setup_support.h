@@ -1,6 +1,6 @@
 // What the tests of the dialogs that keep the setup record share: the
 // record as stored and stored anew (and compared byte for byte), a text put
-// into one of its fixed fields, and a packed field read by value.
+// into one of its fixed fields, a packed field read by value, and users.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +25,7 @@ void setText(char (&field)[N], const char* text) {
 }
 
 inline setupmap storedSetup(const TestCompany& co) { return co.stored<setupmap>(DF_SETUP, 1); }
+inline void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
 
 // Names the first byte where the stored record differs from the expected
 // one, to point at a field that moved by accident.
@@ -37,18 +38,23 @@ inline void expectSameRecord(const setupmap& expected, const setupmap& stored) {
       return;
     }
 }
-inline void storeSetup(const TestCompany& co, const setupmap& s) { co.store(DF_SETUP, 1, &s); }
 
-// What Company Preferences on another station stores while a ledger
-// dialog is open: an analysis label and the call-charge rate, which that
-// dialog's OK must leave as they are.
-inline constexpr const char* kOtherStationsLabel = "Region";
-inline constexpr double kOtherStationsRate = 9.5;
-inline void storeOtherStationsChange(const TestCompany& co) {
-  setupmap changed = storedSetup(co);
-  setText(changed.customerAnalysisLabel[0], kOtherStationsLabel);
-  changed.callChargeRate = kOtherStationsRate;
-  storeSetup(co, changed);
+// The run told the other stations once, with that notice.
+inline void expectOneNotice(const DriveRun& run, int code, int flag) {
+  auto sent = run.all("update-sent");
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["code"], code);
+  EXPECT_EQ(sent[0]["flag"], flag);
+}
+
+// Stores user n (from 1) as a copy of the manager's record under another
+// name, with that password field when one is given (in its stored form).
+inline void storeUser(const TestCompany& co, unsigned n, const char* name,
+                      const char* password = nullptr) {
+  accessmap user = co.stored<accessmap>(DF_USERS, 1);
+  setText(user.logonName, name);
+  if (password) std::memcpy(user.password, password, sizeof user.password);
+  co.store(DF_USERS, n, &user);
 }
 
 }  // namespace vx70::test

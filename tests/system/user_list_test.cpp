@@ -7,6 +7,7 @@
 #include "frame/res/ids_codes.h"
 #include "frame/res/ids_system.h"
 #include "tests/support/drive_support.h"
+#include "tests/support/setup_support.h"
 
 namespace vx70::test {
 namespace {
@@ -27,14 +28,7 @@ json requestRows(const DriveRun& run) {
   return shownControl(run, 1, IDD_USER_LIST_REQUESTS, IDC_USER_LIST_REQUESTS_GRID)["rows"];
 }
 
-// A second user beside MANAGER, in the user file's record 2.
-void addUser(const TestCompany& co, const char* name) {
-  accessmap user{};
-  std::snprintf(user.logonName, sizeof user.logonName, "%s", name);
-  std::memset(user.password, ' ', sizeof user.password - 1);
-  convert(user.password);
-  co.store(DF_USERS, 2, &user);
-}
+void addUser(const TestCompany& co, const char* name) { storeUser(co, 2, name); }
 
 // A station process that has opened a dialog, taking its action.
 std::unique_ptr<StationProcess> holding(const TestCompany& co, const std::string& name,
@@ -45,47 +39,28 @@ std::unique_ptr<StationProcess> holding(const TestCompany& co, const std::string
   return station;
 }
 
+// The other stations' rows come in the order they logged on, this
+// station's own line last; a station that dies holding its action is
+// forgotten at the next look, which frees its records.
 TEST(UserList, ShowsLiveStationsAndTheirActionsAndForgetsAKilledOne) {
-  // The other stations' rows, in the order they logged on; this station's
-  // own line comes last.
-  struct Case {
-    int stations;
-    json users;
-    json requests;
-  };
-  const std::vector<Case> cases{
-      {2, table({{"CLERK", "TWO"}}), table({{"CLERK", "Tax Codes", ""}})},
-      {3, table({{"CLERK", "TWO"}, {"MANAGER", "THREE"}}),
-       table({{"CLERK", "Tax Codes", ""}, {"MANAGER", "Currencies", ""}})},
-  };
-  const json own = json::array({"MANAGER", "ONE*"});
+  TestCompany co;
+  addUser(co, "CLERK");
+  auto two = holding(co, "TWO", "CLERK", IDD_TAX_CODES);
+  auto three = holding(co, "THREE", "MANAGER", IDD_CURRENCIES);
   const std::string one = "--multi-user --station ONE --net-messaging --server";
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.stations);
-    TestCompany co;
-    addUser(co, "CLERK");
-    // One after the other, so that their records lie in this order.
-    std::vector<std::unique_ptr<StationProcess>> others;
-    others.push_back(holding(co, "TWO", "CLERK", IDD_TAX_CODES));
-    if (c.stations == 3) others.push_back(holding(co, "THREE", "MANAGER", IDD_CURRENCIES));
-
-    DriveRun run = co.use(kShowBoth, one);
-    json users = c.users;
-    users.push_back(own);
-    EXPECT_EQ(usersRows(run), users);
-    EXPECT_EQ(requestRows(run), c.requests);
-
-    // The last station dies holding its action: the next look frees its records.
-    others.back()->kill();
-    DriveRun after = co.use(kShowBoth, one);
-    users = c.users;
-    users.erase(users.size() - 1);
-    users.push_back(own);
-    json requests = c.requests;
-    requests.erase(requests.size() - 1);
-    EXPECT_EQ(usersRows(after), users);
-    EXPECT_EQ(requestRows(after), requests);
-  }
+  const std::vector<std::string> own{"MANAGER", "ONE*"}, clerk{"CLERK", "TWO"};
+  const std::vector<std::string> taxCodes{"CLERK", "Tax Codes", ""};
+  DriveRun run = co.use(kShowBoth, one);
+  EXPECT_EQ(usersRows(run), table({clerk, {"MANAGER", "THREE"}, own}));
+  EXPECT_EQ(requestRows(run), table({taxCodes, {"MANAGER", "Currencies", ""}}));
+  three->kill();
+  run = co.use(kShowBoth, one);
+  EXPECT_EQ(usersRows(run), table({clerk, own}));
+  EXPECT_EQ(requestRows(run), table({taxCodes}));
+  two->kill();
+  run = co.use(kShowBoth, one);
+  EXPECT_EQ(usersRows(run), table({own}));
+  EXPECT_EQ(requestRows(run), json::array());
 }
 
 TEST(UserList, RowsFollowTheActionFileRecords) {
@@ -127,48 +102,32 @@ TEST(UserList, MarksTheServersOwnLineOnlyWithMessagingOn) {
   }
 }
 
-// A manager removes the clerk's records while the clerk's station still
-// holds Tax Codes: its lock still keeps a third station out of them.
+// A manager removes the clerk's records, once sure, while the clerk's
+// station still holds Tax Codes: its lock still keeps a third station out.
+// Only a manager is offered Remove user.
 TEST(UserList, ManagerRemovesAUserOnlyWhenSure) {
-  struct Case {
-    std::string answer;
-    bool removed;
-  };
-  for (const Case& c : {Case{"no", false}, Case{"yes", true}}) {
-    SCOPED_TRACE(c.answer);
-    TestCompany co;
-    addUser(co, "CLERK");
-    auto clerk = holding(co, "TWO", "CLERK", IDD_TAX_CODES);
-
-    DriveRun run = co.use("open 3634\nselect 3635 2162 0\nmenu 3635 2162 2316\nanswer ok\nanswer " +
-                              c.answer + "\nshow 3635\npage 3634 1\nshow 3636\nclick 3634 1\n",
-                          "--multi-user --station ONE");
-    ASSERT_EQ(run.messages().size(), 2u);
-    EXPECT_EQ(run.all("message")[0]["kind"], 2);
-    EXPECT_EQ(run.all("message")[1]["text"], "Are you sure you want to remove this user ?");
-    EXPECT_EQ(usersRows(run).size(), c.removed ? 1u : 2u);
-    EXPECT_EQ(requestRows(run).size(), c.removed ? 0u : 1u);
-
-    DriveRun third = co.use("open 3619\n", "--multi-user --station THREE");
-    expectActionRefused(third, 31, "Tax Codes");
-  }
-}
-
-TEST(UserList, OnlyAManagerIsOfferedRemoveUser) {
   TestCompany co;
   addUser(co, "CLERK");
-  for (const std::string user : {"MANAGER", "CLERK"}) {
-    const std::string script = "open 3634\nshow 3635\nmenu 3635 2162 2316\nanswer ok\nanswer no\n";
-    DriveRun run = user == "MANAGER" ? co.use(script, "--user " + user)
-                                     : co.useFailing(script, "--user " + user);
-    json menu = shownControl(run, 0, IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID)["menu"];
-    if (user == "MANAGER") {
-      EXPECT_EQ(menu, json({{{"command", 2316}, {"text", "Remove user"}}}));
-    } else {
-      EXPECT_TRUE(menu.is_null());
-      EXPECT_NE(run.error()["message"].get<std::string>().find("offers this user no menu item"),
-                std::string::npos);
-    }
+  DriveRun clerks = co.useFailing("open 3634\nshow 3635\nmenu 3635 2162 2316\n", "--user CLERK");
+  EXPECT_TRUE(
+      shownControl(clerks, 0, IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID)["menu"].is_null());
+  EXPECT_NE(clerks.error()["message"].get<std::string>().find("offers this user no menu item"),
+            std::string::npos);
+  auto clerk = holding(co, "TWO", "CLERK", IDD_TAX_CODES);
+  for (const char* answer : {"no", "yes"}) {
+    SCOPED_TRACE(answer);
+    DriveRun run =
+        co.use("open 3634\nselect 3635 2162 0\nmenu 3635 2162 2316\nanswer ok\nanswer " +
+                   std::string(answer) + "\nshow 3635\npage 3634 1\nshow 3636\nclick 3634 1\n",
+               "--multi-user --station ONE");
+    EXPECT_EQ(run.all("message").at(0)["kind"], 2);
+    EXPECT_EQ(run.messages().at(1), "Are you sure you want to remove this user ?");
+    EXPECT_EQ(shownControl(run, 0, IDD_USER_LIST_USERS, IDC_USER_LIST_USERS_GRID)["menu"],
+              json({{{"command", 2316}, {"text", "Remove user"}}}));
+    const bool removed = answer == std::string("yes");
+    EXPECT_EQ(usersRows(run).size(), removed ? 1u : 2u);
+    EXPECT_EQ(requestRows(run).size(), removed ? 0u : 1u);
+    expectActionRefused(co.use("open 3619\n", "--multi-user --station THREE"), 31, "Tax Codes");
   }
 }
 

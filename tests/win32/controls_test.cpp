@@ -77,20 +77,7 @@ class ControlsTest : public ::testing::Test {
 
 // ---- EDIT ----
 
-TEST_F(ControlsTest, EditSetTextClearsModifiedAndSendsUpdateThenChangeUnlessMultiLine) {
-  HWND edit = control("EDIT", 1673, ES_AUTOHSCROLL);
-  win::send(edit, EM_SETMODIFY, TRUE);
-  EXPECT_EQ(SetWindowTextA(edit, "Vexa Ltd"), TRUE);
-  EXPECT_EQ(text(edit), "Vexa Ltd");
-  EXPECT_EQ(win::send(edit, EM_GETMODIFY), FALSE);
-  EXPECT_EQ(take(), (std::vector<Notice>{{1673, EN_UPDATE}, {1673, EN_CHANGE}}));
-  HWND multiLine = control("EDIT", 5, ES_MULTILINE);  // sends nothing
-  SetWindowTextA(multiLine, "a\r\nb");
-  EXPECT_EQ(text(multiLine), "a\r\nb");
-  EXPECT_TRUE(take().empty());
-}
-
-TEST_F(ControlsTest, TypingFocusesTheEditAndMarksItModified) {
+TEST_F(ControlsTest, TypingFocusesTheEditMarksItModifiedAndNotifies) {
   HWND other = control("EDIT", 1, 0);
   HWND edit = control("EDIT", 2, 0);
   SetFocus(other);
@@ -99,17 +86,21 @@ TEST_F(ControlsTest, TypingFocusesTheEditAndMarksItModified) {
   EXPECT_EQ(take(), (std::vector<Notice>{
                         {1, EN_KILLFOCUS}, {2, EN_SETFOCUS}, {2, EN_UPDATE}, {2, EN_CHANGE}}));
   EXPECT_EQ(GetFocus(), edit);
+  EXPECT_TRUE(win::get(edit).caretCreated);  // the focused edit owns the caret
   EXPECT_EQ(text(edit), "Smith");
   EXPECT_EQ(win::send(edit, EM_GETMODIFY), TRUE);
-  type(edit, "Jones");  // already focused: the changes only
-  EXPECT_EQ(take(), (std::vector<Notice>{{2, EN_UPDATE}, {2, EN_CHANGE}}));
-  win::send(edit, EM_SETMODIFY, FALSE);
+  // The program's text clears the modified flag; a multi-line edit sends nothing.
+  EXPECT_EQ(SetWindowTextA(edit, "Vexa Ltd"), TRUE);
   EXPECT_EQ(win::send(edit, EM_GETMODIFY), FALSE);
+  EXPECT_EQ(take(), (std::vector<Notice>{{2, EN_UPDATE}, {2, EN_CHANGE}}));
+  SetWindowTextA(control("EDIT", 5, ES_MULTILINE), "a\r\nb");
+  EXPECT_TRUE(take().empty());
+  SetFocus(other);
+  EXPECT_FALSE(win::get(edit).caretCreated);
 }
 
-TEST_F(ControlsTest, TypingAppliesCaseAndCutsAtTheLimit) {
+TEST_F(ControlsTest, TypingAppliesCaseAndCutsAtTheLimitAndPasswordsShowMasked) {
   HWND edit = control("EDIT", 7, ES_UPPERCASE);
-  EXPECT_EQ(win::send(edit, EM_GETLIMITTEXT), 32767);
   win::send(edit, EM_LIMITTEXT, 4);
   EXPECT_EQ(win::send(edit, EM_GETLIMITTEXT), 4);
   SetFocus(edit);
@@ -129,26 +120,38 @@ TEST_F(ControlsTest, TypingAppliesCaseAndCutsAtTheLimit) {
   HWND number = control("EDIT", 9, ES_NUMBER);
   type(number, "1a2 3");
   EXPECT_EQ(text(number), "123");
+  // A password shows masked; the program reads the real text.
+  HWND password = control("EDIT", 1783, ES_PASSWORD);
+  type(password, "secret");
+  EXPECT_EQ(text(password), "secret");
+  EXPECT_EQ(described(password)["text"], "******");
+  EXPECT_EQ(described(password)["modified"], true);
+  EXPECT_EQ(described(lower)["limit"], 3);
 }
 
 TEST_F(ControlsTest, ReadOnlyAndDisabledEditsRefuseTyping) {
   HWND edit = control("EDIT", 1800, 0);
+  HWND late = control("EDIT", 1801, 0);  // made read-only as it takes the focus
   SetWindowTextA(edit, "keep");
   take();
-  EXPECT_EQ(win::send(edit, EM_SETREADONLY, TRUE), TRUE);
-  EXPECT_TRUE(win::get(edit).style & ES_READONLY);
-  EXPECT_EQ(type(edit, "new"), -1);
-  EnableWindow(edit, FALSE);
-  win::send(edit, EM_SETREADONLY, FALSE);
-  EXPECT_FALSE(win::get(edit).style & ES_READONLY);
-  EXPECT_EQ(type(edit, "new"), -1);
-  EnableWindow(edit, TRUE);
-  EnableWindow(dialog, FALSE);  // a user cannot reach a control of a disabled dialog
-  EXPECT_EQ(type(edit, "new"), -1);
+  const std::function<void()> refusals[] = {
+      [&] { win::send(edit, EM_SETREADONLY, TRUE); },
+      [&] {
+        win::send(edit, EM_SETREADONLY, FALSE);
+        EnableWindow(edit, FALSE);
+      },
+      [&] {
+        EnableWindow(edit, TRUE);
+        EnableWindow(dialog, FALSE);  // a control of a disabled dialog
+      },
+  };
+  for (const auto& refuse : refusals) {
+    refuse();
+    EXPECT_EQ(type(edit, "new"), -1);
+  }
   EXPECT_EQ(text(edit), "keep");
   EXPECT_EQ(win::send(edit, EM_GETMODIFY), FALSE);
   EXPECT_TRUE(take().empty());
-  HWND late = control("EDIT", 1801, 0);  // made read-only as it takes the focus
   onCommand = [&](UINT, WORD code, HWND from) {
     if (code == EN_SETFOCUS) win::send(from, EM_SETREADONLY, TRUE);
   };
@@ -162,7 +165,6 @@ TEST_F(ControlsTest, ReadOnlyAndDisabledEditsRefuseTyping) {
 TEST_F(ControlsTest, ANumberFieldTakesOnlyNumbers) {
   HWND edit = control("EDIT", 1431, 0, "1.5");
   win::send(edit, win::VXM_SETNUMBER, 1);
-  take();
   for (const char* bad : {"5abc", "abc", "1.2.3", "--1", "1e5", "12,5"}) {
     EXPECT_EQ(type(edit, bad), -1) << bad;
     EXPECT_EQ(text(edit), "1.5") << bad;
@@ -172,7 +174,6 @@ TEST_F(ControlsTest, ANumberFieldTakesOnlyNumbers) {
     EXPECT_EQ(type(edit, good), 0) << good;
     EXPECT_EQ(text(edit), good);
   }
-  EXPECT_EQ(described(edit)["number"], true);
 }
 
 TEST_F(ControlsTest, AValidationThatKeepsTheFocusLosesTheAction) {
@@ -189,95 +190,45 @@ TEST_F(ControlsTest, AValidationThatKeepsTheFocusLosesTheAction) {
   EXPECT_EQ(GetFocus(), date);
 }
 
-TEST_F(ControlsTest, EditFocusOwnsTheCaret) {
-  HWND edit = control("EDIT", 1, 0);
-  HWND button = control("BUTTON", 2, 0);
-  SetFocus(edit);
-  EXPECT_TRUE(win::get(edit).caretCreated);
-  EXPECT_EQ(win::get(edit).caretHideCount, 0);
-  EXPECT_EQ(HideCaret(edit), TRUE);
-  EXPECT_EQ(ShowCaret(edit), TRUE);
-  SetFocus(button);
-  EXPECT_FALSE(win::get(edit).caretCreated);
-}
-
-TEST_F(ControlsTest, EditDescriptionMasksPasswords) {
-  HWND edit = control("EDIT", 1783, ES_PASSWORD);
-  win::send(edit, EM_LIMITTEXT, 10);
-  type(edit, "secret");
-  char buffer[16];
-  GetWindowTextA(edit, buffer, sizeof buffer);
-  EXPECT_STREQ(buffer, "secret");  // the program reads the real text
-  nlohmann::json out = described(edit);
-  EXPECT_EQ(out["text"], "******");
-  EXPECT_EQ(out["modified"], true);
-  EXPECT_EQ(out["readOnly"], false);
-  EXPECT_EQ(out["limit"], 10);
-  EXPECT_EQ(out["focus"], true);
-  EXPECT_EQ(out["class"], "EDIT");
-}
-
 // ---- BUTTON ----
 
-TEST_F(ControlsTest, PushButtonClickFocusesAndNotifies) {
+TEST_F(ControlsTest, ClicksFocusAndNotifyExceptOnDisabledButtonsGroupsAndStatics) {
   HWND ok = control("BUTTON", 1, BS_DEFPUSHBUTTON);
+  HWND off = control("BUTTON", 2, BS_PUSHBUTTON | WS_DISABLED);
+  HWND group = control("BUTTON", 131, BS_GROUPBOX, "Printing");
+  HWND label = control("STATIC", 1039, SS_LEFT, "Street");
+  for (HWND refused : {off, group, label}) EXPECT_EQ(win::send(refused, win::VXM_CLICK), -1);
+  win::send(off, BM_CLICK);
+  EXPECT_EQ(type(label, "x"), -1);
+  EXPECT_TRUE(take().empty());
+  EXPECT_EQ(GetFocus(), 0u);
   EXPECT_EQ(win::send(ok, win::VXM_CLICK), 0);
-  EXPECT_EQ(take(), (std::vector<Notice>{{1, BN_CLICKED}}));
-  EXPECT_EQ(GetFocus(), ok);
-  EXPECT_EQ(win::send(ok, BM_GETCHECK), 0);
   win::send(ok, BM_CLICK);
-  EXPECT_EQ(take(), (std::vector<Notice>{{1, BN_CLICKED}}));
-  EXPECT_EQ(described(ok)["kind"], "push");
+  EXPECT_EQ(take(), (std::vector<Notice>{{1, BN_CLICKED}, {1, BN_CLICKED}}));
+  EXPECT_EQ(GetFocus(), ok);
+  EXPECT_EQ(described(group)["kind"], "group");
   EXPECT_FALSE(described(ok).contains("checked"));
 }
 
-TEST_F(ControlsTest, DisabledButtonsAndGroupBoxesRefuseClicks) {
-  HWND ok = control("BUTTON", 1, BS_PUSHBUTTON | WS_DISABLED);
-  HWND group = control("BUTTON", 131, BS_GROUPBOX, "Printing");
-  EXPECT_EQ(win::send(ok, win::VXM_CLICK), -1);
-  win::send(ok, BM_CLICK);
-  EXPECT_EQ(win::send(group, win::VXM_CLICK), -1);
-  EXPECT_TRUE(take().empty());
-  EXPECT_EQ(GetFocus(), 0u);
-  EXPECT_EQ(described(group)["kind"], "group");
-}
-
-TEST_F(ControlsTest, CheckBoxesChangeBeforeTheirParentHears) {
+TEST_F(ControlsTest, CheckBoxesChangeBeforeTheirParentHearsWithinTheStatesTheyHold) {
   HWND manual = control("BUTTON", 2200, BS_CHECKBOX);
   HWND automatic = control("BUTTON", 2174, BS_AUTOCHECKBOX);
+  HWND threeState = control("BUTTON", 2, BS_AUTO3STATE);
   std::vector<LRESULT> stateSeen;
   onCommand = [&](UINT, WORD code, HWND from) {
     if (code == BN_CLICKED) stateSeen.push_back(win::send(from, BM_GETCHECK));
   };
-  EXPECT_EQ(win::send(manual, win::VXM_CLICK), 0);  // a plain check box only reports
-  EXPECT_EQ(win::send(automatic, win::VXM_CLICK), 0);
-  EXPECT_EQ(win::send(automatic, win::VXM_CLICK), 0);
-  EXPECT_EQ(stateSeen, (std::vector<LRESULT>{0, 1, 0}));
-  EXPECT_EQ(take(),
-            (std::vector<Notice>{{2200, BN_CLICKED}, {2174, BN_CLICKED}, {2174, BN_CLICKED}}));
-  CheckDlgButton(dialog, 2174, BST_CHECKED);  // programmatic: no notification
-  EXPECT_EQ(IsDlgButtonChecked(dialog, 2174), BST_CHECKED);
+  for (HWND box : {manual, automatic, automatic, threeState, threeState, threeState})
+    EXPECT_EQ(win::send(box, win::VXM_CLICK), 0);
+  EXPECT_EQ(stateSeen, (std::vector<LRESULT>{0, 1, 0, 1, 2, 0}));  // a plain box only reports
+  take();
+  CheckDlgButton(dialog, 2174, BST_INDETERMINATE);           // programmatic: no notification
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 2174), BST_CHECKED);  // two states only
+  win::send(threeState, BM_SETCHECK, BST_INDETERMINATE);
+  EXPECT_EQ(win::send(threeState, BM_GETCHECK), BST_INDETERMINATE);
   EXPECT_TRUE(take().empty());
   EXPECT_EQ(described(automatic)["kind"], "check");
   EXPECT_EQ(described(automatic)["checked"], 1);
-}
-
-TEST_F(ControlsTest, CheckStatesAreClampedToWhatTheKindHolds) {
-  HWND twoState = control("BUTTON", 1, BS_AUTOCHECKBOX);
-  HWND threeState = control("BUTTON", 2, BS_AUTO3STATE);
-  HWND push = control("BUTTON", 3, BS_PUSHBUTTON);
-  win::send(twoState, BM_SETCHECK, BST_INDETERMINATE);
-  win::send(threeState, BM_SETCHECK, BST_INDETERMINATE);
-  win::send(push, BM_SETCHECK, BST_CHECKED);
-  EXPECT_EQ(win::send(twoState, BM_GETCHECK), BST_CHECKED);
-  EXPECT_EQ(win::send(threeState, BM_GETCHECK), BST_INDETERMINATE);
-  EXPECT_EQ(win::send(push, BM_GETCHECK), 0);
-  std::vector<LRESULT> cycle;
-  for (int i = 0; i < 3; ++i) {
-    win::send(threeState, win::VXM_CLICK);
-    cycle.push_back(win::send(threeState, BM_GETCHECK));
-  }
-  EXPECT_EQ(cycle, (std::vector<LRESULT>{0, 1, 2}));
 }
 
 TEST_F(ControlsTest, AutomaticRadioButtonsUncheckTheirGroupOnly) {
@@ -289,17 +240,15 @@ TEST_F(ControlsTest, AutomaticRadioButtonsUncheckTheirGroupOnly) {
   for (HWND radio : {before, first, manual, after}) win::send(radio, BM_SETCHECK, BST_CHECKED);
   take();
   EXPECT_EQ(win::send(second, win::VXM_CLICK), 0);
-  EXPECT_EQ(win::send(second, BM_GETCHECK), BST_CHECKED);
-  EXPECT_EQ(win::send(first, BM_GETCHECK), BST_UNCHECKED);
-  EXPECT_EQ(win::send(manual, BM_GETCHECK), BST_CHECKED);  // only automatic ones follow
-  EXPECT_EQ(win::send(before, BM_GETCHECK), BST_CHECKED);
-  EXPECT_EQ(win::send(after, BM_GETCHECK), BST_CHECKED);
+  std::vector<LRESULT> checks;
+  for (HWND radio : {before, first, manual, second, after})
+    checks.push_back(win::send(radio, BM_GETCHECK));
+  EXPECT_EQ(checks, (std::vector<LRESULT>{1, 0, 1, 1, 1}));  // only automatic ones follow
   EXPECT_EQ(take(), (std::vector<Notice>{{1958, BN_CLICKED}}));
   // A checked radio button is the tab stop of its group.
   EXPECT_TRUE(win::get(second).style & WS_TABSTOP);
   EXPECT_FALSE(win::get(first).style & WS_TABSTOP);
   EXPECT_EQ(described(second)["kind"], "radio");
-  EXPECT_EQ(described(second)["checked"], 1);
 }
 
 TEST_F(ControlsTest, RadioGroupWithoutAGroupStyleStartsAtTheFirstSibling) {
@@ -328,20 +277,10 @@ TEST_F(ControlsTest, AClickThatClosesTheDialogEndsCleanly) {
     if (code == BN_CLICKED) win::destroyWindow(dialog);
   };
   EXPECT_EQ(win::send(close, win::VXM_CLICK), 0);
-  EXPECT_EQ(win::find(close), nullptr);
   EXPECT_EQ(win::windowCount(), 0u);
 }
 
-// ---- STATIC, __03Button__, __03Box__ ----
-
-TEST_F(ControlsTest, StaticsShowTextOnly) {
-  HWND label = control("STATIC", 1039, SS_LEFT, "Street");
-  SetDlgItemTextA(dialog, 1039, "Road");
-  EXPECT_EQ(text(label), "Road");
-  EXPECT_EQ(win::send(label, win::VXM_CLICK), -1);
-  EXPECT_EQ(win::send(label, win::VXM_TYPE, 0, reinterpret_cast<LPARAM>("x")), -1);
-  EXPECT_TRUE(take().empty());
-}
+// ---- __03Button__, __03Box__ ----
 
 TEST_F(ControlsTest, EngineButtonsShowTheLabelOfTheirCaption) {
   HWND colour = control("__03BUTTON__", 2292, WS_TABSTOP, "Click here to change colour,656");
@@ -349,7 +288,6 @@ TEST_F(ControlsTest, EngineButtonsShowTheLabelOfTheirCaption) {
   HWND check = control("__03Button__", 5, BS_AUTOCHECKBOX, "Hold, please");
   EXPECT_EQ(win::get(colour).className, "__03Button__");
   EXPECT_EQ(text(colour), "Click here to change colour");
-  EXPECT_EQ(text(edit), "&Edit");
   EXPECT_EQ(text(check), "Hold, please");  // no number after the comma
   SetWindowTextA(edit, "Close,12");
   EXPECT_EQ(text(edit), "Close");
@@ -367,7 +305,6 @@ TEST_F(ControlsTest, BoxesTakeTheirColourFromCaptionAndMessage) {
   EXPECT_EQ(win::boxColour(plain), 0xffffffu);
   EXPECT_EQ(win::boxColour(dialog), 0xffffffu);
   EXPECT_EQ(win::send(box, win::BOXM_SETCOLOR, 0, 0xc0c0ff), 0);
-  EXPECT_EQ(win::boxColour(box), 0xc0c0ffu);
   EXPECT_EQ(described(box)["colour"], "0xc0c0ff");
   SetWindowTextA(plain, "Assets,0x80c0FF");
   EXPECT_EQ(described(plain)["colour"], "0x80c0ff");
@@ -408,62 +345,54 @@ TEST_F(ControlsTest, SortedCombosPlaceItemsAndKeepTheSelection) {
   EXPECT_TRUE(take().empty());
 }
 
-TEST_F(ControlsTest, DeletingItemsMovesOrDropsTheSelection) {
-  HWND combo = control("COMBOBOX", 1, CBS_DROPDOWNLIST);
-  for (const char* t : {"a", "b", "c", "d"}) addString(combo, t);
-  win::send(combo, CB_SETCURSEL, 2);
+TEST_F(ControlsTest, SetCurSelAndDeletingMoveOrDropTheShownItemWithoutNotifying) {
+  HWND combo = control("COMBOBOX", 1397, CBS_DROPDOWNLIST);
+  for (const char* t : {"None", "Invoice", "Line", "Hold"}) addString(combo, t);
+  EXPECT_EQ(text(combo), "");
+  EXPECT_EQ(win::send(combo, CB_SETCURSEL, 2), 2);
+  EXPECT_EQ(text(combo), "Line");
   EXPECT_EQ(win::send(combo, CB_DELETESTRING, 0), 3);
   EXPECT_EQ(win::send(combo, CB_GETCURSEL), 1);
-  EXPECT_EQ(text(combo), "c");
+  EXPECT_EQ(text(combo), "Line");
   EXPECT_EQ(win::send(combo, CB_DELETESTRING, 1), 2);
   EXPECT_EQ(win::send(combo, CB_GETCURSEL), CB_ERR);
   EXPECT_EQ(text(combo), "");
   EXPECT_EQ(win::send(combo, CB_DELETESTRING, 5), CB_ERR);
-  EXPECT_EQ(win::send(combo, CB_RESETCONTENT), CB_OKAY);
-  EXPECT_EQ(win::send(combo, CB_GETCOUNT), 0);
-}
-
-TEST_F(ControlsTest, SetCurSelShowsTheItemWithoutNotifying) {
-  HWND combo = control("COMBOBOX", 1397, CBS_DROPDOWNLIST);
-  for (const char* t : {"None", "Invoice", "Line"}) addString(combo, t);
-  EXPECT_EQ(text(combo), "");
-  EXPECT_EQ(win::send(combo, CB_SETCURSEL, 2), 2);
-  EXPECT_EQ(text(combo), "Line");
-  char buffer[16];
-  EXPECT_EQ(GetWindowTextA(combo, buffer, sizeof buffer), 4);
-  EXPECT_EQ(win::send(combo, CB_SETCURSEL, 3), CB_ERR);  // out of range clears
-  EXPECT_EQ(win::send(combo, CB_GETCURSEL), CB_ERR);
+  EXPECT_EQ(win::send(combo, CB_SETCURSEL, 1), 1);
+  EXPECT_EQ(win::send(combo, CB_SETCURSEL, 2), CB_ERR);  // out of range clears
   EXPECT_EQ(text(combo), "");
   EXPECT_TRUE(take().empty());
+
+  EXPECT_EQ(win::send(combo, CB_SETITEMDATA, 1, 4711), CB_OKAY);
+  EXPECT_EQ(win::send(combo, CB_GETITEMDATA, 1), 4711);
+  EXPECT_EQ(win::send(combo, CB_GETITEMDATA, 2), CB_ERR);
+  EXPECT_EQ(win::send(combo, CB_GETLBTEXTLEN, 1), 4);
+  EXPECT_EQ(win::send(combo, CB_GETLBTEXTLEN, 2), CB_ERR);
+  char buffer[8];
+  EXPECT_EQ(win::send(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 4);
+  EXPECT_STREQ(buffer, "Hold");
+  EXPECT_EQ(win::send(combo, CB_GETLBTEXT, 1, 0), CB_ERR);
+  EXPECT_EQ(win::send(combo, CB_RESETCONTENT), CB_OKAY);
+  EXPECT_EQ(win::send(combo, CB_GETCOUNT), 0);
 }
 
 TEST_F(ControlsTest, FindingItemsIgnoresCaseAndWrapsFromTheStart) {
   HWND combo = control("COMBOBOX", 1, CBS_DROPDOWN);
   for (const char* t : {"Sterling", "Euro", "US Dollar", "euro zone"}) addString(combo, t);
-  EXPECT_EQ(findString(combo, CB_FINDSTRING, -1, "EU"), 1);
-  EXPECT_EQ(findString(combo, CB_FINDSTRING, 1, "eu"), 3);  // after the start
-  EXPECT_EQ(findString(combo, CB_FINDSTRING, 3, "eu"), 1);  // wraps round
-  EXPECT_EQ(findString(combo, CB_FINDSTRINGEXACT, -1, "EURO"), 1);
-  EXPECT_EQ(findString(combo, CB_FINDSTRINGEXACT, -1, "Eur"), CB_ERR);
-  EXPECT_EQ(findString(combo, CB_FINDSTRING, 99, "us"), 2);
-  EXPECT_EQ(findString(combo, CB_SELECTSTRING, -1, "ster"), 0);
-  EXPECT_EQ(text(combo), "Sterling");
-  EXPECT_EQ(findString(combo, CB_SELECTSTRING, -1, "yen"), CB_ERR);
-  EXPECT_EQ(win::send(combo, CB_GETCURSEL), 0);  // unchanged by a failed search
-}
-
-TEST_F(ControlsTest, ItemTextsAndData) {
-  HWND combo = control("COMBOBOX", 1, CBS_DROPDOWNLIST);
-  addString(combo, "Hold");
-  EXPECT_EQ(win::send(combo, CB_SETITEMDATA, 0, 4711), CB_OKAY);
-  EXPECT_EQ(win::send(combo, CB_GETITEMDATA, 0), 4711);
-  EXPECT_EQ(win::send(combo, CB_GETITEMDATA, 1), CB_ERR);
-  EXPECT_EQ(win::send(combo, CB_GETLBTEXTLEN, 0), 4);
-  EXPECT_EQ(win::send(combo, CB_GETLBTEXTLEN, 1), CB_ERR);
-  char buffer[8];
-  EXPECT_EQ(win::send(combo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 4);
-  EXPECT_STREQ(buffer, "Hold");
-  EXPECT_EQ(win::send(combo, CB_GETLBTEXT, 0, 0), CB_ERR);
+  const struct {
+    UINT message;
+    int start;
+    const char* text;
+    LRESULT found;
+  } cases[] = {
+      {CB_FINDSTRING, -1, "EU", 1},        {CB_FINDSTRING, 1, "eu", 3},   // after the start
+      {CB_FINDSTRING, 3, "eu", 1},         {CB_FINDSTRING, 99, "us", 2},  // wraps round
+      {CB_FINDSTRINGEXACT, -1, "EURO", 1}, {CB_FINDSTRINGEXACT, -1, "Eur", CB_ERR},
+      {CB_SELECTSTRING, -1, "ster", 0},    {CB_SELECTSTRING, -1, "yen", CB_ERR},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(findString(combo, c.message, c.start, c.text), c.found) << c.start << c.text;
+  EXPECT_EQ(text(combo), "Sterling");  // a failed search leaves the selection
 }
 
 TEST_F(ControlsTest, ChoosingFromTheListNotifiesSelChangeThenSelEndOk) {
@@ -493,9 +422,19 @@ TEST_F(ControlsTest, ChoosingFromTheListNotifiesSelChangeThenSelEndOk) {
   EXPECT_TRUE(take().empty());
 }
 
-TEST_F(ControlsTest, OnlyEditableCombosTakeTyping) {
+TEST_F(ControlsTest, OnlyEditableCombosTakeTypingOrTextsThatAreNoItem) {
   HWND list = control("COMBOBOX", 1, CBS_DROPDOWNLIST);
   HWND editable = control("COMBOBOX", 2, CBS_DROPDOWN | CBS_UPPERCASE);
+  for (HWND combo : {list, editable})
+    for (const char* t : {"Monthly", "Weekly"}) addString(combo, t);
+  EXPECT_EQ(SetWindowTextA(list, "weekly"), TRUE);  // selects the matching item
+  EXPECT_EQ(win::send(list, CB_GETCURSEL), 1);
+  EXPECT_EQ(text(list), "Weekly");
+  EXPECT_EQ(SetWindowTextA(list, "Daily"), FALSE);
+  EXPECT_EQ(text(list), "Weekly");
+  EXPECT_EQ(SetWindowTextA(editable, "DAILY"), TRUE);
+  EXPECT_EQ(text(editable), "DAILY");
+  EXPECT_TRUE(take().empty());
   SetFocus(editable);
   take();
   EXPECT_EQ(type(list, "x"), -1);
@@ -506,23 +445,6 @@ TEST_F(ControlsTest, OnlyEditableCombosTakeTyping) {
   EXPECT_EQ(take(), (std::vector<Notice>{{2, CBN_EDITUPDATE}, {2, CBN_EDITCHANGE}}));
   EXPECT_EQ(described(editable)["editable"], true);
   EXPECT_EQ(described(editable)["selection"], -1);
-}
-
-TEST_F(ControlsTest, SetTextOfADropDownListSelectsTheMatchingItem) {
-  HWND list = control("COMBOBOX", 1, CBS_DROPDOWNLIST);
-  HWND editable = control("COMBOBOX", 2, CBS_DROPDOWN);
-  for (HWND combo : {list, editable}) {
-    addString(combo, "Monthly");
-    addString(combo, "Weekly");
-  }
-  EXPECT_EQ(SetWindowTextA(list, "weekly"), TRUE);
-  EXPECT_EQ(win::send(list, CB_GETCURSEL), 1);
-  EXPECT_EQ(text(list), "Weekly");
-  EXPECT_EQ(SetWindowTextA(list, "Daily"), FALSE);
-  EXPECT_EQ(text(list), "Weekly");
-  EXPECT_EQ(SetWindowTextA(editable, "Daily"), TRUE);
-  EXPECT_EQ(text(editable), "Daily");
-  EXPECT_TRUE(take().empty());
 }
 
 }  // namespace

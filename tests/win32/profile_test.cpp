@@ -85,9 +85,10 @@ const char* const kSample =
     "[WelcomeScreen]\n"
     "Show=0\n"
     "[vx70]\n"
-    "NetMessages=2\n";
+    "NetMessages=2\n"
+    "[N]\nplain=42\nneg=-7\nplus=+5\nmixed=12abc\nword=abc\nempty=\nspaced=  8  \n";
 
-TEST_F(Profile, ReadsIgnoreCaseTrimAndFallBackToTheDefault) {
+TEST_F(Profile, ReadsIgnoreCaseTrimFallBackToTheDefaultAndCutToTheBuffer) {
   writeFile("TEST.INI", kSample);
   const struct {
     const char* section;
@@ -108,39 +109,33 @@ TEST_F(Profile, ReadsIgnoreCaseTrimAndFallBackToTheDefault) {
   for (const auto& c : cases)
     EXPECT_EQ(get(c.section, c.key, c.defaultValue), c.expected) << c.section << "/" << c.key;
   EXPECT_EQ(get("VX70", "F11", "none", "NOFILE.INI"), "none");
-}
 
-TEST_F(Profile, IntegersReadALeadingDecimalNumber) {
-  writeFile("TEST.INI",
-            "[N]\nplain=42\nneg=-7\nplus=+5\nmixed=12abc\nword=abc\nempty=\nspaced=  8  \n");
+  // Integers: a leading decimal number.
   const struct {
     const char* key;
     int expected;
-  } cases[] = {{"plain", 42}, {"neg", -7},   {"plus", 5},   {"mixed", 12},
-               {"word", 99},  {"empty", 99}, {"spaced", 8}, {"absent", 99}};
-  for (const auto& c : cases)
+  } numbers[] = {{"plain", 42}, {"neg", -7},   {"plus", 5},   {"mixed", 12},
+                 {"word", 99},  {"empty", 99}, {"spaced", 8}, {"absent", 99}};
+  for (const auto& c : numbers)
     EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("n", c.key, 99, "TEST.INI")), c.expected)
         << c.key;
   EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("N", "plain", -1, "NOFILE.INI")), -1);
-}
 
-TEST_F(Profile, ValuesAreCutToTheBuffer) {
-  writeFile("TEST.INI", "[S]\nK=ABCDEFGH\n");
   char buffer[8] = "zzzzzzz";
-  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", buffer, 5, "TEST.INI"), 4u);
-  EXPECT_STREQ(buffer, "ABCD");
-  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", buffer, 1, "TEST.INI"), 0u);
+  EXPECT_EQ(GetPrivateProfileStringA("VX70", "F11", "", buffer, 5, "TEST.INI"), 4u);
+  EXPECT_STREQ(buffer, "CONT");
+  EXPECT_EQ(GetPrivateProfileStringA("VX70", "F11", "", buffer, 1, "TEST.INI"), 0u);
   EXPECT_STREQ(buffer, "");
   EXPECT_EQ(GetPrivateProfileStringA("S", "none", "LONGDEFAULT", buffer, 5, "TEST.INI"), 4u);
   EXPECT_STREQ(buffer, "LONG");
-  EXPECT_EQ(GetPrivateProfileStringA("S", "K", "", nullptr, 5, "TEST.INI"), 0u);
+  EXPECT_EQ(GetPrivateProfileStringA("VX70", "F11", "", nullptr, 5, "TEST.INI"), 0u);
 }
 
 TEST_F(Profile, NullNamesListSectionsAndKeys) {
   writeFile("TEST.INI", kSample);
   char buffer[64];
   DWORD length = GetPrivateProfileStringA(nullptr, nullptr, "", buffer, sizeof buffer, "TEST.INI");
-  EXPECT_EQ(std::string(buffer, length + 1), allBytes("VX70\0WelcomeScreen\0"));
+  EXPECT_EQ(std::string(buffer, length + 1), allBytes("VX70\0WelcomeScreen\0N\0"));
   EXPECT_EQ(buffer[length], '\0');
 
   length = GetPrivateProfileStringA("vx70", nullptr, "", buffer, sizeof buffer, "TEST.INI");
@@ -181,13 +176,18 @@ TEST_F(Profile, WritesCreateReplaceAppendAndDeleteLeavingOtherLinesAlone) {
       "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\nFour=4\n\n[B]\n\n",
       "; keep me\n[A]\nOne=1\n; note in A\nTwo=22\nFour=4\n\n[B]\n\n",
   };
+  struct stat before {};
+  ASSERT_EQ(stat(pathOf("TEST.INI").c_str(), &before), 0);
   for (std::size_t i = 0; i < std::size(steps); ++i) {
     EXPECT_TRUE(
         WritePrivateProfileStringA(steps[i].section, steps[i].key, steps[i].value, "TEST.INI"))
         << i;
     EXPECT_EQ(readFile("TEST.INI"), expected[i]) << "after step " << i;
+    struct stat after {};
+    ASSERT_EQ(stat(pathOf("TEST.INI").c_str(), &after), 0);
+    if (i == 0) EXPECT_NE(before.st_ino, after.st_ino) << "a new file renamed over the old";
   }
-  EXPECT_EQ(get("A", "TWO"), "22");
+  EXPECT_EQ(namesInFolder(), std::vector<std::string>{"TEST.INI"});
   EXPECT_FALSE(WritePrivateProfileStringA(nullptr, "K", "V", "TEST.INI"));
 }
 
@@ -206,37 +206,20 @@ TEST_F(Profile, WritesKeepCarriageReturnsAndMakeFoldersAndFiles) {
   EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "V", (root_ + "/no/such/X.INI").c_str()));
 }
 
-TEST_F(Profile, RewritesReplaceTheFileWholeAndLeaveNoTemporaryBehind) {
-  writeFile("TEST.INI", kSample);
-  struct stat before {};
-  ASSERT_EQ(stat(pathOf("TEST.INI").c_str(), &before), 0);
-  EXPECT_TRUE(WritePrivateProfileStringA("VX70", "F11", "CALC.EXE", "TEST.INI"));
-  struct stat after {};
-  ASSERT_EQ(stat(pathOf("TEST.INI").c_str(), &after), 0);
-  EXPECT_NE(before.st_ino, after.st_ino);  // a new file renamed over the old
-  EXPECT_EQ(namesInFolder(), std::vector<std::string>{"TEST.INI"});
-}
-
 TEST_F(Profile, ConcurrentWritersLoseNoKey) {
-  constexpr int kThreads = 6;
-  constexpr int kKeys = 15;
+  auto key = [](int t, int k) { return "T" + std::to_string(t) + "K" + std::to_string(k); };
   std::vector<std::thread> writers;
-  for (int t = 0; t < kThreads; ++t)
-    writers.emplace_back([t] {
-      for (int k = 0; k < kKeys; ++k) {
-        const std::string key = "T" + std::to_string(t) + "K" + std::to_string(k);
-        WritePrivateProfileStringA("S", key.c_str(), key.c_str(), "TEST.INI");
-      }
+  for (int t = 0; t < 6; ++t)
+    writers.emplace_back([&, t] {
+      for (int k = 0; k < 15; ++k)
+        WritePrivateProfileStringA("S", key(t, k).c_str(), key(t, k).c_str(), "TEST.INI");
     });
   for (auto& writer : writers) writer.join();
-  for (int t = 0; t < kThreads; ++t)
-    for (int k = 0; k < kKeys; ++k) {
-      const std::string key = "T" + std::to_string(t) + "K" + std::to_string(k);
-      EXPECT_EQ(get("S", key.c_str()), key);
-    }
+  for (int t = 0; t < 6; ++t)
+    for (int k = 0; k < 15; ++k) EXPECT_EQ(get("S", key(t, k).c_str()), key(t, k));
 }
 
-TEST_F(Profile, FileNamesResolveIntoTheStationFolder) {
+TEST_F(Profile, FileNamesResolveIntoTheStationFolderWithTheEngineSettingsInVX70INI) {
   writeFile("win.ini", "[MR]\nDebug=1\n");  // Windows file names ignore case
   EXPECT_EQ(GetProfileIntA("MR", "Debug", 0), 1u);
   EXPECT_TRUE(WriteProfileStringA("MR", "Debug", "0"));
@@ -246,24 +229,18 @@ TEST_F(Profile, FileNamesResolveIntoTheStationFolder) {
   const std::string elsewhere = root_ + "/other.ini";
   EXPECT_TRUE(WritePrivateProfileStringA("S", "K", "V", elsewhere.c_str()));
   EXPECT_EQ(get("S", "K", "", elsewhere.c_str()), "V");
-}
-
-TEST_F(Profile, EngineSettingsLiveInSectionVX70OfThePackageIni) {
+  // The engine keeps its settings in section VX70 of the package's file.
   EXPECT_EQ(std::string(GetINI()), root_ + "/VX70.INI");
-  EXPECT_EQ(ReadINIInt("ToolbarLabels", 1), 1);
   char buffer[MAX_PATH];
   EXPECT_STREQ(ReadINIString("BackgroundBitmap", buffer, "none"), "none");
-
   EXPECT_TRUE(WriteINIInt("Delay", -30));
   EXPECT_TRUE(WriteINIString("BackgroundBitmap", "/pics/logo.bmp"));
   EXPECT_EQ(readFile("VX70.INI"), "[VX70]\nDelay=-30\nBackgroundBitmap=/pics/logo.bmp\n");
   EXPECT_EQ(ReadINIInt("delay", 0), -30);
-  EXPECT_EQ(ReadINIString("BACKGROUNDBITMAP", buffer, ""), buffer);
-  EXPECT_STREQ(buffer, "/pics/logo.bmp");
-  EXPECT_EQ(GetPrivateProfileIntA("VX70", "Delay", 0, GetINI()), static_cast<UINT>(-30));
+  EXPECT_STREQ(ReadINIString("BACKGROUNDBITMAP", buffer, ""), "/pics/logo.bmp");
 }
 
-TEST_F(Profile, StationFolderComesFromTheOptions) {
+TEST_F(Profile, StationFolderComesFromTheOptionsAndServesAsWindowsDirectories) {
   StationOptions& options = stationOptions();
   EXPECT_EQ(stationIniDir(), root_);
   options.iniDir.clear();
@@ -281,9 +258,8 @@ TEST_F(Profile, StationFolderComesFromTheOptions) {
   }
   options.dataDir.clear();
   EXPECT_EQ(stationIniDir(), "./");
-}
-
-TEST_F(Profile, WindowsAndSystemDirectoriesAreTheStationFolder) {
+  options.iniDir = root_;
+  // Windows's own directories are the station folder.
   char buffer[MAX_PATH];
   EXPECT_EQ(GetWindowsDirectoryA(buffer, sizeof buffer), root_.size());
   EXPECT_EQ(buffer, root_);

@@ -1,6 +1,8 @@
-// Customer Defaults (3607 and its pages) driven as a person uses it on the
-// demo company, checked against the stored setup record byte for byte and
-// the station's package INI.
+// Customer Defaults (3607 and its pages) and Supplier Defaults (3623 and
+// its pages) driven as a person uses them on the demo company, checked
+// against the stored setup record byte for byte and the station's package
+// INI; and every dialog that edits the setup record open on one station
+// while another station stores into the same record.
 #include <cstddef>
 #include <cstring>
 #include <set>
@@ -70,21 +72,18 @@ TEST(CustomerDefaults, OkStoresEveryPage) {
   EXPECT_EQ(packageIni(co),
             "[VX70]\nInvText=Sales\nCrdText=Credit\nDiscText=Discount\nPayText=Receipt\n");
 
-  auto sent = run.all("update-sent");
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0]["code"], 274);
-  EXPECT_EQ(sent[0]["flag"], 8);
-  EXPECT_EQ(run.all("dialog").back()["action"], "closed");
+  expectOneNotice(run, 274, 8);
 }
 
 // Each case breaks something; the first failing check in the order
 // discount table, ageing periods (last box first), nominal code reports,
 // brings its page forward and focuses the field (the table: the Invoice
-// Value of the failing row); nothing is stored.
+// Value of the failing row); nothing is stored.  Supplier Defaults, which
+// has no discount table, checks the same way.
 struct CheckCase {
   const char* name;
-  const char* storedCode;
-  std::string script;  // after opening on the Discount page
+  const char* storedCode;  // the customers' default nominal code
+  std::string script;      // after opening
   const char* message;
   int page;
   int dialog;
@@ -97,21 +96,34 @@ TEST(CustomerDefaults, TheFirstFailingCheckKeepsTheDialogOpenOnItsField) {
       "cell 3611 1396 0 2164 \"100\"\ncell 3611 1396 1 2164 \"0\"\n"
       "cell 3611 1396 2 2164 \"50\"\n";
   const std::string ageing = "page 3607 2\n";
+  const std::string fail = kOk + "answer ok\n";
+  const std::string supplierCode = "open 3623\ntype 3624 1714 \"1234\"\nkey 3624 1714 enter\n";
   const CheckCase cases[] = {
-      {"100, 0, 50", "4000", descending, kDiscountMessage, 3, IDD_CUSTOMER_DISCOUNT,
+      {"100, 0, 50", "4000", descending + fail, kDiscountMessage, 3, IDD_CUSTOMER_DISCOUNT,
        IDC_CUSTOMER_DISCOUNT_TABLE, 2},
-      {"a negative first value", "4000", "cell 3611 1396 0 2164 \"-5\"\n", kDiscountMessage, 3,
-       IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 0},
-      {"the table before the periods", "4000", descending + ageing + "type 3610 1622 \"10\"\n",
-       kDiscountMessage, 3, IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 2},
-      {"the last period first", "4000", ageing + "type 3610 1619 \"100\"\ntype 3610 1622 \"10\"\n",
-       kAgeingMessage, 2, IDD_CUSTOMER_AGEING, IDC_AGEING_PERIOD4_FROM, 0},
-      {"the periods before the code", "1234", ageing + "type 3610 1620 \"30\"\n", kAgeingMessage, 2,
-       IDD_CUSTOMER_AGEING, IDC_AGEING_PERIOD2_FROM, 0},
+      {"a negative first value", "4000", "cell 3611 1396 0 2164 \"-5\"\n" + fail, kDiscountMessage,
+       3, IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 0},
+      {"the table before the periods", "4000",
+       descending + ageing + "type 3610 1622 \"10\"\n" + fail, kDiscountMessage, 3,
+       IDD_CUSTOMER_DISCOUNT, IDC_CUSTOMER_DISCOUNT_TABLE, 2},
+      {"the last period first", "4000",
+       ageing + "type 3610 1619 \"100\"\ntype 3610 1622 \"10\"\n" + fail, kAgeingMessage, 2,
+       IDD_CUSTOMER_AGEING, IDC_AGEING_PERIOD4_FROM, 0},
+      {"the periods before the code", "1234", ageing + "type 3610 1620 \"30\"\n" + fail,
+       kAgeingMessage, 2, IDD_CUSTOMER_AGEING, IDC_AGEING_PERIOD2_FROM, 0},
       // The Record page was never in front: its opening focus on the credit
       // limit must not take the focus from the failing code.
-      {"a code that names no account", "1234", "", kNominalMessage, 0, IDD_CUSTOMER_RECORD,
+      {"a code that names no account", "1234", fail, kNominalMessage, 0, IDD_CUSTOMER_RECORD,
        IDC_LEDGER_NOMINAL_CODE, 0},
+      {"supplier: the periods before the code", "4000",
+       supplierCode + "page 3623 1\ntype 3625 1620 \"20\"\nclick 3623 1942\nanswer ok\n",
+       kAgeingMessage, 1, IDD_SUPPLIER_AGEING, IDC_AGEING_PERIOD2_FROM, 0},
+      {"supplier: a code that names no account", "4000",
+       supplierCode + "page 3623 1\nclick 3623 1942\nanswer ok\n", kNominalMessage, 0,
+       IDD_SUPPLIER_RECORD, IDC_LEDGER_NOMINAL_CODE, 0},
+      {"supplier: a whole discount", "4000", "open 3623\ntype 3624 1964 \"100\"\nanswer ok\n",
+       "Discount must be between 0 and 99.99", 0, IDD_SUPPLIER_RECORD,
+       IDC_LEDGER_SETTLEMENT_DISCOUNT, 0},
   };
   TestCompany co;
   setupmap setup = storedSetup(co);
@@ -119,9 +131,11 @@ TEST(CustomerDefaults, TheFirstFailingCheckKeepsTheDialogOpenOnItsField) {
     SCOPED_TRACE(c.name);
     setText(setup.custNominalCode, c.storedCode);
     storeSetup(co, setup);
-    auto run = co.use("open 3607 3\n" + c.script + kOk + "answer ok\nshow\n");
+    const bool supplier = c.script.starts_with("open 3623");
+    auto run = co.use((supplier ? "" : "open 3607 3\n") + c.script + "show\n");
     EXPECT_EQ(run.messages(), std::vector<std::string>{c.message});
-    EXPECT_EQ(run.shown(IDD_CUSTOMER_DEFAULTS)["currentPage"], c.page);
+    EXPECT_EQ(run.shown(supplier ? IDD_SUPPLIER_DEFAULTS : IDD_CUSTOMER_DEFAULTS)["currentPage"],
+              c.page);
     EXPECT_EQ(focused(run.shown(c.dialog)), c.focus);
     EXPECT_TRUE(run.all("update-sent").empty());
     expectSameRecord(setup, storedSetup(co));
@@ -211,16 +225,14 @@ TEST(CustomerDefaults, EditionsHideTheDiscountsAndTheAccountStatus) {
                    IDC_CUSTOMER_DISCOUNT_RATE_LABEL, IDC_CUSTOMER_DISCOUNT_TYPE_LABEL})
       EXPECT_EQ(removed(shownControl(record, id)), !discounts) << id;
     EXPECT_EQ(shownControl(record, IDC_CUSTOMER_DISCOUNT_GROUP)["visible"], discounts);
+    json supplier = co.use("open 3623\nshow 3624\n", options).shown(IDD_SUPPLIER_RECORD);
     for (int id : {IDC_LEDGER_ACCOUNT_STATUS, IDC_LEDGER_ACCOUNT_STATUS_GROUP,
-                   IDC_LEDGER_ACCOUNT_STATUS_LABEL})
+                   IDC_LEDGER_ACCOUNT_STATUS_LABEL}) {
       EXPECT_EQ(removed(shownControl(record, id)), edition == 16) << id;
-    json page = run.shown(IDD_CUSTOMER_DISCOUNT);
-    EXPECT_EQ(page["hidden"], !discounts);
-    EXPECT_EQ(page["enabled"], discounts);
-    if (!discounts)
-      EXPECT_EQ(run.error()["message"],
-                "page: dialog 3607: page 3 is hidden: the dialog took it away");
-    auto ok = co.use(kOpen + "select 3608 1373 2\n" + kOk, "--edition " + std::to_string(edition));
+      EXPECT_EQ(removed(shownControl(supplier, id)), edition == 16) << id;
+    }
+    EXPECT_EQ(run.shown(IDD_CUSTOMER_DISCOUNT)["hidden"], !discounts);
+    co.use(kOpen + "select 3608 1373 2\n" + kOk, options);
     const setupmap after = storedSetup(co);
     EXPECT_EQ(copy(after.custDepartment), 2);
     EXPECT_EQ(copy(after.custAccountStatus), 3);
@@ -260,24 +272,101 @@ TEST(CustomerDefaults, TheNominalCodeBox) {
   EXPECT_STREQ(storedSetup(co).custNominalCode, "4010");
 }
 
-// Company Preferences on a second station stores a customer analysis label
-// and the call-charge rate, which share the customer block, while Customer
-// Defaults is open on the first: OK keeps both.
-TEST(CustomerDefaults, OkKeepsWhatCompanyPreferencesStoredMeanwhile) {
+// Every field, and nothing of the customer block.
+TEST(SupplierDefaults, OkStoresBothPagesAndNothingElse) {
   TestCompany co;
-  editWhileAnotherStationStores(
-      co, kOpen, "type 3608 1211 \"7777\"\n", 26, "Sales Defaults",
-      [&] {
-        co.use(
-            "open 3600\npage 3600 1\ntype 3602 1925 \"Region\"\n"
-            "page 3600 2\ntype 3603 1881 \"12.5\"\nclick 3600 1942\n",
-            "--station THIRD --multi-user --lock-records");
-      },
-      kOk);
-  const setupmap after = storedSetup(co);
-  EXPECT_DOUBLE_EQ(copy(after.custCreditLimit), 7777);
-  EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
-  EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 12.5);
+  const setupmap before = storedSetup(co);
+  auto run = co.use(std::string("open 3623\n") +
+                    "type 3624 1211 \"3000\"\ntype 3624 1407 \"60\"\ntype 3624 1964 \"1.5\"\n"
+                    "type 3624 1405 \"10\"\ntype 3624 2075 \"Net 60\"\nselect 3624 1373 2\n"
+                    "select 3624 2061 0\ntype 3624 1714 \"7000\"\nkey 3624 1714 enter\n"
+                    "select 3624 1317 1\nselect 3624 1999 1\npage 3623 1\ntype 3625 1619 \"7\"\n"
+                    "type 3625 1622 \"150\"\nclick 3625 1219\n"
+                    "click 3625 1218\n" +
+                    "click 3623 1942\n");
+  setupmap expected = before;
+  expected.suppCreditLimit = 3000;
+  expected.suppPaymentDays = 60;
+  expected.suppSettlementDiscount = 1.5;
+  expected.suppSettlementDays = 10;
+  setText(expected.suppTerms, "Net 60");
+  expected.suppDepartment = 2;
+  expected.suppTaxCode = 0;
+  setText(expected.suppNominalCode, "7000");
+  expected.suppCurrency = 1;
+  expected.suppAccountStatus = 1;
+  expected.suppAgeingPeriods[0] = 7;
+  expected.suppAgeingPeriods[3] = 150;
+  expected.suppFutureTotals = 1;
+  expected.suppCalendarAgeing = 1;
+  expectSameRecord(expected, storedSetup(co));
+  expectOneNotice(run, 274, 8);
+}
+
+// The editing station holds its action, which keeps a second one out, and
+// its save reads the record again, so that the other station's change
+// survives beside its own.
+struct StationCase {
+  const char* name;  // the action's
+  int action;
+  std::string open, edit, finish;
+  bool ownsLabels;  // the dialog edits the analysis labels and the call-charge rate itself
+  void (*expectEdit)(const setupmap& before, const setupmap& after);
+};
+
+TEST(SetupRecordDialogs, TheSaveKeepsWhatAnotherStationStoredMeanwhile) {
+  const StationCase kCases[] = {
+      {"Company Preferences", 25, "open 3600\n", "type 3601 1673 \"Merged Name\"\n",
+       "click 3600 1942\n", true,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_STREQ(after.companyName, "Merged Name");
+       }},
+      {"Sales Defaults", 26, "open 3607\n", "type 3608 1211 \"7777\"\n", "click 3607 1942\n", false,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_DOUBLE_EQ(copy(after.custCreditLimit), 7777);
+       }},
+      {"Purchase Defaults", 27, "open 3623\n", "type 3624 1211 \"4444\"\n", "click 3623 1942\n",
+       false,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_DOUBLE_EQ(copy(after.suppCreditLimit), 4444);
+       }},
+      // The question about the lower precision waits while the other stores.
+      {"Product Defaults", 28, "open 3612\n",
+       "type 3613 2011 \"Pack\"\nselect 3613 2146 0\nclick 3612 1942\n", "answer yes\n", false,
+       [](const setupmap&, const setupmap& after) {
+         EXPECT_STREQ(after.prodUnitOfSale, "Pack");
+         EXPECT_EQ(copy(after.prodUnitDecimals), 0);
+       }},
+      {"Invoice Defaults", 51, "open 3627\n", "click 3626 2151\n", "click 3627 1\n", false,
+       [](const setupmap& before, const setupmap& after) {
+         EXPECT_EQ(copy(after.invUpdateOrderNo), before.invUpdateOrderNo ? 0 : 1);
+       }},
+  };
+  for (const StationCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TestCompany co;
+    const setupmap before = storedSetup(co);
+    auto storeElsewhere = [&] {
+      setupmap changed = storedSetup(co);
+      changed.fyStartMonth = 3;
+      changed.listUpdate[4] = 0;
+      if (!c.ownsLabels) {
+        setText(changed.customerAnalysisLabel[0], "Region");
+        setText(changed.supplierAnalysisLabel[2], "Buyer");
+        changed.callChargeRate = 9.5;
+      }
+      storeSetup(co, changed);
+    };
+    editWhileAnotherStationStores(co, c.open, c.edit, c.action, c.name, storeElsewhere, c.finish);
+    const setupmap after = storedSetup(co);
+    c.expectEdit(before, after);
+    EXPECT_EQ(copy(after.fyStartMonth), 3);
+    EXPECT_EQ(copy(after.listUpdate[4]), 0);
+    if (c.ownsLabels) continue;
+    EXPECT_STREQ(after.customerAnalysisLabel[0], "Region");
+    EXPECT_STREQ(after.supplierAnalysisLabel[2], "Buyer");
+    EXPECT_DOUBLE_EQ(copy(after.callChargeRate), 9.5);
+  }
 }
 
 }  // namespace
