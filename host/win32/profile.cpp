@@ -177,7 +177,8 @@ std::optional<Entry> entryOf(std::string_view line) {
 }
 
 bool sameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+  if (a.size() != b.size()) return false;
+  return a.empty() || strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // The lines of a section: [header + 1, end).

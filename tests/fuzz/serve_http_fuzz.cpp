@@ -125,14 +125,29 @@ std::string wire(const Request& r) {
   return text + r.body;
 }
 
+// A connect that libFuzzer's timer signal interrupts goes on in the
+// background: wait for it to finish instead of calling it refused.
+bool connectTo(int sock, const sockaddr_in& address) {
+  if (::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+    return true;
+  if (errno != EINTR) return false;
+  pollfd writable{sock, POLLOUT, 0};
+  while (::poll(&writable, 1, -1) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  socklen_t length = sizeof error;
+  ::getsockopt(sock, SOL_SOCKET, SO_ERROR, &error, &length);
+  errno = error;
+  return error == 0;
+}
+
 std::string exchange(const std::string& request) {
   const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  require(::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0,
-          "the server takes no connection");
+  require(connectTo(sock, address), "the server takes no connection", std::strerror(errno));
   for (std::size_t sent = 0; sent < request.size();) {
     const ssize_t n = ::send(sock, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;  // libFuzzer's own timer signal
