@@ -1,7 +1,11 @@
 // The captions of the dialogs' controls as the person reads them: the
 // texts of the resource scripts are checked against the dialogs' own words,
-// so that a changed letter in a label, a button or a group box is caught.
+// so that a changed letter in a label, a button or a group box is caught;
+// and the style of every control, by the same table and a table of the
+// styled controls that carry no caption.
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "api/win32.h"
 #include "frame/res/ids_codes.h"
@@ -202,6 +206,87 @@ const ControlSpec kCaptionedControls[] = {
 };
 
 TEST(ControlCaptions, AsTheDialogsShowThem) { ExpectControls(kCaptionedControls); }
+
+// Every control of a style beyond a plain one that the table above does
+// not list with its caption, and the controls whose class the engine's
+// behaviour depends on; every other control is visible and enabled, a
+// BUTTON a push button (or an unnamed group box), an EDIT plain.
+const ControlGroup kStyledControls[] = {
+    {IDD_PREFS_ADDRESS, "EDIT", kDisabled, {IDC_PREFS_ADDRESS_FRAME}},
+    {IDD_CHANGE_PASSWORD, "EDIT", kDisabled, {IDC_PASSWORD_LOGON_NAME}},
+    {IDD_CHANGE_PASSWORD, "EDIT", kPassword | kUpperCase, {IDC_PASSWORD_NEW, IDC_PASSWORD_CONFIRM}},
+    {IDD_EDIT_TAX_CODE, "EDIT", kDisabled, {IDC_EDIT_TAX_CODE_CODE}},
+    {IDD_EDIT_TAX_CODE, "BUTTON", kGroup, {IDC_EDIT_TAX_CODE_EC_GROUP}},
+    {IDD_EDIT_ACCOUNT_STATUS, "BUTTON", kCheckBox, {IDC_EDIT_ACCOUNT_STATUS_ON_HOLD}},
+    // The customer's figures are calculator edits, the supplier's plain ones.
+    {IDD_CUSTOMER_RECORD,
+     "#VX32CALCEDIT",
+     0,
+     {IDC_LEDGER_CREDIT_LIMIT, IDC_LEDGER_SETTLEMENT_DISCOUNT, IDC_CUSTOMER_DISCOUNT_RATE}},
+    {IDD_CUSTOMER_RECORD,
+     "COMBOBOX",
+     kDropDownList,
+     {IDC_CUSTOMER_DISCOUNT_TYPE, IDC_LEDGER_ACCOUNT_STATUS}},
+    {IDD_CUSTOMER_RECORD,
+     "BUTTON",
+     kGroup,
+     {IDC_LEDGER_CREDIT_TERMS_GROUP, IDC_LEDGER_DEFAULTS_GROUP}},
+    {IDD_SUPPLIER_RECORD, "EDIT", 0, {IDC_LEDGER_CREDIT_LIMIT, IDC_LEDGER_SETTLEMENT_DISCOUNT}},
+    {IDD_SUPPLIER_RECORD, "COMBOBOX", kDropDownList, {IDC_LEDGER_ACCOUNT_STATUS}},
+    {IDD_SUPPLIER_RECORD,
+     "BUTTON",
+     kGroup,
+     {IDC_LEDGER_CREDIT_TERMS_GROUP, IDC_LEDGER_DEFAULTS_GROUP}},
+    {IDD_CUSTOMER_AGEING,
+     "BUTTON",
+     kCheckBox,
+     {IDC_AGEING_FUTURE_TOTALS, IDC_AGEING_CALENDAR_MONTHS}},
+    {IDD_CUSTOMER_AGEING,
+     "EDIT",
+     kDisabled,
+     {IDC_AGEING_PERIOD1_TO, IDC_AGEING_PERIOD2_TO, IDC_AGEING_PERIOD3_TO}},
+    {IDD_SUPPLIER_AGEING,
+     "BUTTON",
+     kCheckBox,
+     {IDC_AGEING_FUTURE_TOTALS, IDC_AGEING_CALENDAR_MONTHS}},
+    {IDD_SUPPLIER_AGEING,
+     "EDIT",
+     kDisabled,
+     {IDC_AGEING_PERIOD1_TO, IDC_AGEING_PERIOD2_TO, IDC_AGEING_PERIOD3_TO}},
+    {IDD_CUSTOMER_AGEING, "BUTTON", kGroup, {IDC_AGEING_PERIODS_GROUP, IDC_AGEING_OPTIONS_GROUP}},
+    {IDD_SUPPLIER_AGEING, "BUTTON", kGroup, {IDC_AGEING_PERIODS_GROUP, IDC_AGEING_OPTIONS_GROUP}},
+    {IDD_PRODUCT_DETAILS,
+     "BUTTON",
+     kGroup,
+     {IDC_PRODUCT_DEFAULTS_GROUP, IDC_PRODUCT_PRECISION_GROUP}},
+    {IDD_PRODUCT_DETAILS,
+     "COMBOBOX",
+     kDropDownList,
+     {IDC_PRODUCT_QUANTITY_DECIMALS, IDC_PRODUCT_UNIT_DECIMALS}},
+    {IDD_INVOICE_DEFAULTS_PAGE,
+     "BUTTON",
+     kCheckBox,
+     {IDC_INVOICE_ACCOUNT_REF, IDC_INVOICE_ITEMS_QUANTITY, IDC_INVOICE_USE_SERVICE_TEXT,
+      IDC_INVOICE_UPDATE_CUST_DEPT}},
+    {IDD_OPTIONS_ENVIRONMENT, "BUTTON", kCheckBox, {IDC_OPTIONS_WELCOME_SCREEN}},
+};
+
+TEST(TemplateControls, StyledAsListedAndPlainOtherwise) {
+  ExpectControls(kStyledControls);
+  std::map<std::pair<std::uint16_t, std::uint32_t>, unsigned> listed;
+  for (const auto& g : kStyledControls)
+    for (std::uint16_t id : g.ids) listed[{g.dialog, id}] |= g.kinds;
+  for (const auto& s : kCaptionedControls) listed[{s.dialog, s.id}] |= s.kinds;
+  for (std::uint16_t dialog : Resources().dialogIds()) {
+    auto t = Resources().dialog(dialog);
+    if (!t) continue;
+    for (const auto& item : t->items) {
+      SCOPED_TRACE(testing::Message() << "control " << dialog << "/" << item.id);
+      auto found = listed.find({dialog, item.id});
+      ExpectStyle(item, found == listed.end() ? 0 : found->second);
+    }
+  }
+}
 
 }  // namespace
 }  // namespace vx70::test
