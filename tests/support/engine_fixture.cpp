@@ -48,8 +48,6 @@ void closeInnermost() {
 
 }  // namespace
 
-EngineFixture* currentFixture() { return g_fixture; }
-
 EngineFixture::EngineFixture(std::vector<std::uint8_t> resources)
     : resources_(std::move(resources)) {
   if (g_fixture) throw std::logic_error("one engine fixture at a time");
@@ -76,12 +74,6 @@ EngineFixture::~EngineFixture() {
   engine::unregisterModule(kDefaultsModuleNumber);
   win::reset();
   g_fixture = nullptr;
-}
-
-std::vector<int> EngineFixture::ordinals() const {
-  std::vector<int> out;
-  for (const auto& c : calls) out.push_back(c.ordinal);
-  return out;
 }
 
 }  // namespace vx70::test

@@ -1,7 +1,7 @@
 // A module for engine tests: the real module's resources with handlers that
 // record every call and do what the test asks, registered in-process as
 // module 15.  The engine runs on the test's own thread; the test acts as the
-// person through `onInput`, which the engine calls whenever a dialog waits.
+// person through `input`, which the engine calls whenever a dialog waits.
 #pragma once
 
 #include <cstdint>
@@ -42,15 +42,10 @@ class EngineFixture {
   std::vector<std::string> events;  // the engine's events, as JSON text
 
   Module& module() { return *module_; }
-  // The ordinals of the recorded calls, in order.
-  std::vector<int> ordinals() const;
 
  private:
   std::vector<std::uint8_t> resources_;
   std::unique_ptr<Module> module_;
 };
-
-// The fixture whose handlers are running.
-EngineFixture* currentFixture();
 
 }  // namespace vx70::test
