@@ -8,7 +8,6 @@
 
 #include "frame/res/ids_codes.h"
 #include "frame/res/ids_company.h"
-#include "frame/res/ids_strings.h"
 #include "tests/support/res_fixture.h"
 
 namespace vx70::test {
@@ -161,12 +160,6 @@ TEST(ResourceReader, FindsWhateverTheLanguage) {
   EXPECT_TRUE(Resources().dialog(IDD_COMPANY_PREFS));
   EXPECT_TRUE(Resources().file().find("dentry", IDD_FINANCIAL_YEAR)) << "type names ignore case";
   EXPECT_FALSE(Resources().dialog(3631)) << "no dialog has this number";
-}
-
-TEST(ResourceReader, MissingAndEmptyStringsDiffer) {
-  EXPECT_EQ(Resources().string(IDS_INI_SECTION), "VX70");
-  EXPECT_EQ(Resources().string(IDS_EMPTY), "");
-  EXPECT_FALSE(Resources().string(65000));
 }
 
 }  // namespace

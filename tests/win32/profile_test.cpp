@@ -1,12 +1,16 @@
-// Profile files with the Windows rules, where a station keeps them, and the
-// directories the station reports as Windows's own.
+// Profile files with the Windows rules, read again when they change, where
+// a station keeps them, and the directories the station reports as
+// Windows's own.
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -219,25 +223,63 @@ TEST_F(Profile, ConcurrentWritersLoseNoKey) {
     for (int k = 0; k < 15; ++k) EXPECT_EQ(get("S", key(t, k).c_str()), key(t, k));
 }
 
-TEST_F(Profile, FileNamesResolveIntoTheStationFolderWithTheEngineSettingsInVX70INI) {
-  writeFile("win.ini", "[MR]\nDebug=1\n");  // Windows file names ignore case
-  EXPECT_EQ(GetProfileIntA("MR", "Debug", 0), 1u);
-  EXPECT_TRUE(WriteProfileStringA("MR", "Debug", "0"));
-  EXPECT_EQ(readFile("win.ini"), "[MR]\nDebug=0\n");
-  EXPECT_EQ(GetPrivateProfileIntA("MR", "Debug", 7, nullptr), 0u);  // no file named: WIN.INI
-
-  const std::string elsewhere = root_ + "/other.ini";
-  EXPECT_TRUE(WritePrivateProfileStringA("S", "K", "V", elsewhere.c_str()));
-  EXPECT_EQ(get("S", "K", "", elsewhere.c_str()), "V");
-  // The engine keeps its settings in section VX70 of the package's file.
-  EXPECT_EQ(std::string(GetINI()), root_ + "/VX70.INI");
-  char buffer[MAX_PATH];
-  EXPECT_STREQ(ReadINIString("BackgroundBitmap", buffer, "none"), "none");
-  EXPECT_TRUE(WriteINIInt("Delay", -30));
-  EXPECT_TRUE(WriteINIString("BackgroundBitmap", "/pics/logo.bmp"));
-  EXPECT_EQ(readFile("VX70.INI"), "[VX70]\nDelay=-30\nBackgroundBitmap=/pics/logo.bmp\n");
-  EXPECT_EQ(ReadINIInt("delay", 0), -30);
-  EXPECT_STREQ(ReadINIString("BACKGROUNDBITMAP", buffer, ""), "/pics/logo.bmp");
+// A profile file read once is read again whenever it may have changed: a
+// station keeps the text only while the file is the same file, of the same
+// size and time, and not just written.
+TEST_F(Profile, AChangedFileIsReadAgain) {
+  const std::string path = pathOf("TEXTS.INI");
+  auto line = [&] { return get("Texts", "Line", "none", "TEXTS.INI"); };
+  auto writeInPlace = [&](const char* value) {
+    std::fstream(path, std::ios::in | std::ios::out) << "[Texts]\nLine=" << value << "\n";
+  };
+  auto setTime = [](const std::string& file, std::time_t when) {
+    const timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  };
+  // Each case starts from a file of its own time, long settled.
+  std::time_t settled = std::time(nullptr) - 3600;
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    const char* seen;
+  };
+  const Case cases[] = {
+      {"written in place, same size, another time",
+       [&] {
+         writeInPlace("bbb");
+         setTime(path, settled + 1);
+       },
+       "bbb"},
+      {"replaced by another file of the same size and time",
+       [&] {
+         writeFile("TEXTS.NEW", "[Texts]\nLine=ccc\n");
+         setTime(pathOf("TEXTS.NEW"), settled);
+         fs::rename(pathOf("TEXTS.NEW"), path);
+       },
+       "ccc"},
+      // The clock of the file system is coarse: two writes in one tick
+      // leave the same time behind.
+      {"written twice in the same tick",
+       [&] {
+         const std::time_t now = std::time(nullptr);
+         writeInPlace("ddd");
+         setTime(path, now);
+         EXPECT_EQ(line(), "ddd");
+         writeInPlace("eee");
+         setTime(path, now);
+       },
+       "eee"},
+      {"removed", [&] { fs::remove(path); }, "none"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    settled -= 10;
+    writeFile("TEXTS.INI", "[Texts]\nLine=aaa\n");
+    setTime(path, settled);
+    EXPECT_EQ(line(), "aaa");
+    c.change();
+    EXPECT_EQ(line(), c.seen);
+  }
 }
 
 TEST_F(Profile, StationFolderComesFromTheOptionsAndServesAsWindowsDirectories) {
@@ -263,12 +305,6 @@ TEST_F(Profile, StationFolderComesFromTheOptionsAndServesAsWindowsDirectories) {
   char buffer[MAX_PATH];
   EXPECT_EQ(GetWindowsDirectoryA(buffer, sizeof buffer), root_.size());
   EXPECT_EQ(buffer, root_);
-  stationOptions().windowsNT = false;
-  GetSystemDirectoryA(buffer, sizeof buffer);
-  EXPECT_EQ(buffer, root_ + "/system");
-  stationOptions().windowsNT = true;
-  GetSystemDirectoryA(buffer, sizeof buffer);
-  EXPECT_EQ(buffer, root_ + "/system32");
   // Too small: nothing copied, the size needed returned.
   char tiny[4] = "abc";
   EXPECT_EQ(GetWindowsDirectoryA(tiny, sizeof tiny), root_.size() + 1);

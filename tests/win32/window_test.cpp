@@ -482,18 +482,4 @@ TEST_F(WindowTest, EveryCallOnABadHandleFailsQuietly) {
   EXPECT_EQ(GetDlgItemTextA(live, 1, nullptr, 0), 0u);
 }
 
-TEST_F(WindowTest, DescribeGivesTheCommonFields) {
-  HWND dialog = make(0);
-  HWND item =
-      win::createWindow("STATIC", "Name:", WS_VISIBLE | WS_DISABLED, {5, 6, 45, 20}, dialog, 101);
-  nlohmann::json out;
-  win::describe(item, out);
-  EXPECT_EQ(out, nlohmann::json::parse(R"({"id":101,"class":"STATIC","text":"Name:",
-      "enabled":false,"visible":true,"focus":false,"rect":[5,6,40,14],
-      "style":"0x18000000"})"));
-  SetFocus(dialog);
-  win::describe(dialog, out);
-  EXPECT_EQ(out["focus"], true);
-}
-
 }  // namespace
