@@ -1,6 +1,6 @@
 // The utilities: date numbers and their texts, fixed-field padding,
 // rounding, the password transform, and the common library's answers about
-// the program (version, directories, the 16-bit file calls).
+// the program (directories, the 16-bit file calls).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +11,6 @@
 #include <string>
 
 #include "api/host_api.h"
-#include "host/station_options.h"
 
 namespace vx70::test {
 namespace {
@@ -215,26 +214,6 @@ TEST(ProgramAnswers, DirectoryPathIsAbsoluteWithoutTrailingSlash) {
     EXPECT_STREQ(GetDirectoryPath(c.path, c.base, 101, 0), c.expected) << c.path << " " << c.base;
   const std::string here = std::filesystem::current_path().string();
   EXPECT_EQ(GetDirectoryPath("x", nullptr, 101, 0), here + "/x");
-}
-
-TEST(ProgramAnswers, VersionFollowsThePlatformOption) {
-  StationOptions& options = stationOptions();
-  const bool saved = options.windowsNT;
-  for (const bool nt : {false, true}) {
-    options.windowsNT = nt;
-    const DWORD version = GetVersion();
-    EXPECT_EQ(version & 0xFF, 4u);
-    EXPECT_EQ((version >> 31) != 0, !nt);  // the 95 family sets the top bit
-    OSVERSIONINFOA info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    ASSERT_TRUE(GetVersionExA(&info));
-    EXPECT_EQ(info.dwPlatformId, nt ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS);
-    EXPECT_EQ(info.dwMajorVersion, 4u);
-    info.dwOSVersionInfoSize = 0;
-    EXPECT_FALSE(GetVersionExA(&info));
-  }
-  options.windowsNT = saved;
-  EXPECT_FALSE(GetVersionExA(nullptr));
 }
 
 TEST(ProgramAnswers, SixteenBitFileCallsCreateWriteAndTruncate) {
