@@ -36,17 +36,6 @@ class DataFiles : public ::testing::Test {
   ScratchCompany company_;
 };
 
-TEST_F(DataFiles, MapHasEveryFileWithItsRecordLength) {
-  for (const auto& info : data::companyFiles()) {
-    const datafilemap& entry = g_lpGlobVar->dataFiles[info.number];
-    EXPECT_EQ(entry.number, info.number);
-    EXPECT_EQ(entry.recordLength, info.recordLength);
-    EXPECT_STREQ(entry.name, info.name);
-  }
-  EXPECT_EQ(g_lpGlobVar->dataFiles[5].number, 5);
-  EXPECT_EQ(g_lpGlobVar->dataFiles[5].recordLength, 0);
-}
-
 TEST_F(DataFiles, AFileNeverCreatedDoesNotExist) {
   EXPECT_FALSE(FileOpen(Entry(DF_CURRENCIES), kExist, kDenyNone, 1));
   EXPECT_FALSE(FileOpen(Entry(DF_CURRENCIES), kRead, kDenyNone, 1));
@@ -207,27 +196,6 @@ TEST_F(GlobalRecords, AMissingRecordLeavesTheCopyAsItWas) {
   EXPECT_NE(lastError().find("setup"), std::string::npos) << lastError();
   EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->setup)[4782], 0x11);
   EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->control)[0], 0x22);
-}
-
-TEST_F(GlobalRecords, SetupAndControlRoundTrip) {
-  Create(DF_SETUP);
-  Create(DF_CONTROL);
-  setupmap setup;
-  std::memset(&setup, 0x33, sizeof setup);
-  contmap control;
-  std::memset(&control, 0x44, sizeof control);
-  ASSERT_EQ(WriteRec(Entry(DF_SETUP), 1, &setup), 4783u);
-  ASSERT_EQ(WriteRec(Entry(DF_CONTROL), 1, &control), 1280u);
-  EXPECT_TRUE(ReadSetup());
-  EXPECT_TRUE(ReadControl());
-  EXPECT_EQ(std::memcmp(&g_lpGlobVar->setup, &setup, sizeof setup), 0);
-  EXPECT_EQ(std::memcmp(&g_lpGlobVar->control, &control, sizeof control), 0);
-
-  reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->setup)[4782] = 0x55;
-  EXPECT_TRUE(WriteSetup());
-  setupmap back{};
-  ASSERT_EQ(ReadRec(Entry(DF_SETUP), 1, &back), 4783u);
-  EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&back)[4782], 0x55);
 }
 
 // A write of the global copy that fails puts what is stored back into it,
