@@ -157,25 +157,6 @@ TEST_F(Stations, OfTwoAskingAtOnceExactlyOneIsGrantedUntilItEnds) {
   }
 }
 
-// A dead station's log-on and action are gone for the others, and a new
-// station takes its slot (A's, the first) without a trace of it.
-TEST_F(Stations, ADeadStationsLogonActionAndSlotAreFreed) {
-  auto a = Start("A", "ANNE");
-  auto b = Start("B", "BOB");
-  ASSERT_EQ(a->Ask("request 25 ANNE"), "1");
-  ASSERT_EQ(b->Ask("users"), "2");
-  a->Kill();
-  Station c(company_.dir());
-  EXPECT_EQ(c.Ask("logon C CAROL"), "ok 1") << "A's slot";
-  EXPECT_EQ(c.Ask("request 25 CAROL"), "1");
-  EXPECT_EQ(b->Ask("users"), "2");
-  EXPECT_EQ(b->Ask("request 25 BOB"), "0");
-  data::openCompany(company_.dir());
-  auto records = CurrentActionRecords();
-  ASSERT_EQ(records.size(), 3u) << "B's and C's log-ons and C's action; A's records are gone";
-  for (const auto& r : records) EXPECT_STRNE(r.machine, "A");
-}
-
 TEST_F(Stations, RecordLocksExcludeOtherStations) {
   CreateFile(DF_SETUP);
   auto a = Start("A", "ANNE", "0.3");
