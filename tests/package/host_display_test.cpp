@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "api/records.h"
+#include "host/events.h"
 #include "tests/support/drive_support.h"
 
 namespace vx70::test {
@@ -150,6 +151,26 @@ TEST_F(HostDisplay, AChartThatCannotBeWrittenGivesFalseAndNoEvent) {
   EXPECT_TRUE(run.all("chart-written").empty());
   EXPECT_TRUE(fs::is_directory(chart));
   EXPECT_TRUE(strayChartFiles(co.dir()).empty()) << "the temporary file is removed";
+}
+
+// In this process, with the data path pointing elsewhere: the chart goes
+// there, and a folder that takes no new file (/proc, whoever asks) gives
+// false and no event.
+TEST(HostChart, TheChartGoesWhereTheDataPathPointsOrNowhere) {
+  TestCompany co;
+  for (const auto& [dir, written] :
+       {std::pair{std::string("/proc"), false}, std::pair{co.scratch("").string(), true}}) {
+    data::openCompany(co.dir());
+    std::strncpy(g_lpGlobVar->dataPath, dir.c_str(), sizeof g_lpGlobVar->dataPath - 1);
+    std::vector<json> events;
+    events::setSink([&](const json& e) { events.push_back(e); });
+    EXPECT_EQ(CreateGLCOATfile(0), written ? TRUE : FALSE) << dir;
+    events::setSink(nullptr);
+    EXPECT_EQ(events.size(), written ? 1u : 0u) << dir;
+    std::memset(g_lpGlobVar->dataPath, 0, sizeof g_lpGlobVar->dataPath);
+    data::closeCompany();
+  }
+  EXPECT_EQ(readBytes(co.scratch("GLCOAT.CSV")), kDemoChart);
 }
 
 }  // namespace
