@@ -1,6 +1,6 @@
 // The utilities: date numbers and their texts, fixed-field padding,
 // rounding, the password transform, and the common library's answers about
-// the program (directories, the 16-bit file calls).
+// the program (directories, the version block, the 16-bit file calls).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -214,6 +214,13 @@ TEST(ProgramAnswers, DirectoryPathIsAbsoluteWithoutTrailingSlash) {
     EXPECT_STREQ(GetDirectoryPath(c.path, c.base, 101, 0), c.expected) << c.path << " " << c.base;
   const std::string here = std::filesystem::current_path().string();
   EXPECT_EQ(GetDirectoryPath("x", nullptr, 101, 0), here + "/x");
+}
+
+// The platform itself is read through System Info and Update Defaults.
+TEST(ProgramAnswers, AVersionBlockOfNoKnownSizeIsRefused) {
+  OSVERSIONINFOA info{};
+  EXPECT_FALSE(GetVersionExA(&info));
+  EXPECT_FALSE(GetVersionExA(nullptr));
 }
 
 TEST(ProgramAnswers, SixteenBitFileCallsCreateWriteAndTruncate) {
