@@ -242,6 +242,8 @@ TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
   ServeProcess serve(company_, {"--multi-user"});
   auto started = serve.client().Get("/api/events?since=0");
   ASSERT_TRUE(started);
+  EXPECT_EQ(started->get_header_value("Content-Type"), "application/json");
+  EXPECT_EQ(started->get_header_value("Cache-Control"), "no-store");
   json early = json::parse(started->body);
   ASSERT_FALSE(early["events"].empty());
   EXPECT_EQ(early["events"][0]["event"], "station");
@@ -277,6 +279,7 @@ TEST_F(Serve, SigtermClosesTheDialogsAndLogsOff) {
   ServeProcess serve(company_, {"--multi-user", "--station", "WEB"});
   json opened = serve.command("open 3619 9");  // Init takes action 25
   ASSERT_EQ(opened["state"]["dialogs"].size(), 1u) << opened.dump();
+  EXPECT_EQ(opened["state"]["station"], (json{{"station", "WEB"}, {"user", "MANAGER"}}));
   auto held = currentActions(company_);
   ASSERT_EQ(held.size(), 2u);
   EXPECT_EQ(held[0].kind, 7);
