@@ -228,13 +228,8 @@ TEST(ProgramAnswers, SixteenBitFileCallsCreateWriteAndTruncate) {
   ASSERT_NE(mkdtemp(dir), nullptr);
   const std::string path = std::string(dir) + "/report.txt";
 
-  int file = _lcreat(path.c_str(), 0);
-  ASSERT_GE(file, 0);
-  EXPECT_EQ(_lwrite(file, "Headers: 12\r\n", 13), 13u);
-  EXPECT_EQ(_lclose(file), 0);
-  EXPECT_EQ(std::filesystem::file_size(path), 13u);
-
-  file = _lcreat(path.c_str(), 0);  // an existing file starts empty again
+  // Whole rows written System Info's print shows; here a count of 0 cuts.
+  const int file = _lcreat(path.c_str(), 0);
   ASSERT_GE(file, 0);
   EXPECT_EQ(_lwrite(file, "abcdef", 6), 6u);
   ASSERT_EQ(lseek(file, 2, SEEK_SET), 2);
