@@ -106,6 +106,8 @@ TEST_F(DataFiles, RecordsAreNumberedFromOneAndAWritePastTheEndFillsTheGap) {
 TEST_F(DataFiles, EveryFileStoresItsWholeRecord) {
   for (const auto& info : data::companyFiles()) {
     SCOPED_TRACE(info.name);
+    EXPECT_EQ(Entry(info.number)->recordLength, info.recordLength) << "as the map tells it";
+    EXPECT_STREQ(Entry(info.number)->name, info.name);
     Create(info.number);
     std::vector<std::uint8_t> record(info.recordLength), back(info.recordLength + 1, 0xAB);
     std::iota(record.begin(), record.end(), static_cast<std::uint8_t>(info.number));
