@@ -40,6 +40,7 @@ TEST(Currencies, ListsAllNinetyNineWithTheBaseChosen) {
   DriveRun run = co.use(kOpen + "show 3616\n" + kClose);
   json g = listGrid(run);
   ASSERT_EQ(g["rows"].size(), 99u);
+  EXPECT_EQ(g["current"]["row"], 0) << "Edit acts on a row from the start";
   EXPECT_EQ(g["rows"][0],
             json({"1", "Pound Sterling", "United Kingdom", "Yes", "1.000000", "No", "0.860000"}))
       << "EMU comes from the euro bit, not the EC text";
