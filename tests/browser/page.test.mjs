@@ -144,6 +144,14 @@ describe('The page in the browser', () => {
     await s.escape(I.IDD_TAX_CODES);
   });
 
+  it('flashes Financial Year on Escape while its Cancel is disabled', async () => {
+    await s.openFromMenu('Company settings', 'Financial Year');  // posted transactions
+    await s.page.keyboard.press('Escape');
+    await s.page.waitForSelector(`.dialog[data-dialog="${I.IDD_FINANCIAL_YEAR}"].beep`);
+    await s.page.keyboard.press('Enter');  // OK just closes it
+    await s.dialog(I.IDD_FINANCIAL_YEAR).waitFor({state: 'detached'});
+  });
+
   // Editing tax code T1: a refused rate is drawn back as the station holds
   // it, so that OK never stores a rate the person no longer sees; and
   // Space after Tab goes where the station's focus went.
