@@ -25,20 +25,11 @@ const IDCANCEL = 2;
 const LOST = 'The connection to the station was lost; trying again.';
 const run = promisify(execFile);
 
-// A bitmap of 2 x 1 pixels, 24 bits each: blue, then red.
-function tinyBitmap() {
-  const bytes = Buffer.alloc(14 + 40 + 8);
-  bytes.write('BM', 0, 'ascii');
-  bytes.writeUInt32LE(bytes.length, 2);
-  bytes.writeUInt32LE(54, 10);
-  bytes.writeUInt32LE(40, 14);
-  bytes.writeInt32LE(2, 18);
-  bytes.writeInt32LE(1, 22);
-  bytes.writeUInt16LE(1, 26);
-  bytes.writeUInt16LE(24, 28);
-  bytes.set([0xff, 0, 0, 0, 0, 0xff], 54);
-  return bytes;
-}
+// A bitmap of 2 x 1 pixels, 24 bits each: blue, then red (its 62 bytes:
+// file header, info header of 40 bytes, two pixels padded to 8 bytes).
+const TINY_BITMAP = Buffer.from(
+    'Qk0+AAAAAAAAADYAAAAoAAAAAgAAAAEAAAABABgAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA/wAAAAD/AAA=',
+    'base64');
 
 describe('The page in the browser', () => {
   let s;
@@ -475,7 +466,7 @@ describe('The page in the browser', () => {
   it('shows the chosen wallpaper and ledger colour on the main window', async () => {
     const {folder} = await s.page.evaluate(() => fetch('/api/files').then((r) => r.json()));
     await mkdir(folder, {recursive: true});
-    await writeFile(path.join(folder, 'WALL.BMP'), tinyBitmap());
+    await writeFile(path.join(folder, 'WALL.BMP'), TINY_BITMAP);
     await writeFile(path.join(folder, 'NOTES.TXT'), 'not a picture');
     const workspace = s.page.locator('#workspace');
     const customers = s.page.locator('#toolbar [data-ledger="Customers"]');
