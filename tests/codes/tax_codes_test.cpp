@@ -72,7 +72,6 @@ TEST(TaxCodes, KeyboardRateEditIsStoredInItsEntryOnly) {
                         "--multi-user --lock-records");
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_CODE)["text"], "T3");
   EXPECT_FALSE(enabled(editControl(run, IDC_EDIT_TAX_CODE_CODE)));
-  EXPECT_FALSE(checked(editControl(run, IDC_EDIT_TAX_CODE_IN_USE)));
   EXPECT_FALSE(enabled(editControl(run, IDC_TAX_CODE_COMBO))) << "no EC code, no link";
   EXPECT_EQ(listGrid(run, 1)["rows"][3], json({"T3", "12.25", "Y", "N", "N", ""}));
 
