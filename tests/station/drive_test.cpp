@@ -4,12 +4,10 @@
 // that do not fit.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -23,30 +21,19 @@ namespace {
 
 using nlohmann::json;
 using vx70::test::DriveRun;
-using vx70::test::TestCompany;
-namespace data = vx70::data;
 using vx70::test::jsonLines;
+using vx70::test::TestCompany;
 using vx70::test::waitForText;
+namespace data = vx70::data;
 
 std::string quote(const std::string& s) { return "'" + s + "'"; }
 
-// Runs vx70 drive with the probe module on the script.
-DriveRun drive(const std::string& script, const std::string& args = "") {
-  static int counter = 0;
-  auto dir = std::filesystem::temp_directory_path() /
-             ("vx70-drive-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir / "script") << script;
-  std::string command = "cd " + quote(dir.string()) + " && ";
-  command += "VX70_MODULE=" + quote(VX70_PROBE_MODULE_PATH) + " ";
-  command += quote(VX70_PROGRAM_PATH) + " drive script " + args + " 2>stderr";
-  DriveRun run;
-  FILE* out = popen(command.c_str(), "r");
-  char line[65536];
-  while (out && std::fgets(line, sizeof line, out)) run.events.push_back(json::parse(line));
-  int status = out ? pclose(out) : -1;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::filesystem::remove_all(dir);
+// Runs vx70 drive with the probe module on the script, on an empty company.
+DriveRun drive(const std::string& script) {
+  static const TestCompany company("");
+  setenv("VX70_MODULE", VX70_PROBE_MODULE_PATH, 1);
+  DriveRun run = company.drive(script);
+  unsetenv("VX70_MODULE");
   return run;
 }
 
@@ -321,7 +308,9 @@ TEST(Drive, AFullDiskLosesNothingStoredAndTheStationEndsSayingWhy) {
 }
 
 TEST(Drive, AStationThatCannotStartSaysWhy) {
-  DriveRun run = drive("show\n", "--data /nonexistent/company");
+  TestCompany co;
+  std::filesystem::remove_all(co.dir());
+  DriveRun run = co.drive("show\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.error()["line"], 0);
 }
