@@ -68,8 +68,6 @@ describe('The page in the browser', () => {
   for (const [id, group, item, name] of drawn)
     it(`draws ${item} at its template's size`, async () => {
       await s.openFromMenu(group, item);
-      await s.dialog(id).waitFor();
-      await s.settled();
       const state = await s.state();
       const [, , width, height] = state.dialogs.find((x) => x.dialog === id).rect;
       const body = await s.dialog(id).locator('> .window-body').boundingBox();
@@ -235,8 +233,7 @@ describe('The page in the browser', () => {
     await finder.waitFor({state: 'detached'});
     await s.settled();
     assert.equal(await codeCell.textContent(), '1210');
-    await s.click(I.IDD_CONTROL_ACCOUNTS, IDCANCEL);
-    await s.dialog(I.IDD_CONTROL_ACCOUNTS).waitFor({state: 'detached'});
+    await s.closeBy(I.IDD_CONTROL_ACCOUNTS, IDCANCEL);
   });
 
   it('sends the password typed, never the asterisks shown', async () => {
@@ -263,7 +260,6 @@ describe('The page in the browser', () => {
   // text goes to the station as it is typed, before the click that follows.
   it('tells a refusal in words and sends the text as it is typed', async () => {
     await s.openFromMenu('Company settings', 'Company Preferences');
-    await s.dialog(3600).waitFor();
     for (const [typed, told] of [
              ['中', 'The character "中" cannot be stored in this company\'s data.'],
              ['Acme', ''],
@@ -298,8 +294,7 @@ describe('The page in the browser', () => {
        assert.equal(await calendar.locator('td[aria-selected="true"]').textContent(), String(+day));
        const chosen = +day === 15 ? '16' : '15';
        await calendar.locator(`td[data-day="${chosen}"]`).click();
-       await s.control(3606, IDOK).click();
-       await s.dialog(3606).waitFor({state: 'detached'});
+       await s.closeBy(3606, IDOK);
        assert.equal(
            await s.page.locator('#status-date').textContent(),
            `Program date ${chosen}/${month}/${year}`);
@@ -383,8 +378,7 @@ describe('The page in the browser', () => {
       await s.settled();
       assert.equal(await row.locator('td').nth(1).textContent(), shown);
     }
-    await s.click(I.IDD_DEPARTMENTS, IDCANCEL);
-    await s.dialog(I.IDD_DEPARTMENTS).waitFor({state: 'detached'});
+    await s.closeBy(I.IDD_DEPARTMENTS, IDCANCEL);
   });
 
   it('reaches the menu by Alt and its letter, and the menu and toolbar by Tab', async () => {
@@ -458,8 +452,7 @@ describe('The page in the browser', () => {
         await s.dialog(q.then).waitFor();
         await s.escape(q.then);
       }
-      await s.click(q.list, IDCANCEL);
-      await s.dialog(q.list).waitFor({state: 'detached'});
+      await s.closeBy(q.list, IDCANCEL);
     });
   }
 
@@ -533,7 +526,6 @@ describe('The page in the browser', () => {
   // topic, and the Users grid's context menu.
   it('opens the printed System Info as a PDF in a new tab', async () => {
     await s.openFromMenu('System and users', 'System Info');
-    await s.dialog(I.IDD_SYSTEM_INFO).waitFor();
     const [tab] = await Promise.all([
       s.page.context().waitForEvent('page'),
       s.control(I.IDD_SYSTEM_INFO, I.IDC_SYSTEM_INFO_PRINT).click(),
@@ -558,13 +550,11 @@ describe('The page in the browser', () => {
     await editor.waitFor({state: 'detached'});
     const file = path.join(s.dataDir, 'stations', 'STATION1', 'WIN.INI');
     assert.equal(await readFile(file, 'utf8'), '[MR]\nDebug=1\n');
-    await s.click(I.IDD_SYSTEM_INFO, IDOK);
-    await s.dialog(I.IDD_SYSTEM_INFO).waitFor({state: 'detached'});
+    await s.closeBy(I.IDD_SYSTEM_INFO, IDOK);
   });
 
   it('opens the help window at the technical support topic', async () => {
     await s.openFromMenu('System and users', 'About');
-    await s.dialog(I.IDD_ABOUT).waitFor();
     await s.control(I.IDD_ABOUT, I.IDC_ABOUT_TECH_SUPPORT).click();
     const help = s.page.locator('.help-window');
     await help.waitFor();
@@ -572,14 +562,11 @@ describe('The page in the browser', () => {
         await help.frameLocator('iframe').locator('h1').textContent(), 'Technical support');
     await help.getByRole('button', {name: 'Close'}).click();
     await help.waitFor({state: 'detached'});
-    await s.click(I.IDD_ABOUT, IDOK);
-    await s.dialog(I.IDD_ABOUT).waitFor({state: 'detached'});
+    await s.closeBy(I.IDD_ABOUT, IDOK);
   });
 
   it('offers Remove user on the Users grid and asks before removing', async () => {
     await s.openFromMenu('System and users', 'User List');
-    await s.dialog(I.IDD_USER_LIST).waitFor();
-    await s.settled();
     await s.gridRow(I.IDD_USER_LIST_USERS, I.IDC_USER_LIST_USERS_GRID, 0).click({button: 'right'});
     await s.page.locator('.context-menu').getByRole('menuitem', {name: 'Remove user'}).click();
     for (const [asked, answer] of [
@@ -589,8 +576,7 @@ describe('The page in the browser', () => {
       await s.question().getByRole('button', {name: answer}).click();
     }
     await s.question().waitFor({state: 'detached'});
-    await s.click(I.IDD_USER_LIST, IDOK);
-    await s.dialog(I.IDD_USER_LIST).waitFor({state: 'detached'});
+    await s.closeBy(I.IDD_USER_LIST, IDOK);
   });
 
   // The station's stream: what another station stores is named in words.

@@ -187,6 +187,13 @@ export class Session {
     await this.settled();
   }
 
+  // Presses a button that closes its dialog, and waits until it has gone.
+  async closeBy(dialogId, controlId) {
+    await this.control(dialogId, controlId).click();
+    await this.dialog(dialogId).waitFor({state: 'detached'});
+    await this.settled();
+  }
+
   // Closes the dialog by the Escape key (its Cancel).
   async escape(dialogId) {
     await this.page.keyboard.press('Escape');
