@@ -301,7 +301,8 @@ TEST(ProgramDate, TheDateIsCheckedAndTakenOnOk) {
   TestCompany co;
   storeYear(co, 3, 2025);
   for (const auto& c : kCases) {
-    auto run = co.use("open 3606\n" + c.script + "show\n", kApril2025);
+    auto run = co.use("open 3606\nshow 3606\n" + c.script + "show\n", kApril2025);
+    EXPECT_EQ(shownControl(run, 0, IDD_PROGRAM_DATE, IDC_PROGRAM_DATE_FIELD)["text"], "10/05/2025");
     EXPECT_EQ(run.messages(), c.messages) << c.name;
     EXPECT_EQ(run.all("show").back()["main"]["programDate"], c.date) << c.name;
     EXPECT_TRUE(run.all("show").back()["dialogs"].empty()) << c.name;
