@@ -37,23 +37,17 @@ DriveRun drive(const std::string& script) {
   return run;
 }
 
-// Each question waits for its answer, and the probe's handler tells in a
-// notice what it heard; typing, leaving and clicking send the
-// notifications a person's actions send (EN_SETFOCUS 256, EN_UPDATE 1024,
-// EN_CHANGE 768, EN_KILLFOCUS 512, BN_CLICKED 0).
+// What the probe's handler heard: an edit box's answer that is the word
+// "cancel" quoted (the answers themselves are the dialog tests'), and the
+// notifications that typing, leaving and clicking send as a person's
+// actions do (EN_SETFOCUS 256, EN_UPDATE 1024, EN_CHANGE 768, EN_KILLFOCUS
+// 512, BN_CLICKED 0).
 TEST(Drive, QuestionsAndActionsReachTheHandlerAsAPersonSendsThem) {
   const struct {
     std::string script;
     std::vector<std::string> messages;
   } cases[] = {
-      {"open 3619 1\nanswer yes\nanswer ok\n", {"Save changes?", "You said yes"}},
-      {"open 3619 1\nanswer no\nanswer ok\n", {"Save changes?", "You said no"}},
-      {"open 3619 2\neditbox \"new value that is long\"\nanswer ok\n", {"edit 1 [new value ]"}},
-      {"open 3619 2\neditbox cancel\nanswer ok\n", {"edit 0 [old]"}},
       {"open 3619 2\neditbox \"cancel\"\nanswer ok\n", {"edit 1 [cancel]"}},
-      {"open 3619 5\nfile /tmp/logo.bmp\nanswer ok\n", {"file 1 [/tmp/logo.bmp]"}},
-      {"open 3619 6\ncolour 0x80ff80\nanswer ok\n", {"colour 1 80ff80"}},
-      {"open 3619 6\ncolour cancel\nanswer ok\n", {"colour 0 ffffff"}},
       {"open 3620 7\nanswer ok\ntype 3620 1962 12.5\nanswer ok\nanswer ok\n"
        "leave 3620 1962\nanswer ok\nclick 3620 1961\nanswer ok\nclick 3620 2\nanswer ok\n",
        {"command 1962/256", "command 1962/1024", "command 1962/768", "command 1962/512",
