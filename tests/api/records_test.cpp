@@ -1,28 +1,19 @@
-// The record layouts: every field where the dialogs expect it, the field
-// tables that name them, the setup fields that the compiled resources bind
-// controls to, the JSON form of a record, and the questions answered from a
-// record (control account, financial year, manager).
+// The records as the host reads them: the JSON form of a record, and the
+// questions answered from a record (control account, financial year,
+// manager).  Offsets and sizes are pinned where the records are declared.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "api/host_api.h"
-#include "frame/res/ids_ledgers.h"
-#include "host/data/company.h"
 #include "host/data/record_fields.h"
-#include "tests/support/res_fixture.h"
 
 namespace {
 
 using vx70::records::decodeRecord;
 using vx70::records::encodeRecord;
-using vx70::records::Field;
-using vx70::records::FieldKind;
-using vx70::records::FieldTable;
 using vx70::records::fieldTable;
 using vx70::records::RecordError;
 using Json = nlohmann::ordered_json;
@@ -40,158 +31,6 @@ std::span<std::uint8_t> bytesOf(Record& r) {
 WORD dateOf(WORD day, WORD month, WORD year) {
   const WORD parts[3] = {day, month, year};
   return DateNumberFromComponents(parts);
-}
-
-// ---- Field tables ----------------------------------------------------------
-
-TEST(FieldTables, EachDataFileHasItsLibraryRecordLength) {
-  for (const auto& file : vx70::data::companyFiles()) {
-    SCOPED_TRACE(file.name);
-    const FieldTable* t = fieldTable(file.number);
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->size, file.recordLength);
-  }
-  EXPECT_EQ(fieldTable(1), nullptr);
-  EXPECT_EQ(fieldTable(63), nullptr);
-}
-
-struct Expected {
-  std::uint16_t file;
-  FieldKind kind;
-  std::size_t size, count;
-  const char* names;  // separated by spaces
-};
-
-using enum FieldKind;
-
-// Widths, kinds and repeats as the dialogs' record tables give them (the
-// offsets are held where the records are declared).
-const Expected kExpected[] = {
-    {0, Text, 61, 1, "companyName creditRefNo invServiceText"},
-    {0, Text, 61, 5, "addressLine"},
-    {0, Text, 11, 1, "password"},
-    {0, Text, 11, 5, "addressLabel"},
-    {0, F64, 8, 1, "callChargeRate custCreditLimit baseEuroRate"},
-    {0, U16, 2, 1,
-     "printEndBanner accessRights fyStartYear nonVatableTaxCode chequeLinesPerPage "
-     "allowNegativeStock custTaxCode custFutureTotals custAccountStatus suppTaxCode "
-     "suppAccountStatus prodCategory baseCurrency"},
-    {0, U16, 2, 11, "listUpdate"},
-    {0, U8, 1, 1,
-     "fyStartMonth vatCashAccounting printNameOnStationery custDiscountType suppCurrency "
-     "suppCalendarAgeing invAccountRefDefault invUseServiceText"},
-    {0, Date, 2, 1, "lastBackupDate auditClearedDate"},
-    {0, Text, 256, 1, "email www"},
-    {0, Text, 11, 3, "customerAnalysisLabel supplierAnalysisLabel"},
-    {0, Text, 9, 1, "custNominalCode prodNominalCode"},
-    {0, F64, 8, 10, "custDiscountValues custDiscountRates"},
-    {0, U16, 2, 4, "custAgeingPeriods suppAgeingPeriods"},
-    {0, I16, 2, 1, "prodUnitDecimals prodQuantityDecimals"},
-    {18, U32, 4, 15, "controlRec"},
-    {18, U32, 4, 1, "headerCount usageCount splitCount"},
-    {18, Record, 12, 100, "taxCode"},
-    {31, Text, 33, 1, "logonName"},
-    {31, Text, 11, 1, "password"},
-    {31, F64, 8, 1, "callChargeRate"},
-    {31, U16, 2, 11, "listUpdate"},
-    {10, Text, 9, 1, "code"},
-    {10, U8, 1, 1, "typeFlags"},
-    {10, F64, 8, 1, "balance"},
-    {10, U32, 4, 1, "tranLink1 tranLink2"},
-    {32, Text, 33, 1, "user machine"},
-    {32, U16, 2, 1, "kind"},
-    {32, Text, 9, 1, "details"},
-    {20, Text, 31, 1, "name"},
-    {20, Text, 4, 1, "ecMember"},
-    {20, F64, 8, 1, "exchangeRate euroRate"},
-    {20, U16, 2, 1, "flags"},
-    {48, U16, 2, 1, "deleted"},
-    {48, Date, 2, 1, "dateFrom"},
-    {48, F64, 8, 1, "baseRate additionalRate"},
-    {49, Text, 61, 1, "description"},
-    {49, U8, 1, 1, "onHold"},
-    {7, Text, 31, 1, "name"},
-    {19, Text, 31, 1, "name"},
-    {35, Text, 61, 1, "name"},
-};
-
-TEST(FieldTables, NamedFieldsHaveTheWidthsTheDialogsExpect) {
-  for (const Expected& e : kExpected) {
-    std::istringstream names(e.names);
-    for (std::string name; names >> name;) {
-      SCOPED_TRACE(testing::Message() << "file " << e.file << " " << name);
-      const Field* f = fieldTable(e.file)->find(name);
-      ASSERT_NE(f, nullptr);
-      EXPECT_EQ(f->size, e.size);
-      EXPECT_EQ(f->kind, e.kind);
-      EXPECT_EQ(f->count, e.count);
-    }
-  }
-}
-
-// ---- Controls bound to the setup record image --------------------------------
-
-// The record images that dialogs bind their controls to: the setup record's
-// (the ledger defaults') and a nominal record's (the same entry number in
-// every dialog that holds one).
-constexpr std::uint16_t kSetupImage = IDC_LEDGER_SETUP_IMAGE;
-constexpr std::uint16_t kNominalImage = IDC_CUSTOMER_NOMINAL_IMAGE;
-
-// The bytes that a bound entry's value takes, and the kinds that hold it.
-bool boundWidth(const vx70::res::CEntry& e, std::size_t& width, std::set<FieldKind>& kinds) {
-  switch (e.type) {
-    case vx70::res::CT_DECIMAL:
-      width = 8, kinds = {F64};
-      return true;
-    case vx70::res::CT_WORD:
-      width = 2, kinds = {U16, I16};
-      return true;
-    case vx70::res::CT_RECNO:
-      width = 4, kinds = {U32, I32};
-      return true;
-    case vx70::res::CT_TEXT:
-      width = e.length, kinds = {Text};
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The field (or array element) of setupmap that starts at offset.
-const Field* setupFieldAt(std::size_t offset) {
-  for (const Field& f : fieldTable(0)->fields)
-    if (offset >= f.offset && offset < f.end() && (offset - f.offset) % f.size == 0) return &f;
-  return nullptr;
-}
-
-TEST(SetupImage, EveryBoundControlLiesOnASetupFieldOfItsSize) {
-  const auto& res = vx70::test::Resources();
-  int bound = 0;
-  for (std::uint16_t id : res.file().ids(vx70::res::ResId{0, "CENTRY"})) {
-    const auto list = res.centry(id);
-    ASSERT_TRUE(list);
-    for (const auto& e : list->entries) {
-      if (e.type == vx70::res::CT_RECORD && e.id == kSetupImage) {
-        EXPECT_EQ(e.length, sizeof(setupmap)) << "CENTRY " << id;
-      }
-      if (e.type == vx70::res::CT_RECORD && e.id == kNominalImage) {
-        EXPECT_EQ(e.length, sizeof(nommap)) << "CENTRY " << id;
-      }
-      if (e.storage != vx70::res::CS_FIELD || e.link1 != kSetupImage) continue;
-      SCOPED_TRACE(testing::Message() << "CENTRY " << id << " entry " << e.id << " at " << e.link2);
-      ++bound;
-      std::size_t width = 0;
-      std::set<FieldKind> kinds;
-      ASSERT_TRUE(boundWidth(e, width, kinds)) << "entry type " << e.type;
-      const Field* f = setupFieldAt(e.link2);
-      ASSERT_NE(f, nullptr);
-      EXPECT_FALSE(f->reserved()) << f->name;
-      EXPECT_EQ(f->size, width) << f->name;
-      EXPECT_TRUE(kinds.count(f->kind)) << f->name;
-    }
-  }
-  // Customer (6), supplier (5) and product (1) defaults bind their fields.
-  EXPECT_GE(bound, 12);
 }
 
 // ---- JSON form ----------------------------------------------------------------

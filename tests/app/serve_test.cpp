@@ -1,26 +1,15 @@
 // `vx70 serve` as a browser meets it: a child process on a free port, its
-// page files and nothing else, the station's state, commands and refusals,
-// the checks that keep other sites out, the stream and the long poll that
-// bring what changed, help pages, reports and the system editor's files, and
-// a clean log-off on SIGTERM.
+// page files and nothing else, commands and refusals, the checks that keep
+// other sites out, the stream and the long poll that bring what changed,
+// help pages, reports and the system editor's files, and a clean log-off
+// on SIGTERM.  What the page draws of the state the browser tests check.
 #include <future>
 
 #include "app/serve_events.h"
-#include "frame/res/ids_codes.h"
 #include "tests/app/serve_process.h"
 
 namespace vx70::test {
 namespace {
-
-const char* const kMonths[] = {"January",   "February", "March",    "April",
-                               "May",       "June",     "July",     "August",
-                               "September", "October",  "November", "December"};
-
-std::vector<std::string> kinds(const json& events) {
-  std::vector<std::string> out;
-  for (const auto& e : events) out.push_back(e.value("event", ""));
-  return out;
-}
 
 // The stored action records of the company (data file 32) still current.
 std::vector<actionmap> currentActions(const TestCompany& company) {
@@ -82,9 +71,6 @@ TEST_F(Serve, HelpReportsAndTheSystemEditorReachOnlyTheirOwnFiles) {
   std::ofstream(stationDir / "VX70.INI", std::ios::binary) << "[A]\r\nx=1\r\n";
   auto c = serve.client();
 
-  auto topic = c.Get("/help/10010.html");
-  ASSERT_TRUE(topic);
-  EXPECT_EQ(topic->body, "support");
   for (const auto& [context, target] : std::vector<std::pair<std::string, std::string>>{
            {"10010", "/help/10010.html"}, {"5", "/help/index.html"}}) {
     auto res = c.Get("/help/context/" + context);
@@ -118,80 +104,6 @@ TEST_F(Serve, HelpReportsAndTheSystemEditorReachOnlyTheirOwnFiles) {
   EXPECT_EQ(files[0]["text"], "[A]\nx=2\n");
   EXPECT_EQ(files[1]["name"], "WIN.INI");
   EXPECT_EQ(files[1]["text"], "[MR]\nDebug=1\n");
-}
-
-TEST_F(Serve, StateShowsTheStationItsMainWindowAndMenu) {
-  ServeProcess serve(company_);
-  auto res = serve.client().Get("/api/state");
-  ASSERT_TRUE(res);
-  EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
-  EXPECT_EQ(res->get_header_value("Cache-Control"), "no-store");
-  json state = json::parse(res->body);
-  EXPECT_GE(state["seq"].get<int>(), 1) << "the station's start is an event";
-  EXPECT_EQ(state["station"], (json{{"station", "STATION1"}, {"user", "MANAGER"}}));
-
-  auto setup = company_.stored<setupmap>(DF_SETUP, 1);
-  std::string name = setup.companyName;
-  while (!name.empty() && name.back() == ' ') name.pop_back();
-  ASSERT_FALSE(name.empty());
-  EXPECT_EQ(state["main"]["title"], "VX70 - " + name);
-  ASSERT_LT(setup.fyStartMonth, 12);
-  EXPECT_EQ(state["main"]["info"],
-            std::string(kMonths[setup.fyStartMonth]) + " " + std::to_string(setup.fyStartYear));
-  EXPECT_EQ(state["main"]["programDate"].get<std::string>().size(), 10u);
-
-  std::vector<std::string> groups;
-  for (const auto& g : state["menu"]) groups.push_back(g["group"]);
-  EXPECT_EQ(groups, (std::vector<std::string>{"Company settings", "Ledger defaults", "Code tables",
-                                              "System and users"}));
-  EXPECT_EQ(state["menu"][2]["items"][4],
-            (json{{"dialog", IDD_TAX_CODES}, {"title", "Tax Codes"}}));
-  EXPECT_EQ(state["dialogs"], json::array());
-  EXPECT_TRUE(state["question"].is_null());
-}
-
-TEST_F(Serve, CommandsRunOnTheStationAndAnswerWithTheNewState) {
-  ServeProcess serve(company_);
-  json asked = serve.command("open 3619 1");  // Init asks Yes/No first
-  ASSERT_TRUE(asked["ok"].get<bool>()) << asked.dump();
-  EXPECT_EQ(kinds(asked["events"]), std::vector<std::string>{"message"});
-  json question = asked["state"]["question"];
-  EXPECT_EQ(question["event"], "message");
-  EXPECT_EQ(question["buttons"], (json{"yes", "no"}));
-  EXPECT_FALSE(question.contains("seq")) << "the question as the station asked it";
-
-  json refused = serve.command("click 3619 2");
-  EXPECT_FALSE(refused["ok"].get<bool>());
-  EXPECT_NE(refused["error"].get<std::string>().find("waits for its answer"), std::string::npos);
-  EXPECT_EQ(refused["events"], json::array());
-  EXPECT_EQ(refused["state"]["question"], question) << "still waiting";
-
-  json told = serve.command("answer yes");
-  ASSERT_TRUE(told["ok"].get<bool>());
-  ASSERT_EQ(told["events"].size(), 1u);
-  EXPECT_EQ(told["events"][0]["text"], "You said yes");
-  json opened = serve.command("answer ok");
-  EXPECT_EQ(kinds(opened["events"]), std::vector<std::string>{"dialog"});
-  EXPECT_TRUE(opened["state"]["question"].is_null());
-  ASSERT_EQ(opened["state"]["dialogs"].size(), 1u);
-  json dialog = opened["state"]["dialogs"][0];
-  EXPECT_EQ(dialog["dialog"], IDD_TAX_CODES);
-  EXPECT_EQ(dialog["title"], "Tax Codes");
-  EXPECT_FALSE(dialog["controls"].empty());
-
-  json closed = serve.command("click 3619 2");
-  ASSERT_TRUE(closed["ok"].get<bool>());
-  EXPECT_EQ(closed["events"][0]["action"], "closed");
-  EXPECT_EQ(closed["state"]["dialogs"], json::array());
-
-  // Every event is numbered once, in order, and the state names the last.
-  int last = 0;
-  for (const json* answer : {&asked, &told, &opened, &closed})
-    for (const auto& e : (*answer)["events"]) {
-      EXPECT_EQ(e["seq"].get<int>(), last ? last + 1 : e["seq"].get<int>());
-      last = e["seq"];
-    }
-  EXPECT_EQ(closed["state"]["seq"], last);
 }
 
 // The wallpaper endpoint hands out the one bitmap that the main window
@@ -237,10 +149,11 @@ TEST_F(Serve, CommandsThatDoNotFitAreRefusedWithTheirReason) {
     const char* command;
     const char* error;
   };
+  // What the script language refuses the drive tests show; these are the
+  // server's own refusals.
   for (const Case& k :
        {Case{"show", "\"show\" is not taken"}, Case{"wait update 1", "\"wait\" is not taken"},
-        Case{"frobnicate", "unknown command"}, Case{"type 3620 1962 \"open", "not closed"},
-        Case{"open 3619\nopen 3620", "line break"}, Case{"close 3619", "no open dialog"}}) {
+        Case{"open 3619\nopen 3620", "line break"}}) {
     json answer = serve.command(k.command);
     EXPECT_FALSE(answer["ok"].get<bool>()) << k.command;
     EXPECT_NE(answer["error"].get<std::string>().find(k.error), std::string::npos)
@@ -267,14 +180,13 @@ TEST_F(Serve, OnlyTheServersOwnPageMayChangeAnything) {
     const char* type;
   };
   std::string port = std::to_string(serve.port());
-  for (const Case& k :
-       {Case{{}, "application/json"}, Case{{{"Origin", "http://evil.example"}}, "application/json"},
-        Case{{{"Origin", "http://127.0.0.1:" + std::to_string(serve.port() + 1)}},
-             "application/json"},
-        Case{{{"Origin", "null"}}, "application/json"},
-        Case{{{"Origin", serve.origin()}}, "text/plain"},
-        Case{{{"Origin", serve.origin()}}, "application/x-www-form-urlencoded"},
-        Case{{{"Origin", serve.origin()}, {"Host", "evil.example:" + port}}, "application/json"}}) {
+  // A request without the page's Origin or JSON, or naming another host,
+  // the HTTP fuzz target sends; these are origins that look near enough.
+  for (const Case& k : {Case{{{"Origin", "http://evil.example"}}, "application/json"},
+                        Case{{{"Origin", "http://127.0.0.1:" + std::to_string(serve.port() + 1)}},
+                             "application/json"},
+                        Case{{{"Origin", "null"}}, "application/json"},
+                        Case{{{"Origin", serve.origin()}}, "application/x-www-form-urlencoded"}}) {
     auto res = c.Post("/api/command", k.headers, open, k.type);
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 403) << k.type;
@@ -283,10 +195,6 @@ TEST_F(Serve, OnlyTheServersOwnPageMayChangeAnything) {
     EXPECT_FALSE(answer["error"].get<std::string>().empty());
   }
   EXPECT_EQ(serve.state()["dialogs"], json::array()) << "nothing ran";
-
-  auto rebound = c.Get("/api/state", {{"Host", "evil.example:" + port}});
-  ASSERT_TRUE(rebound);
-  EXPECT_EQ(rebound->status, 403) << "a page of another name reached through its DNS";
 
   auto local = c.Post("/api/command", {{"Origin", "http://localhost:" + port}}, open,
                       "application/json; charset=utf-8");
@@ -334,15 +242,14 @@ TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
   ServeProcess serve(company_, {"--multi-user"});
   auto started = serve.client().Get("/api/events?since=0");
   ASSERT_TRUE(started);
+  EXPECT_EQ(started->get_header_value("Content-Type"), "application/json");
+  EXPECT_EQ(started->get_header_value("Cache-Control"), "no-store");
   json early = json::parse(started->body);
   ASSERT_FALSE(early["events"].empty());
   EXPECT_EQ(early["events"][0]["event"], "station");
   EXPECT_EQ(early["events"][0]["seq"], 1);
 
-  RawConnection stream(serve.port());
-  stream.get("/api/stream", serve.host());
-  stream.readThrough("\r\n\r\n");
-  const int since = stream.nextMessage()["data"]["seq"];
+  const int since = serve.state()["seq"];
   auto poll = std::async(std::launch::async, [&] {
     return serve.client().Get("/api/events?since=" + std::to_string(since));
   });
@@ -362,9 +269,6 @@ TEST_F(Serve, ALongPollBringsAnotherStationsNotice) {
   EXPECT_EQ(update["flag"], 8);
   EXPECT_EQ(update["seq"], since + 1);
   EXPECT_EQ(answer["seq"], since + 1);
-  json pushed = stream.nextMessage()["data"];
-  EXPECT_EQ(pushed["events"], answer["events"]) << "the stream brings it too";
-  EXPECT_EQ(pushed["seq"], since + 1);
 
   auto bad = serve.client().Get("/api/events?since=-3");
   ASSERT_TRUE(bad);
@@ -375,6 +279,7 @@ TEST_F(Serve, SigtermClosesTheDialogsAndLogsOff) {
   ServeProcess serve(company_, {"--multi-user", "--station", "WEB"});
   json opened = serve.command("open 3619 9");  // Init takes action 25
   ASSERT_EQ(opened["state"]["dialogs"].size(), 1u) << opened.dump();
+  EXPECT_EQ(opened["state"]["station"], (json{{"station", "WEB"}, {"user", "MANAGER"}}));
   auto held = currentActions(company_);
   ASSERT_EQ(held.size(), 2u);
   EXPECT_EQ(held[0].kind, 7);

@@ -63,8 +63,10 @@ function startServer(dataDir, extraArgs, env, port = 0) {
       const match = /open (http:\/\/\S+) in a browser/.exec(stdout += chunk);
       if (match) resolve(match[1]);
     });
-    child.on('exit', (code, signal) => reject(
-        new Error(`vx70 serve ended (${code ?? signal}) before it listened: ${stderr}`)));
+    child.on(
+        'exit',
+        (code, signal) => reject(
+            new Error(`vx70 serve ended (${code ?? signal}) before it listened: ${stderr}`)));
     child.on('error', reject);
   });
   return {child, url, stderr: () => stderr};
@@ -172,6 +174,31 @@ export class Session {
                      }).then((r) => r.json()),
         line,
     );
+  }
+
+  // What the station holds, not what the page draws.
+  async state() {
+    return this.page.evaluate(() => fetch('/api/state').then((r) => r.json()));
+  }
+
+  // Clicks a control and waits for the page to settle.
+  async click(dialogId, controlId) {
+    await this.control(dialogId, controlId).click();
+    await this.settled();
+  }
+
+  // Presses a button that closes its dialog, and waits until it has gone.
+  async closeBy(dialogId, controlId) {
+    await this.control(dialogId, controlId).click();
+    await this.dialog(dialogId).waitFor({state: 'detached'});
+    await this.settled();
+  }
+
+  // Closes the dialog by the Escape key (its Cancel).
+  async escape(dialogId) {
+    await this.page.keyboard.press('Escape');
+    await this.dialog(dialogId).waitFor({state: 'detached'});
+    await this.settled();
   }
 
   question() {

@@ -69,21 +69,6 @@ TEST(CategoryLists, EditStoresTheNameInTheRowsRecord) {
   }
 }
 
-// Every code list opens on its first row, as a list view does, so that its
-// Edit acts on a row from the start.
-TEST(CodeLists, EveryListOpensOnItsFirstRow) {
-  TestCompany co;
-  const std::pair<int, int> kLists[] = {{IDD_DEPARTMENTS, IDC_DEPARTMENTS_GRID},
-                                        {IDD_PRODUCT_CATEGORIES, IDC_PRODUCT_CATEGORIES_GRID},
-                                        {IDD_CURRENCIES, IDC_CURRENCIES_GRID},
-                                        {IDD_FINANCE_RATES, IDC_FINANCE_RATES_GRID}};
-  for (auto [dialog, grid] : kLists) {
-    const std::string id = std::to_string(dialog);
-    auto run = co.use("open " + id + "\nshow " + id + "\n");
-    EXPECT_EQ(shownControl(run.shown(dialog), grid)["current"]["row"], 0) << id;
-  }
-}
-
 json statusGrid(const DriveRun& run) {
   return shownControl(run.shown(IDD_ACCOUNT_STATUS), IDC_ACCOUNT_STATUS_GRID);
 }

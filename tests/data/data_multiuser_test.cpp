@@ -46,21 +46,10 @@ class OneStation : public ::testing::Test {
   ScratchCompany company_;
 };
 
-TEST_F(OneStation, LogonWritesTheLoggedInRecord) {
-  EXPECT_EQ(g_lpGlobVar->station, 1u) << "the first free slot";
-  auto records = CurrentActionRecords();
-  ASSERT_EQ(records.size(), 1u);
-  EXPECT_EQ(records[0].kind, 7);
-  EXPECT_STREQ(records[0].user, "SARAH");
-  EXPECT_STREQ(records[0].machine, "DESK7");
-  EXPECT_EQ(GetUserCount(), 1);
-  char name[33];
-  EXPECT_STREQ(GetStationName(name), "DESK7");
-}
-
-// An action takes one record however often granted and ends once; a freed
-// record is reused, or dropped at the end of the file; log-off removes
-// every record of the station.
+// Log-on writes the station's record in the first free slot; an action
+// takes one record however often granted and ends once; a freed record is
+// reused, or dropped at the end of the file; log-off removes every record
+// of the station.
 TEST_F(OneStation, ActionRecordsAreAddedOnceReusedAndRemovedAtLogoff) {
   accessmap access = AccessOf("MANAGER");
   auto request = [&](UINT action) {
@@ -72,6 +61,9 @@ TEST_F(OneStation, ActionRecordsAreAddedOnceReusedAndRemovedAtLogoff) {
   ASSERT_TRUE(request(32));
   auto records = CurrentActionRecords();
   ASSERT_EQ(records.size(), 3u) << "one record for the action, however often granted";
+  EXPECT_EQ(g_lpGlobVar->station, 1u);
+  EXPECT_EQ(records[0].kind, 7) << "logged on";
+  EXPECT_STREQ(records[0].user, "SARAH");
   EXPECT_EQ(records[1].kind, 31);
   EXPECT_STREQ(records[1].user, "MANAGER") << "the access record's logon name";
   EXPECT_STREQ(records[1].machine, "DESK7");
@@ -126,17 +118,6 @@ class Stations : public ::testing::Test {
   ScratchCompany company_;
 };
 
-TEST_F(Stations, OneStationAtATimeHoldsAnAction) {
-  auto a = Start("A", "ANNE");
-  auto b = Start("B", "BOB");
-  EXPECT_EQ(a->Ask("request 25 ANNE"), "1");
-  EXPECT_EQ(b->Ask("request 25 BOB"), "0");
-  EXPECT_EQ(b->Ask("request 26 BOB"), "1") << "another action is free";
-  EXPECT_EQ(a->Ask("end 25"), "1");
-  EXPECT_EQ(b->Ask("request 25 BOB"), "1");
-  EXPECT_EQ(a->Ask("request 25 ANNE"), "0");
-}
-
 // A single-user station holds the company alone, and refuses or is refused
 // by any other; the refusal names the station that holds the company.
 TEST_F(Stations, ASingleUserStationHoldsTheCompanyAlone) {
@@ -159,34 +140,21 @@ TEST_F(Stations, ASingleUserStationHoldsTheCompanyAlone) {
   }
 }
 
-TEST_F(Stations, OfTwoAskingAtOnceExactlyOneIsGranted) {
+// Of two stations asking for an action at once exactly one gets it, and the
+// other only once it is ended; another action is free all along.
+TEST_F(Stations, OfTwoAskingAtOnceExactlyOneIsGrantedUntilItEnds) {
   for (int round = 0; round < 5; ++round) {
-    auto a = Start("A", "ANNE");
-    auto b = Start("B", "BOB");
-    a->Send("request 30 ANNE");
-    b->Send("request 30 BOB");
-    std::string answers = a->ReadLine() + b->ReadLine();
-    EXPECT_TRUE(answers == "10" || answers == "01") << answers;
+    std::unique_ptr<Station> stations[] = {Start("A", "ANNE"), Start("B", "BOB")};
+    for (auto& station : stations) station->Send("request 30 USER");
+    const std::string answers = stations[0]->ReadLine() + stations[1]->ReadLine();
+    ASSERT_TRUE(answers == "10" || answers == "01") << answers;
+    Station& holder = *stations[answers == "10" ? 0 : 1];
+    Station& other = *stations[answers == "10" ? 1 : 0];
+    EXPECT_EQ(other.Ask("request 31 USER"), "1");
+    EXPECT_EQ(other.Ask("request 30 USER"), "0");
+    EXPECT_EQ(holder.Ask("end 30"), "1");
+    EXPECT_EQ(other.Ask("request 30 USER"), "1");
   }
-}
-
-// A dead station's log-on and action are gone for the others, and a new
-// station takes its slot (A's, the first) without a trace of it.
-TEST_F(Stations, ADeadStationsLogonActionAndSlotAreFreed) {
-  auto a = Start("A", "ANNE");
-  auto b = Start("B", "BOB");
-  ASSERT_EQ(a->Ask("request 25 ANNE"), "1");
-  ASSERT_EQ(b->Ask("users"), "2");
-  a->Kill();
-  Station c(company_.dir());
-  EXPECT_EQ(c.Ask("logon C CAROL"), "ok 1") << "A's slot";
-  EXPECT_EQ(c.Ask("request 25 CAROL"), "1");
-  EXPECT_EQ(b->Ask("users"), "2");
-  EXPECT_EQ(b->Ask("request 25 BOB"), "0");
-  data::openCompany(company_.dir());
-  auto records = CurrentActionRecords();
-  ASSERT_EQ(records.size(), 3u) << "B's and C's log-ons and C's action; A's records are gone";
-  for (const auto& r : records) EXPECT_STRNE(r.machine, "A");
 }
 
 TEST_F(Stations, RecordLocksExcludeOtherStations) {
@@ -203,16 +171,6 @@ TEST_F(Stations, RecordLocksExcludeOtherStations) {
   EXPECT_EQ(b->Ask("write 0 1"), "4783");
   EXPECT_EQ(b->Ask("lock 0 1"), "1");
   EXPECT_EQ(a->Ask("lock 0 1"), "0");
-}
-
-TEST_F(Stations, AWaitingLockIsGrantedWhenReleased) {
-  auto a = Start("A", "ANNE", "10");
-  auto b = Start("B", "BOB", "10");
-  ASSERT_EQ(a->Ask("lock 0 1"), "1");
-  b->Send("lock 0 1");
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_EQ(a->Ask("unlock 0 1"), "1");
-  EXPECT_EQ(b->ReadLine(), "1");
 }
 
 TEST_F(Stations, SharingModesExcludeConflictingOpens) {
@@ -232,6 +190,8 @@ TEST_F(Stations, SharingModesExcludeConflictingOpens) {
   EXPECT_EQ(a->Ask("open 0 2 16"), "1") << "a dead station's opens lapse";
 }
 
+// Eight stations add to one counter under its record lock, each waiting
+// for the lock that another releases: no update is lost, no wait fails.
 TEST_F(Stations, ConcurrentReadModifyWriteLosesNoUpdate) {
   CreateFile(DF_SETUP);
   std::vector<std::unique_ptr<Station>> stations;

@@ -7,7 +7,6 @@
 //   4  Init posts command 1541, whose handler tells "posted"
 //   5  Init opens the file chooser, 6 the colour chooser, then tell the result
 //   7  every command is told: "command ID/NOTIFICATION"
-//   8  command 1413 opens dialog 3620 over the dialog
 //   9  Init requests action 25 and closes the dialog when it is refused;
 //      Close ends the action
 //  10  Init tells the other stations that the setup record changed
@@ -28,7 +27,6 @@
 
 #include "api/host_api.h"
 #include "api/module_abi.h"
-#include "frame/res/ids_codes.h"
 
 extern "C" const std::uint8_t vx70def_resources[];
 extern "C" const std::uint8_t vx70def_resources_end[];
@@ -143,8 +141,6 @@ void init(HWND hwnd, UINT param) {
 void command(HWND hwnd, UINT id, UINT notify, UINT param) {
   if (param == 7) MsgBox(hwnd, 3, "command %u/%u", id, notify);
   if (param == 4 && id == kPostedCommand) MsgBox(hwnd, 3, "posted");
-  if (param == 8 && id == IDC_TAX_CODES_EDIT)
-    CreateDEDialog(hwnd, VX70DEF_MODULE, IDD_EDIT_TAX_CODE, 0);
   if (param == 9 && id == IDCANCEL)
     RequestActionEnd(25, 0, &g_lpGlobVar->access, &g_lpGlobVar->dataFiles[DF_ACTIONS]);
   if (param == 17 && id == IDCANCEL) return;

@@ -92,14 +92,6 @@ TEST(Keyboard, KeysDoWhatTheDialogManagerMakesThemDo) {
        "open 3605\nkey 3605 1 escape\nshow\n",
        {IDD_FINANCIAL_YEAR},
        true},
-      {"Enter in the date field presses the default button",
-       "open 3606\ntype 3606 1336 \"01/02/2027\"\nkey 3606 1336 enter\nanswer ok\nshow\n",
-       {},
-       false,
-       [](const DriveRun& run) {
-         ASSERT_FALSE(run.all("program-date").empty());
-         EXPECT_EQ(run.all("program-date").back()["date"], "01/02/2027");
-       }},
       {"Home, Down and Down make the third row current",
        "open 3619\nkey 3619 1610 home\nkey 3619 1610 down\nkey 3619 1610 down\nshow\n",
        {IDD_TAX_CODES},

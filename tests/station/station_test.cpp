@@ -21,21 +21,6 @@ class StationTest : public ::testing::Test {
   }
 };
 
-TEST_F(StationTest, ACommandReturnsWhenTheStationWaitsForTheAnswer) {
-  vx70::Station station({}, sink());
-  station.execute("open 3619 1", 1);
-  EXPECT_TRUE(station.questionPending());
-  EXPECT_EQ(station.pendingQuestion(), "message");
-  EXPECT_EQ(events.back()["text"], "Save changes?");
-  station.execute("answer yes", 2);
-  EXPECT_EQ(events.back()["text"], "You said yes");
-  station.execute("answer ok", 3);
-  EXPECT_FALSE(station.questionPending());
-  EXPECT_EQ(events.back()["action"], "opened");
-  station.execute("click 3619 2", 4);
-  EXPECT_EQ(events.back()["action"], "closed");
-}
-
 // Each question asked as the station closes (the dialog's and then each
 // page's Init asks one) gets the answer that changes nothing: No, not Yes,
 // for "Save changes?".  The dialog then closes cancelled.

@@ -191,22 +191,6 @@ class TestCompany {
   DriveRun use(const std::string& script, const std::string& options = "") const;
   DriveRun useFailing(const std::string& script, const std::string& options = "") const;
 
-  // Starts `vx70 drive` in the background; its events go to the returned
-  // file.  The script should end by itself (for example after `wait update`).
-  std::filesystem::path driveInBackground(const std::string& script,
-                                          const std::string& options = "") const {
-    static int counter = 0;
-    std::string name = "background-" + std::to_string(++counter);
-    auto file = scratch(name + ".vx70");
-    auto out = scratch(name + ".out");
-    std::ofstream(file) << script;
-    std::string command = shellQuote(VX70_PROGRAM_PATH) + " drive " + shellQuote(file.string()) +
-                          " --data " + shellQuote(dir_) + " " + options + " >" +
-                          shellQuote(out.string()) + " 2>&1 &";
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("cannot start a station");
-    return out;
-  }
-
   // Record n (from 1) of data file `number` as stored, byte for byte;
   // empty when the file has no such record.
   std::vector<std::uint8_t> record(unsigned number, unsigned n) const {
@@ -291,7 +275,9 @@ DriveRun editWhileAnotherStationStores(const TestCompany& co, const std::string&
                                        Meanwhile&& meanwhile, const std::string& finish) {
   StationProcess first(co, "--multi-user --lock-records --station FIRST");
   first.send(open + edit);
-  expectActionRefused(co.use(open, "--multi-user --station SECOND"), action, name);
+  DriveRun second = co.use(open, "--multi-user --station SECOND");
+  expectActionRefused(second, action, name);
+  EXPECT_EQ(second.all("action").back()["holder"]["station"], "FIRST") << name;
   meanwhile();
   first.send(finish);
   DriveRun run = first.finish();

@@ -130,7 +130,8 @@ TEST(SystemInfo, AboutNamesTheProgramVersionAndCompany) {
 
 // Print writes "Property: Settings" CR LF a row, headings included, the
 // same however System Info was opened, and the report printer makes a PDF
-// of it that holds the title, the company, the date and every line.
+// of it headed by the title, the company and the date (its lines are the
+// report printer test's).
 TEST(SystemInfo, PrintWritesEveryRowAndTheReportIsAPdfOfThem) {
   TestCompany co;
   const std::string options = "--program-date 01/04/2024";
@@ -160,8 +161,6 @@ TEST(SystemInfo, PrintWritesEveryRowAndTheReportIsAPdfOfThem) {
     for (const std::string& line : {std::string("System Information"), companyName(co),
                                     std::string("Date: 01/04/2024"), std::string("Page 1 of 1")})
       EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
-    for (const auto& row : rows)
-      EXPECT_NE(text.find(row[0].get<std::string>()), std::string::npos) << row[0];
     fs::remove(pdf);
     fs::remove(reports[0]["data"].get<std::string>());
   }
