@@ -244,6 +244,29 @@ TEST(Engine, DestroyDuringInitClosesBeforeTheDialogIsShownAndSkipsThePages) {
   EXPECT_TRUE(engine::openDialogs().empty());
 }
 
+// A command posted in Init is the first thing the dialog hears after Init
+// returns, before anything the person does.
+TEST(Engine, MessagesPostedDuringInitArriveAfterItBeforeTheUser) {
+  constexpr UINT kPostedCommand = 1541;
+  EngineFixture f;
+  std::vector<std::string> order;
+  f.behaviour = [&](const HandlerCall& c) -> std::uint32_t {
+    if (c.message == WM_INITDIALOG) {
+      order.push_back("init");
+      PostMessageA(c.hwnd, WM_COMMAND, kPostedCommand, 0);
+      order.push_back("init returns");
+      return 1;
+    }
+    order.push_back("command " + std::to_string(c.id));
+    return 0;
+  };
+  f.input.push_back([&] { order.push_back("user"); });
+  engine::runDialog(0, kDefaultsModuleNumber, IDD_TAX_CODES, 0);
+  std::vector<std::string> expected{"init", "init returns",
+                                    "command " + std::to_string(kPostedCommand), "user"};
+  EXPECT_EQ(order, expected);
+}
+
 TEST(Engine, ADialogOpenedFromAHandlerNestsAndReturnsItsResult) {
   EngineFixture f;
   UINT childResult = 99;
