@@ -67,6 +67,8 @@ TEST(Drive, ScriptsThatDoNotFitAreRefusedWithTheirLine) {
     int line;
     const char* words;
   } cases[] = {
+      {"open 3619\nfrobnicate\n", 2, "unknown command"},
+      {"open \"3619\n", 1, "not closed"},
       {"answer yes\n", 1, "nothing waits"},
       {"open 3619 1\nclick 3619 2\n", 2, "waits for its answer"},
       {"open 3619 1\nanswer ok\n", 2, "no button"},
