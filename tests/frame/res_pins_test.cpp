@@ -100,45 +100,53 @@ void describeGrid(std::ostringstream& out, std::uint16_t id) {
   }
 }
 
-// What the reader makes of a resource; its type letter in `letter`.
-std::string describe(const Resource& r, char& letter) {
-  std::ostringstream out;
-  const std::uint16_t id = r.name.ordinal;
-  const std::string type = r.type.str();
-  letter = '?';
-  if (type == "5") {
-    letter = 'D';
-    describeDialog(out, id);
-  } else if (type == "DENTRY") {
-    letter = 'E';
-    const auto d = Resources().dentry(id);
-    put(out, d->centry, d->mentry, d->tentry, d->displayWord, d->flags, d->reserved);
-  } else if (type == "CENTRY") {
-    letter = 'C';
-    describeCEntry(out, id);
-  } else if (type == "MENTRY") {
-    letter = 'M';
-    const auto map = Resources().mentry(id);
-    for (const auto& m : *map) put(out, m.message, m.reserved, m.ordinal);
-  } else if (type == "TENTRY") {
-    letter = 'T';
-    const auto pages = Resources().tentry(id);
-    for (const auto& t : *pages) put(out, t.dialog, t.module);
-  } else if (type == "GRID") {
-    letter = 'G';
-    describeGrid(out, id);
-  } else if (type == "GRIDBITMAP") {
-    letter = 'B';
-    const auto words = Resources().gridBitmap(id);
-    for (std::uint16_t w : *words) put(out, w);
-  } else if (type == "6") {
-    letter = 'S';
-    for (unsigned i = 0; i < 16; ++i)
-      put(out, Resources().string(static_cast<std::uint16_t>((id - 1) * 16 + i)).value_or("-"));
-  } else if (type == "2") {
-    letter = 'P';
-  }
-  return out.str();
+void describeStrings(std::ostringstream& out, std::uint16_t block) {
+  for (unsigned i = 0; i < 16; ++i)
+    put(out, Resources().string(static_cast<std::uint16_t>((block - 1) * 16 + i)).value_or("-"));
+}
+
+// Each type of resource: its letter in the pins, and what the reader makes
+// of one (a bitmap is only its bytes).
+struct Kind {
+  const char* type;
+  char letter;
+  void (*describe)(std::ostringstream&, std::uint16_t);
+};
+
+const Kind kKinds[] = {
+    {"5", 'D', describeDialog},
+    {"DENTRY", 'E',
+     [](std::ostringstream& out, std::uint16_t id) {
+       const auto d = Resources().dentry(id);
+       put(out, d->centry, d->mentry, d->tentry, d->displayWord, d->flags, d->reserved);
+     }},
+    {"CENTRY", 'C', describeCEntry},
+    {"MENTRY", 'M',
+     [](std::ostringstream& out, std::uint16_t id) {
+       const auto map = Resources().mentry(id);
+       for (const auto& m : *map) put(out, m.message, m.reserved, m.ordinal);
+     }},
+    {"TENTRY", 'T',
+     [](std::ostringstream& out, std::uint16_t id) {
+       const auto pages = Resources().tentry(id);
+       for (const auto& t : *pages) put(out, t.dialog, t.module);
+     }},
+    {"GRID", 'G', describeGrid},
+    {"GRIDBITMAP", 'B',
+     [](std::ostringstream& out, std::uint16_t id) {
+       const auto words = Resources().gridBitmap(id);
+       for (std::uint16_t w : *words) put(out, w);
+     }},
+    {"6", 'S', describeStrings},
+    {"2", 'P', [](std::ostringstream&, std::uint16_t) {}},
+};
+
+// A type no kind names gets the letter '?' and fails as new.
+const Kind& kindOf(const Resource& r) {
+  static const Kind unknown{"", '?', [](std::ostringstream&, std::uint16_t) {}};
+  for (const Kind& k : kKinds)
+    if (r.type.str() == k.type) return k;
+  return unknown;
 }
 
 // FNV-1a, 32 bits: enough to tell a changed resource from its pin.
@@ -154,13 +162,14 @@ Pins pinsNow() {
   Pins pins;
   for (const Resource& r : Resources().file().all()) {
     if (r.type.str() == "0") continue;  // the empty header every .res begins with
-    char letter;
-    const std::string described = describe(r, letter);
-    std::uint32_t hash = checksum(2166136261u, std::to_string(r.language) + ';' + described);
+    const Kind& kind = kindOf(r);
+    std::ostringstream described;
+    kind.describe(described, r.name.ordinal);
+    std::uint32_t hash = checksum(2166136261u, std::to_string(r.language) + ';' + described.str());
     hash = checksum(hash, {reinterpret_cast<const char*>(r.data.data()), r.data.size()});
     char pin[9];
     std::snprintf(pin, sizeof pin, "%08x", hash);
-    pins[{letter, r.name.ordinal}] = pin;
+    pins[{kind.letter, r.name.ordinal}] = pin;
   }
   return pins;
 }
